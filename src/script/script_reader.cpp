@@ -1,0 +1,196 @@
+#include "script/script_reader.h"
+
+#include "app/app_state.h"
+#include "platform/sys.h"
+#include "script/script_scramble.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstring>
+
+int32_t lineNumber;
+int32_t skipDepth;
+bool scrambled;
+char messageBuffer[MESSAGE_BUFFER_SIZE];
+int32_t errorLine;
+
+namespace {
+
+std::FILE* scriptFile = nullptr;
+char lineBuffer[SCRIPT_LINE_SIZE];
+char mediaPathBuffer[2 * PATH_LEN + 2];
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool IsAlnum(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+
+bool IsLineEnd(char c) {
+    return c == '\0' || c == '\n' || c == '\r';
+}
+
+} // namespace
+
+int ReadScriptPiece(std::FILE* file, char* buffer) {
+    int n = 0;
+    while (n < SCRIPT_PIECE_LEN) {
+        int c = std::getc(file);
+        if (c == EOF) break;
+        if (c == '\r') {
+            int next = std::getc(file);
+            if (next == '\n') {
+                c = '\n';
+            } else if (next != EOF) {
+                std::ungetc(next, file);
+            }
+        }
+        buffer[n++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    buffer[n] = '\0';
+    return n;
+}
+
+int OpenScript() {
+    CloseScript();
+    scriptFile = std::fopen(scriptPath, "rb");
+    if (!scriptFile) return 0;
+    lineNumber = 0;
+    scrambled = false;
+    int n = ReadScriptPiece(scriptFile, lineBuffer);
+    if (n >= 4 && std::strncmp(lineBuffer, "%%%%", 4) == 0) {
+        scrambled = true;
+    } else {
+        std::rewind(scriptFile);
+    }
+    return 1;
+}
+
+void CloseScript() {
+    if (scriptFile) std::fclose(scriptFile);
+    scriptFile = nullptr;
+}
+
+int32_t ScriptPosition() {
+    return scriptFile ? static_cast<int32_t>(std::ftell(scriptFile)) : -1;
+}
+
+int ScriptSeek(int32_t offset) {
+    return scriptFile && std::fseek(scriptFile, offset, SEEK_SET) == 0 ? 1 : 0;
+}
+
+bool NextLine(char** cursor) {
+    if (!scriptFile) return false;
+    for (;;) {
+        int n = ReadScriptPiece(scriptFile, lineBuffer);
+        if (n == 0) return false;
+        ++lineNumber;
+        if (scrambled) {
+            for (int i = 0; i < n; ++i) lineBuffer[i] = UnscrambleChar(lineBuffer[i], i);
+        }
+        char* line = lineBuffer;
+        while (IsBlank(*line)) ++line;
+        if (char* comment = std::strstr(line, "//")) *comment = '\0';
+        if (*line == '\0') continue;
+
+        bool deliver;
+        if (MatchKeyword(line, "#if 0")) {
+            ++skipDepth;
+            deliver = false;
+        } else if (MatchKeyword(line, "#if 1")) {
+            deliver = skipDepth == 0;
+            if (!deliver) ++skipDepth;
+        } else if (MatchKeyword(line, "#endif")) {
+            if (skipDepth == 0) {
+                deliver = true;
+            } else {
+                --skipDepth;
+                deliver = skipDepth == 0;
+            }
+        } else {
+            deliver = skipDepth == 0;
+        }
+        if (deliver) {
+            *cursor = line;
+            return true;
+        }
+    }
+}
+
+void SplitKeyword(char* line, char** keyword, char** rest) {
+    *keyword = line;
+    char* p = line;
+    while (IsAlnum(*p)) ++p;
+    if (*p == '\0') {
+        *rest = p;
+        return;
+    }
+    *p++ = '\0';
+    while (*p != '\0' && !IsAlnum(*p) && *p != '{' && *p != '"') ++p;
+    *rest = p;
+}
+
+bool MatchKeyword(const char* word, const char* keyword) {
+    for (; *keyword; ++word, ++keyword) {
+        if (std::tolower(static_cast<unsigned char>(*word)) !=
+            std::tolower(static_cast<unsigned char>(*keyword)))
+            return false;
+    }
+    return true;
+}
+
+// A text without a closing quote (or without any quote) keeps everything up to
+// the end of its line, so that a file name never carries the line end.
+void StripQuotes(char* text) {
+    char* from = text[0] == '"' ? text + 1 : text;
+    char* end = from;
+    while (!IsLineEnd(*end) && *end != '"') ++end;
+    size_t length = static_cast<size_t>(end - from);
+    std::memmove(text, from, length);
+    text[length] = '\0';
+}
+
+char* CopyQuoted(char* field, char* text, int limit) {
+    char* quote = std::strchr(text, '"');
+    if (!quote) return nullptr;
+    char* p = quote + 1;
+    int n = 0;
+    while (!IsLineEnd(*p) && *p != '"') {
+        if (n < limit) field[n++] = *p;
+        ++p;
+    }
+    field[n] = '\0';
+    return *p == '"' ? p + 1 : p;
+}
+
+void ReportError(const char* message) {
+    SysMessageBox(appTitle, message);
+    errorLine = lineNumber;
+}
+
+void ReportErrorF(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(messageBuffer, sizeof(messageBuffer), format, args);
+    va_end(args);
+    ReportError(messageBuffer);
+}
+
+const char* ResolveMediaPath(const char* name) {
+    if (mediaDirectory[0] == '\0') return name;
+    std::snprintf(mediaPathBuffer, sizeof(mediaPathBuffer), "%s%c%s", mediaDirectory,
+                  PATH_SEPARATOR, name);
+    return mediaPathBuffer;
+}
+
+void ResetScriptReader() {
+    CloseScript();
+    lineNumber = 0;
+    skipDepth = 0;
+    scrambled = false;
+    messageBuffer[0] = '\0';
+    errorLine = 0;
+}

@@ -1,0 +1,259 @@
+#include "app/app_state.h"
+#include "platform/headless/headless.h"
+#include "script/script_reader.h"
+#include "script/script_scramble.h"
+#include "support/test_files.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+class ScriptReaderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        ResetScriptReader();
+        HeadlessClearMessages();
+    }
+    void TearDown() override { CloseScript(); }
+
+    // Opens `content` as the script and returns every delivered line.
+    std::vector<std::string> Lines(const std::string& content) {
+        std::string path = dir.Write("theme.SS", content);
+        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
+        EXPECT_EQ(OpenScript(), 1);
+        std::vector<std::string> lines;
+        char* cursor;
+        while (NextLine(&cursor)) lines.emplace_back(cursor);
+        return lines;
+    }
+
+    TempDir dir;
+};
+
+TEST_F(ScriptReaderTest, DeliversSignificantLinesWithoutCommentsAndBlanks) {
+    auto lines = Lines("// heading\n\n   \t\n  Image \"fish.gif\" // the fish\nStart 10\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Image \"fish.gif\" "); // the blank before the comment stays
+    EXPECT_EQ(lines[1], "Start 10\n");
+    EXPECT_EQ(lineNumber, 5);
+}
+
+TEST_F(ScriptReaderTest, CrLfLineEndsReadAsLf) {
+    auto lines = Lines("Module \"A\"\r\n{\r\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Module \"A\"\n");
+    EXPECT_EQ(lines[1], "{\n");
+}
+
+TEST_F(ScriptReaderTest, LongLinesComeInPiecesOf127) {
+    std::string longLine(300, 'x');
+    auto lines = Lines(longLine + "\nEnd\n");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], std::string(127, 'x'));
+    EXPECT_EQ(lines[1], std::string(127, 'x'));
+    EXPECT_EQ(lines[2], std::string(46, 'x') + "\n");
+    EXPECT_EQ(lines[3], "End\n");
+    EXPECT_EQ(lineNumber, 4); // every piece counts as a line
+}
+
+TEST_F(ScriptReaderTest, LineOf127CharactersLeavesItsNewlineAsABlankPiece) {
+    auto lines = Lines(std::string(127, 'y') + "\nZ\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), 127u);
+    EXPECT_EQ(lines[1], "Z\n");
+    EXPECT_EQ(lineNumber, 3);
+}
+
+TEST_F(ScriptReaderTest, NestedConditionalBlocks) {
+    auto lines = Lines("#if 0\nX\n#if 1\nY\n#endif\nZ\n#endif\nW\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "#endif\n");
+    EXPECT_EQ(lines[1], "W\n");
+    EXPECT_EQ(skipDepth, 0);
+}
+
+TEST_F(ScriptReaderTest, ConditionalsAreCaseInsensitiveAndMayBeIndented) {
+    auto lines = Lines("   #IF 0\nhidden\n#ENDIF\n#if 1\nshown\n#endif\n");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "#ENDIF\n");
+    EXPECT_EQ(lines[1], "#if 1\n");
+    EXPECT_EQ(lines[2], "shown\n");
+    EXPECT_EQ(lines[3], "#endif\n");
+}
+
+TEST_F(ScriptReaderTest, SkipDepthCarriesAcrossOpens) {
+    Lines("A\n#if 0\nB\n");
+    EXPECT_EQ(skipDepth, 1);
+    auto lines = Lines("C\n#endif\nD\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "#endif\n");
+    EXPECT_EQ(lines[1], "D\n");
+}
+
+TEST_F(ScriptReaderTest, MarkerOfFourPercentSignsSwitchesToScrambled) {
+    auto plain = Lines("%%%Hello\n");
+    ASSERT_EQ(plain.size(), 1u);
+    EXPECT_EQ(plain[0], "%%%Hello\n");
+    EXPECT_FALSE(scrambled);
+
+    std::string scrambledLine;
+    std::string text = "Start 10\n";
+    for (size_t i = 0; i < text.size(); ++i)
+        scrambledLine += ScrambleChar(text[i], static_cast<int>(i));
+    auto lines = Lines("%%%%\n" + scrambledLine);
+    EXPECT_TRUE(scrambled);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "Start 10\n");
+    EXPECT_EQ(lineNumber, 1); // the marker line is not counted
+}
+
+TEST_F(ScriptReaderTest, OpenFailsQuietlyForMissingFile) {
+    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("absent.SS").c_str());
+    EXPECT_EQ(OpenScript(), 0);
+    EXPECT_TRUE(HeadlessMessages().empty());
+    char* cursor;
+    EXPECT_FALSE(NextLine(&cursor));
+}
+
+TEST_F(ScriptReaderTest, ReportErrorShowsCaptionedMessageAndRecordsLine) {
+    std::snprintf(appTitle, sizeof(appTitle), "QV Aquarium");
+    Lines("a\nb\nc\n");
+    ReportErrorF("Syntax Error: %s", "Missing '{'");
+    ASSERT_EQ(HeadlessMessages().size(), 1u);
+    EXPECT_EQ(HeadlessMessages()[0].caption, "QV Aquarium");
+    EXPECT_EQ(HeadlessMessages()[0].text, "Syntax Error: Missing '{'");
+    EXPECT_EQ(errorLine, 3);
+    EXPECT_STREQ(messageBuffer, "Syntax Error: Missing '{'");
+}
+
+TEST_F(ScriptReaderTest, ReportErrorCutsOverlongMessages) {
+    std::string huge(1000, 'n');
+    ReportErrorF("File Not Found: %s", huge.c_str());
+    EXPECT_EQ(std::strlen(messageBuffer), static_cast<size_t>(MESSAGE_BUFFER_SIZE - 1));
+}
+
+TEST_F(ScriptReaderTest, PositionAndSeekResumeReading) {
+    Lines("one\ntwo\nthree\n");
+    ASSERT_EQ(OpenScript(), 1);
+    char* cursor;
+    ASSERT_TRUE(NextLine(&cursor));
+    int32_t offset = ScriptPosition();
+    EXPECT_EQ(offset, 4);
+    ASSERT_TRUE(NextLine(&cursor));
+    ASSERT_EQ(ScriptSeek(offset), 1);
+    ASSERT_TRUE(NextLine(&cursor));
+    EXPECT_STREQ(cursor, "two\n");
+}
+
+struct Split {
+    std::string keyword;
+    std::string rest;
+};
+
+Split DoSplit(const char* text) {
+    char line[SCRIPT_LINE_SIZE];
+    std::snprintf(line, sizeof(line), "%s", text);
+    char* keyword;
+    char* rest;
+    SplitKeyword(line, &keyword, &rest);
+    return {keyword, rest};
+}
+
+TEST(SplitKeywordTest, SkipsSeparatorsSignsAndHash) {
+    Split position = DoSplit("Position 10, 20\n");
+    EXPECT_EQ(position.keyword, "Position");
+    EXPECT_EQ(position.rest, "10, 20\n");
+
+    Split start = DoSplit("Start -5\n");
+    EXPECT_EQ(start.keyword, "Start");
+    EXPECT_EQ(start.rest, "5\n"); // the minus sign is skipped
+
+    Split param = DoSplit("Speed=#Rate\n");
+    EXPECT_EQ(param.keyword, "Speed");
+    EXPECT_EQ(param.rest, "Rate\n");
+
+    Split movement = DoSplit("Movement(Bounce, 3)\n");
+    EXPECT_EQ(movement.keyword, "Movement");
+    EXPECT_EQ(movement.rest, "Bounce, 3)\n");
+
+    Split quoted = DoSplit("Image   \"fish.gif\"\n");
+    EXPECT_EQ(quoted.rest, "\"fish.gif\"\n");
+
+    Split block = DoSplit("Setup {\n");
+    EXPECT_EQ(block.rest, "{\n");
+}
+
+TEST(SplitKeywordTest, KeywordAtEndOfLineOrNoKeyword) {
+    Split alone = DoSplit("Section");
+    EXPECT_EQ(alone.keyword, "Section");
+    EXPECT_EQ(alone.rest, "");
+
+    Split nothingAfter = DoSplit("Section  \n");
+    EXPECT_EQ(nothingAfter.keyword, "Section");
+    EXPECT_EQ(nothingAfter.rest, "");
+
+    Split directive = DoSplit("#endif\n");
+    EXPECT_EQ(directive.keyword, "");
+    EXPECT_EQ(directive.rest, "endif\n");
+}
+
+TEST(MatchKeywordTest, CaseInsensitivePrefix) {
+    EXPECT_TRUE(MatchKeyword("IMAGEs", "Image"));
+    EXPECT_TRUE(MatchKeyword("image", "Image"));
+    EXPECT_FALSE(MatchKeyword("Imag", "Image"));
+    EXPECT_FALSE(MatchKeyword("", "Image"));
+    EXPECT_TRUE(MatchKeyword("anything", ""));
+}
+
+std::string Strip(const char* text) {
+    char buffer[SCRIPT_LINE_SIZE];
+    std::snprintf(buffer, sizeof(buffer), "%s", text);
+    StripQuotes(buffer);
+    return buffer;
+}
+
+TEST(StripQuotesTest, QuotedUnquotedAndMalformed) {
+    EXPECT_EQ(Strip("\"fish.gif\" trailing\n"), "fish.gif");
+    EXPECT_EQ(Strip("fish.gif\"rest\n"), "fish.gif");
+    EXPECT_EQ(Strip("\"no closing quote\n"), "no closing quote");
+    EXPECT_EQ(Strip("bare name\r\n"), "bare name");
+    EXPECT_EQ(Strip("\"\""), "");
+    EXPECT_EQ(Strip(""), "");
+}
+
+TEST(CopyQuotedTest, CopiesCutsAndFails) {
+    char field[6] = "keep";
+    char noQuote[] = "no quote here";
+    EXPECT_EQ(CopyQuoted(field, noQuote, 5), nullptr);
+    EXPECT_STREQ(field, "keep");
+
+    char text[] = "x \"abcdefgh\" \"second\"";
+    char* after = CopyQuoted(field, text, 5);
+    EXPECT_STREQ(field, "abcde");
+    ASSERT_NE(after, nullptr);
+    EXPECT_STREQ(after, " \"second\"");
+    after = CopyQuoted(field, after, 5);
+    EXPECT_STREQ(field, "secon");
+    EXPECT_STREQ(after, "");
+
+    char unclosed[] = "\"open\n";
+    after = CopyQuoted(field, unclosed, 5);
+    EXPECT_STREQ(field, "open");
+    EXPECT_STREQ(after, "\n");
+}
+
+TEST(ResolveMediaPathTest, JoinsWithSeparatorOrKeepsName) {
+    ResetAppState();
+    EXPECT_STREQ(ResolveMediaPath("fish.gif"), "fish.gif");
+    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "/themes/Aquarium");
+    std::string expected = std::string("/themes/Aquarium") + PATH_SEPARATOR + "fish.gif";
+    EXPECT_EQ(std::string(ResolveMediaPath("fish.gif")), expected);
+    std::string longName(600, 'n');
+    EXPECT_LT(std::strlen(ResolveMediaPath(longName.c_str())), 2u * PATH_LEN + 2);
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#include "support/test_files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+TempDir::TempDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "glimmora-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data())) std::abort();
+    path = buffer.data();
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string TempDir::File(const std::string& name) const {
+    return path + "/" + name;
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& content) const {
+    std::string file = File(name);
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out << content;
+    return file;
+}
+
+std::string TempDir::WriteBytes(const std::string& name,
+                                const std::vector<unsigned char>& bytes) const {
+    return Write(name, std::string(bytes.begin(), bytes.end()));
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path) {
+    std::string text = ReadFileText(path);
+    return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+int RunCommand(const std::string& command) {
+    int status = std::system(command.c_str());
+    if (status == -1 || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}

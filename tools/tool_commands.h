@@ -1,0 +1,6 @@
+// Subcommands of glimmora-tool. Each takes the arguments after its own name
+// and returns the process exit code.
+#pragma once
+
+int CmdScramble(int argc, char** argv);
+int CmdUnscramble(int argc, char** argv);

@@ -1,0 +1,35 @@
+// glimmora-tool: command-line helpers for theme authors.
+#include "tool_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct ToolCommand {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* usage;
+};
+
+const ToolCommand COMMANDS[] = {
+    {"scramble", CmdScramble, "scramble IN OUT        write IN as a scrambled script"},
+    {"unscramble", CmdUnscramble,
+     "unscramble IN OUT      write a scrambled script IN as plain text"},
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: glimmora-tool COMMAND [ARGS]\n");
+    for (const ToolCommand& c : COMMANDS) std::fprintf(stderr, "  %s\n", c.usage);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    for (const ToolCommand& c : COMMANDS) {
+        if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
+    }
+    return Usage();
+}
