@@ -1,0 +1,85 @@
+// Images: a loaded picture is a chain of CImage records, one per frame, each an
+// 8-bit bottom-up bitmap over a colour table shared by the image's frames, with
+// an optional 1-bit transparency mask.
+#pragma once
+
+#include <cstdint>
+
+class CGifReader;
+
+// A device-independent bitmap header, laid out as the drawing code expects it.
+struct BitmapHeader {
+    uint32_t size; // 40
+    int32_t width;
+    int32_t height;  // positive: rows are bottom-up
+    uint16_t planes; // 1
+    uint16_t bitCount;
+    uint32_t compression;
+    uint32_t imageSize;
+    int32_t xPelsPerMeter;
+    int32_t yPelsPerMeter;
+    uint32_t colorsUsed;
+    uint32_t colorsImportant;
+};
+static_assert(sizeof(BitmapHeader) == 40, "bitmap header must be 40 bytes");
+
+// One colour table entry: blue, green, red, 0.
+struct ColorEntry {
+    uint8_t blue;
+    uint8_t green;
+    uint8_t red;
+    uint8_t reserved;
+};
+
+// 8-bit bitmap header and its 256 colours (1064 bytes).
+struct ColorInfo {
+    BitmapHeader header;
+    ColorEntry colors[256];
+};
+static_assert(sizeof(ColorInfo) == 1064, "colour info must be 1064 bytes");
+
+// 1-bit bitmap header with its two colours, black and white (48 bytes).
+struct MaskInfo {
+    BitmapHeader header;
+    ColorEntry colors[2];
+};
+static_assert(sizeof(MaskInfo) == 48, "mask info must be 48 bytes");
+
+constexpr uint16_t IMAGE_FIRST = 1;
+constexpr uint16_t IMAGE_LAST = 2;
+constexpr uint16_t IMAGE_SHARED = 4;
+
+constexpr int IMAGE_CACHE_SIZE = 100;
+
+class CImage {
+  public:
+    int32_t delayMs = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t pixelBytes = 0;
+    uint32_t compression = 0;
+    uint8_t* pixels = nullptr;
+    ColorInfo* colorInfo = nullptr;
+    ColorEntry* loadedColors = nullptr; // 256 entries
+    uint32_t maskBytes = 0;
+    MaskInfo* maskInfo = nullptr;
+    uint8_t* mask = nullptr;
+    CImage* next = nullptr;
+    uint16_t flags = 0;
+    uint16_t frameIndex = 0;
+    char* fileName = nullptr;
+
+    int LoadImage(const char* path);
+    int ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index);
+    int CreateTransMask(const uint8_t* framePixels, int transparentIndex);
+    int CopyFrom(const CImage& cached);
+    void Release();
+    void SetBrightness(int percent);
+    int FrameBefore(int ms, int index) const;
+
+    // Row stride of the pixels and of the mask, in bytes.
+    int32_t Stride() const { return (width + 3) & ~3; }
+    int32_t MaskStride() const { return ((width + 31) & ~31) / 8; }
+};
