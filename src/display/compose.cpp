@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -43,22 +44,39 @@ void FillRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, uint32_t pixel
     }
 }
 
-// Tiles the frame from (0, 0) over `r`, each tile whole and unscaled.
+// Tiles the frame from (0, 0) over `r`, each tile whole and unscaled. Only
+// one tile's worth of each row is looked up in the colour table; the rest of
+// the row repeats it, and a row one tile height below an already drawn row of
+// `r` is a copy of that row.
 void TileRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, const CImage& tile,
               const uint32_t* table) {
     const int32_t w = tile.width;
     const int32_t h = tile.height;
     const int32_t stride = tile.Stride();
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-        const uint8_t* src = tile.pixels + static_cast<size_t>(h - 1 - y % h) * stride;
-        uint32_t* dst = buffer + static_cast<size_t>(y) * pitch;
-        int32_t x = r.left;
-        int32_t sx = x % w;
-        while (x < r.right) {
-            int32_t run = std::min(w - sx, r.right - x);
-            for (int32_t i = 0; i < run; ++i) dst[x + i] = table[src[sx + i]];
-            x += run;
+    const int32_t length = r.right - r.left;
+    // One period of each row, starting at the tile column of r.left.
+    const int32_t period = std::min(w, length);
+    const int32_t startColumn = r.left % w;
+    int32_t tileRow = r.top % h;
+    for (int32_t y = r.top; y < r.bottom; ++y, tileRow = tileRow + 1 == h ? 0 : tileRow + 1) {
+        uint32_t* dst = buffer + static_cast<size_t>(y) * pitch + r.left;
+        if (y - h >= r.top) {
+            std::memcpy(dst, dst - static_cast<size_t>(h) * pitch, sizeof(uint32_t) * length);
+            continue;
+        }
+        const uint8_t* src = tile.pixels + static_cast<size_t>(h - 1 - tileRow) * stride;
+        int32_t i = 0;
+        for (int32_t sx = startColumn; i < period;) {
+            const int32_t run = std::min(period - i, w - sx);
+            for (int32_t k = 0; k < run; ++k) dst[i + k] = table[src[sx + k]];
+            i += run;
             sx = 0;
+        }
+        // Then copies of what is drawn, doubling, so the period repeats.
+        for (int32_t done = period; done < length;) {
+            const int32_t n = std::min(done, length - done);
+            std::memcpy(dst + done, dst, sizeof(uint32_t) * n);
+            done += n;
         }
     }
 }
@@ -95,7 +113,13 @@ void DrawFrame(uint32_t* buffer, int32_t pitch, int32_t x, int32_t y, const CIma
             if (b == 0) {
                 for (int k = 0; k < 8; ++k) dst[i + k] = table[src[i + k]];
             } else if (b == 0xFF) {
-                for (int k = 0; k < 8; ++k) dst[i + k] |= table[src[i + k]];
+                // All transparent: ORing black changes nothing, so only a
+                // coloured transparent index costs writes.
+                uint32_t any = 0;
+                for (int k = 0; k < 8; ++k) any |= table[src[i + k]];
+                if (any != 0) {
+                    for (int k = 0; k < 8; ++k) dst[i + k] |= table[src[i + k]];
+                }
             } else {
                 for (int k = 0; k < 8; ++k) {
                     uint32_t keep = 0u - ((b >> (7 - k)) & 1u);
