@@ -78,9 +78,9 @@ struct Scene {
         view.Paint();
     }
 
-    // Moves the first MOVERS sprites a few pixels.
-    void MoveSome(int step) {
-        for (int s = 0; s < MOVERS; ++s) {
+    // Moves the first `count` sprites a few pixels.
+    void MoveSome(int step, int count = MOVERS) {
+        for (int s = 0; s < count; ++s) {
             int32_t dx = (step & 1) ? 3 : -3;
             x[s] += dx;
             view.slots[s].Place(TestWindow(), x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
@@ -178,15 +178,17 @@ BENCHMARK(BM_PaintFull)->Unit(benchmark::kMillisecond);
 // rectangles are composed. `clustered` keeps the movers in one corner (a
 // school of fish); otherwise they are spread over the screen, and the
 // bounding rectangle that a paint presents spans most of it.
-void DirtyFrames(benchmark::State& state, bool paint, bool clustered) {
+void DirtyFrames(benchmark::State& state, bool paint, bool clustered, int movers = MOVERS) {
     Scene scene;
     if (clustered) scene.Cluster();
     Timing t;
     int step = 0;
     double area = 0;
+    double rects = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        scene.MoveSome(step++);
+        scene.MoveSome(step++, movers);
+        rects += view.updateRegion.Count();
         for (int i = 0; i < view.updateRegion.Count(); ++i) {
             const ViewRect& r = view.updateRegion.Rect(i);
             area += static_cast<double>(r.right - r.left) * (r.bottom - r.top);
@@ -202,6 +204,7 @@ void DirtyFrames(benchmark::State& state, bool paint, bool clustered) {
     }
     Report(state, t, area / static_cast<double>(state.iterations()));
     state.counters["dirty_pixels"] = area / static_cast<double>(state.iterations());
+    state.counters["rects"] = rects / static_cast<double>(state.iterations());
 }
 void BM_ComposeDirty(benchmark::State& state) {
     DirtyFrames(state, false, false);
@@ -212,9 +215,14 @@ void BM_PaintDirty(benchmark::State& state) {
 void BM_PaintDirtyClustered(benchmark::State& state) {
     DirtyFrames(state, true, true);
 }
+// Every sprite moved: the region holds 200 overlapping rectangles.
+void BM_PaintAllMoved(benchmark::State& state) {
+    DirtyFrames(state, true, false, SPRITES);
+}
 BENCHMARK(BM_ComposeDirty)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintDirty)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintDirtyClustered)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintAllMoved)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
