@@ -12,6 +12,8 @@
 
 namespace {
 
+using Bytes = std::vector<unsigned char>;
+
 class WavLoaderTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -221,6 +223,22 @@ TEST_F(WavLoaderTest, ToolShowsTheLoadersView) {
     EXPECT_EQ(ReadFileText(out.File("c")),
               badPath + ": File is not 8bit 22kHz PCM " + badPath + "\n");
     EXPECT_EQ(RunCommand(tool + " wav-info >" + out.File("d") + " 2>&1"), 2);
+}
+
+// A file written by an independent WAV writer loads with the same samples
+// that the writer's own raw export holds.
+TEST_F(WavLoaderTest, ReadsWhatAnotherWriterWrote) {
+    if (RunCommand("command -v sox >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is not installed";
+    std::string wav = dir.File("tone.wav");
+    std::string raw = dir.File("tone.raw");
+    ASSERT_EQ(RunCommand("sox -n -r 22050 -c 1 -b 8 -e unsigned-integer " + wav +
+                         " synth 0.5 sine 440 2>/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand("sox " + wav + " -t raw " + raw), 0);
+    ASSERT_EQ(Load(wav), 1);
+    Bytes expected = ReadFileBytes(raw);
+    ASSERT_EQ(sound.length, expected.size());
+    EXPECT_EQ(Bytes(sound.data, sound.data + sound.length), expected);
 }
 
 } // namespace
