@@ -6,7 +6,7 @@
 #include "engine/frame_tick.h"
 #include "engine/random.h"
 #include "script/theme_records.h"
-#include "support/test_frames.h"
+#include "support/test_animation.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/main_loop_state.h"
+#include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "engine/fades.h"
 #include "engine/schedule.h"
@@ -13,7 +14,9 @@ const char PRODUCT_LINE[] = "Glimmora (c) 2026 Tarnwell";
 bool bannerShown = false;
 uint32_t bannerNextTime = 0;
 
-void (*bannerOutput)(int banner, int32_t x, int32_t y, const char* text) = nullptr;
+void ViewBanner(int banner, int32_t x, int32_t y, const char* text) {
+    view.SetBanner(banner, x, y, text);
+}
 
 namespace {
 
@@ -64,6 +67,8 @@ void ToggleBanner(uint32_t t) {
 }
 
 } // namespace
+
+void (*bannerOutput)(int banner, int32_t x, int32_t y, const char* text) = ViewBanner;
 
 void FrameTick(uint32_t t) {
     if (clockStart == 0) clockStart = SysMilliseconds();

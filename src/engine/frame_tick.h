@@ -11,7 +11,9 @@ extern bool bannerShown;
 // Section-clock time at which the banner toggles next.
 extern uint32_t bannerNextTime;
 
-// Where the banner texts go: the view's two text banners in a real run.
+// Sets one of the view's two text banners.
+void ViewBanner(int banner, int32_t x, int32_t y, const char* text);
+// Where the banner texts go: the view's two text banners unless replaced.
 extern void (*bannerOutput)(int banner, int32_t x, int32_t y, const char* text);
 
 // One pass at section time t.

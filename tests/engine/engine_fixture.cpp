@@ -36,12 +36,8 @@ void EngineTest::SetUp() {
     currentModule = nullptr;
     ResetEngineState();
     SeedRandom(12345);
+    view.Reset();
     view.SetSize(800, 600);
-    for (SpriteSlot& slot : view.slots) {
-        slot.x = FREE_SLOT_X;
-        slot.y = 0;
-        slot.frame = nullptr;
-    }
     SoundCalls().clear();
     engineSound = {RecordStart, RecordStop, RecordVolumePan};
     previewMode = true;

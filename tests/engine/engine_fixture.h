@@ -8,7 +8,7 @@
 #include "engine/random.h"
 #include "script/theme_records.h"
 #include "sound/sound.h"
-#include "support/test_frames.h"
+#include "support/test_animation.h"
 
 #include <gtest/gtest.h>
 

@@ -86,6 +86,20 @@ TEST_F(FrameTickTest, BannerShowsTenSecondsAndHidesSixty) {
     EXPECT_TRUE(bannerShown);
 }
 
+TEST_F(FrameTickTest, TheBannerReachesTheViewsTextBanners) {
+    previewMode = false;
+    ThemeModule module{};
+    std::strcpy(module.name, "Reef");
+    currentModule = &module;
+    bannerOutput = ViewBanner;
+    FrameTick(1);
+    EXPECT_STREQ(view.banners[1].text, "Reef");
+    EXPECT_STREQ(view.banners[0].text, PRODUCT_LINE);
+    FrameTick(10002);
+    EXPECT_STREQ(view.banners[0].text, " ");
+    view.Reset();
+}
+
 TEST_F(FrameTickTest, NoBannerInPreview) {
     previewMode = true;
     for (uint32_t t = 0; t < 200000; t += 1000) FrameTick(t);

@@ -1,4 +1,4 @@
-#include "support/test_frames.h"
+#include "support/test_animation.h"
 
 TestImage::TestImage(int count, int width, int height, int delayMs, bool looping)
     : colorInfo(std::make_unique<ColorInfo>()), loadedColors(256, ColorEntry{50, 100, 200, 0}) {
