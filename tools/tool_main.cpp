@@ -16,6 +16,7 @@ const ToolCommand COMMANDS[] = {
     {"scramble", CmdScramble, "scramble IN OUT        write IN as a scrambled script"},
     {"unscramble", CmdUnscramble,
      "unscramble IN OUT      write a scrambled script IN as plain text"},
+    {"setup", CmdSetup, "setup [--json] SCRIPT  print the theme name and the module table"},
 };
 
 int Usage() {
