@@ -23,7 +23,7 @@ void WriteConfig(const char* name, int32_t value) {
 
 } // namespace
 
-void ReadSettings() {
+int ReadSettings() {
     activeModule = ReadConfig("ActiveModule", 0);
     if (activeModule < 0 || activeModule >= moduleCount) activeModule = 0;
     Sound = ReadConfig("Sound", 1) == 1;
@@ -37,9 +37,10 @@ void ReadSettings() {
             param.value = SettingsReadInt(saverName, module.name, param.name, param.defaultValue);
         }
     }
+    return 1;
 }
 
-void WriteSettings() {
+int WriteSettings() {
     WriteConfig("ActiveModule", activeModule);
     WriteConfig("Sound", Sound ? 1 : 0);
     WriteConfig("Gamma", Gamma);
@@ -52,6 +53,7 @@ void WriteSettings() {
             SettingsWriteInt(saverName, module.name, param.name, param.value);
         }
     }
+    return 1;
 }
 
 void ResetSettings() {

@@ -15,8 +15,8 @@ constexpr int32_t PLAY_SEQUENTIAL = 2;
 
 // Loads `activeModule`, the general settings and every named parameter's
 // value of the module table (which must already be filled).
-void ReadSettings();
-// Stores the same values back.
-void WriteSettings();
+int ReadSettings();
+// Stores the same values back. Both return 1: store failures are silent.
+int WriteSettings();
 // Restores the in-memory values a program has before any read.
 void ResetSettings();
