@@ -49,6 +49,11 @@ int CSSView::Init(CSaverWnd* saverWindow, int32_t width, int32_t height) {
     return 1;
 }
 
+int CSSView::LoadPalette(const char* path) {
+    hasPalette = true;
+    return ReadPaletteFile(path, &palette);
+}
+
 void CSSView::SetBackgroundColor(uint32_t color) {
     backgroundImage = nullptr;
     backgroundColor = color;
