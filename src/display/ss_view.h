@@ -119,6 +119,9 @@ class CSSView {
     // after showing "CSSView::Init() : Out of memory (IB)".
     int Init(CSaverWnd* saverWindow, int32_t width, int32_t height);
     int Init(CSaverWnd* saverWindow);
+    // The window is going: drops it and its back buffer. Slots, banners and
+    // background stay.
+    void Close();
 
     // Reads the module's palette file, or builds the default colour cube when
     // it cannot be read. Returns 1 when the file was read, 0 otherwise.
