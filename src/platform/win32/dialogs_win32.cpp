@@ -1,0 +1,259 @@
+// The dialogs from the resource templates: settings, More Options, About and
+// the loading splash. Each dialog procedure only moves values between the
+// controls and the portable dialog models in src/ui, which hold the rules.
+#include "platform/dialogs.h"
+#include "platform/win32/resource.h"
+#include "platform/win32/win32_platform.h"
+#include "ui/about_dlg.h"
+#include "ui/config_dlg.h"
+#include "ui/more_options_dlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr int PARAM_CONTROLS = 4; // group box, left label, right label, slider
+constexpr int COMMAND_LINE_LEN = 32767;
+
+HWND splash = nullptr;
+char commandLine[COMMAND_LINE_LEN + 1];
+
+int ParamControl(int k, int which) {
+    static const int FIRST[PARAM_CONTROLS] = {ID_PARAM1_GROUP, ID_PARAM1_LEFT, ID_PARAM1_RIGHT,
+                                              ID_PARAM1_SLIDER};
+    return FIRST[which] + 4 * k;
+}
+
+void SetSlider(HWND dialog, int id, int32_t low, int32_t high, int32_t position) {
+    HWND slider = GetDlgItem(dialog, id);
+    SendMessageA(slider, TBM_SETRANGEMIN, FALSE, low);
+    SendMessageA(slider, TBM_SETRANGEMAX, FALSE, high);
+    SendMessageA(slider, TBM_SETPOS, TRUE, position);
+}
+
+int32_t SliderPosition(HWND dialog, int id) {
+    return static_cast<int32_t>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
+}
+
+void CentreOnScreen(HWND dialog) {
+    RECT r;
+    GetWindowRect(dialog, &r);
+    int w = r.right - r.left;
+    int h = r.bottom - r.top;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void ShowParameterControls(HWND dialog, CConfigDlg& model) {
+    model.ShowParameterControls();
+    for (int k = 0; k < MODULE_PARAMS; ++k) {
+        const ParamGroupView& group = model.groups[k];
+        if (group.visible) {
+            SetDlgItemTextA(dialog, ParamControl(k, 0), group.caption);
+            SetDlgItemTextA(dialog, ParamControl(k, 1), group.leftLabel);
+            SetDlgItemTextA(dialog, ParamControl(k, 2), group.rightLabel);
+            SetSlider(dialog, ParamControl(k, 3), group.rangeMin, group.rangeMax, group.position);
+        }
+        for (int c = 0; c < PARAM_CONTROLS; ++c) {
+            ShowWindow(GetDlgItem(dialog, ParamControl(k, c)), group.visible ? SW_SHOW : SW_HIDE);
+        }
+    }
+}
+
+// Takes every slider's position into the model, as after a slider moved.
+void ReadSliders(HWND dialog, CConfigDlg& model) {
+    for (int k = 0; k < MODULE_PARAMS; ++k) {
+        model.SetParamPosition(k, SliderPosition(dialog, ParamControl(k, 3)));
+    }
+    model.SetBrightnessPosition(SliderPosition(dialog, ID_BRIGHTNESS));
+}
+
+INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* model = reinterpret_cast<CMoreOptionsDlg*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        model = reinterpret_cast<CMoreOptionsDlg*>(lParam);
+        model->OnInitDialog();
+        if (model->checkedMode >= 0) {
+            CheckRadioButton(dialog, ID_PLAY_SELECTED, ID_PLAY_SEQUENTIAL,
+                             ID_PLAY_SELECTED + model->checkedMode);
+        }
+        SetSlider(dialog, ID_VOLUME, VOLUME_MIN, VOLUME_MAX, model->volumePosition);
+        return TRUE;
+    case WM_HSCROLL:
+        if (model && lParam) {
+            model->OnHScroll(static_cast<int32_t>(
+                SendMessageA(reinterpret_cast<HWND>(lParam), TBM_GETPOS, 0, 0)));
+        }
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && model) {
+            for (int mode = 0; mode < PLAY_MODES; ++mode) {
+                if (IsDlgButtonChecked(dialog, ID_PLAY_SELECTED + mode) == BST_CHECKED) {
+                    model->SetCheckedMode(mode);
+                }
+            }
+            model->OnOK();
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* model = reinterpret_cast<CAboutDlg*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        model = reinterpret_cast<CAboutDlg*>(lParam);
+        model->OnInitDialog();
+        SetDlgItemTextA(dialog, ID_VERSION, model->versionLine);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == ID_README && model) {
+            model->OnReadMe();
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* model = reinterpret_cast<CConfigDlg*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        model = reinterpret_cast<CConfigDlg*>(lParam);
+        model->OnInitDialog();
+        SetSlider(dialog, ID_BRIGHTNESS, BRIGHTNESS_MIN, BRIGHTNESS_MAX, model->brightnessPosition);
+        CheckDlgButton(dialog, ID_SOUND, model->soundChecked ? BST_CHECKED : BST_UNCHECKED);
+        SetWindowTextA(dialog, model->caption);
+        CentreOnScreen(dialog);
+        ShowParameterControls(dialog, *model);
+        for (int32_t i = 0; i < model->ListCount(); ++i) {
+            SendDlgItemMessageA(dialog, ID_MODULE_LIST, LB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(model->ListEntry(i)));
+        }
+        SendDlgItemMessageA(dialog, ID_MODULE_LIST, LB_SETCURSEL, model->selection, 0);
+        return TRUE; // the focus goes where the dialog manager puts it
+    case WM_HSCROLL:
+        if (model) {
+            ReadSliders(dialog, *model);
+            model->OnHScroll();
+        }
+        return FALSE;
+    case WM_COMMAND:
+        if (!model) return FALSE;
+        switch (LOWORD(wParam)) {
+        case ID_MODULE_LIST:
+            if (HIWORD(wParam) == LBN_SELCHANGE) {
+                model->OnSelChange(static_cast<int32_t>(
+                    SendDlgItemMessageA(dialog, ID_MODULE_LIST, LB_GETCURSEL, 0, 0)));
+                ShowParameterControls(dialog, *model);
+            }
+            return TRUE;
+        case ID_MORE_OPTIONS: {
+            CMoreOptionsDlg options;
+            DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_MORE_OPTIONS_BOX), dialog,
+                            MoreOptionsProc, reinterpret_cast<LPARAM>(&options));
+            return TRUE;
+        }
+        case ID_ABOUT: {
+            CAboutDlg about;
+            DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_ABOUT_BOX), dialog, AboutProc,
+                            reinterpret_cast<LPARAM>(&about));
+            return TRUE;
+        }
+        case ID_TEST:
+            model->SetSoundChecked(IsDlgButtonChecked(dialog, ID_SOUND) == BST_CHECKED);
+            model->OnTest();
+            return TRUE;
+        case IDOK:
+            model->SetBrightnessPosition(SliderPosition(dialog, ID_BRIGHTNESS));
+            model->SetSoundChecked(IsDlgButtonChecked(dialog, ID_SOUND) == BST_CHECKED);
+            EndDialog(dialog, model->OnOK());
+            return TRUE;
+        case IDCANCEL: EndDialog(dialog, DLG_CANCEL); return TRUE;
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+// Appends `text` to the command line; false when it does not fit.
+bool Append(size_t& length, const char* text) {
+    size_t add = std::strlen(text);
+    if (length + add > COMMAND_LINE_LEN) return false;
+    std::memcpy(commandLine + length, text, add + 1);
+    length += add;
+    return true;
+}
+
+} // namespace
+
+int DlgRunSettings(CConfigDlg& dlg) {
+    INT_PTR result = DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                                     SettingsProc, reinterpret_cast<LPARAM>(&dlg));
+    return result == DLG_OK ? DLG_OK : DLG_CANCEL;
+}
+
+void DlgShowSplash() {
+    if (splash) return;
+    splash = CreateDialogParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_LOADING_SPLASH),
+                                GetDesktopWindow(), nullptr, 0);
+    if (!splash) return;
+    RedrawWindow(splash, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void DlgHideSplash() {
+    if (!splash) return;
+    DestroyWindow(splash);
+    splash = nullptr;
+}
+
+// The command is started from its arguments, each with a blank quoted: the
+// saver's own path has one ("QV Aquarium.scr"), and left bare it would split
+// into two arguments and the started program would not see its "-s".
+int DlgStartDetached(const char*, const char* const* argv) {
+    if (!argv || !argv[0]) return 0;
+    size_t length = 0;
+    commandLine[0] = '\0';
+    for (const char* const* arg = argv; *arg; ++arg) {
+        bool blank = std::strchr(*arg, ' ') != nullptr || (*arg)[0] == '\0';
+        if ((arg != argv && !Append(length, " ")) || (blank && !Append(length, "\"")) ||
+            !Append(length, *arg) || (blank && !Append(length, "\""))) {
+            return 0;
+        }
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE; // the saver window shows itself
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return 0;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 1;
+}
+
+void DlgOpenFile(const char* path) {
+    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOW);
+}
