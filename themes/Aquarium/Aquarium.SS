@@ -65,6 +65,42 @@ Section "Reef life"
         LoopSound
     }
 
+    // The sea floor, behind everything else.
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 190, Bottom
+    }
+
+    Feature
+    {
+        Image "sand2.gif"
+        Start 0
+        Position 380, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 510, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 640, Bottom
+    }
+
     // The crab comes first so that it is drawn behind the rock it hides under.
     Feature
     {
@@ -339,6 +375,42 @@ Section "Treasure"
         }
     }
 
+    // The sea floor, behind everything else.
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "sand2.gif"
+        Start 0
+        Position 200, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 330, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 520, Bottom
+    }
+
+    Feature
+    {
+        Image "sand2.gif"
+        Start 0
+        Position 680, Bottom
+    }
+
     Feature
     {
         Image "fancoral.gif"
@@ -577,6 +649,28 @@ Section "The abyss"
         }
     }
 
+    // The sea floor, behind everything else.
+    Feature
+    {
+        Image "silt.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "silt.gif"
+        Start 0
+        Position 300, Bottom
+    }
+
+    Feature
+    {
+        Image "silt.gif"
+        Start 0
+        Position 600, Bottom
+    }
+
     // Marine snow drifting down.
     Feature
     {
@@ -761,6 +855,21 @@ Section "The whale"
         LoopSound
     }
 
+    // The sea floor, behind everything else.
+    Feature
+    {
+        Image "silt.gif"
+        Start 0
+        Position 80, Bottom
+    }
+
+    Feature
+    {
+        Image "silt.gif"
+        Start 0
+        Position 520, Bottom
+    }
+
     Feature
     {
         Image "snow.gif"
@@ -874,6 +983,35 @@ Section "Forest"
         {
             EndSection
         }
+    }
+
+    // The sea floor, behind everything else.
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "sand2.gif"
+        Start 0
+        Position 230, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 400, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 620, Bottom
     }
 
     // Sunbeams by day.
@@ -1070,6 +1208,21 @@ Section "Visitors"
         Start 300
         Sound "kelpwater.wav", 75
         LoopSound
+    }
+
+    // The sea floor, behind everything else.
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 60, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 480, Bottom
     }
 
     Feature

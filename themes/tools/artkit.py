@@ -409,8 +409,12 @@ def palette_from_images(images):
 
 
 def write_wav(path, samples):
-    """samples: floats in -1..1; written as 8-bit unsigned mono 22 050 Hz PCM."""
+    """samples: floats in -1..1; written as 8-bit unsigned mono 22 050 Hz PCM.
+
+    An odd count gets one more silent sample, so that the data chunk needs no pad byte."""
     data = bytes(max(0, min(255, int(round(128 + 127 * s)))) for s in samples)
+    if len(data) % 2:
+        data += b"\x80"
     hdr = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVE"
     hdr += b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, RATE, RATE, 1, 8)
     hdr += b"data" + struct.pack("<I", len(data))

@@ -183,8 +183,10 @@ def check_wav(path):
         raise Fail("shorter than its header")
     (riff, riff_size, wave, fmt, fmt_size, tag, channels, rate, bps, align, bits, did,
      dsize) = struct.unpack("<4sI4s4sIHHIIHH4sI", data[:44])
+    # An odd-sized data chunk may be followed by one pad byte.
+    pad = 1 if dsize % 2 and dsize == len(data) - 45 else 0
     want = (b"RIFF", len(data) - 8, b"WAVE", b"fmt ", 16, 1, 1, 22050, 22050, 1, 8, b"data",
-            len(data) - 44)
+            len(data) - 44 - pad)
     got = (riff, riff_size, wave, fmt, fmt_size, tag, channels, rate, bps, align, bits, did, dsize)
     names = ("RIFF id", "RIFF size", "form", "fmt id", "fmt size", "format tag", "channels",
              "rate", "bytes per second", "block align", "bits", "data id", "data size")

@@ -199,7 +199,7 @@ def bubble_column(w, h, phase, seed=5):
     items = []
     y = h - 4
     while y > 4:
-        r = rnd.uniform(2.0, 5.5) * (0.6 + 0.4 * y / h)
+        r = rnd.uniform(2.5, 6.0) * (0.6 + 0.4 * y / h)
         items.append((w / 2 + rnd.uniform(-w * 0.22, w * 0.22), y, r, rnd.uniform(0, TAU)))
         y -= r * 2 + rnd.uniform(2, 8)
     for (x, y, r, p) in items:
@@ -828,4 +828,34 @@ def water_tile(size, deep, light, caustic=True, seed=37):
             else:
                 t = 0.5 + 0.5 * v
             c.px[y * size + x] = mix(deep, light, t)
+    return c
+
+
+def mound(w, h, light, dark, pebbles=((150, 140, 120), (110, 100, 90)), seed=43):
+    """A low mound of sand or silt with a few pebbles, for the sea floor."""
+    c = Canvas(w, h)
+    rnd = random.Random(seed)
+    k1, k2 = rnd.uniform(0, TAU), rnd.uniform(0, TAU)
+
+    def top(x):
+        t = x / w
+        return h - (h - 3) * math.sin(math.pi * t) ** 0.7 * (0.85 + 0.15 * math.sin(t * 9 + k1) * math.sin(t * 4 + k2))
+
+    shape = (lambda x, y: y >= top(x), (0, 0, w, h))
+    rip = rnd.uniform(0, TAU)
+
+    def colour(x, y):
+        d = (y - top(x)) / h
+        base = mix(light, dark, min(1.0, d * 1.6))
+        r = math.sin(x * 0.45 + y * 0.9 + rip + math.sin(x * 0.07) * 3)
+        return shade(base, 0.92 + 0.08 * r)
+
+    c.fill(shape, colour)
+    for _ in range(int(w / 18)):
+        x = rnd.uniform(8, w - 8)
+        y = rnd.uniform(top(x) + 3, h - 1)
+        r = rnd.uniform(1.2, 2.6)
+        col = pebbles[rnd.randrange(len(pebbles))]
+        c.fill(ellipse(x, y, r + 0.6, r * 0.7 + 0.6), shade(col, 0.6))
+        c.fill(ellipse(x, y, r, r * 0.7), lambda px, py, col=col, y=y: mix(mix(col, (255, 255, 255), 0.3), col, (py - y + 2) / 4))
     return c
