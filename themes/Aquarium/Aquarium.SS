@@ -357,7 +357,6 @@ Section "Reef life"
         Start 0
         Position 95, Bottom
     }
-
 }
 
 //------------------------------------------------------------------------
@@ -474,6 +473,7 @@ Section "Treasure"
             Trigger Coin2
             Trigger Coin3
             Enable Glint
+            Enable Glint2
         }
     }
 
@@ -518,6 +518,16 @@ Section "Treasure"
         Start Random 900, 500
         Position Offset (Chest, 22, 2)
         Duration Random (1200, 300)
+    }
+
+    Feature
+    {
+        Label Glint2
+        Enable Off
+        Image "sparkle.gif"
+        Start Random 1300, 600
+        Position Offset (Chest, 52, -2)
+        Duration Random (1000, 300)
     }
 
     // The diver swims in from the right; over the chest he breathes out a cloud of bubbles.
@@ -731,7 +741,7 @@ Section "The abyss"
         Image "lantern.gif"
         Start Random 12000, 5000
         Position 560, 160
-        Movement Arc (180, 1, #Drift, -1.2)
+        Movement Arc (180, 1, #Drift, -1)
         Duration Random (26000, 6000)
         Fade FadeInOut (5, 120)
     }
@@ -834,15 +844,6 @@ Section "The abyss"
             Stop
         }
     }
-
-    Feature
-    {
-        Image "rock.gif"
-        Start 0
-        Position 600, Bottom
-        Fade FadeIn (4, 100)
-    }
-
 }
 
 //------------------------------------------------------------------------
@@ -918,14 +919,6 @@ Section "The whale"
         Movement Arc (270, 1, #Drift, 1)
         Duration Random (24000, 6000)
         Fade FadeInOut (5, 120)
-    }
-
-    Feature
-    {
-        Image "rock.gif"
-        Start 0
-        Position 100, Bottom
-        Fade FadeIn (4, 100)
     }
 }
 }
@@ -1114,7 +1107,7 @@ Section "Forest"
     {
         Image "seahorse.gif"
         Start Random 4000, 2000
-        Position Offset (Kelp, 14, 90)
+        Position Offset (Kelp, 18, 200)
         Movement Pattern (110,{0,-1,20},{1,0,8},{0,1,20},{-1,0,8})
         Duration OnScreen
         Fade FadeOut (10, 100)
@@ -1197,7 +1190,6 @@ Section "Forest"
         Start 0
         Position 600, Bottom
     }
-
 }
 
 //------------------------------------------------------------------------

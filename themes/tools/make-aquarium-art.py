@@ -56,7 +56,7 @@ IMAGES = {
     "sand2.gif": (lambda: [sl.mound(150, 24, (230, 205, 150), (185, 150, 100), seed=44)], 0, False, True, (0, 2)),
     "silt.gif": (lambda: [sl.mound(200, 28, (52, 58, 70), (20, 26, 40), pebbles=((70, 70, 80), (50, 55, 65)), seed=45)],
                  0, False, True, (1,)),
-    "rock.gif": (lambda: [sl.rock(120, 56)], 0, False, True, (0, 1, 2)),
+    "rock.gif": (lambda: [sl.rock(120, 56)], 0, False, True, (0, 2)),
     "starfish.gif": (lambda: [sl.starfish(38, 38)], 0, False, True, (0,)),
     "crab.gif": (lambda: [sl.crab(64, 40, i, 8, 16) for i in range(8)], 8, True, True, (0,)),
     "chest.gif": (lambda: _chest_frames(), [60, 12, 10, 10, 10, 10, 10, 12, 30, 30, 30, 200], False, True, (0,)),
@@ -75,7 +75,7 @@ IMAGES = {
                                                          tall=True, face_left=True, eye_scale=1.6)), 8, True, True, (1,)),
     # Kelp Forest
     "kelptile.gif": (lambda: [sl.water_tile(128, (10, 50, 60), (34, 96, 98), seed=41)], 0, False, False, (2,)),
-    "kelp.gif": (lambda: frames(12, lambda p: sl.kelp(64, 190, p)), 16, True, True, (2,)),
+    "kelp.gif": (lambda: frames(12, lambda p: sl.kelp(72, 330, p)), 16, True, True, (2,)),
     "rays.gif": (lambda: frames(6, lambda p: sl.light_rays(180, 300, p)), 25, True, True, (2,)),
     "seahorse.gif": (lambda: frames(8, lambda p: sl.seahorse(34, 60, p)), 12, True, True, (2,)),
     "angelfish.gif": (lambda: frames(8, lambda p: sl.fish(56, 60, p, (235, 235, 225), (250, 250, 245), (200, 200, 190),
