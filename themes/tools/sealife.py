@@ -12,12 +12,6 @@ OUTLINE = (22, 28, 44)
 BAYER4 = [[0, 8, 2, 10], [12, 4, 14, 6], [3, 11, 1, 9], [15, 7, 13, 5]]
 
 
-def bayer(level):
-    """Dither mask keeping about level (0..1) of the pixels, in an even pattern."""
-    t = level * 16
-    return lambda x, y: BAYER4[y & 3][x & 3] < t
-
-
 def rot(pts, ox, oy, a):
     ca, sa = math.cos(a), math.sin(a)
     return [(ox + (x - ox) * ca - (y - oy) * sa, oy + (x - ox) * sa + (y - oy) * ca) for x, y in pts]
