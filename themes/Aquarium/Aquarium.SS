@@ -930,7 +930,7 @@ Module "Kelp Forest"
 {
 Setup
 {
-#Night "Time of day" "Day" "Night" 0, 1, 0
+#Night "Time of day" "Day" "Night" 0, 100, 0
 #Fish "Number of fish" "Few" "Many" 1, 4, 3
 #Speed "Swimming speed" "Slow" "Fast" 70, 20, 40
 }
@@ -1007,10 +1007,10 @@ Section "Forest"
         Position 620, Bottom
     }
 
-    // Sunbeams by day.
+    // Sunbeams by day and at dusk.
     Feature
     {
-        Enable OnSetup (#Night = 0)
+        Enable OnSetup (#Night < 60)
         Image "rays.gif"
         Start 0
         Position 60, 0
@@ -1018,7 +1018,7 @@ Section "Forest"
 
     Feature
     {
-        Enable OnSetup (#Night = 0)
+        Enable OnSetup (#Night < 60)
         Image "rays.gif"
         Start 0
         Position 430, 0
@@ -1060,12 +1060,12 @@ Section "Forest"
         Position 330, Bottom
     }
 
-    // Glowing plankton by night.
+    // Glowing plankton at dusk and by night; the darker, the more often.
     Feature
     {
-        Enable OnSetup (#Night = 1)
+        Enable OnSetup (#Night > 40)
         Image "sparkle.gif"
-        Start Random 1500, 1000
+        Start Random BalanceB(#Night,50,15), 1000
         Position Center, Random(250, 200)
         Duration Random (2500, 800)
         Fade FadeInOut (15, 90)
@@ -1073,9 +1073,9 @@ Section "Forest"
 
     Feature
     {
-        Enable OnSetup (#Night = 1)
+        Enable OnSetup (#Night > 40)
         Image "sparkle.gif"
-        Start Random 2500, 1500
+        Start Random BalanceB(#Night,70,25), 1500
         Position 150, Random(300, 200)
         Duration Random (2500, 800)
         Fade FadeInOut (15, 90)
@@ -1083,9 +1083,9 @@ Section "Forest"
 
     Feature
     {
-        Enable OnSetup (#Night = 1)
+        Enable OnSetup (#Night > 40)
         Image "sparkle.gif"
-        Start Random 2000, 1500
+        Start Random BalanceB(#Night,60,20), 1500
         Position 640, Random(200, 150)
         Duration Random (2500, 800)
         Fade FadeInOut (15, 90)
@@ -1093,7 +1093,7 @@ Section "Forest"
 
     Feature
     {
-        Enable OnSetup (#Night = 1)
+        Enable OnSetup (#Night >= 70)
         Image "lantern.gif"
         Start Random 8000, 3000
         Position 520, 200
@@ -1124,7 +1124,7 @@ Section "Forest"
         Position 54*-100, Random(300, 150)
         Movement 2, 0, #Speed
         Duration Offset 43000*#Speed, 43000*#Speed
-        Sound "swish.wav", 55
+        Sound "swish.wav", 55*BalanceA(#Night)
         AutoPan
     }
 
@@ -1219,7 +1219,7 @@ Section "Visitors"
 
     Feature
     {
-        Enable OnSetup (#Night = 0)
+        Enable OnSetup (#Night < 60)
         Image "rays.gif"
         Start 0
         Position 250, 0
