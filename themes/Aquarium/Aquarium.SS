@@ -1107,7 +1107,7 @@ Section "Forest"
     {
         Image "seahorse.gif"
         Start Random 4000, 2000
-        Position Offset (Kelp, 18, 200)
+        Position Offset (Kelp, 22, 230)
         Movement Pattern (110,{0,-1,20},{1,0,8},{0,1,20},{-1,0,8})
         Duration OnScreen
         Fade FadeOut (10, 100)

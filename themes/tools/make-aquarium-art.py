@@ -75,7 +75,7 @@ IMAGES = {
                                                          tall=True, face_left=True, eye_scale=1.6)), 8, True, True, (1,)),
     # Kelp Forest
     "kelptile.gif": (lambda: [sl.water_tile(128, (10, 50, 60), (34, 96, 98), seed=41)], 0, False, False, (2,)),
-    "kelp.gif": (lambda: frames(12, lambda p: sl.kelp(72, 330, p)), 16, True, True, (2,)),
+    "kelp.gif": (lambda: frames(12, lambda p: sl.kelp(96, 360, p)), 16, True, True, (2,)),
     "rays.gif": (lambda: frames(6, lambda p: sl.light_rays(180, 300, p)), 25, True, True, (2,)),
     "seahorse.gif": (lambda: frames(8, lambda p: sl.seahorse(34, 60, p)), 12, True, True, (2,)),
     "angelfish.gif": (lambda: frames(8, lambda p: sl.fish(56, 60, p, (235, 235, 225), (250, 250, 245), (200, 200, 190),

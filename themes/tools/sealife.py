@@ -294,12 +294,12 @@ def kelp(w, h, phase, seed=11):
     rnd = random.Random(seed)
     stipe = (110, 92, 36)
     blade = (160, 135, 50)
-    for sidx, (base, top) in enumerate(((w * 0.42, 4), (w * 0.6, h * 0.3))):
+    for sidx, (base, top) in enumerate(((w * 0.36, 4), (w * 0.56, h * 0.16), (w * 0.7, h * 0.42))):
         pts = []
         for k in range(21):
             t = k / 20
             y = h - 1 - t * (h - 1 - top)
-            x = base + w * 0.14 * t ** 1.3 * math.sin(phase + t * 2.5 + sidx * 2.0)
+            x = base + w * 0.12 * t ** 1.3 * math.sin(phase + t * 2.5 + sidx * 2.0)
             pts.append((x, y))
         c.fill(polyline(pts, 2.0, 1.2), shade(stipe, 0.7))
         k = 1.5
@@ -307,7 +307,7 @@ def kelp(w, h, phase, seed=11):
         while k < 20:
             i = int(k)
             x, y = pts[i]
-            ln = rnd.uniform(15, 24) * (0.7 + 0.3 * k / 20)
+            ln = rnd.uniform(17, 27) * (0.7 + 0.3 * k / 20)
             a = -math.pi / 2 + side * rnd.uniform(0.5, 0.85) + 0.25 * math.sin(phase + k * 0.35 + sidx)
             mx, my = x + math.cos(a) * ln / 2, y + math.sin(a) * ln / 2
             c.fill(ellipse(mx, my, ln / 2 + 0.9, 3.6, a), shade(blade, 0.5))
@@ -316,7 +316,7 @@ def kelp(w, h, phase, seed=11):
                                                            math.hypot(px - mx, py - my) / (ln / 2)))
             c.fill(circle(x + math.cos(a) * 1.5, y + math.sin(a) * 1.5, 1.9), (200, 170, 70))
             side = -side
-            k += rnd.uniform(1.4, 2.2)
+            k += rnd.uniform(1.0, 1.6)
     return c
 
 
