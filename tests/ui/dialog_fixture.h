@@ -1,0 +1,52 @@
+// Shared set-up of the dialog tests: a clean module table, settings and
+// headless dialog record, and modules written straight into the table.
+#pragma once
+
+#include "app/app_state.h"
+#include "platform/headless/headless_dialogs.h"
+#include "script/theme_records.h"
+#include "ui/settings_link.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+
+struct ParamSpec {
+    const char* name;
+    const char* caption;
+    const char* leftLabel;
+    const char* rightLabel;
+    int32_t leftValue;
+    int32_t rightValue;
+    int32_t value;
+};
+
+class DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetModuleTable();
+        ResetAppState();
+        HeadlessResetDialogs();
+        Sound = true;
+        Gamma = 0;
+        PlayMode = 0;
+        MasterVolume = 100;
+    }
+
+    // Adds a module with up to three parameters (a null name leaves a slot empty).
+    static void AddModule(const char* name, std::initializer_list<ParamSpec> params) {
+        ThemeModule& module = moduleTable[moduleCount++];
+        std::snprintf(module.name, sizeof(module.name), "%s", name);
+        int k = 0;
+        for (const ParamSpec& p : params) {
+            ModuleParam& slot = module.params[k++];
+            std::snprintf(slot.name, sizeof(slot.name), "%s", p.name ? p.name : "");
+            std::snprintf(slot.caption, sizeof(slot.caption), "%s", p.caption);
+            std::snprintf(slot.leftLabel, sizeof(slot.leftLabel), "%s", p.leftLabel);
+            std::snprintf(slot.rightLabel, sizeof(slot.rightLabel), "%s", p.rightLabel);
+            slot.leftValue = p.leftValue;
+            slot.rightValue = p.rightValue;
+            slot.defaultValue = p.value;
+            slot.value = p.value;
+        }
+    }
+};
