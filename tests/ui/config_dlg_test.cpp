@@ -1,5 +1,6 @@
-#include "dialog_fixture.h"
 #include "platform/dialogs.h"
+#include "platform/headless/headless_dialogs.h"
+#include "support/dialog_fixture.h"
 #include "ui/config_dlg.h"
 
 #include <climits>
@@ -10,7 +11,13 @@ namespace {
 
 const char* const NO_ARGS[] = {"glimmora", nullptr};
 
-class ConfigDlgTest : public DialogTest {};
+class ConfigDlgTest : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        HeadlessResetDialogs();
+    }
+};
 
 TEST_F(ConfigDlgTest, ReversedRangeRunsFromLeftValueToRightValue) {
     AddModule("Reef", {{"Speed", "Speed", "Slow", "Fast", 10, 1, 3}});

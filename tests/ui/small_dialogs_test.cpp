@@ -1,4 +1,5 @@
-#include "dialog_fixture.h"
+#include "platform/headless/headless_dialogs.h"
+#include "support/dialog_fixture.h"
 #include "ui/about_dlg.h"
 #include "ui/more_options_dlg.h"
 #include "ui/splash_dlg.h"
@@ -7,7 +8,13 @@
 
 namespace {
 
-class SmallDialogsTest : public DialogTest {};
+class SmallDialogsTest : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        HeadlessResetDialogs();
+    }
+};
 
 TEST_F(SmallDialogsTest, MoreOptionsChecksThePlayModeButton) {
     for (int32_t mode = 0; mode < 3; ++mode) {

@@ -1,9 +1,8 @@
-// Shared set-up of the dialog tests: a clean module table, settings and
-// headless dialog record, and modules written straight into the table.
+// Shared set-up of the dialog tests: a clean module table and settings, and
+// modules written straight into the table.
 #pragma once
 
 #include "app/app_state.h"
-#include "platform/headless/headless_dialogs.h"
 #include "script/theme_records.h"
 #include "ui/settings_link.h"
 
@@ -25,7 +24,6 @@ class DialogTest : public ::testing::Test {
     void SetUp() override {
         ResetModuleTable();
         ResetAppState();
-        HeadlessResetDialogs();
         Sound = true;
         Gamma = 0;
         PlayMode = 0;
