@@ -68,7 +68,7 @@ QWidget* MakeWidget(const DialogItem& item, QWidget* parent) {
     case ITEM_PUSH_BUTTON:
     case ITEM_DEFAULT_BUTTON: {
         auto* button = new QPushButton(text, parent);
-        button->setAutoDefault(false);
+        button->setAutoDefault(true); // a focused button takes Enter, as on Windows
         button->setDefault(item.kind == ITEM_DEFAULT_BUTTON);
         return button;
     }
