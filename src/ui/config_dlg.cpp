@@ -1,7 +1,8 @@
 #include "ui/config_dlg.h"
 
 #include "platform/dialogs.h"
-#include "ui/settings_link.h"
+#include "app/settings_store.h"
+#include "script/setup_scan.h"
 
 #include <cstdio>
 #include <cstring>

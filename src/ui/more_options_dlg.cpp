@@ -1,6 +1,6 @@
 #include "ui/more_options_dlg.h"
 
-#include "ui/settings_link.h"
+#include "app/settings_store.h"
 
 void CMoreOptionsDlg::OnInitDialog() {
     checkedMode = PlayMode >= 0 && PlayMode < PLAY_MODES ? PlayMode : -1;
@@ -20,5 +20,7 @@ void CMoreOptionsDlg::OnHScroll(int32_t position) {
 }
 
 void CMoreOptionsDlg::OnOK() {
-    PlayMode = checkedMode == 0 ? 0 : (checkedMode == 1 ? 1 : 2);
+    PlayMode = checkedMode == PLAY_SELECTED ? PLAY_SELECTED
+               : checkedMode == PLAY_RANDOM ? PLAY_RANDOM
+                                            : PLAY_SEQUENTIAL;
 }

@@ -3,8 +3,9 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/settings_store.h"
+#include "platform/headless/headless_settings.h"
 #include "script/theme_records.h"
-#include "ui/settings_link.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -24,10 +25,9 @@ class DialogTest : public ::testing::Test {
     void SetUp() override {
         ResetModuleTable();
         ResetAppState();
-        Sound = true;
-        Gamma = 0;
-        PlayMode = 0;
-        MasterVolume = 100;
+        ResetSettings();
+        HeadlessSettingsClear();
+        std::snprintf(saverName, sizeof(saverName), "QV Dialogs");
     }
 
     // Adds a module with up to three parameters (a null name leaves a slot empty).

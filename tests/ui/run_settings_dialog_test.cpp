@@ -1,6 +1,10 @@
 #include "platform/dialogs.h"
+#include "platform/headless/headless.h"
 #include "platform/headless/headless_dialogs.h"
+#include "platform/headless/headless_settings.h"
+#include "script/script_reader.h"
 #include "support/dialog_fixture.h"
+#include "support/test_files.h"
 #include "ui/config_dlg.h"
 #include "ui/dialog_templates.h"
 #include "ui/more_options_dlg.h"
@@ -111,6 +115,81 @@ TEST_F(RunSettingsDialogTest, RandomPlayThenCancelStoresNothing) {
     EXPECT_EQ(PlayMode, 1); // in memory only
     ReloadSettings();
     EXPECT_EQ(PlayMode, 0);
+}
+
+class SettingsModeTest : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        HeadlessResetDialogs();
+        HeadlessClearMessages();
+        ResetScriptReader();
+    }
+
+    void UseScript(const std::string& text) {
+        std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.Write("Reef.SS", text).c_str());
+    }
+
+    TempDir dir;
+};
+
+TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
+    UseScript("ThemeName \"Coral Reef\"\n"
+              "Module \"Shallows\"\n{\nSetup\n{\n"
+              "#Fish \"Number of fish\" \"Few\" \"Many\" 1 20 10\n"
+              "#Speed \"Speed\" \"Slow\" \"Fast\" 200 10 50\n"
+              "}\n}\n"
+              "Module \"Deep\"\n{\nSetup\n{\n}\n}\n");
+    HeadlessSettingsSet(saverName, "Shallows", "Speed", 180);
+    CConfigDlg* seen = nullptr;
+    HeadlessSetSettingsScript([&seen](CConfigDlg& dlg) {
+        seen = &dlg;
+        EXPECT_STREQ(dlg.caption, "Coral Reef");
+        EXPECT_EQ(dlg.ListCount(), 2);
+        EXPECT_STREQ(dlg.ListEntry(1), "Deep");
+        EXPECT_EQ(dlg.groups[0].position, 10);
+        EXPECT_EQ(dlg.groups[1].rangeMin, 10);
+        EXPECT_EQ(dlg.groups[1].position, 30); // 180 on a slider from 200 down to 10
+        EXPECT_FALSE(dlg.groups[2].visible);
+        dlg.OnSelChange(1);
+        EXPECT_FALSE(dlg.groups[0].visible);
+        return DLG_OK;
+    });
+    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_OK);
+    ASSERT_NE(seen, nullptr);
+    int32_t stored = -1;
+    EXPECT_TRUE(HeadlessSettingsGet(saverName, "Config", "ActiveModule", &stored));
+    EXPECT_EQ(stored, 1);
+    EXPECT_TRUE(HeadlessSettingsGet(saverName, "Shallows", "Fish", &stored));
+    EXPECT_EQ(stored, 10);
+}
+
+TEST_F(SettingsModeTest, SetupErrorStillOpensTheDialogWithTheModulesFound) {
+    UseScript("Module \"Good\"\n{\nSetup\n{\n}\n}\n"
+              "Module \"Bad\"\n{\nBackground 0\n");
+    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
+        EXPECT_EQ(dlg.ListCount(), 2);
+        EXPECT_STREQ(dlg.ListEntry(1), "Bad");
+        return DLG_CANCEL;
+    });
+    RunSettingsDialog(1, NO_ARGS);
+    EXPECT_EQ(HeadlessDialogs().settingsRuns, 1);
+    EXPECT_EQ(errorLine, 9);
+    ASSERT_EQ(HeadlessMessages().size(), 1u);
+}
+
+TEST_F(SettingsModeTest, NoScriptOpensAnEmptyDialogAndReadsTheSettings) {
+    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("missing.SS").c_str());
+    HeadlessSettingsSet(saverName, "Config", "MasterVolume", 30);
+    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
+        EXPECT_EQ(dlg.ListCount(), 0);
+        EXPECT_EQ(MasterVolume, 30);
+        EXPECT_EQ(dlg.OnTest(), 1);
+        return DLG_CANCEL;
+    });
+    RunSettingsDialog(1, NO_ARGS);
+    EXPECT_EQ(HeadlessDialogs().startedLines.size(), 1u);
+    EXPECT_TRUE(HeadlessMessages().empty());
 }
 
 TEST(DialogTemplates, IdsAreUniqueAndGroupsFollowTheStride) {
