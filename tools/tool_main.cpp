@@ -16,6 +16,7 @@ const ToolCommand COMMANDS[] = {
     {"scramble", CmdScramble, "scramble IN OUT        write IN as a scrambled script"},
     {"unscramble", CmdUnscramble,
      "unscramble IN OUT      write a scrambled script IN as plain text"},
+    {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},
 };
 
 int Usage() {
