@@ -5,15 +5,35 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#ifdef _WIN32
+#include <random>
+#else
 #include <sys/wait.h>
+#endif
 
 TempDir::TempDir() {
+#ifdef _WIN32
+    // No mkdtemp: try random names until a new folder is made.
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path candidate =
+            std::filesystem::temp_directory_path() / ("glimmora-test-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path = candidate.generic_string();
+            return;
+        }
+    }
+    std::abort();
+#else
     std::string pattern =
         (std::filesystem::temp_directory_path() / "glimmora-test-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data())) std::abort();
     path = buffer.data();
+#endif
 }
 
 TempDir::~TempDir() {
@@ -50,6 +70,10 @@ std::vector<unsigned char> ReadFileBytes(const std::string& path) {
 
 int RunCommand(const std::string& command) {
     int status = std::system(command.c_str());
+#ifdef _WIN32
+    return status; // the command's exit code itself
+#else
     if (status == -1 || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+#endif
 }
