@@ -2,18 +2,6 @@
 #include "platform/video.h"
 #include "platform/win32/win32_platform.h"
 
-namespace {
-HDC paintDC = nullptr;
-}
-
-void Win32SetPaintDC(HDC dc) {
-    paintDC = dc;
-}
-
-HDC Win32PaintDC() {
-    return paintDC;
-}
-
 void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, int32_t left, int32_t top,
                 int32_t right, int32_t bottom) {
     if (!pixels || width <= 0 || height <= 0) return;
@@ -23,7 +11,7 @@ void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, int32_t l
     if (bottom > height) bottom = height;
     if (left >= right || top >= bottom) return;
     HWND window = Win32SaverWindow();
-    HDC dc = paintDC;
+    HDC dc = Win32PaintDC();
     bool own = false;
     if (!dc) {
         if (!window) return;

@@ -9,6 +9,7 @@
 HINSTANCE Win32Instance();
 // The saver window while it exists, else nullptr.
 HWND Win32SaverWindow();
+void Win32SetSaverWindow(HWND window);
 // The device context VidPresent draws into while a paint is in progress;
 // nullptr outside a paint (VidPresent then takes the window's own context).
 void Win32SetPaintDC(HDC dc);

@@ -15,7 +15,6 @@ namespace {
 const char WINDOW_CLASS[] = "GlimmoraSaverWindow";
 
 ATOM windowClass = 0;
-HWND saverWindow = nullptr;
 CSaverWnd* saverObject = nullptr;
 
 RECT ToRect(const ViewRect& r) {
@@ -53,15 +52,15 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     auto* wnd = reinterpret_cast<CSaverWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!wnd) return DefWindowProcA(window, message, wParam, lParam);
     // Only the window that finished its creation is the saver window.
-    const bool live = window == saverWindow;
+    const bool live = window == Win32SaverWindow();
 
     switch (message) {
     case WM_CREATE:
         if (DefWindowProcA(window, message, wParam, lParam) == -1) return -1;
-        saverWindow = window; // the view and VidPresent may need it already
+        Win32SetSaverWindow(window); // the view and VidPresent may need it already
         saverObject = wnd;
         if (!wnd->OnCreate()) {
-            saverWindow = nullptr;
+            Win32SetSaverWindow(nullptr);
             saverObject = nullptr;
             return -1;
         }
@@ -100,7 +99,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (live) {
             // The final hook: the display is gone and the object with it.
-            saverWindow = nullptr;
+            Win32SetSaverWindow(nullptr);
             saverObject = nullptr;
             wnd->OnFinalMessage();
             delete wnd;
@@ -127,16 +126,8 @@ bool RegisterWindowClass() {
 
 } // namespace
 
-HINSTANCE Win32Instance() {
-    return GetModuleHandleA(nullptr);
-}
-
-HWND Win32SaverWindow() {
-    return saverWindow;
-}
-
 bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
-    if (!wnd || saverWindow || !RegisterWindowClass()) return false;
+    if (!wnd || Win32SaverWindow() || !RegisterWindowClass()) return false;
     DWORD exStyle = spec.topmost ? WS_EX_TOPMOST : 0;
     DWORD style = (spec.child ? WS_CHILD : WS_POPUP) | WS_VISIBLE;
     HWND parent = nullptr;
@@ -145,7 +136,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
                                   spec.right - spec.left, spec.bottom - spec.top, parent, nullptr,
                                   Win32Instance(), wnd);
     if (!window) {
-        saverWindow = nullptr;
+        Win32SetSaverWindow(nullptr);
         saverObject = nullptr;
         return false;
     }
@@ -153,19 +144,19 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
 }
 
 void WndDestroy(CSaverWnd* wnd) {
-    if (wnd && wnd == saverObject && saverWindow) {
-        DestroyWindow(saverWindow); // the final hook deletes the object
+    if (wnd && wnd == saverObject && Win32SaverWindow()) {
+        DestroyWindow(Win32SaverWindow()); // the final hook deletes the object
     } else {
         delete wnd;
     }
 }
 
 void WndPostClose(CSaverWnd*) {
-    if (saverWindow) PostMessageA(saverWindow, WM_CLOSE, 0, 0);
+    if (Win32SaverWindow()) PostMessageA(Win32SaverWindow(), WM_CLOSE, 0, 0);
 }
 
 PumpResult WndPumpMessage() {
-    if (saverWindow) InvalidateViewArea(saverWindow);
+    if (Win32SaverWindow()) InvalidateViewArea(Win32SaverWindow());
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return PumpResult::NoMessage;
     if (msg.message == WM_QUIT) return PumpResult::Quit;

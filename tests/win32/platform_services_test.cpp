@@ -1,0 +1,213 @@
+// The Windows platform's services on a real (or Wine's) Windows: the registry
+// store, the shell's names and folders, GDI text and the wave output.
+#include "platform/audio_device.h"
+#include "platform/settings_backend.h"
+#include "platform/shell.h"
+#include "platform/sys.h"
+#include "platform/video.h"
+
+#include <gtest/gtest.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char SAVER[] = "QV Registry Test";
+const char KEY[] = "Software\\Tarnwell\\Glimmora\\QV Registry Test";
+
+class RegistryTest : public ::testing::Test {
+  protected:
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, KEY); }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, KEY); }
+
+    static bool KeyExists(const std::string& section, DWORD* values) {
+        HKEY key;
+        std::string path = std::string(KEY) + "\\" + section;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+            return false;
+        }
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, values, nullptr,
+                         nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+        return true;
+    }
+};
+
+TEST_F(RegistryTest, AbsentValueGivesTheDefaultAndLeavesTheKeyPath) {
+    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "PlayMode", 2), 2);
+    DWORD values = 99;
+    ASSERT_TRUE(KeyExists("Config", &values));
+    EXPECT_EQ(values, 0u);
+}
+
+TEST_F(RegistryTest, ValuesAreDwordsPerSection) {
+    SettingsWriteInt(SAVER, "Config", "ActiveModule", 2);
+    SettingsWriteInt(SAVER, "Config", "Gamma", -3);
+    SettingsWriteInt(SAVER, "Coral Reef", "Fish", 5);
+    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "ActiveModule", 0), 2);
+    EXPECT_EQ(SettingsReadInt(SAVER, "config", "gamma", 0), -3); // names ignore case
+    EXPECT_EQ(SettingsReadInt(SAVER, "Coral Reef", "Fish", 1), 5);
+    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Fish", 7), 7);
+
+    HKEY key;
+    std::string path = std::string(KEY) + "\\Config";
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    EXPECT_EQ(
+        RegQueryValueExA(key, "Gamma", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
+        ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(value, 0xFFFFFFFDu);
+}
+
+TEST_F(RegistryTest, ValueOfAnotherTypeGivesTheDefault) {
+    SettingsReadInt(SAVER, "Config", "Sound", 1); // makes the key
+    HKEY key;
+    std::string path = std::string(KEY) + "\\Config";
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "Sound", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    uint8_t one = 1;
+    RegSetValueExA(key, "Gamma", 0, REG_BINARY, &one, 1);
+    RegCloseKey(key);
+    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Sound", 1), 1);
+    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Sound", 0), 0);
+    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Gamma", -1), -1);
+}
+
+TEST_F(RegistryTest, OverlongNamesAreRefusedSafely) {
+    std::string longName(700, 'x');
+    SettingsWriteInt(longName.c_str(), "Config", "Sound", 0);
+    EXPECT_EQ(SettingsReadInt(longName.c_str(), "Config", "Sound", 1), 1);
+}
+
+TEST(ShellTest, ThemeFolderIsOnTheWindowsDrive) {
+    char windows[MAX_PATH];
+    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 2u);
+    char folder[300];
+    SysThemeFolder("Aquarium", folder, sizeof(folder));
+    EXPECT_EQ(std::string(folder),
+              std::string(windows, 2) + "\\Program Files\\Tarnwell\\Glimmora\\Aquarium");
+}
+
+TEST(ShellTest, ShortSaverNameFindsTheLongFile) {
+    char system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    std::string longPath = std::string(system) + "\\QV Lookup Test.SCR";
+    HANDLE file = CreateFileA(longPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA(longPath.c_str(), shortPath, MAX_PATH);
+    std::string shortName = std::strrchr(shortPath, '\\') + 1;
+    shortName = shortName.substr(0, shortName.rfind('.'));
+
+    char found[261];
+    EXPECT_TRUE(SysFindLongSaverName(shortName.c_str(), found, sizeof(found)));
+    EXPECT_STREQ(found, "QV Lookup Test.SCR");
+    EXPECT_TRUE(SysFindLongSaverName("QV Lookup Test", found, sizeof(found)));
+    char tiny[8];
+    EXPECT_TRUE(SysFindLongSaverName("QV Lookup Test", tiny, sizeof(tiny)));
+    EXPECT_STREQ(tiny, "QV Look"); // cut, never overrun
+    DeleteFileA(longPath.c_str());
+    EXPECT_FALSE(SysFindLongSaverName("QV Lookup Test", found, sizeof(found)));
+    EXPECT_FALSE(SysFindLongSaverName(std::string(400, 'Q').c_str(), found, sizeof(found)));
+}
+
+TEST(ShellTest, ScreenAndWindowSizes) {
+    int32_t width = 0;
+    int32_t height = 0;
+    SysScreenSize(&width, &height);
+    EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(height, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_FALSE(SysWindowClientSize(0, &width, &height));
+    EXPECT_FALSE(SysWindowClientSize(0x7FFF0001, &width, &height));
+}
+
+TEST(ClockTest, MillisecondsAdvance) {
+    uint32_t start = SysMilliseconds();
+    Sleep(30);
+    uint32_t elapsed = SysMilliseconds() - start;
+    EXPECT_GE(elapsed, 20u);
+    EXPECT_LT(elapsed, 5000u);
+}
+
+TEST(TextTest, ArialMeasuresAndRendersInItsCell) {
+    VidFont* font = VidCreateFont(26, "Arial", false);
+    ASSERT_NE(font, nullptr);
+    int32_t width = 0;
+    int32_t height = 0;
+    VidMeasureText(font, "Glimmora 1.00g", &width, &height);
+    EXPECT_EQ(height, 26);
+    EXPECT_GT(width, 80);
+    EXPECT_LT(width, 300);
+    int32_t empty = -1;
+    VidMeasureText(font, "", &empty, nullptr);
+    EXPECT_EQ(empty, 0);
+
+    // Rendered into a buffer with a guard row and column: the text covers
+    // some pixels fully, leaves others clear and never writes past its size.
+    const int32_t stride = width + 1;
+    std::vector<uint8_t> coverage(static_cast<size_t>(stride) * (height + 1), 0x55);
+    for (int32_t y = 0; y < height; ++y) {
+        std::memset(&coverage[static_cast<size_t>(y) * stride], 0, static_cast<size_t>(width));
+    }
+    ASSERT_EQ(VidRenderText(font, "Glimmora 1.00g", coverage.data(), width, height, stride), 1);
+    int full = 0;
+    int clear = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            uint8_t c = coverage[static_cast<size_t>(y) * stride + x];
+            full += c >= 200;
+            clear += c == 0;
+        }
+        EXPECT_EQ(coverage[static_cast<size_t>(y) * stride + width], 0x55);
+    }
+    for (int32_t x = 0; x < stride; ++x) {
+        EXPECT_EQ(coverage[static_cast<size_t>(height) * stride + x], 0x55);
+    }
+    EXPECT_GT(full, 20);
+    EXPECT_GT(clear, width * height / 2);
+    EXPECT_EQ(VidRenderText(font, "x", coverage.data(), 0, height, stride), 0);
+    VidDeleteFont(font);
+
+    int32_t defaultHeight = 0;
+    VidMeasureText(nullptr, "Default", nullptr, &defaultHeight);
+    EXPECT_GT(defaultHeight, 0);
+}
+
+std::atomic<int> buffersDone{0};
+void CountDone(void*) {
+    buffersDone.fetch_add(1);
+}
+
+TEST(WaveOutTest, PlaysQueuedBuffersThroughTheCallbackThread) {
+    if (!AudioDeviceOpen(AUDIO_FORMAT_STEREO, 2756, CountDone, nullptr)) {
+        GTEST_SKIP() << "no wave output device";
+    }
+    static uint8_t blocks[2][5512];
+    std::memset(blocks, 0x80, sizeof(blocks));
+    ASSERT_EQ(AudioDevicePrepare(blocks[0], 5512), 1);
+    ASSERT_EQ(AudioDevicePrepare(blocks[1], 5512), 1);
+    AudioDeviceQueue(blocks[0], 5512);
+    AudioDeviceQueue(blocks[1], 5512);
+    AudioDeviceStart();
+    for (int i = 0; i < 300 && buffersDone.load() < 2; ++i) Sleep(10);
+    AudioDeviceClose();
+    EXPECT_EQ(buffersDone.load(), 2); // the two buffers, and no callback after closing
+    Sleep(50);
+    EXPECT_EQ(buffersDone.load(), 2);
+}
+
+} // namespace
