@@ -4,4 +4,6 @@
 
 int CmdScramble(int argc, char** argv);
 int CmdUnscramble(int argc, char** argv);
+int CmdWavInfo(int argc, char** argv);
 int CmdSetup(int argc, char** argv);
+int CmdGifInfo(int argc, char** argv);

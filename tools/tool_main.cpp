@@ -16,7 +16,9 @@ const ToolCommand COMMANDS[] = {
     {"scramble", CmdScramble, "scramble IN OUT        write IN as a scrambled script"},
     {"unscramble", CmdUnscramble,
      "unscramble IN OUT      write a scrambled script IN as plain text"},
+    {"wav-info", CmdWavInfo, "wav-info FILE          show how a WAV sound is loaded"},
     {"setup", CmdSetup, "setup [--json] SCRIPT  print the theme name and the module table"},
+    {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},
 };
 
 int Usage() {

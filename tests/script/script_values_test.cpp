@@ -215,7 +215,7 @@ TEST_F(ScriptValuesTest, PixelPrefixUsesTheViewScale) {
 }
 
 TEST_F(ScriptValuesTest, PixelPrefixBeforeTheViewHasASize) {
-    view = CSSView();
+    view.SetSize(0, 0);
     EXPECT_EQ(Coordinate("a100", true), 1600);
     EXPECT_EQ(Coordinate("a100", false), 1600);
 }

@@ -1,0 +1,53 @@
+// The input rules of the saver window.
+#include "app/app_state.h"
+#include "app/saver_window.h"
+#include "platform/window.h"
+
+void CSaverWnd::Close() {
+    WndPostClose(this);
+}
+
+bool CSaverWnd::OnSysCommand(uint32_t command) {
+    return command != SC_SCREENSAVE_COMMAND && command != SC_CLOSE_COMMAND;
+}
+
+// Refusing deactivation keeps a saver window in front of everything.
+bool CSaverWnd::OnNcActivate(bool active) {
+    return previewMode || active;
+}
+
+bool CSaverWnd::OnActivate(bool active) {
+    if (!previewMode && !active) Close();
+    return true;
+}
+
+bool CSaverWnd::OnActivateApp(bool active) {
+    if (!previewMode && !active) Close();
+    return true;
+}
+
+// The first reported position is the reference; any change from it closes.
+bool CSaverWnd::OnMouseMove(int32_t x, int32_t y) {
+    if (previewMode) return true;
+    if (firstMouseX == -1 && firstMouseY == -1) {
+        firstMouseX = x;
+        firstMouseY = y;
+    } else if (x != firstMouseX || y != firstMouseY) {
+        Close();
+    }
+    return true;
+}
+
+bool CSaverWnd::OnButtonDown() {
+    if (!previewMode) Close();
+    return true;
+}
+
+bool CSaverWnd::OnKeyDown() {
+    if (!previewMode) Close();
+    return true;
+}
+
+CursorAnswer CSaverWnd::OnSetCursor() const {
+    return exclusiveMode ? CursorAnswer::HideCursor : CursorAnswer::NotHandled;
+}

@@ -1,0 +1,149 @@
+#include "app/startup_rules.h"
+
+#include "app/app_state.h"
+#include "display/ss_view.h"
+#include "platform/shell.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool StartsWithNoCase(const char* text, const char* prefix) {
+    for (; *prefix; ++text, ++prefix) {
+        if (std::tolower(static_cast<unsigned char>(*text)) !=
+            std::tolower(static_cast<unsigned char>(*prefix)))
+            return false;
+    }
+    return true;
+}
+
+bool EqualsNoCase(const char* a, const char* b) {
+    return StartsWithNoCase(a, b) && std::strlen(a) == std::strlen(b);
+}
+
+// Copies `text` into a PATH_LEN field; a text that does not fit leaves the field
+// empty rather than naming some other file.
+void SetField(char* field, const char* text) {
+    if (std::strlen(text) > static_cast<size_t>(PATH_LEN)) {
+        field[0] = '\0';
+    } else {
+        std::snprintf(field, PATH_LEN + 1, "%s", text);
+    }
+}
+
+// Reads a decimal number at *p and moves past its digits; false when there are none.
+bool ReadNumber(const char*& p, int32_t* value) {
+    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+    int64_t v = 0;
+    while (std::isdigit(static_cast<unsigned char>(*p))) {
+        if (v < 100000000) v = v * 10 + (*p - '0');
+        ++p;
+    }
+    *value = static_cast<int32_t>(v);
+    return true;
+}
+
+// "-v<w>x<h>": w, the digits skipped, one separator, then h.
+void ReadSizeOption(const char* arg) {
+    const char* p = arg + 2;
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!ReadNumber(p, &width) || *p == '\0') return;
+    ++p;
+    if (!ReadNumber(p, &height)) return;
+    if (width > 0 && height > 0) view.SetSize(width, height);
+}
+
+} // namespace
+
+void ProgramBaseName(const char* programPath, char* name, int size) {
+    const char* base = programPath;
+    for (const char* p = programPath; *p; ++p) {
+        if (*p == '/' || *p == '\\') base = p + 1;
+    }
+    const char* dot = std::strrchr(base, '.');
+    size_t length = dot ? static_cast<size_t>(dot - base) : std::strlen(base);
+    if (length >= static_cast<size_t>(size)) length = static_cast<size_t>(size) - 1;
+    std::memcpy(name, base, length);
+    name[length] = '\0';
+}
+
+void DeriveNames(const char* programName) {
+    SetField(appTitle, programName);
+    if (StartsWithNoCase(programName, "QV ")) {
+        SetField(saverName, programName);
+        SetField(scriptName, programName + 3);
+        return;
+    }
+    char longName[PATH_LEN + 1];
+    if (StartsWithNoCase(programName, "QV") &&
+        SysFindLongSaverName(programName, longName, sizeof(longName))) {
+        if (char* dot = std::strchr(longName, '.')) *dot = '\0';
+        SetField(saverName, longName);
+        SetField(scriptName, std::strlen(longName) >= 3 ? longName + 3 : "");
+        return;
+    }
+    SetField(saverName, programName);
+    SetField(scriptName, programName);
+}
+
+void SetPaths() {
+    char folder[PATH_LEN + 1];
+    SysThemeFolder(scriptName, folder, sizeof(folder));
+    SetField(mediaDirectory, folder);
+    char path[2 * PATH_LEN + 8];
+    std::snprintf(path, sizeof(path), "%s%c%s.SS", mediaDirectory, PATH_SEPARATOR, scriptName);
+    SetField(scriptPath, path);
+}
+
+void ParseOptions(int argc, char** argv) {
+    for (int i = 2; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (EqualsNoCase(arg, "-debug")) {
+            exclusiveMode = false;
+        } else if (EqualsNoCase(arg, "-def")) {
+            if (i + 1 < argc) {
+                SetField(scriptPath, argv[++i]);
+                mediaDirectory[0] = '\0';
+            }
+        } else if (StartsWithNoCase(arg, "-v")) {
+            ReadSizeOption(arg);
+            ++i; // the argument after a size is not examined
+        } else if (EqualsNoCase(arg, "-exp256")) {
+            exportPalettes = true;
+        } else if (EqualsNoCase(arg, "-test")) {
+            testRun = true;
+        }
+    }
+}
+
+StartMode DispatchMode(int argc, char** argv) {
+    if (argc < 2) return StartMode::Settings;
+    const char* mode = argv[1];
+    if (mode[0] != '/' && mode[0] != '-') return StartMode::Stop;
+    switch (mode[1]) {
+    case 'c': return StartMode::Settings;
+    case 'p': return StartMode::Preview;
+    case 's': return StartMode::Saver;
+    default: return StartMode::Stop;
+    }
+}
+
+uintptr_t PreviewHandle(int argc, char** argv) {
+    if (argc < 3) return 0;
+    uintptr_t handle = 0;
+    for (const char* p = argv[2]; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+        handle = handle * 10 + static_cast<uintptr_t>(*p - '0');
+    }
+    return handle;
+}
+
+void CentredPreviewRect(int32_t width, int32_t height, int32_t* left, int32_t* top, int32_t* right,
+                        int32_t* bottom) {
+    *left = width / 2 - 76;
+    *top = height / 2 - 56;
+    *right = width / 2 + 77;
+    *bottom = height / 2 + 57;
+}

@@ -1,0 +1,23 @@
+// The start-up rules: names from the program file, paths, options and the
+// mode of the command line.
+#pragma once
+
+#include <cstdint>
+
+enum class StartMode { Settings, Preview, Saver, Stop };
+
+// N: the program file's name without folder and last extension.
+void ProgramBaseName(const char* programPath, char* name, int size);
+// Sets appTitle, saverName and scriptName from N ("QV " prefix rules).
+void DeriveNames(const char* programName);
+// Sets mediaDirectory (from the platform's theme folder) and scriptPath.
+void SetPaths();
+// Reads the options from argv[2] on; may change the display size.
+void ParseOptions(int argc, char** argv);
+// The mode named by argv[1].
+StartMode DispatchMode(int argc, char** argv);
+// The host window handle of "/p <handle>" (0 when absent or not a number).
+uintptr_t PreviewHandle(int argc, char** argv);
+// The fallback preview rectangle: 153 by 113 pixels centred in width x height.
+void CentredPreviewRect(int32_t width, int32_t height, int32_t* left, int32_t* top, int32_t* right,
+                        int32_t* bottom);

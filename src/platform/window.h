@@ -1,0 +1,35 @@
+// The saver window and the message pump, as each platform provides them.
+// The platform feeds the window's events into CSaverWnd (src/app/saver_window.h),
+// which decides what they do.
+#pragma once
+
+#include <cstdint>
+
+class CSaverWnd;
+
+struct WindowSpec {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+    bool topmost;     // a topmost popup (full screen with exclusiveMode on)
+    bool child;       // a child of `parent` (preview)
+    uintptr_t parent; // host window for a child; 0 = the desktop
+    bool hideCursor;  // no visible cursor over the window
+};
+
+enum class PumpResult { NoMessage, Handled, Quit };
+
+// Creates and shows the window. Creation calls wnd->OnCreate(); a false result
+// there fails the creation. Returns true when the window exists.
+bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec);
+// Destroys the window (if it exists) at once; the window's final hook runs.
+void WndDestroy(CSaverWnd* wnd);
+// Asks the window to close, as a posted close request: it is destroyed when
+// the request is pumped. Requests after the destruction have no effect.
+void WndPostClose(CSaverWnd* wnd);
+
+// Lets exactly one waiting message through, if there is one.
+PumpResult WndPumpMessage();
+// Waits until a message arrives or `ms` milliseconds pass.
+void WndWaitMessage(uint32_t ms);

@@ -1,0 +1,191 @@
+#include "app/app_state.h"
+#include "app/startup_rules.h"
+#include "app/theme_folder.h"
+#include "display/ss_view.h"
+#include "platform/headless/headless_shell.h"
+#include "support/test_files.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+class StartupRulesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        HeadlessSetThemeRoot("/themes");
+        view.SetSize(1024, 768);
+    }
+
+    // Runs the option rules over a command line written as words.
+    void Options(std::vector<std::string> words) {
+        args = std::move(words);
+        argv.clear();
+        for (std::string& w : args) argv.push_back(w.data());
+        ParseOptions(static_cast<int>(argv.size()), argv.data());
+    }
+
+    StartMode Mode(std::vector<std::string> words) {
+        args = std::move(words);
+        argv.clear();
+        for (std::string& w : args) argv.push_back(w.data());
+        return DispatchMode(static_cast<int>(argv.size()), argv.data());
+    }
+
+    std::vector<std::string> args;
+    std::vector<char*> argv;
+};
+
+TEST_F(StartupRulesTest, ProgramBaseNameDropsFolderAndLastExtension) {
+    char name[PATH_LEN + 1];
+    ProgramBaseName("C:\\WINDOWS\\SYSTEM\\QV Aquarium.SCR", name, sizeof(name));
+    EXPECT_STREQ(name, "QV Aquarium");
+    ProgramBaseName("/usr/bin/QV Reef.v2.scr", name, sizeof(name));
+    EXPECT_STREQ(name, "QV Reef.v2");
+    ProgramBaseName("glimmora", name, sizeof(name));
+    EXPECT_STREQ(name, "glimmora");
+    char small[5];
+    ProgramBaseName("/x/abcdefgh.scr", small, sizeof(small));
+    EXPECT_STREQ(small, "abcd");
+}
+
+TEST_F(StartupRulesTest, NamesFromThePrefixedLongName) {
+    DeriveNames("QV Aquarium");
+    EXPECT_STREQ(appTitle, "QV Aquarium");
+    EXPECT_STREQ(saverName, "QV Aquarium");
+    EXPECT_STREQ(scriptName, "Aquarium");
+    SetPaths();
+    EXPECT_STREQ(mediaDirectory, "/themes/Aquarium");
+    EXPECT_EQ(std::string(scriptPath),
+              std::string("/themes/Aquarium") + PATH_SEPARATOR + "Aquarium.SS");
+}
+
+TEST_F(StartupRulesTest, ShortNameLooksUpTheLongNameInTheSystemFolder) {
+    HeadlessSetSaverFile("QVAQUA~1", "QV Aquarium.SCR");
+    DeriveNames("QVAQUA~1");
+    EXPECT_STREQ(appTitle, "QVAQUA~1");
+    EXPECT_STREQ(saverName, "QV Aquarium");
+    EXPECT_STREQ(scriptName, "Aquarium");
+
+    DeriveNames("qvreef~1"); // not in the system folder: used unchanged
+    EXPECT_STREQ(saverName, "qvreef~1");
+    EXPECT_STREQ(scriptName, "qvreef~1");
+}
+
+TEST_F(StartupRulesTest, NameWithoutPrefixNamesThemeAndProfile) {
+    DeriveNames("Aquarium");
+    EXPECT_STREQ(saverName, "Aquarium");
+    EXPECT_STREQ(scriptName, "Aquarium");
+    DeriveNames("qv lower");
+    EXPECT_STREQ(scriptName, "lower"); // the prefix test ignores case
+}
+
+TEST_F(StartupRulesTest, OverlongNamesNeverOverflow) {
+    std::string longName = "QV " + std::string(400, 'a');
+    DeriveNames(longName.c_str());
+    EXPECT_STREQ(saverName, "");
+    SetPaths();
+    EXPECT_LE(std::string(scriptPath).size(), static_cast<size_t>(PATH_LEN));
+    Options({"prog", "/s", "-def", std::string(300, 'p')});
+    EXPECT_STREQ(scriptPath, "");
+}
+
+TEST_F(StartupRulesTest, WindowsThemeFolderKeepsTheDrive) {
+    char folder[PATH_LEN + 1];
+    WindowsThemeFolder("D:\\WIN", "Aquarium", folder, sizeof(folder));
+    EXPECT_STREQ(folder, "D:\\Program Files\\Tarnwell\\Glimmora\\Aquarium");
+    WindowsThemeFolder("C:\\WINDOWS", "Aquarium", folder, sizeof(folder));
+    EXPECT_STREQ(folder, "C:\\Program Files\\Tarnwell\\Glimmora\\Aquarium");
+}
+
+TEST_F(StartupRulesTest, XdgThemeFolderTakesTheFirstExisting) {
+    TempDir home, system1, system2;
+    home.Write("unrelated", "");
+    system2.Write("Tarnwell/Glimmora/Aquarium/Aquarium.SS", "");
+    setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+    std::string dirs = system1.Path() + ":" + system2.Path();
+    setenv("XDG_DATA_DIRS", dirs.c_str(), 1);
+    char folder[PATH_LEN + 1];
+    XdgThemeFolder("Aquarium", folder, sizeof(folder));
+    EXPECT_EQ(std::string(folder), system2.Path() + "/Tarnwell/Glimmora/Aquarium");
+
+    home.Write("Tarnwell/Glimmora/Aquarium/Aquarium.SS", "");
+    XdgThemeFolder("Aquarium", folder, sizeof(folder));
+    EXPECT_EQ(std::string(folder), home.Path() + "/Tarnwell/Glimmora/Aquarium");
+
+    XdgThemeFolder("Missing", folder, sizeof(folder));
+    EXPECT_EQ(std::string(folder), home.Path() + "/Tarnwell/Glimmora/Missing");
+}
+
+TEST_F(StartupRulesTest, OptionsInOrder) {
+    Options({"prog", "/s", "-DEBUG", "-exp256", "-test"});
+    EXPECT_FALSE(exclusiveMode);
+    EXPECT_TRUE(exportPalettes);
+    EXPECT_TRUE(testRun);
+}
+
+TEST_F(StartupRulesTest, SizeOptionConsumesTheNextArgument) {
+    Options({"prog", "/s", "-v640x480", "-test"});
+    EXPECT_EQ(view.screenWidth, 640);
+    EXPECT_EQ(view.screenHeight, 480);
+    EXPECT_FALSE(testRun);
+
+    Options({"prog", "/s", "-test", "-v320*200"});
+    EXPECT_TRUE(testRun);
+    EXPECT_EQ(view.screenWidth, 320);
+    EXPECT_EQ(view.screenHeight, 200);
+}
+
+TEST_F(StartupRulesTest, MalformedSizeOptionsLeaveTheSize) {
+    for (const char* bad : {"-v", "-vx480", "-v640", "-v640x", "-v0x0", "-verbose"}) {
+        Options({"prog", "/s", bad});
+        EXPECT_EQ(view.screenWidth, 1024) << bad;
+        EXPECT_EQ(view.screenHeight, 768) << bad;
+    }
+}
+
+TEST_F(StartupRulesTest, DefTakesTheScriptAndEmptiesTheMediaFolder) {
+    DeriveNames("QV Aquarium");
+    SetPaths();
+    Options({"prog", "/s", "-def", "C:\\T\\X.SS"});
+    EXPECT_STREQ(scriptPath, "C:\\T\\X.SS");
+    EXPECT_STREQ(mediaDirectory, "");
+
+    ResetAppState();
+    Options({"prog", "/s", "-def"}); // nothing follows: ignored
+    EXPECT_STREQ(scriptPath, "");
+}
+
+TEST_F(StartupRulesTest, ModeDispatch) {
+    EXPECT_EQ(Mode({"prog"}), StartMode::Settings);
+    EXPECT_EQ(Mode({"prog", "/c:42"}), StartMode::Settings);
+    EXPECT_EQ(Mode({"prog", "-c"}), StartMode::Settings);
+    EXPECT_EQ(Mode({"prog", "/p", "1234"}), StartMode::Preview);
+    EXPECT_EQ(Mode({"prog", "/s"}), StartMode::Saver);
+    EXPECT_EQ(Mode({"prog", "-s"}), StartMode::Saver);
+    EXPECT_EQ(Mode({"prog", "/S"}), StartMode::Stop);
+    EXPECT_EQ(Mode({"prog", "/x"}), StartMode::Stop);
+    EXPECT_EQ(Mode({"prog", "/"}), StartMode::Stop);
+    EXPECT_EQ(Mode({"prog", ""}), StartMode::Stop);
+    EXPECT_EQ(Mode({"prog", "s"}), StartMode::Stop);
+}
+
+TEST_F(StartupRulesTest, PreviewHandleAndCentredFallback) {
+    args = {"prog", "/p", "4711"};
+    argv = {args[0].data(), args[1].data(), args[2].data()};
+    EXPECT_EQ(PreviewHandle(3, argv.data()), 4711u);
+    EXPECT_EQ(PreviewHandle(2, argv.data()), 0u);
+
+    int32_t l, t, r, b;
+    CentredPreviewRect(640, 480, &l, &t, &r, &b);
+    EXPECT_EQ(l, 244);
+    EXPECT_EQ(t, 184);
+    EXPECT_EQ(r - l, 153);
+    EXPECT_EQ(b - t, 113);
+    EXPECT_EQ((l + r) / 2, 320);
+}
+
+} // namespace
