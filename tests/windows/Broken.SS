@@ -3,12 +3,11 @@ ThemeName "Broken"
 
 Module "Only"
 {
-Background
+Setup
 {
-    Color 0, 0, 64
 }
-Section "First"
-{
-    Wobble 1, 2
-}
+// The feature below lacks the brace that
+// opens its block:
+Feature
+    Image "fish.gif"
 }

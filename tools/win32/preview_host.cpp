@@ -8,7 +8,7 @@
 // (which a preview ignores), notes whether the saver still runs, samples the
 // colour at the centre of its client area, then closes itself, which destroys
 // the preview, and writes "running=<0|1> pixel=<RRGGBB> child=<0|1>
-// exit=<code>" to the report file.
+// size=<w>x<h> exit=<code>" to the report file.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -51,8 +51,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RECT frame = {0, 0, 200, 150};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     HWND host = CreateWindowA("GlimmoraPreviewHost", "Preview host",
-                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
+                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                              instance, nullptr);
     if (!host) return 3;
     Pump(200);
 
@@ -79,7 +80,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Pump(1000);
     bool running = WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
     COLORREF colour = CLR_INVALID;
+    RECT client = {0, 0, 0, 0};
     if (child) {
+        GetClientRect(child, &client);
         HDC dc = GetDC(child);
         colour = GetPixel(dc, 100, 75);
         ReleaseDC(child, dc);
@@ -95,8 +98,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     std::FILE* report = std::fopen(reportPath, "w");
     if (!report) return 5;
-    std::fprintf(report, "running=%d pixel=%02X%02X%02X child=%d exit=%lu\n", running ? 1 : 0,
-                 GetRValue(colour), GetGValue(colour), GetBValue(colour), child ? 1 : 0,
+    std::fprintf(report, "running=%d pixel=%02X%02X%02X child=%d size=%ldx%ld exit=%lu\n",
+                 running ? 1 : 0, GetRValue(colour), GetGValue(colour), GetBValue(colour),
+                 child ? 1 : 0, static_cast<long>(client.right), static_cast<long>(client.bottom),
                  static_cast<unsigned long>(code));
     std::fclose(report);
     return 0;
