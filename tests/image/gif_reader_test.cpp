@@ -317,7 +317,7 @@ TEST_F(GifReaderTest, TruncatedDataFillsTheRestOfTheFrame) {
     }
 }
 
-TEST_F(GifReaderTest, BadCodesStopTheFrameButNotTheFile) {
+TEST_F(GifReaderTest, OddCodeStreamsEndTheFrameButNotTheFile) {
     // Codes with a 9-bit size: clear (256), 1, 2, then 400 (far above the next
     // free code 259), then 3.
     auto pack = [](std::initializer_list<unsigned> codes) {
@@ -343,9 +343,10 @@ TEST_F(GifReaderTest, BadCodesStopTheFrameButNotTheFile) {
         SubBlocks(pack({256, 1, 2}), 255),              // data ends before the end code
         {0},                                            // no data at all
         SubBlocks(pack({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 257}), 255), // more data than pixels
+        SubBlocks(pack({256, 1, 2, 3, 4, 256, 257}), 255), // clear right before the end code
     };
-    std::vector<std::vector<uint8_t>> expected = {
-        {1, 2, 0, 0}, {0, 0, 0, 0}, {1, 2, 0, 0}, {0, 0, 0, 0}, {1, 2, 3, 4}};
+    std::vector<std::vector<uint8_t>> expected = {{1, 2, 0, 0}, {0, 0, 0, 0}, {1, 2, 0, 0},
+                                                  {0, 0, 0, 0}, {1, 2, 3, 4}, {1, 2, 3, 4}};
     for (size_t i = 0; i < broken.size(); ++i) {
         std::vector<uint8_t> gif = GifBuilder(2, 2)
                                        .RawImage(0, 0, 2, 2, 0, 8, broken[i])
