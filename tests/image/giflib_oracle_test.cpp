@@ -3,6 +3,8 @@
 // colour indices.
 #include "image_test_util.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -128,6 +130,52 @@ TEST_F(GiflibOracleTest, GeneratedFilesDecodeAlike) {
                                        .Trailer()
                                        .Bytes();
         ExpectSameAsGiflib(dir.WriteBytes(std::string(c.name) + ".gif", gif));
+    }
+}
+
+// Writes frames of `width` x `height` with giflib's encoder (EGifSpew).
+bool EncodeWithGiflib(const std::string& path, int width, int height,
+                      const std::vector<std::vector<uint8_t>>& frames) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    if (!gif) return false;
+    std::vector<GifColorType> colors(256);
+    std::vector<uint8_t> rgb = TestColorTable();
+    for (int i = 0; i < 256; ++i) colors[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
+    gif->SWidth = width;
+    gif->SHeight = height;
+    gif->SColorResolution = 8;
+    gif->SBackGroundColor = 0;
+    gif->SColorMap = GifMakeMapObject(256, colors.data());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        SavedImage* saved = GifMakeSavedImage(gif, nullptr);
+        saved->ImageDesc.Left = 0;
+        saved->ImageDesc.Top = 0;
+        saved->ImageDesc.Width = width;
+        saved->ImageDesc.Height = height;
+        saved->ImageDesc.Interlace = false;
+        saved->ImageDesc.ColorMap = nullptr;
+        saved->RasterBits = static_cast<GifByteType*>(std::malloc(frames[i].size()));
+        std::memcpy(saved->RasterBits, frames[i].data(), frames[i].size());
+        GraphicsControlBlock gcb = {DISPOSAL_UNSPECIFIED, false, static_cast<int>(i + 2),
+                                    i % 2 ? static_cast<int>(i) : NO_TRANSPARENT_COLOR};
+        EGifGCBToSavedExtension(&gcb, gif, static_cast<int>(i));
+    }
+    return EGifSpew(gif) == GIF_OK;
+}
+
+TEST_F(GiflibOracleTest, FilesWrittenByGiflibDecodeAlike) {
+    const int sizes[][2] = {{1, 1}, {17, 9}, {256, 200}, {640, 480}};
+    for (const auto& size : sizes) {
+        std::vector<std::vector<uint8_t>> frames;
+        for (int seed = 0; seed < 3; ++seed) frames.push_back(TestPicture(size[0], size[1], seed));
+        std::string path = dir.File(GifName("giflib", size[0]));
+        ASSERT_TRUE(EncodeWithGiflib(path, size[0], size[1], frames));
+        ExpectSameAsGiflib(path);
+        CImage image;
+        ASSERT_EQ(image.LoadImage(path.c_str()), 1);
+        EXPECT_TRUE(TopDownIndices(*image.next->next) == frames[2]);
+        image.Release();
     }
 }
 
