@@ -133,7 +133,8 @@ TEST_F(GiflibOracleTest, GeneratedFilesDecodeAlike) {
     }
 }
 
-// Writes frames of `width` x `height` with giflib's encoder (EGifSpew).
+// Writes frames of `width` x `height` with giflib's encoder, each with a
+// graphic control extension.
 bool EncodeWithGiflib(const std::string& path, int width, int height,
                       const std::vector<std::vector<uint8_t>>& frames) {
     int error = 0;
@@ -142,26 +143,25 @@ bool EncodeWithGiflib(const std::string& path, int width, int height,
     std::vector<GifColorType> colors(256);
     std::vector<uint8_t> rgb = TestColorTable();
     for (int i = 0; i < 256; ++i) colors[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
-    gif->SWidth = width;
-    gif->SHeight = height;
-    gif->SColorResolution = 8;
-    gif->SBackGroundColor = 0;
-    gif->SColorMap = GifMakeMapObject(256, colors.data());
-    for (size_t i = 0; i < frames.size(); ++i) {
-        SavedImage* saved = GifMakeSavedImage(gif, nullptr);
-        saved->ImageDesc.Left = 0;
-        saved->ImageDesc.Top = 0;
-        saved->ImageDesc.Width = width;
-        saved->ImageDesc.Height = height;
-        saved->ImageDesc.Interlace = false;
-        saved->ImageDesc.ColorMap = nullptr;
-        saved->RasterBits = static_cast<GifByteType*>(std::malloc(frames[i].size()));
-        std::memcpy(saved->RasterBits, frames[i].data(), frames[i].size());
+    ColorMapObject* map = GifMakeMapObject(256, colors.data());
+    bool ok = EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK;
+    for (size_t i = 0; ok && i < frames.size(); ++i) {
         GraphicsControlBlock gcb = {DISPOSAL_UNSPECIFIED, false, static_cast<int>(i + 2),
                                     i % 2 ? static_cast<int>(i) : NO_TRANSPARENT_COLOR};
-        EGifGCBToSavedExtension(&gcb, gif, static_cast<int>(i));
+        GifByteType extension[4];
+        size_t length = EGifGCBToExtension(&gcb, extension);
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
+                 GIF_OK &&
+             EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
+        for (int row = 0; ok && row < height; ++row) {
+            std::vector<GifPixelType> line(frames[i].begin() + static_cast<long>(row) * width,
+                                           frames[i].begin() + static_cast<long>(row + 1) * width);
+            ok = EGifPutLine(gif, line.data(), width) == GIF_OK;
+        }
     }
-    return EGifSpew(gif) == GIF_OK;
+    ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
+    GifFreeMapObject(map);
+    return ok;
 }
 
 TEST_F(GiflibOracleTest, FilesWrittenByGiflibDecodeAlike) {
