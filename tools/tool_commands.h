@@ -4,3 +4,4 @@
 
 int CmdScramble(int argc, char** argv);
 int CmdUnscramble(int argc, char** argv);
+int CmdWavInfo(int argc, char** argv);

@@ -16,6 +16,7 @@ const ToolCommand COMMANDS[] = {
     {"scramble", CmdScramble, "scramble IN OUT        write IN as a scrambled script"},
     {"unscramble", CmdUnscramble,
      "unscramble IN OUT      write a scrambled script IN as plain text"},
+    {"wav-info", CmdWavInfo, "wav-info FILE          show how a WAV sound is loaded"},
 };
 
 int Usage() {

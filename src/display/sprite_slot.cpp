@@ -1,22 +1,37 @@
 #include "display/ss_view.h"
 #include "image/image.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
+int32_t Clamp32(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 void InvalidateFrame(const SpriteSlot& slot) {
-    view.Invalidate({slot.x, slot.y, slot.x + slot.frame->width, slot.y + slot.frame->height});
+    view.Invalidate({slot.x, slot.y, Clamp32(static_cast<int64_t>(slot.x) + slot.frame->width),
+                     Clamp32(static_cast<int64_t>(slot.y) + slot.frame->height)});
 }
 
 } // namespace
 
 void SpriteSlot::Place(CSaverWnd* window, int32_t px, int32_t py, CImage* newFrame, bool absolute) {
+    // A slot cannot show a missing frame; treat it as taking the sprite away.
+    if (!newFrame) {
+        Remove(window);
+        return;
+    }
+    int64_t sx = px;
+    int64_t sy = py;
     if (!absolute) {
-        px = static_cast<int32_t>(static_cast<int64_t>(px) * view.xScale / 256);
-        py = static_cast<int32_t>(static_cast<int64_t>(py) * view.yScale / 256);
+        sx = sx * view.xScale / 256;
+        sy = sy * view.yScale / 256;
     }
     if (window && frame) InvalidateFrame(*this);
-    x = px / 16 + newFrame->left;
-    y = py / 16 + newFrame->top;
+    x = Clamp32(sx / 16 + newFrame->left);
+    y = Clamp32(sy / 16 + newFrame->top);
     frame = newFrame;
     if (window) InvalidateFrame(*this);
 }

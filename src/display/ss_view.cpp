@@ -1,12 +1,61 @@
 #include "display/ss_view.h"
+#include "app/app_state.h"
+#include "display/compose.h"
+#include "platform/sys.h"
+#include "platform/video.h"
+
+#include <cstddef>
+#include <new>
 
 CSSView view;
+
+CSSView::~CSSView() {
+    delete[] backBuffer;
+    backBuffer = nullptr;
+    for (TextBanner& banner : banners) banner.Release();
+}
 
 void CSSView::SetSize(int32_t width, int32_t height) {
     screenWidth = width;
     screenHeight = height;
-    xScale = width * 256 / DESIGN_WIDTH;
-    yScale = height * 256 / DESIGN_HEIGHT;
+    xScale = static_cast<int32_t>(static_cast<int64_t>(width) * 256 / DESIGN_WIDTH);
+    yScale = static_cast<int32_t>(static_cast<int64_t>(height) * 256 / DESIGN_HEIGHT);
+}
+
+int CSSView::Init(CSaverWnd* saverWindow) {
+    return Init(saverWindow, screenWidth, screenHeight);
+}
+
+int CSSView::Init(CSaverWnd* saverWindow, int32_t width, int32_t height) {
+    window = saverWindow;
+    xScale = static_cast<int32_t>(static_cast<int64_t>(width) * 256 / DESIGN_WIDTH);
+    yScale = static_cast<int32_t>(static_cast<int64_t>(height) * 256 / DESIGN_HEIGHT);
+    isPaletteDevice = false;
+    delete[] backBuffer;
+    backBuffer = nullptr;
+    bufferWidth = 0;
+    bufferHeight = 0;
+    updateRegion.Clear();
+    if (width > 0 && height > 0 && width <= VIEW_MAX_SIDE && height <= VIEW_MAX_SIDE) {
+        backBuffer = new (std::nothrow) uint32_t[static_cast<size_t>(width) * height];
+    }
+    if (!backBuffer) {
+        SysMessageBox(appTitle, "CSSView::Init() : Out of memory (IB)");
+        return 0;
+    }
+    bufferWidth = width;
+    bufferHeight = height;
+    InvalidateAll();
+    return 1;
+}
+
+void CSSView::SetBackgroundColor(uint32_t color) {
+    backgroundImage = nullptr;
+    backgroundColor = color;
+}
+
+void CSSView::SetBackgroundImage(CImage* image) {
+    backgroundImage = image;
 }
 
 int CSSView::AllocSlot() {
@@ -19,4 +68,66 @@ int CSSView::AllocSlot() {
     return -1;
 }
 
-void CSSView::Invalidate(const ViewRect&) {}
+void CSSView::SetBanner(int number, int32_t x, int32_t y, const char* text) {
+    if (number < 0 || number >= MAX_BANNERS) return;
+    TextBanner& banner = banners[number];
+    uint32_t color = BANNER_COLOR;
+    if (!backgroundImage) {
+        uint32_t red = backgroundColor & 0xFF;
+        uint32_t green = (backgroundColor >> 8) & 0xFF;
+        uint32_t blue = backgroundColor >> 16;
+        if (3 * red + 6 * green + blue > BANNER_LIGHT_WEIGHT) color = BANNER_DARK_COLOR;
+    }
+    if (text && text[0]) {
+        if (!banner.text[0]) banner.SetFont(8, "Arial", false);
+        banner.SetText(window, x, y, text, color);
+    } else {
+        banner.Clear(window);
+    }
+}
+
+void CSSView::Invalidate(const ViewRect& rect) {
+    updateRegion.Add(RectIntersect(rect, {0, 0, bufferWidth, bufferHeight}));
+}
+
+void CSSView::InvalidateAll() {
+    Invalidate({0, 0, bufferWidth, bufferHeight});
+}
+
+void CSSView::Compose() {
+    if (!backBuffer) return;
+    ComposeRegion(*this, updateRegion);
+}
+
+void CSSView::Paint() {
+    if (!backBuffer || updateRegion.Empty()) return;
+    ComposeRegion(*this, updateRegion);
+    ViewRect r = updateRegion.Bounds();
+    VidPresent(backBuffer, bufferWidth, bufferHeight, r.left, r.top, r.right, r.bottom);
+    updateRegion.Clear();
+}
+
+void CSSView::Reset() {
+    window = nullptr;
+    delete[] backBuffer;
+    backBuffer = nullptr;
+    bufferWidth = 0;
+    bufferHeight = 0;
+    xScale = 0;
+    yScale = 0;
+    screenWidth = 0;
+    screenHeight = 0;
+    backgroundImage = nullptr;
+    backgroundColor = 0;
+    for (SpriteSlot& slot : slots) slot = SpriteSlot();
+    for (TextBanner& banner : banners) {
+        banner.Release();
+        banner.x = 0;
+        banner.y = 0;
+        banner.color = 0;
+    }
+    isPaletteDevice = false;
+    palette = {};
+    hasPalette = false;
+    updateRegion.Clear();
+}

@@ -1,23 +1,41 @@
 // The one display object: back buffer, palette, background, sprite slots and
 // text banners, and the conversion from the 800 by 600 design space to pixels.
+//
+// The view keeps its own back buffer (32-bit pixels 0x00RRGGBB, top row first)
+// and its own update region. Moving a sprite or changing a banner only adds
+// rectangles to the region; Paint composes exactly that region (background,
+// slots 0..99, banners 0 and 1) and hands its bounding rectangle to the
+// platform to show.
 #pragma once
+
+#include "display/update_region.h"
 
 #include <cstdint>
 
 class CImage;
 class CSaverWnd;
+struct VidFont;
 
 constexpr int DESIGN_WIDTH = 800;
 constexpr int DESIGN_HEIGHT = 600;
 constexpr int MAX_SLOTS = 100;
 constexpr int32_t FREE_SLOT_X = -99999;
+constexpr int MAX_BANNERS = 2;
+constexpr int BANNER_TEXT_MAX = 128;
+// Largest text cell a banner draws; wider or taller text is cut.
+constexpr int32_t BANNER_MAX_WIDTH = 2048;
+constexpr int32_t BANNER_MAX_HEIGHT = 96;
+// Largest window side the view makes a back buffer for.
+constexpr int32_t VIEW_MAX_SIDE = 16384;
+// Banner text colour RGB(120, 120, 0), and black on light backgrounds.
+constexpr uint32_t BANNER_COLOR = 0x7878;
+constexpr uint32_t BANNER_DARK_COLOR = 0;
+constexpr int32_t BANNER_LIGHT_WEIGHT = 1800;
 
-struct ViewRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
+// Windows colour value 0x00BBGGRR.
+constexpr uint32_t MakeColorRef(uint32_t red, uint32_t green, uint32_t blue) {
+    return red | green << 8 | blue << 16;
+}
 
 // One entry of the display list; a higher index is drawn later.
 class SpriteSlot {
@@ -30,23 +48,106 @@ class SpriteSlot {
     // pixel when `absolute`. With a window, the old and new rectangles are
     // invalidated.
     void Place(CSaverWnd* window, int32_t x, int32_t y, CImage* frame, bool absolute);
+    // Stops showing the frame; with a window its rectangle is invalidated.
     void Remove(CSaverWnd* window);
+};
+
+// A one-line text drawn over all sprites.
+class TextBanner {
+  public:
+    int32_t x = 0; // window position of the text cell's top left corner
+    int32_t y = 0;
+    char text[BANNER_TEXT_MAX + 1] = {}; // empty: hidden
+    uint32_t color = 0;                  // 0x00BBGGRR
+    VidFont* font = nullptr;
+    // The cell measured when the text was set, and the text rendered in it.
+    int32_t textWidth = 0;
+    int32_t textHeight = 0;
+    uint8_t coverage[BANNER_MAX_HEIGHT][BANNER_MAX_WIDTH] = {};
+
+    // Replaces the font: cell height size * 13 / 8. The text already set keeps
+    // its rendering until it is set again.
+    void SetFont(int32_t size, const char* face, bool bold);
+    // Moves the banner to a design-space position and, when `newText` is not
+    // null, sets its text (cut to 128 characters) and colour. With a window the
+    // old and new text rectangles are invalidated.
+    void SetText(CSaverWnd* window, int32_t x, int32_t y, const char* newText, uint32_t newColor);
+    // Empties the text and deletes the font; with a window the text's
+    // rectangle is invalidated.
+    void Clear(CSaverWnd* window);
+    // The window rectangle the text covers (empty when hidden).
+    ViewRect Bounds() const;
+    // Draws the text into a `width` by `height` back buffer, inside `clip`.
+    void Draw(uint32_t* buffer, int32_t width, int32_t height, const ViewRect& clip) const;
+
+    void Release();
+
+  private:
+    void Measure();
+    void Invalidate(CSaverWnd* window) const;
+};
+
+// A logical palette as a palette file holds it: version, entry count and
+// entries red, green, blue, flags.
+struct ViewPalette {
+    uint16_t version;
+    uint16_t count;
+    uint8_t entries[256][4];
 };
 
 class CSSView {
   public:
     CSaverWnd* window = nullptr;
+    uint32_t* backBuffer = nullptr; // bufferWidth x bufferHeight pixels, top row first
+    int32_t bufferWidth = 0;
+    int32_t bufferHeight = 0;
     int32_t xScale = 0; // window width * 256 / 800
     int32_t yScale = 0; // window height * 256 / 600
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
+    CImage* backgroundImage = nullptr; // tiled; none: backgroundColor
+    uint32_t backgroundColor = 0;      // 0x00BBGGRR
     SpriteSlot slots[MAX_SLOTS];
+    TextBanner banners[MAX_BANNERS];
+    bool isPaletteDevice = false;
+    ViewPalette palette = {};
+    bool hasPalette = false;
+    UpdateRegion updateRegion;
+
+    CSSView() = default;
+    ~CSSView();
+    CSSView(const CSSView&) = delete;
+    CSSView& operator=(const CSSView&) = delete;
 
     void SetSize(int32_t width, int32_t height);
+    // Takes the window and makes the back buffer for a window of the given
+    // size (or, without a size, of the size given to SetSize). The whole
+    // window becomes invalid, so the first paint fills it. Returns 1, or 0
+    // after showing "CSSView::Init() : Out of memory (IB)".
+    int Init(CSaverWnd* saverWindow, int32_t width, int32_t height);
+    int Init(CSaverWnd* saverWindow);
+
+    void SetBackgroundColor(uint32_t color);
+    void SetBackgroundImage(CImage* image);
+
     // The first free slot, now reserved; -1 when all are taken.
     int AllocSlot();
+    // Shows `text` on banner 0 or 1 at a design-space position in whole
+    // pixels; an empty text removes the banner.
+    void SetBanner(int number, int32_t x, int32_t y, const char* text);
+
     // Adds a rectangle of the window to the area the next paint redraws.
     void Invalidate(const ViewRect& rect);
+    void InvalidateAll();
+    bool NeedsPaint() const { return !updateRegion.Empty(); }
+    // Composes the invalid area into the back buffer, shows its bounding
+    // rectangle in the window and validates it. Nothing happens before Init.
+    void Paint();
+    // Composes the invalid area into the back buffer only.
+    void Compose();
+
+    // Back to the state of program start: no window, free slots, no banners.
+    void Reset();
 };
 
 extern CSSView view;

@@ -50,6 +50,9 @@ constexpr uint16_t IMAGE_LAST = 2;
 constexpr uint16_t IMAGE_SHARED = 4;
 
 constexpr int IMAGE_CACHE_SIZE = 100;
+constexpr int32_t DEFAULT_FRAME_DELAY_MS = 66; // a frame without a graphic control extension
+// Pixel and mask bytes one image may hold; a larger image is refused as out of memory.
+constexpr int64_t MAX_IMAGE_BYTES = int64_t{256} << 20;
 
 class CImage {
   public:
@@ -70,6 +73,7 @@ class CImage {
     uint16_t flags = 0;
     uint16_t frameIndex = 0;
     char* fileName = nullptr;
+    int16_t transparentIndex = -1; // the frame's transparent colour, -1 when it has none
 
     int LoadImage(const char* path);
     int ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index);
@@ -82,4 +86,17 @@ class CImage {
     // Row stride of the pixels and of the mask, in bytes.
     int32_t Stride() const { return (width + 3) & ~3; }
     int32_t MaskStride() const { return ((width + 31) & ~31) / 8; }
+
+  private:
+    // Reads one frame into this record: 0 read, 1 failed (reported), 2 no
+    // frame at this point of the file. `budget` is what the image may still use.
+    int ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget);
+    // Frees the pixels and masks of this frame and those after it, deletes the
+    // records after it and leaves this one holding no frame data.
+    void FreeFrames();
+    // Frees what a failed load holds and leaves the record empty.
+    void ResetAfterFailure();
 };
+
+// Releases an image and deletes its first record (null is ignored).
+void ReleaseAndDeleteImage(CImage* image);

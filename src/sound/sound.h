@@ -8,9 +8,32 @@
 constexpr uint32_t SOUND_LOOP = 1;     // flags bit 0: loop for ever
 constexpr uint32_t SOUND_STREAMED = 2; // flags bit 1: read from the file as it plays
 constexpr uint32_t STREAM_THRESHOLD = 65536;
+constexpr int SOUND_RATE = 22050;
+constexpr int SOUND_MAX_LEVEL = 127; // volume and pan run from 0 to 127
+constexpr int SOUND_MAX_COUNT = 32767;
 
 class CSound {
   public:
+    CSound() = default;
+    ~CSound();
+    CSound(const CSound&) = delete;
+    CSound& operator=(const CSound&) = delete;
+
+    // Loads a WAV file: 8-bit mono PCM at 22050 Hz. Sounds shorter than
+    // STREAM_THRESHOLD bytes are read into memory, longer ones stay in their
+    // file. The loop point is kept within the data and the repeat counts within
+    // 0..SOUND_MAX_COUNT. Returns 1, or 0 after a reported error.
+    int Load(const char* fileName, int volume, int pan, int32_t loopPoint, int headCount,
+             int tailCount);
+
+    // Copies `count` bytes of sample data from byte `offset` on into `out`,
+    // from memory or from the file. Bytes the file cannot deliver read as
+    // silence. Only the mixing thread calls this while the sound plays.
+    void ReadSamples(uint32_t offset, uint8_t* out, uint32_t count) const;
+
+    // Releases the samples and the file; the record is empty again.
+    void Release();
+
     uint32_t flags = 0;
     uint32_t length = 0;
     uint8_t* data = nullptr;
@@ -22,3 +45,6 @@ class CSound {
     int volume = 100; // 0..127, 100 normal
     int pan = 64;     // 0..127, 64 centre
 };
+
+// Deletes a sound created with new (the feature table's release hook).
+void ReleaseSound(CSound* sound);

@@ -17,5 +17,7 @@ void HeadlessClearMessages();
 // When set, message boxes are also printed as "message: <caption>: <text>" on stderr.
 void HeadlessEchoMessages(bool on);
 
+// Setting the clock jumps; advancing it also lets the sound output play the
+// buffers that fall due (headless_audio.h).
 void HeadlessSetTime(uint32_t ms);
 void HeadlessAdvanceTime(uint32_t ms);

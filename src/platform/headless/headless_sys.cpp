@@ -1,4 +1,5 @@
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/sys.h"
 
 #include <cstdio>
@@ -29,7 +30,9 @@ void HeadlessEchoMessages(bool on) {
 }
 void HeadlessSetTime(uint32_t ms) {
     virtualTime = ms;
+    HeadlessAudioClockSet();
 }
 void HeadlessAdvanceTime(uint32_t ms) {
     virtualTime += ms;
+    HeadlessAudioClockAdvanced(); // the sound output plays what falls due
 }

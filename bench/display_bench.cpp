@@ -1,0 +1,229 @@
+// Cost of composing the scene at 1920 x 1080: a tiled background image, 100
+// masked sprites and two banners, against a memcpy of the same bytes, and a
+// frame in which only 10 sprites moved.
+#include "display/ss_view.h"
+#include "platform/headless/headless_video.h"
+#include "support/test_frames.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int32_t WIDTH = 1920;
+constexpr int32_t HEIGHT = 1080;
+constexpr int SPRITES = 100;
+constexpr int MOVERS = 10;
+constexpr size_t FRAME_BYTES = static_cast<size_t>(WIDTH) * HEIGHT * 4;
+
+struct Scene {
+    std::unique_ptr<TestFrame> background;
+    std::vector<std::unique_ptr<TestFrame>> sprites;
+    std::vector<int32_t> x, y;
+    std::mt19937 random{42};
+
+    Scene() {
+        view.Reset();
+        view.SetSize(WIDTH, HEIGHT);
+        view.Init(TestWindow());
+        background = std::make_unique<TestFrame>(256, 192);
+        for (int32_t py = 0; py < 192; ++py)
+            for (int32_t px = 0; px < 256; ++px)
+                background->SetPixel(px, py, static_cast<uint8_t>(random()));
+        for (int i = 0; i < 256; ++i)
+            background->SetColor(i, static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 64);
+        view.SetBackgroundImage(&background->frame);
+        // Sprites from 48 to 176 pixels a side, a quarter of each transparent
+        // (a disc-like outline around an opaque body).
+        for (int s = 0; s < SPRITES; ++s) {
+            int32_t w = 48 + static_cast<int32_t>(random() % 129);
+            int32_t h = 48 + static_cast<int32_t>(random() % 129);
+            auto frame = std::make_unique<TestFrame>(w, h);
+            for (int32_t py = 0; py < h; ++py) {
+                for (int32_t px = 0; px < w; ++px) {
+                    int64_t dx = 2 * px - w, dy = 2 * py - h;
+                    bool inside = dx * dx * h * h + dy * dy * w * w < int64_t{w} * w * h * h;
+                    frame->SetPixel(px, py, inside ? static_cast<uint8_t>(1 + random() % 255) : 0);
+                }
+            }
+            for (int i = 0; i < 256; ++i)
+                frame->SetColor(i, static_cast<uint8_t>(i * 3), static_cast<uint8_t>(i), 200);
+            frame->SetColor(0, 0, 0, 0);
+            frame->MakeTransparent(0);
+            sprites.push_back(std::move(frame));
+            x.push_back(static_cast<int32_t>(random() % (WIDTH - 100)));
+            y.push_back(static_cast<int32_t>(random() % (HEIGHT - 100)));
+            int slot = view.AllocSlot();
+            view.slots[slot].Place(TestWindow(), x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
+        }
+        view.SetBanner(0, 618, 584, "Glimmora - a screen-saver engine");
+        view.SetBanner(1, 4, 584, "Aquarium");
+        view.Paint();
+    }
+    ~Scene() { view.Reset(); }
+
+    // Gathers the movers in the top left quarter of the screen.
+    void Cluster() {
+        for (int s = 0; s < MOVERS; ++s) {
+            x[s] = static_cast<int32_t>(random() % (WIDTH / 4));
+            y[s] = static_cast<int32_t>(random() % (HEIGHT / 4));
+            view.slots[s].Place(TestWindow(), x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
+        }
+        view.Paint();
+    }
+
+    // Moves the first `count` sprites a few pixels.
+    void MoveSome(int step, int count = MOVERS) {
+        for (int s = 0; s < count; ++s) {
+            int32_t dx = (step & 1) ? 3 : -3;
+            x[s] += dx;
+            view.slots[s].Place(TestWindow(), x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
+        }
+    }
+};
+
+// Seconds per memcpy of a whole frame, measured once.
+double MemcpySeconds() {
+    static double seconds = [] {
+        std::vector<uint32_t> from(FRAME_BYTES / 4, 0x123456), to(FRAME_BYTES / 4);
+        double best = 1e9;
+        for (int round = 0; round < 200; ++round) {
+            auto start = std::chrono::steady_clock::now();
+            std::memcpy(to.data(), from.data(), FRAME_BYTES);
+            benchmark::DoNotOptimize(to.data());
+            benchmark::ClobberMemory();
+            std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
+            if (d.count() < best) best = d.count();
+        }
+        return best;
+    }();
+    return seconds;
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Per-iteration times of one benchmark. The machine is shared, so the ratio
+// to memcpy compares best times, which other load disturbs least.
+struct Timing {
+    double total = 0;
+    double best = 1e9;
+    void Add(Clock::time_point start) {
+        double s = std::chrono::duration<double>(Clock::now() - start).count();
+        total += s;
+        best = std::min(best, s);
+    }
+};
+
+void Report(benchmark::State& state, const Timing& t, double pixels) {
+    state.counters["pixels/s"] = benchmark::Counter(pixels / t.best);
+    state.counters["best_ms"] = t.best * 1000;
+    state.counters["x_memcpy"] = t.best / MemcpySeconds();
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    std::vector<uint32_t> from(FRAME_BYTES / 4, 0x123456), to(FRAME_BYTES / 4);
+    Timing t;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        std::memcpy(to.data(), from.data(), FRAME_BYTES);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+        t.Add(start);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
+    state.counters["best_ms"] = t.best * 1000;
+}
+BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
+
+// The whole window composed into the back buffer (no present).
+void BM_ComposeFull(benchmark::State& state) {
+    Scene scene;
+    Timing t;
+    for (auto _ : state) {
+        view.InvalidateAll();
+        auto start = Clock::now();
+        view.Compose();
+        benchmark::ClobberMemory();
+        t.Add(start);
+        view.updateRegion.Clear();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
+    Report(state, t, double{WIDTH} * HEIGHT);
+}
+BENCHMARK(BM_ComposeFull)->Unit(benchmark::kMillisecond);
+
+// A full paint: composition and the copy of the whole window to the screen.
+void BM_PaintFull(benchmark::State& state) {
+    Scene scene;
+    Timing t;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        view.InvalidateAll();
+        view.Paint();
+        benchmark::ClobberMemory();
+        t.Add(start);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * FRAME_BYTES);
+    Report(state, t, double{WIDTH} * HEIGHT);
+}
+BENCHMARK(BM_PaintFull)->Unit(benchmark::kMillisecond);
+
+// A frame in which 10 sprites moved a few pixels: their old and new
+// rectangles are composed. `clustered` keeps the movers in one corner (a
+// school of fish); otherwise they are spread over the screen, and the
+// bounding rectangle that a paint presents spans most of it.
+void DirtyFrames(benchmark::State& state, bool paint, bool clustered, int movers = MOVERS) {
+    Scene scene;
+    if (clustered) scene.Cluster();
+    Timing t;
+    int step = 0;
+    double area = 0;
+    double rects = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        scene.MoveSome(step++, movers);
+        rects += view.updateRegion.Count();
+        for (int i = 0; i < view.updateRegion.Count(); ++i) {
+            const ViewRect& r = view.updateRegion.Rect(i);
+            area += static_cast<double>(r.right - r.left) * (r.bottom - r.top);
+        }
+        if (paint) {
+            view.Paint();
+        } else {
+            view.Compose();
+            view.updateRegion.Clear();
+        }
+        benchmark::ClobberMemory();
+        t.Add(start);
+    }
+    Report(state, t, area / static_cast<double>(state.iterations()));
+    state.counters["dirty_pixels"] = area / static_cast<double>(state.iterations());
+    state.counters["rects"] = rects / static_cast<double>(state.iterations());
+}
+void BM_ComposeDirty(benchmark::State& state) {
+    DirtyFrames(state, false, false);
+}
+void BM_PaintDirty(benchmark::State& state) {
+    DirtyFrames(state, true, false);
+}
+void BM_PaintDirtyClustered(benchmark::State& state) {
+    DirtyFrames(state, true, true);
+}
+// Every sprite moved: the region holds 200 overlapping rectangles.
+void BM_PaintAllMoved(benchmark::State& state) {
+    DirtyFrames(state, true, false, SPRITES);
+}
+BENCHMARK(BM_ComposeDirty)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintDirty)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintDirtyClustered)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintAllMoved)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

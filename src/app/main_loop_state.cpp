@@ -1,0 +1,3 @@
+#include "app/main_loop_state.h"
+
+std::atomic<uint32_t> sectionTime{0};

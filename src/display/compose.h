@@ -1,0 +1,18 @@
+// Composition of the scene into the view's back buffer, limited to a region:
+// the background, the sprite slots in slot order, then the banners.
+#pragma once
+
+#include "display/update_region.h"
+
+#include <cstdint>
+
+class CImage;
+class CSSView;
+
+// Redraws every pixel of `region` in the back buffer of `v`; pixels outside
+// keep what earlier paints drew there.
+void ComposeRegion(const CSSView& v, const UpdateRegion& region);
+
+// Whether a frame has what drawing it needs: a size, pixels and colours
+// that cover its rows.
+bool FrameDrawable(const CImage* frame);

@@ -1,0 +1,375 @@
+#include "image/image.h"
+
+#include "app/app_state.h"
+#include "image/gamma.h"
+#include "image/gif_reader.h"
+#include "image/image_cache.h"
+#include "image/palette.h"
+#include "script/script_reader.h"
+#include "script/theme_records.h"
+
+#include <cctype>
+#include <cstring>
+#include <new>
+
+namespace {
+
+const char* const UNSUPPORTED_FORMAT = "Unsupported image format";
+const char* const NOT_8_BIT = "GIF file has no global color table or is not 8 bit";
+const char* const LOCAL_TABLE = "GIF frame has a local color table instead of the global one";
+
+// Features release their images through this hook when the tables are reset.
+struct ReleaseHookInstaller {
+    ReleaseHookInstaller() { releaseFeatureImage = ReleaseAndDeleteImage; }
+} releaseHookInstaller;
+
+bool HasGifExtension(const char* path) {
+    const char* dot = std::strrchr(path, '.');
+    if (!dot || std::strlen(dot) != 4) return false;
+    const char* gif = ".GIF";
+    for (int i = 0; i < 4; ++i) {
+        if (std::toupper(static_cast<unsigned char>(dot[i])) != gif[i]) return false;
+    }
+    return true;
+}
+
+void FillHeader(BitmapHeader& header, int32_t width, int32_t height, uint16_t bitCount,
+                uint32_t colorsUsed) {
+    header = {};
+    header.size = sizeof(BitmapHeader);
+    header.width = width;
+    header.height = height;
+    header.planes = 1;
+    header.bitCount = bitCount;
+    header.colorsUsed = colorsUsed;
+}
+
+// Picture row of the i-th row stored in an interlaced frame: rows 0, 8, 16...,
+// then 4, 12..., then 2, 6..., then the odd rows.
+int InterlacedRow(int i, int height) {
+    int pass1 = (height + 7) / 8;
+    if (i < pass1) return i * 8;
+    i -= pass1;
+    int pass2 = (height + 3) / 8;
+    if (i < pass2) return 4 + i * 8;
+    i -= pass2;
+    int pass3 = (height + 1) / 4;
+    if (i < pass3) return 2 + i * 4;
+    i -= pass3;
+    return 1 + i * 2;
+}
+
+void FreeOwnedFrameData(CImage* frame) {
+    if (!(frame->flags & IMAGE_SHARED)) {
+        delete[] frame->pixels;
+        delete[] frame->mask;
+    }
+    frame->pixels = nullptr;
+    frame->mask = nullptr;
+    frame->maskBytes = 0;
+}
+
+} // namespace
+
+void ReleaseAndDeleteImage(CImage* image) {
+    if (!image) return;
+    image->Release();
+    delete image;
+}
+
+int CImage::LoadImage(const char* path) {
+    if (CImage* cached = FindCachedImage(path)) {
+        if (CopyFrom(*cached)) return 1;
+        ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+        return 0;
+    }
+
+    if (CachedImageCount() < IMAGE_CACHE_SIZE) {
+        size_t n = std::strlen(path);
+        fileName = new (std::nothrow) char[n + 1];
+        if (!fileName) {
+            ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+            return 0;
+        }
+        std::memcpy(fileName, path, n + 1);
+        AddCachedImage(this);
+    }
+
+    if (!HasGifExtension(path)) {
+        ReportErrorF("%s %s", UNSUPPORTED_FORMAT, path);
+        ResetAfterFailure();
+        return 0;
+    }
+    CGifReader reader;
+    uint8_t table[768] = {};
+    int screenWidth = 0, screenHeight = 0, packed = 0, background = 0;
+    if (!reader.Open(path, table, &screenWidth, &screenHeight, &packed, &background)) {
+        ReportErrorF("File Not Found: %s", path);
+        ResetAfterFailure();
+        return 0;
+    }
+    if (!(packed & GIF_PACKED_GLOBAL_TABLE) || (packed & GIF_PACKED_TABLE_SIZE) != 7) {
+        ReportErrorF("%s %s", NOT_8_BIT, path);
+        ResetAfterFailure();
+        return 0;
+    }
+    ApplyGamma(table);
+
+    colorInfo = new (std::nothrow) ColorInfo;
+    loadedColors = new (std::nothrow) ColorEntry[256];
+    if (!colorInfo || !loadedColors) {
+        ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+        ResetAfterFailure();
+        return 0;
+    }
+    FillHeader(colorInfo->header, screenWidth, screenHeight, 8, 256);
+    for (int i = 0; i < 256; ++i) {
+        colorInfo->colors[i] = {table[3 * i + 2], table[3 * i + 1], table[3 * i], 0};
+        loadedColors[i] = colorInfo->colors[i];
+    }
+    maskInfo = new (std::nothrow) MaskInfo;
+    if (!maskInfo) {
+        ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+        ResetAfterFailure();
+        return 0;
+    }
+    FillHeader(maskInfo->header, screenWidth, screenHeight, 1, 2);
+    maskInfo->colors[0] = {0, 0, 0, 0};
+    maskInfo->colors[1] = {255, 255, 255, 0};
+
+    reader.ReadBlock();
+    int result = ReadNextImage(reader, reader.Looping(), this, 0);
+    reader.Close();
+    if (result == 0) return 1;
+    ResetAfterFailure();
+    return 0;
+}
+
+int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index) {
+    int64_t budget = MAX_IMAGE_BYTES;
+    CImage* frame = this;
+    CImage* previous = nullptr;
+    for (;;) {
+        int result = frame->ReadFrame(reader, first, index, &budget);
+        if (result != 0) {
+            if (frame == this) return result;
+            // The record made for a frame that failed or was not there holds nothing.
+            previous->next = nullptr;
+            delete frame;
+            if (result == 1) {
+                FreeFrames();
+                return 1;
+            }
+            frame = previous; // a graphic control extension with no image behind it
+            break;
+        }
+        if (!reader.IsGraphicControl() && !reader.IsImageDescriptor()) break;
+        CImage* following = new (std::nothrow) CImage;
+        if (!following) {
+            ReportErrorF("Out of memory: %s", "CImage::ReadNextImage()");
+            FreeFrames();
+            return 1;
+        }
+        frame->next = following;
+        previous = frame;
+        frame = following;
+        ++index;
+    }
+    // An application extension met anywhere before the first frame also loops.
+    frame->flags |= IMAGE_LAST;
+    frame->next = looping || reader.Looping() ? first : nullptr;
+    return 0;
+}
+
+int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget) {
+    frameIndex = static_cast<uint16_t>(index);
+    flags = this == first ? IMAGE_FIRST : 0;
+    colorInfo = first->colorInfo;
+    loadedColors = first->loadedColors;
+    maskInfo = first->maskInfo;
+    delayMs = DEFAULT_FRAME_DELAY_MS;
+    compression = 0;
+    pixels = nullptr;
+    mask = nullptr;
+    maskBytes = 0;
+    next = nullptr;
+    transparentIndex = -1;
+    bool transparent = false;
+
+    if (reader.IsGraphicControl()) {
+        int packed = 0, index8 = 0, delay = 0;
+        reader.GetGraphicControl(&packed, &index8, &delay);
+        delayMs = delay * 10;
+        if (packed & GIF_GCE_TRANSPARENT) {
+            transparent = true;
+            transparentIndex = static_cast<int16_t>(index8);
+        }
+        reader.ReadBlock();
+    }
+    if (!reader.IsImageDescriptor()) return 2;
+
+    int packed = 0;
+    reader.BeginImage(&left, &top, &width, &height, &packed);
+    if (packed & GIF_DESCRIPTOR_LOCAL_TABLE) {
+        ReportErrorF("%s %s", LOCAL_TABLE, reader.Path());
+        return 1;
+    }
+    const int32_t stride = Stride();
+    const int64_t bytes = int64_t{stride} * height;
+    if (bytes > *budget) {
+        ReportErrorF("Out of memory: %s", "CImage::ReadNextImage()");
+        return 1;
+    }
+    *budget -= bytes;
+    pixelBytes = static_cast<int32_t>(bytes);
+    pixels = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)];
+    if (!pixels) {
+        ReportErrorF("Out of memory: %s", "CImage::ReadNextImage()");
+        return 1;
+    }
+
+    // Pixels the image data does not reach (truncated or malformed data) show
+    // the transparent colour when the frame has one, else colour 0.
+    const uint8_t fill = static_cast<uint8_t>(transparent ? transparentIndex : 0);
+    const bool interlaced = (packed & GIF_DESCRIPTOR_INTERLACED) != 0;
+    for (int i = 0; i < height; ++i) {
+        int row = interlaced ? InterlacedRow(i, height) : i;
+        uint8_t* dest = pixels + int64_t{height - 1 - row} * stride;
+        int n = reader.ReadPixels(dest, width);
+        if (exportPalettes && n > 0) AddToHistogram(loadedColors, dest, n);
+        if (n < width) std::memset(dest + n, fill, static_cast<size_t>(width - n));
+        if (stride > width) std::memset(dest + width, 0, static_cast<size_t>(stride - width));
+    }
+    if (transparent) CreateTransMask(pixels, transparentIndex);
+
+    reader.EndImage();
+    reader.ReadBlock();
+    return 0;
+}
+
+int CImage::CreateTransMask(const uint8_t* framePixels, int transparentColor) {
+    const int32_t maskStride = MaskStride();
+    const int64_t bytes = int64_t{maskStride} * height;
+    mask = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)];
+    if (!mask) {
+        maskBytes = 0;
+        ReportErrorF("Out of memory: %s", "CImage::CreateTransMask()");
+        return 0;
+    }
+    maskBytes = static_cast<uint32_t>(bytes);
+    std::memset(mask, 0, static_cast<size_t>(bytes));
+    const int32_t stride = Stride();
+    const uint8_t key = static_cast<uint8_t>(transparentColor);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* p = framePixels + int64_t{y} * stride;
+        uint8_t* m = mask + int64_t{y} * maskStride;
+        for (int32_t j = 0; j < width; ++j) {
+            if (p[j] == key) m[j >> 3] |= static_cast<uint8_t>(0x80 >> (j & 7));
+        }
+    }
+    return 1;
+}
+
+int CImage::CopyFrom(const CImage& cached) {
+    *this = cached;
+    flags |= IMAGE_SHARED;
+    next = nullptr;
+    colorInfo = new (std::nothrow) ColorInfo;
+    if (!colorInfo) {
+        *this = CImage();
+        return 0;
+    }
+    std::memcpy(colorInfo, cached.colorInfo, sizeof(ColorInfo));
+
+    CImage* copy = this;
+    const CImage* source = &cached;
+    while (!(source->flags & IMAGE_LAST) && source->next) {
+        source = source->next;
+        CImage* record = new (std::nothrow) CImage(*source);
+        if (!record) {
+            delete colorInfo;
+            FreeFrames();
+            *this = CImage();
+            return 0;
+        }
+        record->flags |= IMAGE_SHARED;
+        record->colorInfo = colorInfo;
+        record->next = nullptr;
+        copy->next = record;
+        copy = record;
+    }
+    // The copy loops back to its own first record when the cached image loops.
+    copy->flags |= IMAGE_LAST;
+    copy->next = source->next ? this : nullptr;
+    return 1;
+}
+
+void CImage::Release() {
+    if ((flags & IMAGE_FIRST) && !(flags & IMAGE_SHARED)) RemoveCachedImage(this);
+    if (flags & IMAGE_FIRST) {
+        delete colorInfo;
+        if (!(flags & IMAGE_SHARED)) {
+            delete maskInfo;
+            delete[] loadedColors;
+            delete[] fileName;
+        }
+        colorInfo = nullptr;
+        maskInfo = nullptr;
+        loadedColors = nullptr;
+        fileName = nullptr;
+    }
+    FreeFrames();
+    if (exportPalettes) Palettize();
+}
+
+void CImage::FreeFrames() {
+    CImage* record = next;
+    bool reachedLast = (flags & IMAGE_LAST) != 0;
+    FreeOwnedFrameData(this);
+    next = nullptr;
+    while (record && !reachedLast) {
+        CImage* following = record->next;
+        reachedLast = (record->flags & IMAGE_LAST) != 0;
+        FreeOwnedFrameData(record);
+        delete record;
+        record = following;
+    }
+}
+
+void CImage::ResetAfterFailure() {
+    RemoveCachedImage(this);
+    FreeFrames();
+    delete colorInfo;
+    delete[] loadedColors;
+    delete maskInfo;
+    delete[] fileName;
+    *this = CImage();
+}
+
+void CImage::SetBrightness(int percent) {
+    if (!(flags & IMAGE_FIRST) || !colorInfo || !loadedColors) return;
+    if (percent < 0) percent = 0;
+    if (percent > 100) percent = 100;
+    for (int i = 0; i < 256; ++i) {
+        ColorEntry& c = colorInfo->colors[i];
+        c.blue = static_cast<uint8_t>(loadedColors[i].blue * percent / 100);
+        c.green = static_cast<uint8_t>(loadedColors[i].green * percent / 100);
+        c.red = static_cast<uint8_t>(loadedColors[i].red * percent / 100);
+    }
+}
+
+int CImage::FrameBefore(int ms, int index) const {
+    int64_t total = 0;
+    const CImage* record = this;
+    while (!(record->flags & IMAGE_LAST) && record->frameIndex != index && record->next) {
+        total += record->delayMs;
+        record = record->next;
+    }
+    int64_t t = total - ms;
+    record = this;
+    while (record->delayMs < t && record->next) {
+        t -= record->delayMs;
+        record = record->next;
+    }
+    return record->frameIndex;
+}

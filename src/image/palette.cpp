@@ -1,0 +1,132 @@
+#include "image/palette.h"
+
+#include "image/image.h"
+#include "platform/sys.h"
+#include "script/theme_records.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+uint32_t* histogram = nullptr;
+
+constexpr const char* PALETTIZE_CAPTION = "Glimmora";
+
+} // namespace
+
+void PaletteFileName(char* buffer, size_t size, int32_t module) {
+    std::snprintf(buffer, size, "256COL%02d.PAL", static_cast<int>(module));
+}
+
+void BuildDefaultPalette(LogicalPalette* palette) {
+    std::memset(palette, 0, sizeof(*palette));
+    palette->version = PALETTE_VERSION;
+    palette->count = DEFAULT_PALETTE_ENTRIES;
+    int n = 0;
+    for (int r = 0; r < 6; ++r) {
+        for (int g = 0; g < 6; ++g) {
+            for (int b = 0; b < 6; ++b) {
+                PaletteEntry& e = palette->entries[n++];
+                e.red = static_cast<uint8_t>(r * 51);
+                e.green = static_cast<uint8_t>(g * 51);
+                e.blue = static_cast<uint8_t>(b * 51);
+                e.flags = 0;
+            }
+        }
+    }
+}
+
+int ReadPaletteFile(const char* path, LogicalPalette* palette) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        BuildDefaultPalette(palette);
+        return 0;
+    }
+    uint8_t bytes[PALETTE_FILE_BYTES] = {};
+    size_t n = std::fread(bytes, 1, sizeof(bytes), file);
+    std::fclose(file);
+    int available = n < 4 ? 0 : static_cast<int>((n - 4) / 4);
+    int count = std::min({bytes[2] | bytes[3] << 8, available, PALETTE_ENTRIES});
+    if (count == 0) {
+        BuildDefaultPalette(palette);
+        return 0;
+    }
+    std::memset(palette, 0, sizeof(*palette));
+    palette->version = static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+    palette->count = static_cast<uint16_t>(count);
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* p = bytes + 4 + 4 * i;
+        palette->entries[i] = {p[0], p[1], p[2], p[3]};
+    }
+    return 1;
+}
+
+void AddToHistogram(const ColorEntry* colors, const uint8_t* row, int length) {
+    if (!histogram) {
+        histogram = new (std::nothrow) uint32_t[HISTOGRAM_KEYS]();
+        if (!histogram) return;
+    }
+    for (int i = 0; i < length; ++i) {
+        const ColorEntry& c = colors[row[i]];
+        unsigned key = (c.blue >> 3) << 11 | (c.green >> 2) << 5 | (c.red >> 3);
+        ++histogram[key];
+    }
+}
+
+bool HistogramActive() {
+    return histogram != nullptr;
+}
+
+void DiscardHistogram() {
+    delete[] histogram;
+    histogram = nullptr;
+}
+
+void Palettize() {
+    if (!histogram) return;
+    SysMessageBox(PALETTIZE_CAPTION, "Palletizing, please wait...");
+
+    char name[32];
+    PaletteFileName(name, sizeof(name), activeModule);
+    std::FILE* file = std::fopen(name, "wb");
+    if (!file) {
+        // Nothing can be written; the counts are dropped all the same so that
+        // the next release does not try again.
+        DiscardHistogram();
+        return;
+    }
+
+    uint16_t picks[PALETTE_ENTRIES] = {};
+    int counted = 0;
+    for (int pick = 0; pick < PALETTE_ENTRIES; ++pick) {
+        int best = 0;
+        for (int key = 1; key < HISTOGRAM_KEYS; ++key) {
+            if (histogram[key] > histogram[best]) best = key;
+        }
+        if (histogram[best] == 0) break; // the rest stay key 0
+        picks[counted++] = static_cast<uint16_t>(best);
+        histogram[best] = 0;
+    }
+    std::sort(picks, picks + counted);
+
+    uint8_t bytes[PALETTE_FILE_BYTES] = {};
+    bytes[0] = PALETTE_VERSION & 0xFF;
+    bytes[1] = PALETTE_VERSION >> 8;
+    bytes[2] = PALETTE_ENTRIES & 0xFF;
+    bytes[3] = PALETTE_ENTRIES >> 8;
+    for (int i = 0; i < PALETTE_ENTRIES; ++i) {
+        unsigned key = picks[i];
+        uint8_t* p = bytes + 4 + 4 * i;
+        p[0] = static_cast<uint8_t>((key & 31) << 3);
+        p[1] = static_cast<uint8_t>(((key >> 5) & 63) << 2);
+        p[2] = static_cast<uint8_t>((key >> 11) << 3);
+        p[3] = 0;
+    }
+    size_t written = std::fwrite(bytes, 1, sizeof(bytes), file);
+    DiscardHistogram();
+    if (std::fclose(file) != 0 || written != sizeof(bytes)) return;
+    SysMessageBox(PALETTIZE_CAPTION, "Palettizing completed");
+}

@@ -1,0 +1,270 @@
+// The headless sound output: a capture device driven by the virtual clock, or
+// by a device thread of its own in threaded mode.
+#include "platform/audio_device.h"
+#include "platform/headless/headless_audio.h"
+#include "platform/sys.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+constexpr int MAX_QUEUED = 8;
+
+struct QueuedBuffer {
+    uint8_t* block;
+    int bytes;
+};
+
+// Guards everything below against the device thread. The callback is always
+// called without it held, because the mixer queues its next buffer from there.
+std::mutex deviceLock;
+bool available = true;
+bool failPrepare = false;
+bool threaded = false;
+bool keepPlayed = true;
+
+bool open = false;
+bool started = false;
+AudioBufferDone bufferDone = nullptr;
+void* callbackContext = nullptr;
+int openFormat = 0;
+int openFrames = 0;
+QueuedBuffer queue[MAX_QUEUED];
+int queued = 0;
+uint64_t buffersPlayed = 0;
+uint32_t clockMark = 0; // virtual time up to which buffers have been played
+std::vector<uint8_t> played;
+
+std::FILE* recording = nullptr;
+uint32_t recordedBytes = 0;
+int recordFormat = AUDIO_FORMAT_STEREO;
+bool recordFailed = false;
+
+std::thread deviceThread;
+std::atomic<bool> threadRunning{false};
+
+void Put16(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+    Put16(p, v & 0xFFFF);
+    Put16(p + 2, v >> 16);
+}
+
+// The 44-byte header of a PCM WAV file holding `dataBytes` of the format.
+void WavHeader(uint8_t* h, int format, uint32_t dataBytes) {
+    int channels = (format & AUDIO_FORMAT_STEREO) ? 2 : 1;
+    int bits = (format & AUDIO_FORMAT_16BIT) ? 16 : 8;
+    uint32_t rate = (format & AUDIO_FORMAT_44KHZ) ? 44100 : 22050;
+    int align = channels * bits / 8;
+    std::memcpy(h, "RIFF", 4);
+    Put32(h + 4, 36 + dataBytes);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    Put32(h + 16, 16);
+    Put16(h + 20, 1);
+    Put16(h + 22, uint32_t(channels));
+    Put32(h + 24, rate);
+    Put32(h + 28, rate * uint32_t(align));
+    Put16(h + 32, uint32_t(align));
+    Put16(h + 34, uint32_t(bits));
+    std::memcpy(h + 36, "data", 4);
+    Put32(h + 40, dataBytes);
+}
+
+// Takes the oldest queued buffer, keeps its bytes and reports it played.
+int PlayOne() {
+    AudioBufferDone done;
+    void* context;
+    {
+        std::lock_guard<std::mutex> hold(deviceLock);
+        if (!open || !started || queued == 0) return 0;
+        QueuedBuffer b = queue[0];
+        for (int i = 1; i < queued; i++) queue[i - 1] = queue[i];
+        queued--;
+        if (keepPlayed) played.insert(played.end(), b.block, b.block + b.bytes);
+        if (recording && std::fwrite(b.block, 1, size_t(b.bytes), recording) != size_t(b.bytes)) {
+            recordFailed = true;
+        }
+        recordedBytes += uint32_t(b.bytes);
+        buffersPlayed++;
+        done = bufferDone;
+        context = callbackContext;
+    }
+    done(context);
+    return 1;
+}
+
+void DeviceThread() {
+    while (threadRunning.load(std::memory_order_acquire)) {
+        if (!PlayOne()) std::this_thread::yield();
+    }
+}
+
+void StopDeviceThread() {
+    threadRunning.store(false, std::memory_order_release);
+    if (deviceThread.joinable()) deviceThread.join();
+}
+
+} // namespace
+
+int AudioDeviceOpen(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    if (!available || open || !done || framesPerBuffer <= 0) return 0;
+    open = true;
+    started = false;
+    bufferDone = done;
+    callbackContext = context;
+    openFormat = formatFlags;
+    openFrames = framesPerBuffer;
+    queued = 0;
+    buffersPlayed = 0;
+    clockMark = SysMilliseconds();
+    return 1;
+}
+
+int AudioDevicePrepare(uint8_t* block, int bytes) {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    return open && !failPrepare && block && bytes > 0;
+}
+
+void AudioDeviceQueue(uint8_t* block, int bytes) {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    if (!open || queued == MAX_QUEUED) return;
+    queue[queued++] = {block, bytes};
+}
+
+void AudioDeviceStart() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    if (!open || started) return;
+    started = true;
+    clockMark = SysMilliseconds();
+    if (threaded) {
+        threadRunning.store(true, std::memory_order_release);
+        deviceThread = std::thread(DeviceThread);
+    }
+}
+
+void AudioDeviceClose() {
+    StopDeviceThread(); // waits for a callback in progress
+    std::lock_guard<std::mutex> hold(deviceLock);
+    open = false;
+    started = false;
+    queued = 0;
+    bufferDone = nullptr;
+    callbackContext = nullptr;
+}
+
+void HeadlessAudioReset() {
+    AudioDeviceClose();
+    HeadlessAudioStopRecording();
+    std::lock_guard<std::mutex> hold(deviceLock);
+    available = true;
+    failPrepare = false;
+    threaded = false;
+    keepPlayed = true;
+    buffersPlayed = 0;
+    openFormat = 0;
+    openFrames = 0;
+    played.clear();
+}
+
+void HeadlessAudioSetAvailable(bool on) {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    available = on;
+}
+void HeadlessAudioFailPrepare(bool fail) {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    failPrepare = fail;
+}
+void HeadlessAudioUseThread(bool on) {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    threaded = on;
+}
+
+bool HeadlessAudioIsOpen() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    return open;
+}
+int HeadlessAudioFormat() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    return openFormat;
+}
+int HeadlessAudioFrames() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    return openFrames;
+}
+int HeadlessAudioQueued() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    return queued;
+}
+uint64_t HeadlessAudioBuffersPlayed() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    return buffersPlayed;
+}
+
+int HeadlessAudioPlayOne() {
+    return PlayOne();
+}
+
+const std::vector<uint8_t>& HeadlessAudioPlayed() {
+    return played;
+}
+void HeadlessAudioClearPlayed() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    played.clear();
+}
+void HeadlessAudioKeepPlayed(bool keep) {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    keepPlayed = keep;
+}
+
+int HeadlessAudioRecordTo(const char* path) {
+    HeadlessAudioStopRecording();
+    std::lock_guard<std::mutex> hold(deviceLock);
+    recording = std::fopen(path, "wb");
+    if (!recording) return 0;
+    recordedBytes = 0;
+    recordFailed = false;
+    recordFormat = open ? openFormat : AUDIO_FORMAT_STEREO;
+    uint8_t header[44];
+    WavHeader(header, recordFormat, 0);
+    if (std::fwrite(header, 1, sizeof(header), recording) != sizeof(header)) recordFailed = true;
+    return 1;
+}
+
+int HeadlessAudioStopRecording() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    if (!recording) return 1;
+    uint8_t header[44];
+    WavHeader(header, recordFormat, recordedBytes);
+    bool ok = !recordFailed;
+    if (recordedBytes % 2) ok = ok && std::fputc(0, recording) != EOF; // chunks end on even bytes
+    ok = ok && std::fseek(recording, 0, SEEK_SET) == 0 &&
+         std::fwrite(header, 1, sizeof(header), recording) == sizeof(header);
+    ok = std::fclose(recording) == 0 && ok;
+    recording = nullptr;
+    return ok;
+}
+
+void HeadlessAudioClockAdvanced() {
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> hold(deviceLock);
+            if (!open || !started || threaded) return;
+            uint32_t now = SysMilliseconds();
+            if (int32_t(now - clockMark) < int32_t(HEADLESS_AUDIO_BUFFER_MS)) return;
+            clockMark += HEADLESS_AUDIO_BUFFER_MS;
+        }
+        PlayOne(); // an empty queue is an underrun: the time passes in silence
+    }
+}
+
+void HeadlessAudioClockSet() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    clockMark = SysMilliseconds();
+}

@@ -1,0 +1,248 @@
+#include "platform/headless/headless_video.h"
+#include "platform/video.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <png.h>
+
+#ifndef GLIMMORA_FONT_DIR
+#define GLIMMORA_FONT_DIR "/usr/share/fonts/truetype/liberation"
+#endif
+
+struct VidFont {
+    FT_Face face = nullptr;
+    int32_t cellHeight = 0;
+    int32_t ascent = 0;
+    int32_t advance[256] = {};
+};
+
+namespace {
+
+HeadlessPicture screen;
+int presentCount = 0;
+HeadlessRect lastPresent;
+std::string fontDirectory = GLIMMORA_FONT_DIR;
+FT_Library library = nullptr;
+VidFont* defaultFont = nullptr;
+
+constexpr int32_t DEFAULT_FONT_HEIGHT = 16;
+
+// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F (0 where the
+// code page has no character); other bytes are Latin-1.
+const uint16_t CP1252_HIGH[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+FT_ULong CodePoint(unsigned char c) {
+    if (c >= 0x80 && c < 0xA0) return CP1252_HIGH[c - 0x80];
+    return c;
+}
+
+bool SameName(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        char ca = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a - 'A' + 'a') : *a;
+        char cb = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b - 'A' + 'a') : *b;
+        if (ca != cb) return false;
+    }
+    return *a == *b;
+}
+
+std::string FontFile(const char* face, bool bold) {
+    const char* family = "LiberationSans";
+    if (face) {
+        if (SameName(face, "Times New Roman") || SameName(face, "Times") ||
+            SameName(face, "Liberation Serif")) {
+            family = "LiberationSerif";
+        } else if (SameName(face, "Courier New") || SameName(face, "Courier") ||
+                   SameName(face, "Liberation Mono")) {
+            family = "LiberationMono";
+        }
+    }
+    return fontDirectory + "/" + family + (bold ? "-Bold.ttf" : "-Regular.ttf");
+}
+
+VidFont* Resolve(VidFont* font) {
+    if (font) return font;
+    if (!defaultFont) defaultFont = VidCreateFont(DEFAULT_FONT_HEIGHT, "Arial", false);
+    return defaultFont;
+}
+
+} // namespace
+
+void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, int32_t left, int32_t top,
+                int32_t right, int32_t bottom) {
+    if (!pixels || width <= 0 || height <= 0) return;
+    if (screen.width != width || screen.height != height) {
+        screen.width = width;
+        screen.height = height;
+        screen.pixels.assign(static_cast<size_t>(width) * height, 0);
+    }
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width);
+    bottom = std::min(bottom, height);
+    ++presentCount;
+    lastPresent = {left, top, right, bottom};
+    if (left >= right || top >= bottom) return;
+    for (int32_t y = top; y < bottom; ++y) {
+        size_t offset = static_cast<size_t>(y) * width + left;
+        std::memcpy(&screen.pixels[offset], pixels + offset, sizeof(uint32_t) * (right - left));
+    }
+}
+
+VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
+    if (!library && FT_Init_FreeType(&library) != 0) {
+        library = nullptr;
+        return nullptr;
+    }
+    VidFont* font = new VidFont;
+    if (FT_New_Face(library, FontFile(face, bold).c_str(), 0, &font->face) != 0) {
+        delete font;
+        return nullptr;
+    }
+    FT_Select_Charmap(font->face, FT_ENCODING_UNICODE);
+    FT_Error error;
+    if (height < 0) {
+        // A negative height asks for the character height (the em) instead.
+        error =
+            FT_Set_Pixel_Sizes(font->face, 0, static_cast<FT_UInt>(-static_cast<int64_t>(height)));
+    } else {
+        if (height == 0) height = DEFAULT_FONT_HEIGHT;
+        FT_Size_RequestRec request = {};
+        request.type = FT_SIZE_REQUEST_TYPE_CELL;
+        request.height = static_cast<FT_Long>(height) * 64;
+        error = FT_Request_Size(font->face, &request);
+    }
+    if (error != 0) {
+        FT_Done_Face(font->face);
+        delete font;
+        return nullptr;
+    }
+    const FT_Size_Metrics& m = font->face->size->metrics;
+    font->ascent = static_cast<int32_t>((m.ascender + 32) >> 6);
+    font->cellHeight =
+        height > 0 ? height : static_cast<int32_t>((m.ascender - m.descender + 32) >> 6);
+    for (int c = 0; c < 256; ++c) {
+        FT_ULong code = CodePoint(static_cast<unsigned char>(c));
+        if (c < 0x20 || (code == 0 && c != 0)) continue;
+        if (FT_Load_Char(font->face, code, FT_LOAD_DEFAULT) == 0) {
+            font->advance[c] = static_cast<int32_t>((font->face->glyph->advance.x + 32) >> 6);
+        }
+    }
+    return font;
+}
+
+void VidDeleteFont(VidFont* font) {
+    if (!font) return;
+    FT_Done_Face(font->face);
+    delete font;
+}
+
+void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
+    int32_t w = 0;
+    int32_t h = 0;
+    font = Resolve(font);
+    if (font && text) {
+        for (const char* p = text; *p; ++p) w += font->advance[static_cast<unsigned char>(*p)];
+        h = font->cellHeight;
+    }
+    if (width) *width = w;
+    if (height) *height = h;
+}
+
+int VidRenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width, int32_t height,
+                  int32_t stride) {
+    font = Resolve(font);
+    if (!font || !text || !coverage || width <= 0 || height <= 0 || stride < width) return 0;
+    int32_t pen = 0;
+    for (const char* p = text; *p && pen < width; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        const int32_t advance = font->advance[c];
+        FT_ULong code = CodePoint(c);
+        if (c < 0x20 || code == 0 ||
+            FT_Load_Char(font->face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
+            pen += advance;
+            continue;
+        }
+        const FT_GlyphSlot glyph = font->face->glyph;
+        const FT_Bitmap& bitmap = glyph->bitmap;
+        const int32_t gx = pen + glyph->bitmap_left;
+        const int32_t gy = font->ascent - glyph->bitmap_top;
+        for (unsigned row = 0; row < bitmap.rows; ++row) {
+            const int32_t ty = gy + static_cast<int32_t>(row);
+            if (ty < 0 || ty >= height) continue;
+            const unsigned char* src = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+            uint8_t* dst = coverage + static_cast<size_t>(ty) * stride;
+            for (unsigned col = 0; col < bitmap.width; ++col) {
+                const int32_t tx = gx + static_cast<int32_t>(col);
+                if (tx < 0 || tx >= width) continue;
+                uint8_t value;
+                if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+                    value = (src[col >> 3] >> (7 - (col & 7))) & 1 ? 255 : 0;
+                } else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+                    value =
+                        static_cast<uint8_t>(src[col] * 255 / std::max(bitmap.num_grays - 1, 1));
+                } else {
+                    continue;
+                }
+                dst[tx] = std::max(dst[tx], value);
+            }
+        }
+        pen += advance;
+    }
+    return 1;
+}
+
+const HeadlessPicture& HeadlessScreen() {
+    return screen;
+}
+
+uint32_t HeadlessScreenPixel(int32_t x, int32_t y) {
+    if (x < 0 || y < 0 || x >= screen.width || y >= screen.height) return 0;
+    return screen.pixels[static_cast<size_t>(y) * screen.width + x];
+}
+
+int HeadlessPresentCount() {
+    return presentCount;
+}
+
+HeadlessRect HeadlessLastPresent() {
+    return lastPresent;
+}
+
+void HeadlessResetVideo() {
+    screen = HeadlessPicture();
+    presentCount = 0;
+    lastPresent = HeadlessRect();
+}
+
+int HeadlessWritePng(const char* path) {
+    if (!path || screen.width <= 0 || screen.height <= 0) return 0;
+    std::vector<uint8_t> rgb(static_cast<size_t>(screen.width) * screen.height * 3);
+    for (size_t i = 0; i < screen.pixels.size(); ++i) {
+        const uint32_t p = screen.pixels[i];
+        rgb[i * 3] = static_cast<uint8_t>(p >> 16);
+        rgb[i * 3 + 1] = static_cast<uint8_t>(p >> 8);
+        rgb[i * 3 + 2] = static_cast<uint8_t>(p);
+    }
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(screen.width);
+    image.height = static_cast<png_uint_32>(screen.height);
+    image.format = PNG_FORMAT_RGB;
+    int ok = png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr);
+    png_image_free(&image);
+    return ok ? 1 : 0;
+}
+
+void HeadlessSetFontDirectory(const char* path) {
+    fontDirectory = path ? path : GLIMMORA_FONT_DIR;
+    VidDeleteFont(defaultFont);
+    defaultFont = nullptr;
+}

@@ -1,0 +1,99 @@
+// The mixer on a real device thread while the engine's thread starts, stops
+// and re-pans sounds. Run under ThreadSanitizer by scripts/tsan-test.
+#include "app/main_loop_state.h"
+#include "platform/audio_device.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
+#include "sound/audio.h"
+#include "sound/sound.h"
+#include "support/test_files.h"
+#include "support/wav_writer.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class MixerThreadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        HeadlessAudioReset();
+        HeadlessAudioUseThread(true);
+        HeadlessAudioKeepPlayed(false);
+        sectionTime = 0;
+        audio.SetMasterVolume(100);
+        // Short and long sounds, in memory and streamed, with loop points and loops.
+        Add(RampSamples(700), 0, 0, 0, false);
+        Add(RampSamples(3000), 1000, 3, 2, false);
+        Add(RampSamples(50), 7, 40, 40, true);
+        Add(RampSamples(70000), 30000, 2, 1, false);
+        Add(RampSamples(66000), 0, 0, 0, true);
+        Add(RampSamples(9000), 0, 0, 0, true);
+    }
+    void TearDown() override {
+        audio.Shutdown();
+        HeadlessAudioReset();
+    }
+
+    void Add(const std::vector<unsigned char>& samples, int32_t loopPoint, int head, int tail,
+             bool loop) {
+        std::string path =
+            dir.WriteBytes("s" + std::to_string(sounds.size()) + ".wav", MakeWav(samples));
+        sounds.push_back(std::make_unique<CSound>());
+        ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail), 1);
+        if (loop) sounds.back()->flags |= SOUND_LOOP;
+    }
+
+    // Waits (a bounded time) until the device thread has played `count` more buffers.
+    bool WaitForBuffers(uint64_t count) {
+        uint64_t target = HeadlessAudioBuffersPlayed() + count;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (HeadlessAudioBuffersPlayed() < target) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::yield();
+        }
+        return true;
+    }
+
+    TempDir dir;
+    std::vector<std::unique_ptr<CSound>> sounds;
+};
+
+TEST_F(MixerThreadTest, EngineCallsRaceWithMixingSafely) {
+    for (int round = 0; round < 3; round++) {
+        ASSERT_EQ(audio.Init(AUDIO_FORMAT_STEREO, AUDIO_FRAMES_PER_BUFFER), 1);
+        ASSERT_TRUE(WaitForBuffers(2));
+        uint64_t before = HeadlessAudioBuffersPlayed();
+        uint32_t random = 12345u + uint32_t(round);
+        for (int i = 0; i < 6000 || HeadlessAudioBuffersPlayed() < before + 50; i++) {
+            random = random * 1103515245u + 12345u;
+            CSound* s = sounds[(random >> 16) % sounds.size()].get();
+            int volume = int((random >> 8) % 140) - 5;
+            int pan = int((random >> 4) % 128);
+            switch (i % 5) {
+            case 0:
+            case 1:
+                audio.StartSound(i % 3 ? AUDIO_NEVER : uint32_t(i) + 400, s, volume, pan);
+                break;
+            case 2: audio.StopSound(s); break;
+            case 3: audio.SetSoundVolumePan(s, volume, pan); break;
+            case 4: sectionTime.store(uint32_t(i)); break;
+            }
+            if (i > 1000000) break;
+        }
+        EXPECT_GT(HeadlessAudioBuffersPlayed(), before);
+        // Shut down while the device thread is mixing.
+        audio.Shutdown();
+        EXPECT_FALSE(HeadlessAudioIsOpen());
+        uint64_t after = HeadlessAudioBuffersPlayed();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(HeadlessAudioBuffersPlayed(), after);
+        EXPECT_EQ(HeadlessAudioQueued(), 0);
+    }
+}
+
+} // namespace

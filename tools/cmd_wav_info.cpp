@@ -1,0 +1,31 @@
+// "wav-info": shows how the saver's loader reads a WAV file.
+#include "platform/headless/headless.h"
+#include "sound/sound.h"
+#include "tool_commands.h"
+
+#include <cstdio>
+
+int CmdWavInfo(int argc, char** argv) {
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: glimmora-tool wav-info FILE\n");
+        return 2;
+    }
+    const char* path = argv[0];
+    HeadlessClearMessages();
+    CSound sound;
+    if (!sound.Load(path, 100, 64, 0, 0, 0)) {
+        const char* message =
+            HeadlessMessages().empty() ? "cannot load" : HeadlessMessages().back().text.c_str();
+        std::fprintf(stderr, "%s: %s\n", path, message);
+        return 1;
+    }
+    uint64_t milliseconds = uint64_t(sound.length) * 1000 / SOUND_RATE;
+    std::printf("%s: %u bytes of 8-bit mono PCM at %d Hz (%llu ms), ", path, sound.length,
+                SOUND_RATE, (unsigned long long)milliseconds);
+    if (sound.flags & SOUND_STREAMED) {
+        std::printf("streamed from byte %d\n", sound.dataStart);
+    } else {
+        std::printf("in memory\n");
+    }
+    return 0;
+}
