@@ -9,6 +9,9 @@
 #include "platform/window.h"
 #include "sound/audio.h"
 
+uint32_t clockStart = 0;
+bool displayReady = false;
+
 namespace {
 
 constexpr uint32_t IDLE_INTERVAL_MS = 100;

@@ -2,11 +2,11 @@
 // idle work at most every 100 ms, and the mixer's start and stop.
 #pragma once
 
-#include <atomic>
+#include "app/main_loop_state.h"
+
 #include <cstdint>
 
 extern uint32_t clockStart;                 // clock value at which the section's clock started
-extern std::atomic<uint32_t> sectionTime;   // ms since clockStart; read by the mixer thread
 extern bool displayReady;                   // the display exists; the tick runs only then
 
 // Runs until the quit message and returns the process exit code.

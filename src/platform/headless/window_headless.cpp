@@ -71,7 +71,7 @@ void WndPostClose(CSaverWnd*) { queue.push_back({Message::Close, HeadlessInput::
 
 PumpResult WndPumpMessage() {
     if (queue.empty()) {
-        if (window && view.HasInvalidArea()) {
+        if (window && view.NeedsPaint()) {
             window->OnPaint();
             return PumpResult::Handled;
         }
