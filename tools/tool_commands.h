@@ -5,3 +5,4 @@
 int CmdScramble(int argc, char** argv);
 int CmdUnscramble(int argc, char** argv);
 int CmdWavInfo(int argc, char** argv);
+int CmdSetup(int argc, char** argv);

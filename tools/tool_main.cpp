@@ -17,6 +17,7 @@ const ToolCommand COMMANDS[] = {
     {"unscramble", CmdUnscramble,
      "unscramble IN OUT      write a scrambled script IN as plain text"},
     {"wav-info", CmdWavInfo, "wav-info FILE          show how a WAV sound is loaded"},
+    {"setup", CmdSetup, "setup [--json] SCRIPT  print the theme name and the module table"},
 };
 
 int Usage() {

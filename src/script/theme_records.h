@@ -164,7 +164,7 @@ class CFeature {
     int32_t soundCycleFrame;
     int32_t enabled;
     int32_t endTime;
-    int32_t currentFrame;
+    CImage* currentFrame; // frame of `image` on screen; none while waiting
     int32_t nextFrameTime;
     int32_t x;
     int32_t y;

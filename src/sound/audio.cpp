@@ -18,6 +18,12 @@ void BufferDone(void* context) {
     if (audioOn.load(std::memory_order_acquire)) static_cast<CAudio*>(context)->MixBuffer();
 }
 
+// The head's length: the loop point, kept within the data.
+uint32_t HeadLength(const CSound* sound) {
+    if (sound->loopPoint <= 0) return 0;
+    return uint32_t(sound->loopPoint) < sound->length ? uint32_t(sound->loopPoint) : sound->length;
+}
+
 uint8_t ClampSample(int v) {
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
 }
@@ -205,10 +211,10 @@ void CAudio::BeginPlay(AudioChannel& ch, CSound* sound, uint32_t start) {
     ch.playing = sound;
     ch.playingStart = start;
     ch.readPosition = 0;
-    if (sound->loopPoint != 0) {
+    if (HeadLength(sound) != 0) {
         ch.headPhase = 1;
         ch.loopCounter = sound->headCount;
-        ch.bytesLeft = uint32_t(sound->loopPoint);
+        ch.bytesLeft = HeadLength(sound);
     } else {
         ch.headPhase = 0;
         ch.loopCounter = 0;
@@ -220,7 +226,7 @@ void CAudio::BeginPlay(AudioChannel& ch, CSound* sound, uint32_t start) {
 // the tail after the head, or the start again for a looping sound. False when
 // the sound is over.
 bool CAudio::NextSegment(AudioChannel& ch, const CSound* sound) {
-    uint32_t loop = uint32_t(sound->loopPoint);
+    uint32_t loop = HeadLength(sound);
     if (ch.loopCounter != 0) {
         if (ch.headPhase) {
             if (--ch.loopCounter == 0) {

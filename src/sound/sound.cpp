@@ -110,6 +110,9 @@ void CSound::Release() {
     flags = 0;
     length = 0;
     dataStart = 0;
+    loopPoint = 0;
+    headCount = 0;
+    tailCount = 0;
 }
 
 int CSound::Load(const char* fileName, int newVolume, int newPan, int32_t newLoopPoint,

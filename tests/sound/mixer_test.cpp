@@ -443,6 +443,14 @@ TEST_F(MixerTest, RecordsWhatItPlayedAsAWavFile) {
     EXPECT_EQ(Slice(file, 44, 6 * BUFFER_BYTES),
               Bytes(HeadlessAudioPlayed().begin(), HeadlessAudioPlayed().end()));
     EXPECT_NE(Slice(file, 44 + 3 * BUFFER_BYTES, BUFFER_BYTES), Repeat(0x80, BUFFER_BYTES));
+
+    // An independent reader agrees on the format and the length.
+    if (RunCommand("command -v soxi >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is not installed";
+    std::string info = dir.File("info.txt");
+    ASSERT_EQ(RunCommand("(soxi -c " + path + "; soxi -r " + path + "; soxi -b " + path +
+                         "; soxi -s " + path + ") >" + info),
+              0);
+    EXPECT_EQ(ReadFileText(info), "2\n22050\n8\n" + std::to_string(6 * FRAMES) + "\n");
 }
 
 } // namespace

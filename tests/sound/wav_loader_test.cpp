@@ -12,6 +12,8 @@
 
 namespace {
 
+using Bytes = std::vector<unsigned char>;
+
 class WavLoaderTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -86,13 +88,13 @@ TEST_F(WavLoaderTest, RefusesFilesThatAreNotWave) {
 }
 
 TEST_F(WavLoaderTest, RefusesOtherSampleFormats) {
-    WavSpec slow;
+    WavLayout slow;
     slow.rate = 11025;
-    WavSpec wide;
+    WavLayout wide;
     wide.bits = 16;
-    WavSpec stereo;
+    WavLayout stereo;
     stereo.channels = 2;
-    WavSpec floating;
+    WavLayout floating;
     floating.formatTag = 3;
     const char* message = "File is not 8bit 22kHz PCM";
     ExpectRefused(Write("slow.wav", MakeWav(RampSamples(100), slow)), message);
@@ -145,20 +147,20 @@ TEST_F(WavLoaderTest, VolumePanAndLoopValuesAreKeptInRange) {
 }
 
 TEST_F(WavLoaderTest, WalksPastOtherChunksToTheSamples) {
-    WavSpec spec;
-    spec.formatExtra = 2;                                 // WAVEFORMATEX with its size word
-    spec.beforeFormat = {{"JUNK", std::string(27, 'j')}}; // odd size, padded
-    spec.beforeData = {{"fact", std::string("\x10\x27\0\0", 4)},
-                       {"LIST", std::string("INFOISFT\x05\0\0\0test\0", 17)}};
-    spec.afterData = {{"LIST", std::string(40, 'x')}};
+    WavLayout layout;
+    layout.formatExtra = 2;                                 // WAVEFORMATEX with its size word
+    layout.beforeFormat = {{"JUNK", std::string(27, 'j')}}; // odd size, padded
+    layout.beforeData = {{"fact", std::string("\x10\x27\0\0", 4)},
+                         {"LIST", std::string("INFOISFT\x05\0\0\0test\0", 17)}};
+    layout.afterData = {{"LIST", std::string(40, 'x')}};
     std::vector<unsigned char> samples = RampSamples(3000);
-    ASSERT_EQ(Load(Write("chunky.wav", MakeWav(samples, spec))), 1);
+    ASSERT_EQ(Load(Write("chunky.wav", MakeWav(samples, layout))), 1);
     EXPECT_EQ(sound.length, 3000u);
     EXPECT_EQ(std::vector<unsigned char>(sound.data, sound.data + 3000), samples);
 
-    spec.formatExtra = 24; // extensible-sized format chunk, tag still PCM
+    layout.formatExtra = 24; // extensible-sized format chunk, tag still PCM
     std::vector<unsigned char> longSamples = RampSamples(70001);
-    ASSERT_EQ(Load(Write("chunky-long.wav", MakeWav(longSamples, spec))), 1);
+    ASSERT_EQ(Load(Write("chunky-long.wav", MakeWav(longSamples, layout))), 1);
     EXPECT_EQ(sound.flags, SOUND_STREAMED);
     EXPECT_EQ(sound.length, 70001u);
     EXPECT_EQ(sound.dataStart, 12 + 8 + 28 + 8 + 40 + 8 + 4 + 8 + 18 + 8);
@@ -167,15 +169,15 @@ TEST_F(WavLoaderTest, WalksPastOtherChunksToTheSamples) {
 }
 
 TEST_F(WavLoaderTest, DataSizeBeyondTheFileIsCutToWhatIsThere) {
-    WavSpec spec;
-    spec.declaredDataSize = 100000;
-    ASSERT_EQ(Load(Write("cut-short.wav", MakeWav(RampSamples(500), spec))), 1);
+    WavLayout layout;
+    layout.declaredDataSize = 100000;
+    ASSERT_EQ(Load(Write("cut-short.wav", MakeWav(RampSamples(500), layout))), 1);
     EXPECT_EQ(sound.flags, 0u); // what remains is short enough for memory
     EXPECT_EQ(sound.length, 500u);
     EXPECT_EQ(Samples(499, 3), (std::vector<unsigned char>{499 & 0xFF, 0x80, 0x80}));
 
-    spec.declaredDataSize = 0xFFFFFFFF;
-    ASSERT_EQ(Load(Write("cut-long.wav", MakeWav(RampSamples(80000), spec))), 1);
+    layout.declaredDataSize = 0xFFFFFFFF;
+    ASSERT_EQ(Load(Write("cut-long.wav", MakeWav(RampSamples(80000), layout))), 1);
     EXPECT_EQ(sound.flags, SOUND_STREAMED);
     EXPECT_EQ(sound.length, 80000u);
     // Reads past the data, by a caller or a file that shrank, give silence.
@@ -205,7 +207,7 @@ TEST_F(WavLoaderTest, ToolShowsTheLoadersView) {
     std::string shortPath = Write("short.wav", MakeWav(RampSamples(22050)));
     std::string longPath = Write("long.wav", MakeWav(RampSamples(70000)));
     std::string badPath = Write("bad.wav", MakeWav(RampSamples(10), [] {
-                                    WavSpec s;
+                                    WavLayout s;
                                     s.bits = 16;
                                     return s;
                                 }()));
@@ -221,6 +223,22 @@ TEST_F(WavLoaderTest, ToolShowsTheLoadersView) {
     EXPECT_EQ(ReadFileText(out.File("c")),
               badPath + ": File is not 8bit 22kHz PCM " + badPath + "\n");
     EXPECT_EQ(RunCommand(tool + " wav-info >" + out.File("d") + " 2>&1"), 2);
+}
+
+// A file written by an independent WAV writer loads with the same samples
+// that the writer's own raw export holds.
+TEST_F(WavLoaderTest, ReadsWhatAnotherWriterWrote) {
+    if (RunCommand("command -v sox >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is not installed";
+    std::string wav = dir.File("tone.wav");
+    std::string raw = dir.File("tone.raw");
+    ASSERT_EQ(RunCommand("sox -n -r 22050 -c 1 -b 8 -e unsigned-integer " + wav +
+                         " synth 0.5 sine 440 2>/dev/null"),
+              0);
+    ASSERT_EQ(RunCommand("sox " + wav + " -t raw " + raw), 0);
+    ASSERT_EQ(Load(wav), 1);
+    Bytes expected = ReadFileBytes(raw);
+    ASSERT_EQ(sound.length, expected.size());
+    EXPECT_EQ(Bytes(sound.data, sound.data + sound.length), expected);
 }
 
 } // namespace

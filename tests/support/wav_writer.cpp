@@ -19,26 +19,27 @@ void PutChunk(std::string& out, const std::string& id, const std::string& body) 
 
 } // namespace
 
-std::vector<unsigned char> MakeWav(const std::vector<unsigned char>& samples, const WavSpec& spec) {
+std::vector<unsigned char> MakeWav(const std::vector<unsigned char>& samples,
+                                   const WavLayout& layout) {
     std::string body = "WAVE";
-    for (const WavChunk& c : spec.beforeFormat) PutChunk(body, c.id, c.body);
+    for (const WavChunk& c : layout.beforeFormat) PutChunk(body, c.id, c.body);
     std::string format;
-    Put16(format, spec.formatTag);
-    Put16(format, spec.channels);
-    Put32(format, spec.rate);
-    Put32(format, spec.rate * spec.channels * spec.bits / 8);
-    Put16(format, spec.channels * spec.bits / 8);
-    Put16(format, spec.bits);
-    if (spec.formatExtra >= 2) Put16(format, uint32_t(spec.formatExtra - 2));
-    while (int(format.size()) < 16 + spec.formatExtra) format.push_back('\0');
+    Put16(format, layout.formatTag);
+    Put16(format, layout.channels);
+    Put32(format, layout.rate);
+    Put32(format, layout.rate * layout.channels * layout.bits / 8);
+    Put16(format, layout.channels * layout.bits / 8);
+    Put16(format, layout.bits);
+    if (layout.formatExtra >= 2) Put16(format, uint32_t(layout.formatExtra - 2));
+    while (int(format.size()) < 16 + layout.formatExtra) format.push_back('\0');
     PutChunk(body, "fmt ", format);
-    for (const WavChunk& c : spec.beforeData) PutChunk(body, c.id, c.body);
+    for (const WavChunk& c : layout.beforeData) PutChunk(body, c.id, c.body);
     body += "data";
-    Put32(body,
-          spec.declaredDataSize >= 0 ? uint32_t(spec.declaredDataSize) : uint32_t(samples.size()));
+    Put32(body, layout.declaredDataSize >= 0 ? uint32_t(layout.declaredDataSize)
+                                             : uint32_t(samples.size()));
     body.append(samples.begin(), samples.end());
-    if (spec.declaredDataSize < 0 && samples.size() % 2) body.push_back('\0');
-    for (const WavChunk& c : spec.afterData) PutChunk(body, c.id, c.body);
+    if (layout.declaredDataSize < 0 && samples.size() % 2) body.push_back('\0');
+    for (const WavChunk& c : layout.afterData) PutChunk(body, c.id, c.body);
     std::string file = "RIFF";
     Put32(file, uint32_t(body.size()));
     file += body;

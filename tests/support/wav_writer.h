@@ -11,7 +11,7 @@ struct WavChunk {
     std::string body;
 };
 
-struct WavSpec {
+struct WavLayout {
     uint16_t formatTag = 1;
     uint16_t channels = 1;
     uint32_t rate = 22050;
@@ -24,7 +24,7 @@ struct WavSpec {
 };
 
 std::vector<unsigned char> MakeWav(const std::vector<unsigned char>& samples,
-                                   const WavSpec& spec = WavSpec());
+                                   const WavLayout& layout = WavLayout());
 
 // `count` samples that count up from 0 and wrap at 256, so every offset is
 // recognisable.

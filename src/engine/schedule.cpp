@@ -1,0 +1,206 @@
+#include "engine/schedule.h"
+
+#include "engine/conditions.h"
+#include "engine/engine_math.h"
+#include "engine/engine_sound.h"
+#include "engine/engine_state.h"
+#include "engine/fades.h"
+#include "engine/feature_sprite.h"
+#include "engine/movement.h"
+#include "engine/random.h"
+#include "image/image.h"
+#include "script/theme_records.h"
+#include "sound/sound.h"
+
+namespace {
+
+bool IsShowing(const CFeature& feature) {
+    const uint32_t end = AsTime(feature.endTime);
+    return end != TIME_NONE && end != TIME_NEVER;
+}
+
+// Schedules a start `delay` ms from now and reports that it is not due yet.
+bool ScheduleStart(CFeature& feature, uint32_t now, int64_t delay) {
+    feature.startTime = TimeField(TimeAfter(now, delay));
+    return false;
+}
+
+// Start time of the coming showing, if one is known: a fixed time always is.
+bool StartKnown(const CFeature& feature) {
+    return feature.startType == START_FIXED || feature.startTime != 0;
+}
+
+void StartShowing(CFeature& feature, uint32_t now) {
+    feature.currentFrame = feature.image;
+    if (feature.image) {
+        SetDesignSize(feature);
+        StartPosition(feature);
+        AutoPan(feature, false);
+        feature.nextFrameTime = TimeField(TimeAfter(now, feature.image->delayMs));
+        StartMovement(feature, now);
+        StartFade(feature, now);
+        PlaceSprite(feature);
+    }
+    StartDuration(feature, now);
+    feature.conditionFired = 0;
+}
+
+// Starts the feature's sound the sound lead before the feature appears, or at
+// once when its start is nearer than that.
+void SoundLead(CFeature& feature, uint32_t now) {
+    if (!feature.sound || feature.soundStarted || !StartKnown(feature)) return;
+    const uint32_t start = AsTime(feature.startTime);
+    const uint32_t lead = start > SOUND_LEAD_MS ? start - SOUND_LEAD_MS : 0;
+    if (now < lead) return;
+    AutoPan(feature, AsTime(feature.endTime) == TIME_NONE);
+    StartSound(TIME_NEVER, feature.sound, feature.sound->volume, feature.sound->pan);
+    feature.soundStarted = 1;
+}
+
+void StepFrame(CFeature& feature, uint32_t now) {
+    const uint32_t due = AsTime(feature.nextFrameTime);
+    if (due == 0 || now < due) return;
+    CImage* leaving = feature.currentFrame;
+    if (!leaving->next) {
+        feature.nextFrameTime = 0;
+        return;
+    }
+    if (feature.movementType == MOVE_ON_IMAGE_CYCLE && (leaving->flags & IMAGE_LAST)) {
+        feature.x = AddClamped(feature.x, feature.moveDx); // one jump per animation cycle
+        feature.y = AddClamped(feature.y, feature.moveDy);
+        AutoPan(feature, false);
+    }
+    feature.currentFrame = leaving->next;
+    feature.nextFrameTime = TimeField(TimeAfter(now, feature.currentFrame->delayMs));
+    PlaceSprite(feature);
+    if (feature.sound && feature.soundCycleFrame != -1 &&
+        feature.soundCycleFrame == feature.currentFrame->frameIndex)
+        StartSound(TIME_NEVER, feature.sound, feature.sound->volume, feature.sound->pan);
+}
+
+void EndShowing(CFeature& feature) {
+    if (feature.startType == START_GROUP)
+        GroupNext(feature.startGroup / 2, (feature.startGroup & 1) != 0);
+    if (feature.currentFrame) RemoveSprite(feature);
+    if (feature.sound) StopSound(feature.sound);
+    if (feature.bounceSound) StopSound(feature.bounceSound);
+    feature.endTime = TimeField(feature.startType == START_FIXED ? TIME_NEVER : TIME_NONE);
+    feature.soundStarted = 0;
+    feature.bounceSoundPlayed = 0;
+    if (feature.startType != START_FIXED) feature.startTime = 0;
+    feature.currentFrame = nullptr;
+}
+
+} // namespace
+
+void UpdateFeature(CFeature& feature, uint32_t now, int32_t section) {
+    if (feature.section != section || !IsEnabled(feature, now)) return;
+    const uint32_t end = AsTime(feature.endTime);
+    if (end == TIME_NEVER) return;
+    if (end == TIME_NONE) {
+        if (StartDue(feature, now)) StartShowing(feature, now);
+        SoundLead(feature, now);
+        return;
+    }
+    bool fadedOut;
+    if (feature.currentFrame) {
+        fadedOut = StepFade(feature, now);
+        StepFrame(feature, now);
+        MoveStep(feature, now);
+    } else {
+        fadedOut = StepSoundFade(feature, now);
+    }
+    const bool stopped = FireCondition(feature, now, false);
+    if (!IsExpired(feature, now) && !fadedOut && !stopped) return;
+    FireCondition(feature, now, true);
+    if (BeginFadeOut(feature, now)) return; // it ends when the fade-out is over
+    EndShowing(feature);
+}
+
+bool StartDue(CFeature& feature, uint32_t now) {
+    if (sectionEnding) return false;
+    const uint32_t start = AsTime(feature.startTime);
+    switch (feature.startType) {
+    case START_FIXED: return now >= start;
+    case START_RANDOM:
+        if (start == 0)
+            return ScheduleStart(feature, now, RandomAround(feature.startArg1, feature.startArg2));
+        return now >= start;
+    case START_GROUP:
+        if (start == 0) {
+            if (GroupCurrent(feature.startGroup / 2) == FeatureIndex(feature))
+                ScheduleStart(feature, now, feature.startArg2);
+            return false;
+        }
+        return now >= start;
+    case START_OFFSET:
+        if (start == 0) return ScheduleStart(feature, now, feature.startArg2);
+        return now >= start;
+    case START_ON_TRIGGER:
+        if (start == 0 && WillBeTriggered(FeatureIndex(feature), now))
+            feature.startTime = TimeField(TimeAfter(now, SOUND_LEAD_MS));
+        return feature.startTime != 0 && now >= AsTime(feature.startTime);
+    default: return false;
+    }
+}
+
+void StartDuration(CFeature& feature, uint32_t now) {
+    switch (feature.durationType) {
+    case DURATION_RANDOM:
+        feature.currentDuration = RandomAround(feature.durationArg1, feature.durationArg2);
+        feature.endTime = TimeField(TimeAfter(now, feature.currentDuration));
+        break;
+    case DURATION_FIXED:
+        feature.endTime = TimeField(TimeAfter(now, feature.currentDuration));
+        break;
+    case DURATION_OFFSET:
+        feature.endTime = TimeField(TimeAfter(now, feature.currentDuration));
+        feature.currentDuration = feature.durationArg2;
+        break;
+    default: feature.endTime = TimeField(TIME_ON_SCREEN); break;
+    }
+}
+
+bool IsEnabled(CFeature& feature, uint32_t now) {
+    if (feature.endTime != 0) return true;
+    if (!feature.enabled && feature.enableMode == ENABLE_AFTER_TIME)
+        feature.enabled = static_cast<int64_t>(now) >= feature.enableAfter ? 1 : 0;
+    return feature.enabled != 0;
+}
+
+bool IsExpired(const CFeature& feature, uint32_t now) {
+    if (AsTime(feature.fadeNextTime) != TIME_NEVER) return false;
+    if (AsTime(feature.endTime) == TIME_ON_SCREEN)
+        return feature.currentFrame && (!OnScreenX(feature) || !OnScreenY(feature));
+    return now >= AsTime(feature.endTime);
+}
+
+void ResetForSection(CFeature& feature) {
+    feature.endTime = 0;
+    feature.soundStarted = 0;
+    if (feature.startType == START_OFFSET) feature.startTime = feature.startArg1;
+    if (feature.durationType == DURATION_OFFSET) feature.currentDuration = feature.durationArg1;
+    if (feature.image) feature.image->SetBrightness(100);
+    if (feature.enableMode == ENABLE_AFTER_TIME) {
+        feature.enabled = 0; // enables itself again by time
+    } else if (feature.enableMode != ENABLE_ALWAYS) {
+        // Off stays off until an Enable command; OnSetup keeps its load-time result.
+        feature.enabled = LoadStateCaptured() ? LoadEnabled(FeatureIndex(feature)) : 0;
+    }
+}
+
+bool IsActiveInSection(const CFeature& feature, int32_t section) {
+    return feature.section == section && feature.enabled && IsShowing(feature);
+}
+
+void LeaveSection(CFeature& feature) {
+    if (IsShowing(feature)) {
+        if (feature.currentFrame) RemoveSprite(feature);
+        if (feature.sound) StopSound(feature.sound);
+        if (feature.bounceSound) StopSound(feature.bounceSound);
+        feature.currentFrame = nullptr;
+        feature.fadeNextTime = TimeField(TIME_NEVER);
+    } else if (feature.soundStarted && feature.sound && (feature.sound->flags & SOUND_LOOP)) {
+        StopSound(feature.sound);
+    }
+}

@@ -1,0 +1,26 @@
+// The per-frame update of one feature: starting it when its Start rule says
+// so, stepping its fade, frames and movement, firing its condition, starting
+// and stopping its sounds, and ending it when its Duration is over.
+#pragma once
+
+#include <cstdint>
+
+class CFeature;
+
+void UpdateFeature(CFeature& feature, uint32_t now, int32_t section);
+
+// Whether the feature starts now; schedules it when its rule draws a time.
+bool StartDue(CFeature& feature, uint32_t now);
+// Sets the end of the showing that starts now.
+void StartDuration(CFeature& feature, uint32_t now);
+// Whether the feature may start (a showing feature always may go on).
+bool IsEnabled(CFeature& feature, uint32_t now);
+bool IsExpired(const CFeature& feature, uint32_t now);
+// Prepares the feature for the next section.
+void ResetForSection(CFeature& feature);
+// The feature belongs to `section`, is enabled and is showing.
+bool IsActiveInSection(const CFeature& feature, int32_t section);
+// Takes a feature off the screen and silences it when its section is left:
+// a showing feature loses its sprite and sounds, a waiting one a looping
+// sound started ahead for a start that did not come.
+void LeaveSection(CFeature& feature);

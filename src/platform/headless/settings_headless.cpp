@@ -1,0 +1,72 @@
+#include "platform/headless/headless_settings.h"
+#include "platform/settings_backend.h"
+
+#include <cctype>
+#include <map>
+#include <string>
+
+namespace {
+
+using Section = std::map<std::string, int32_t>;
+using SectionKey = std::pair<std::string, std::string>;
+
+std::map<SectionKey, Section> store;
+bool failing = false;
+
+std::string Fold(const char* text) {
+    std::string s(text ? text : "");
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+SectionKey KeyOf(const char* saverName, const char* section) {
+    return {Fold(saverName), Fold(section)};
+}
+
+} // namespace
+
+int32_t SettingsReadInt(const char* saverName, const char* section, const char* name,
+                        int32_t defaultValue) {
+    if (failing) return defaultValue;
+    Section& values = store[KeyOf(saverName, section)];
+    auto it = values.find(Fold(name));
+    return it == values.end() ? defaultValue : it->second;
+}
+
+void SettingsWriteInt(const char* saverName, const char* section, const char* name, int32_t value) {
+    if (failing) return;
+    store[KeyOf(saverName, section)][Fold(name)] = value;
+}
+
+void HeadlessSettingsClear() {
+    store.clear();
+    failing = false;
+}
+
+void HeadlessSettingsSet(const char* saverName, const char* section, const char* name,
+                         int32_t value) {
+    store[KeyOf(saverName, section)][Fold(name)] = value;
+}
+
+bool HeadlessSettingsGet(const char* saverName, const char* section, const char* name,
+                         int32_t* value) {
+    auto s = store.find(KeyOf(saverName, section));
+    if (s == store.end()) return false;
+    auto it = s->second.find(Fold(name));
+    if (it == s->second.end()) return false;
+    *value = it->second;
+    return true;
+}
+
+bool HeadlessSettingsHasSection(const char* saverName, const char* section) {
+    return store.count(KeyOf(saverName, section)) != 0;
+}
+
+int HeadlessSettingsValueCount(const char* saverName, const char* section) {
+    auto s = store.find(KeyOf(saverName, section));
+    return s == store.end() ? 0 : static_cast<int>(s->second.size());
+}
+
+void HeadlessSettingsFail(bool on) {
+    failing = on;
+}

@@ -1,0 +1,148 @@
+#include "script/trigger_reader.h"
+
+#include "script/block_args.h"
+#include "script/script_reader.h"
+#include "script/script_values.h"
+#include "script/theme_records.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+bool IsNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+bool SameName(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        if (std::tolower(static_cast<unsigned char>(*a)) !=
+            std::tolower(static_cast<unsigned char>(*b)))
+            return false;
+    }
+    return *a == *b;
+}
+
+int32_t Times16(int32_t v) {
+    return static_cast<int32_t>(static_cast<uint32_t>(v) * 16u);
+}
+
+// Appends `letter` and, when `label` is not negative, its two digits; a
+// command that does not fit is dropped.
+void AppendCommand(char* commands, int& length, char letter, int32_t label) {
+    int size = label < 0 ? 1 : 3;
+    if (length + size > COMMANDS_LEN) return;
+    commands[length++] = letter;
+    if (label >= 0) {
+        commands[length++] = static_cast<char>('0' + label / 10 % 10);
+        commands[length++] = static_cast<char>('0' + label % 10);
+    }
+    commands[length] = '\0';
+}
+
+} // namespace
+
+int32_t LabelIndex(const char* text) {
+    const char* p = text;
+    while (*p && !IsNameChar(*p)) ++p;
+    char name[LABEL_NAME_LEN + 1];
+    int n = 0;
+    while (IsNameChar(*p) && n < LABEL_NAME_LEN) name[n++] = *p++;
+    name[n] = '\0';
+    for (int i = 0; i < labelCount; ++i) {
+        if (SameName(labelTable[i].name, name)) return i;
+    }
+    if (labelCount >= MAX_LABELS) return 0;
+    LabelEntry& entry = labelTable[labelCount];
+    std::memcpy(entry.name, name, static_cast<size_t>(n) + 1);
+    entry.feature = 0;
+    return labelCount++;
+}
+
+int ReadCondition(CFeature& feature, const char* rest) {
+    if (MatchKeyword(rest, "InRegion")) {
+        const char* a1 = FirstArg(rest);
+        const char* a2 = NextArg(a1);
+        const char* a3 = NextArg(a2);
+        const char* a4 = NextArg(a3);
+        if (!a4) return ReportInvalidKeyword(rest);
+        int32_t v[4];
+        ParseInteger(v[0], a1);
+        ParseInteger(v[1], a2);
+        ParseInteger(v[2], a3);
+        ParseInteger(v[3], a4);
+        feature.conditionType = COND_IN_REGION;
+        feature.conditionArg1 = Times16(v[0]);
+        feature.conditionArg2 = Times16(v[1]);
+        feature.conditionArg3 = Times16(v[2]);
+        feature.conditionArg4 = Times16(v[3]);
+    } else if (MatchKeyword(rest, "AfterTime")) {
+        const char* a1 = FirstArg(rest);
+        if (!a1) return ReportInvalidKeyword(rest);
+        feature.conditionType = COND_AFTER_TIME;
+        ParseInteger(feature.conditionArg1, a1);
+    } else if (MatchKeyword(rest, "OnFrame")) {
+        const char* a1 = FirstArg(rest);
+        if (!a1) return ReportInvalidKeyword(rest);
+        feature.conditionType = COND_ON_FRAME;
+        ParseInteger(feature.conditionArg1, a1);
+        feature.conditionArg3 = feature.conditionArg1;
+    } else if (MatchKeyword(rest, "OnEnd")) {
+        feature.conditionType = COND_ON_END;
+    } else {
+        return ReportInvalidKeyword(rest);
+    }
+    return ReadCommands(feature);
+}
+
+int ReadCommands(CFeature& feature) {
+    char* line;
+    if (!NextLine(&line) || line[0] != '{') {
+        ReportErrorF("Syntax Error: %s", "Missing '{'");
+        return 0;
+    }
+    int length = 0;
+    feature.commands[0] = '\0';
+    while (NextLine(&line) && line[0] != '}') {
+        char* keyword;
+        char* rest;
+        SplitKeyword(line, &keyword, &rest);
+        if (MatchKeyword(keyword, "Stop")) {
+            AppendCommand(feature.commands, length, CMD_STOP, -1);
+        } else if (MatchKeyword(keyword, "Trigger")) {
+            AppendCommand(feature.commands, length, CMD_TRIGGER, LabelIndex(rest));
+        } else if (MatchKeyword(keyword, "EndSection")) {
+            AppendCommand(feature.commands, length, CMD_END_SECTION, -1);
+        } else if (MatchKeyword(keyword, "Disable")) {
+            if (*rest) {
+                AppendCommand(feature.commands, length, CMD_DISABLE, LabelIndex(rest));
+            } else {
+                AppendCommand(feature.commands, length, CMD_DISABLE_SELF, -1);
+            }
+        } else if (MatchKeyword(keyword, "Enable")) {
+            AppendCommand(feature.commands, length, CMD_ENABLE, LabelIndex(rest));
+        } else {
+            return ReportInvalidKeyword(keyword);
+        }
+    }
+    return 1;
+}
+
+int EvaluateSetupTest(const char* text) {
+    const char* p = FirstArg(text);
+    if (!p) return 0;
+    int32_t a = 0;
+    int32_t b = 0;
+    p = ParseValue(a, p);
+    if (!p) return 0;
+    while (*p == ' ' || *p == '\t') ++p;
+    char op = *p;
+    char second = op ? p[1] : '\0';
+    ParseValue(b, p);
+    switch (op) {
+    case '<': return second == '=' ? a <= b : a < b;
+    case '>': return second == '=' ? a >= b : a > b;
+    case '=': return a == b;
+    default: return 0;
+    }
+}

@@ -1,0 +1,229 @@
+#include "app/app_state.h"
+#include "app/settings_store.h"
+#include "platform/headless/headless_settings.h"
+#include "script/script_reader.h"
+#include "script/setup_scan.h"
+#include "script/theme_records.h"
+#include "support/test_files.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+const char* const SAVER = "QV Reef";
+
+class SettingsStoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        ResetScriptReader();
+        ResetModuleTable();
+        ResetSettings();
+        HeadlessSettingsClear();
+        std::snprintf(saverName, sizeof(saverName), "%s", SAVER);
+    }
+
+    // Fills the module table from a script with modules Reef (Fish, an
+    // unnamed slot, Speed) and Night (Stars).
+    void ScanTheme(const char* secondName = "Night") {
+        std::string script = std::string("ThemeName \"Aquarium\"\n") +
+                             "Module \"Reef\"\n{\nSetup\n{\n"
+                             "#Fish \"Fish\" \"Few\" \"Many\" 1 20 10\n"
+                             "# \"Unnamed\" \"l\" \"r\" 0 5 3\n"
+                             "#Speed \"Speed\" \"Slow\" \"Fast\" 200 10 50\n"
+                             "}\n}\n"
+                             "Module \"" +
+                             secondName +
+                             "\"\n{\nSetup\n{\n"
+                             "#Stars \"Stars\" \"None\" \"All\" 0 100 25\n"
+                             "}\n}\n"
+                             "Module \"Empty\"\n{\nSetup\n{\n}\n}\n";
+        std::string path = dir.Write("theme.SS", script);
+        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
+        ASSERT_EQ(ScanThemeSetup(), 1);
+        ASSERT_EQ(moduleCount, 3);
+    }
+
+    static int32_t Stored(const char* section, const char* name, int32_t missing = -999) {
+        int32_t v;
+        return HeadlessSettingsGet(SAVER, section, name, &v) ? v : missing;
+    }
+
+    TempDir dir;
+};
+
+TEST_F(SettingsStoreTest, InitialValuesBeforeAnyRead) {
+    EXPECT_EQ(activeModule, 0);
+    EXPECT_TRUE(Sound);
+    EXPECT_EQ(Gamma, 0);
+    EXPECT_EQ(PlayMode, 0);
+    EXPECT_EQ(MasterVolume, 100);
+}
+
+TEST_F(SettingsStoreTest, FreshUserGetsDefaultsAndAnEmptyKeyPath) {
+    ScanTheme();
+    ReadSettings();
+    EXPECT_EQ(activeModule, 0);
+    EXPECT_TRUE(Sound);
+    EXPECT_EQ(Gamma, 0);
+    EXPECT_EQ(PlayMode, PLAY_SEQUENTIAL);
+    EXPECT_EQ(MasterVolume, 100);
+    EXPECT_EQ(moduleTable[0].params[0].value, 10);
+    EXPECT_EQ(moduleTable[0].params[2].value, 50);
+    EXPECT_EQ(moduleTable[1].params[0].value, 25);
+    // Reading leaves the sections in place, without values.
+    EXPECT_TRUE(HeadlessSettingsHasSection(SAVER, "Config"));
+    EXPECT_TRUE(HeadlessSettingsHasSection(SAVER, "Reef"));
+    EXPECT_TRUE(HeadlessSettingsHasSection(SAVER, "Night"));
+    EXPECT_EQ(HeadlessSettingsValueCount(SAVER, "Config"), 0);
+    EXPECT_EQ(HeadlessSettingsValueCount(SAVER, "Reef"), 0);
+}
+
+TEST_F(SettingsStoreTest, StoredValuesAreRead) {
+    ScanTheme();
+    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 1);
+    HeadlessSettingsSet(SAVER, "Config", "Sound", 0);
+    HeadlessSettingsSet(SAVER, "Config", "Gamma", -7); // no range limit on reading
+    HeadlessSettingsSet(SAVER, "Config", "PlayMode", 1);
+    HeadlessSettingsSet(SAVER, "Config", "MasterVolume", 40);
+    HeadlessSettingsSet(SAVER, "Reef", "Fish", 500);
+    HeadlessSettingsSet(SAVER, "Night", "Stars", -3);
+    ReadSettings();
+    EXPECT_EQ(activeModule, 1);
+    EXPECT_FALSE(Sound);
+    EXPECT_EQ(Gamma, -7);
+    EXPECT_EQ(PlayMode, 1);
+    EXPECT_EQ(MasterVolume, 40);
+    EXPECT_EQ(moduleTable[0].params[0].value, 500);
+    EXPECT_EQ(moduleTable[0].params[2].value, 50);
+    EXPECT_EQ(moduleTable[1].params[0].value, -3);
+}
+
+TEST_F(SettingsStoreTest, SoundIsOnOnlyWhenStoredAsOne) {
+    ScanTheme();
+    HeadlessSettingsSet(SAVER, "Config", "Sound", 2);
+    ReadSettings();
+    EXPECT_FALSE(Sound);
+    WriteSettings();
+    EXPECT_EQ(Stored("Config", "Sound"), 0);
+    HeadlessSettingsSet(SAVER, "Config", "Sound", 1);
+    ReadSettings();
+    EXPECT_TRUE(Sound);
+    WriteSettings();
+    EXPECT_EQ(Stored("Config", "Sound"), 1);
+}
+
+TEST_F(SettingsStoreTest, ActiveModuleOutOfRangeFallsBackToZero) {
+    ScanTheme();
+    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 5);
+    ReadSettings();
+    EXPECT_EQ(activeModule, 0);
+    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 3);
+    ReadSettings();
+    EXPECT_EQ(activeModule, 0);
+    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", -1);
+    ReadSettings();
+    EXPECT_EQ(activeModule, 0);
+    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 2);
+    ReadSettings();
+    EXPECT_EQ(activeModule, 2);
+}
+
+TEST_F(SettingsStoreTest, WithoutModulesActiveModuleIsZero) {
+    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 1);
+    ReadSettings();
+    EXPECT_EQ(activeModule, 0);
+}
+
+TEST_F(SettingsStoreTest, RoundTrip) {
+    ScanTheme();
+    ReadSettings();
+    activeModule = 2;
+    Sound = false;
+    Gamma = 3;
+    PlayMode = PLAY_RANDOM;
+    MasterVolume = 55;
+    moduleTable[0].params[0].value = 17;
+    moduleTable[0].params[2].value = 120;
+    moduleTable[1].params[0].value = 99;
+    WriteSettings();
+
+    EXPECT_EQ(Stored("Config", "ActiveModule"), 2);
+    EXPECT_EQ(Stored("Config", "Gamma"), 3);
+    EXPECT_EQ(Stored("Config", "PlayMode"), 1);
+    EXPECT_EQ(Stored("Config", "MasterVolume"), 55);
+    EXPECT_EQ(Stored("Reef", "Fish"), 17);
+    EXPECT_EQ(Stored("Reef", "Speed"), 120);
+    EXPECT_EQ(Stored("Night", "Stars"), 99);
+    // The unnamed slot is neither written nor read.
+    EXPECT_EQ(HeadlessSettingsValueCount(SAVER, "Reef"), 2);
+    EXPECT_EQ(Stored("Reef", ""), -999);
+
+    ResetSettings();
+    ResetModuleTable();
+    ScanTheme();
+    ReadSettings();
+    EXPECT_EQ(activeModule, 2);
+    EXPECT_FALSE(Sound);
+    EXPECT_EQ(Gamma, 3);
+    EXPECT_EQ(PlayMode, PLAY_RANDOM);
+    EXPECT_EQ(MasterVolume, 55);
+    EXPECT_EQ(moduleTable[0].params[0].value, 17);
+    EXPECT_EQ(moduleTable[0].params[2].value, 120);
+    EXPECT_EQ(moduleTable[1].params[0].value, 99);
+}
+
+TEST_F(SettingsStoreTest, UnnamedSlotKeepsItsValue) {
+    ScanTheme();
+    HeadlessSettingsSet(SAVER, "Reef", "", 4);
+    moduleTable[0].params[1].value = 77;
+    ReadSettings();
+    EXPECT_EQ(moduleTable[0].params[1].value, 77);
+}
+
+TEST_F(SettingsStoreTest, RenamedModuleStartsFromItsDefaults) {
+    ScanTheme();
+    HeadlessSettingsSet(SAVER, "Night", "Stars", 80);
+    ResetModuleTable();
+    ScanTheme("Dusk");
+    ReadSettings();
+    EXPECT_EQ(moduleTable[1].params[0].value, 25);
+    WriteSettings();
+    EXPECT_EQ(Stored("Night", "Stars"), 80); // the old section is left untouched
+    EXPECT_EQ(Stored("Dusk", "Stars"), 25);
+}
+
+TEST_F(SettingsStoreTest, EachSaverFileKeepsItsOwnSettings) {
+    ScanTheme();
+    ReadSettings();
+    MasterVolume = 30;
+    moduleTable[0].params[0].value = 2;
+    WriteSettings();
+
+    std::snprintf(saverName, sizeof(saverName), "%s", "QV Reef Copy");
+    ReadSettings();
+    EXPECT_EQ(MasterVolume, 100);
+    EXPECT_EQ(moduleTable[0].params[0].value, 10);
+
+    std::snprintf(saverName, sizeof(saverName), "%s", SAVER);
+    ReadSettings();
+    EXPECT_EQ(MasterVolume, 30);
+    EXPECT_EQ(moduleTable[0].params[0].value, 2);
+}
+
+TEST_F(SettingsStoreTest, FailingStoreYieldsDefaultsAndDropsWrites) {
+    ScanTheme();
+    HeadlessSettingsSet(SAVER, "Config", "MasterVolume", 10);
+    HeadlessSettingsFail(true);
+    ReadSettings();
+    EXPECT_EQ(MasterVolume, 100);
+    EXPECT_EQ(PlayMode, PLAY_SEQUENTIAL);
+    MasterVolume = 70;
+    WriteSettings();
+    HeadlessSettingsFail(false);
+    EXPECT_EQ(Stored("Config", "MasterVolume"), 10);
+    EXPECT_EQ(Stored("Config", "Gamma"), -999);
+}
+
+} // namespace

@@ -1,0 +1,236 @@
+#include "engine/frame_tick.h"
+
+#include "app/app_state.h"
+#include "app/main_loop_state.h"
+#include "engine/schedule.h"
+#include "engine_fixture.h"
+#include "platform/headless/headless.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct BannerCall {
+    int banner;
+    int32_t x;
+    int32_t y;
+    std::string text;
+};
+
+std::vector<BannerCall>& BannerCalls() {
+    static std::vector<BannerCall> calls;
+    return calls;
+}
+
+void RecordBanner(int banner, int32_t x, int32_t y, const char* text) {
+    BannerCalls().push_back({banner, x, y, text});
+}
+
+class FrameTickTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        BannerCalls().clear();
+        bannerOutput = RecordBanner;
+        HeadlessSetTime(50000);
+    }
+    CFeature& Fixed(int32_t section, int32_t start, int32_t duration) {
+        CFeature& f = AddFeature(section);
+        AttachImage(f);
+        f.startType = START_FIXED;
+        f.startTime = start;
+        f.positionX = 1600;
+        f.positionY = 1600;
+        f.durationType = DURATION_FIXED;
+        f.currentDuration = duration;
+        return f;
+    }
+    bool Showing(const CFeature& f) const {
+        return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
+    }
+};
+
+} // namespace
+
+TEST_F(FrameTickTest, BannerShowsTenSecondsAndHidesSixty) {
+    previewMode = false;
+    ThemeModule module{};
+    std::strcpy(module.name, "Reef");
+    currentModule = &module;
+    FrameTick(0);
+    EXPECT_TRUE(BannerCalls().empty());
+    FrameTick(1);
+    ASSERT_EQ(BannerCalls().size(), 2u);
+    EXPECT_EQ(BannerCalls()[0].banner, 1);
+    EXPECT_EQ(BannerCalls()[0].x, 4);
+    EXPECT_EQ(BannerCalls()[0].y, 584);
+    EXPECT_EQ(BannerCalls()[0].text, "Reef");
+    EXPECT_EQ(BannerCalls()[1].banner, 0);
+    EXPECT_EQ(BannerCalls()[1].x, 618);
+    EXPECT_EQ(BannerCalls()[1].text, PRODUCT_LINE);
+    EXPECT_TRUE(bannerShown);
+    FrameTick(10001);
+    EXPECT_EQ(BannerCalls().size(), 2u);
+    FrameTick(10002);
+    ASSERT_EQ(BannerCalls().size(), 4u);
+    EXPECT_EQ(BannerCalls()[2].x, -50);
+    EXPECT_EQ(BannerCalls()[2].y, 0);
+    EXPECT_EQ(BannerCalls()[2].text, " ");
+    EXPECT_EQ(BannerCalls()[3].banner, 0);
+    EXPECT_FALSE(bannerShown);
+    FrameTick(70002);
+    EXPECT_EQ(BannerCalls().size(), 4u);
+    FrameTick(70003);
+    EXPECT_EQ(BannerCalls().size(), 6u);
+    EXPECT_TRUE(bannerShown);
+}
+
+TEST_F(FrameTickTest, TheBannerReachesTheViewsTextBanners) {
+    previewMode = false;
+    ThemeModule module{};
+    std::strcpy(module.name, "Reef");
+    currentModule = &module;
+    bannerOutput = ViewBanner;
+    FrameTick(1);
+    EXPECT_STREQ(view.banners[1].text, "Reef");
+    EXPECT_STREQ(view.banners[0].text, PRODUCT_LINE);
+    FrameTick(10002);
+    EXPECT_STREQ(view.banners[0].text, " ");
+    view.Reset();
+}
+
+TEST_F(FrameTickTest, NoBannerInPreview) {
+    previewMode = true;
+    for (uint32_t t = 0; t < 200000; t += 1000) FrameTick(t);
+    EXPECT_TRUE(BannerCalls().empty());
+}
+
+TEST_F(FrameTickTest, WithoutSectionsFeaturesRunAndEndSectionDoesNothing) {
+    CFeature& f = Fixed(0, 0, 1000);
+    f.conditionType = COND_AFTER_TIME;
+    std::strcpy(f.commands, "S");
+    FrameTick(0);
+    EXPECT_TRUE(Showing(f));
+    FrameTick(500);
+    EXPECT_EQ(sectionTable[0].endRequested, 1);
+    FrameTick(600);
+    EXPECT_FALSE(sectionEnding);
+    EXPECT_EQ(clockStart, 50000u);
+}
+
+TEST_F(FrameTickTest, TheLastSectionIsFollowedByTheFirst) {
+    sectionCount = 3;
+    currentSection = 2;
+    CFeature& first = Fixed(0, 0, 1000);
+    sectionTable[2].endRequested = 1;
+    sectionTable[0].endRequested = 1; // left from the last round
+    FrameTick(7000);
+    EXPECT_TRUE(sectionEnding);
+    HeadlessSetTime(60000);
+    FrameTick(7001); // nothing active: the switch, and this tick runs at 0
+    EXPECT_FALSE(sectionEnding);
+    EXPECT_EQ(currentSection, 0);
+    EXPECT_EQ(sectionTable[0].endRequested, 0);
+    EXPECT_EQ(clockStart, 60000u);
+    EXPECT_EQ(sectionTime.load(), 0u);
+    EXPECT_TRUE(groupsDirty);
+    EXPECT_TRUE(Showing(first));
+    EXPECT_EQ(Time(first.endTime), 1000u);
+}
+
+TEST_F(FrameTickTest, EndSectionFadesTheSectionOutThenSwitches) {
+    sectionCount = 2;
+    CFeature& ender = Fixed(0, 0, 100000);
+    ender.conditionType = COND_AFTER_TIME;
+    ender.conditionArg1 = 1000;
+    std::strcpy(ender.commands, "S");
+    CFeature& still = Fixed(0, 0, 100000);
+    CFeature& next = Fixed(1, 0, 5000);
+    CFeature& late = Fixed(0, 3000, 1000); // waiting: must not start while ending
+    FrameTick(0);
+    FrameTick(1001);
+    EXPECT_EQ(sectionTable[0].endRequested, 1);
+    EXPECT_FALSE(sectionEnding);
+    FrameTick(1002);
+    EXPECT_TRUE(sectionEnding);
+    EXPECT_EQ(still.fadeLevel, 95);
+    uint32_t t = 1002;
+    while (sectionEnding && t < 10000) {
+        t += 10;
+        FrameTick(t);
+    }
+    EXPECT_EQ(t, 1002u + 950u + 10u); // 95 at once, nineteen steps of 50 ms, then the switch tick
+    EXPECT_EQ(currentSection, 1);
+    EXPECT_EQ(late.endTime, 0);
+    EXPECT_TRUE(Showing(next));
+    EXPECT_EQ(Time(next.endTime), 5000u);
+    EXPECT_EQ(SlotOf(still).frame, nullptr);
+}
+
+TEST_F(FrameTickTest, OnSetupStateSurvivesSectionChanges) {
+    sectionCount = 1;
+    CFeature& onSetup = Fixed(0, 0, 100000);
+    onSetup.enableMode = ENABLE_BY_COMMAND;
+    onSetup.enabled = 1; // the Setup test held at load
+    CFeature& off = Fixed(0, 0, 100000);
+    off.enableMode = ENABLE_BY_COMMAND;
+    off.enabled = 0;
+    CFeature& afterTime = Fixed(0, 0, 100000);
+    afterTime.enableMode = ENABLE_AFTER_TIME;
+    afterTime.enableAfter = 500;
+    afterTime.enabled = 0;
+    FrameTick(0);
+    EXPECT_TRUE(Showing(onSetup));
+    off.enabled = 1; // an Enable command
+    sectionTable[0].endRequested = 1;
+    uint32_t t = 0;
+    while (t < 5000 && (t < 100 || sectionEnding || sectionTable[0].endRequested))
+        FrameTick(t += 10);
+    ASSERT_EQ(currentSection, 0);
+    EXPECT_EQ(onSetup.enabled, 1);
+    EXPECT_TRUE(Showing(onSetup));
+    EXPECT_EQ(off.enabled, 0);
+    EXPECT_EQ(afterTime.enabled, 0);
+    FrameTick(600);
+    EXPECT_EQ(afterTime.enabled, 1);
+}
+
+TEST_F(FrameTickTest, LeftoversOfTheOldSectionAreRemovedAtTheSwitch) {
+    sectionCount = 2;
+    CFeature& disabled = Fixed(0, 0, 100000);
+    CSound* sound = AttachSound(disabled);
+    CFeature& waiting = Fixed(0, 20000, 1000);
+    CSound* loop = AttachSound(waiting);
+    loop->flags |= SOUND_LOOP;
+    CFeature& once = Fixed(0, 19000, 1000);
+    AttachSound(once);
+    FrameTick(0);
+    disabled.enabled = 0; // still showing, but not counted by the section end
+    sectionTable[0].endRequested = 1;
+    FrameTick(18900); // the lead has started the sounds of the waiting features
+    EXPECT_EQ(waiting.soundStarted, 0);
+    EXPECT_EQ(once.soundStarted, 1);
+    waiting.soundStarted = 1; // as if its lead had come too
+    FrameTick(18901);
+    EXPECT_EQ(currentSection, 1);
+    EXPECT_EQ(SlotOf(disabled).frame, nullptr);
+    bool stoppedShowing = false;
+    bool stoppedLoop = false;
+    bool stoppedOnce = false;
+    for (const SoundCall& call : Calls('X')) {
+        stoppedShowing |= call.sound == sound;
+        stoppedLoop |= call.sound == loop;
+        stoppedOnce |= call.sound == once.sound;
+    }
+    EXPECT_TRUE(stoppedShowing);
+    EXPECT_TRUE(stoppedLoop);
+    EXPECT_FALSE(stoppedOnce); // a sound that ends by itself plays on
+    EXPECT_EQ(disabled.endTime, 0);
+}
+
+TEST_F(FrameTickTest, ClockStartIsTakenOnTheFirstTick) {
+    clockStart = 0;
+    FrameTick(0);
+    EXPECT_EQ(clockStart, 50000u);
+}

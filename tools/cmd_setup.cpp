@@ -1,0 +1,80 @@
+// "setup": runs the Setup scan on a theme script and prints the theme name and
+// the module table with the parameters of every module.
+#include "app/app_state.h"
+#include "script/script_reader.h"
+#include "script/setup_scan.h"
+#include "script/theme_records.h"
+#include "tool_commands.h"
+#include "tool_output.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void PrintText() {
+    std::printf("theme: %s\n", themeName);
+    for (int m = 0; m < moduleCount; ++m) {
+        const ThemeModule& module = moduleTable[m];
+        std::printf("module %d: %s (body at line %d)\n", m, module.name, module.bodyLine + 1);
+        for (const ModuleParam& p : module.params) {
+            if (p.name[0] == '\0') continue;
+            std::printf("  #%s \"%s\" [%s | %s] %d to %d, default %d\n", p.name, p.caption,
+                        p.leftLabel, p.rightLabel, p.leftValue, p.rightValue, p.defaultValue);
+        }
+    }
+}
+
+void PrintJson() {
+    std::printf("{\"theme\":%s,\"modules\":[", JsonString(themeName).c_str());
+    for (int m = 0; m < moduleCount; ++m) {
+        const ThemeModule& module = moduleTable[m];
+        std::printf("%s{\"name\":%s,\"params\":[", m ? "," : "", JsonString(module.name).c_str());
+        bool first = true;
+        for (const ModuleParam& p : module.params) {
+            if (p.name[0] == '\0') continue;
+            std::printf("%s{\"name\":%s,\"caption\":%s,\"left_label\":%s,\"right_label\":%s,"
+                        "\"left\":%d,\"right\":%d,\"default\":%d}",
+                        first ? "" : ",", JsonString(p.name).c_str(), JsonString(p.caption).c_str(),
+                        JsonString(p.leftLabel).c_str(), JsonString(p.rightLabel).c_str(),
+                        p.leftValue, p.rightValue, p.defaultValue);
+            first = false;
+        }
+        std::printf("]}");
+    }
+    std::printf("]}\n");
+}
+
+} // namespace
+
+int CmdSetup(int argc, char** argv) {
+    bool json = false;
+    const char* script = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--json") == 0) {
+            json = true;
+        } else if (!script) {
+            script = argv[i];
+        } else {
+            script = nullptr;
+            break;
+        }
+    }
+    if (!script || std::strlen(script) > PATH_LEN) {
+        std::fprintf(stderr, "usage: glimmora-tool setup [--json] SCRIPT\n");
+        return 2;
+    }
+    std::snprintf(scriptPath, sizeof(scriptPath), "%s", script);
+    int ok = ScanThemeSetup();
+    if (!ok && errorLine == 0) {
+        std::fprintf(stderr, "%s: cannot open the script\n", script);
+        return 1;
+    }
+    PrintScriptErrors(script, errorLine);
+    if (json) {
+        PrintJson();
+    } else {
+        PrintText();
+    }
+    return errorLine;
+}

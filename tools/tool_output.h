@@ -1,0 +1,13 @@
+// Output helpers shared by the subcommands: JSON strings and script errors.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// `text` as a JSON string literal, quotes included. Bytes above 127 are taken
+// as Latin-1 characters.
+std::string JsonString(const char* text);
+
+// Prints the messages shown since the last call (headless message boxes) on
+// stderr as "FILE:LINE: message", with `line` the script line of the error.
+void PrintScriptErrors(const char* file, int line);
