@@ -6,3 +6,4 @@ int CmdScramble(int argc, char** argv);
 int CmdUnscramble(int argc, char** argv);
 int CmdWavInfo(int argc, char** argv);
 int CmdSetup(int argc, char** argv);
+int CmdRender(int argc, char** argv);

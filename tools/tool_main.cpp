@@ -18,6 +18,7 @@ const ToolCommand COMMANDS[] = {
      "unscramble IN OUT      write a scrambled script IN as plain text"},
     {"wav-info", CmdWavInfo, "wav-info FILE          show how a WAV sound is loaded"},
     {"setup", CmdSetup, "setup [--json] SCRIPT  print the theme name and the module table"},
+    {"render", CmdRender, "render SCRIPT --out DIR [options]  play a theme into PNG frames and a WAV"},
 };
 
 int Usage() {

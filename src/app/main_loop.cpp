@@ -9,7 +9,6 @@
 #include "platform/window.h"
 #include "sound/audio.h"
 
-uint32_t clockStart = 0;
 bool displayReady = false;
 
 namespace {
@@ -27,7 +26,10 @@ bool mixerStarted = false;
 
 void BeginRunLoop() {
     mixerStarted = !previewMode && Sound;
-    if (mixerStarted) audio.Init(MIXER_FORMAT_STEREO, MIXER_FRAMES_PER_BUFFER);
+    if (mixerStarted) {
+        audio.SetMasterVolume(MasterVolume);
+        audio.Init(MIXER_FORMAT_STEREO, MIXER_FRAMES_PER_BUFFER);
+    }
     clockStart = SysMilliseconds();
     SeedRandom(SysMilliseconds());
     idleDeadline = IDLE_INTERVAL_MS;

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-extern uint32_t clockStart;                 // clock value at which the section's clock started
 extern bool displayReady;                   // the display exists; the tick runs only then
 
 // Runs until the quit message and returns the process exit code.

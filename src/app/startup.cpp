@@ -6,7 +6,7 @@
 #include "app/startup_rules.h"
 #include "display/ss_view.h"
 #include "engine/random.h"
-#include "platform/dialogs.h"
+#include "ui/config_dlg.h"
 #include "platform/shell.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -88,7 +88,7 @@ bool StartUp(int argc, char** argv) {
     SeedRandom(SysMilliseconds());
 
     switch (DispatchMode(argc, argv)) {
-    case StartMode::Settings: DlgRunSettings(); return false;
+    case StartMode::Settings: RunSettingsDialog(argc, argv); return false;
     case StartMode::Preview: return StartPreview(argc, argv);
     case StartMode::Saver: return StartSaver();
     case StartMode::Stop: return false;
