@@ -7,3 +7,4 @@ int CmdUnscramble(int argc, char** argv);
 int CmdWavInfo(int argc, char** argv);
 int CmdSetup(int argc, char** argv);
 int CmdRender(int argc, char** argv);
+int CmdGifInfo(int argc, char** argv);

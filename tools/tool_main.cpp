@@ -19,6 +19,7 @@ const ToolCommand COMMANDS[] = {
     {"wav-info", CmdWavInfo, "wav-info FILE          show how a WAV sound is loaded"},
     {"setup", CmdSetup, "setup [--json] SCRIPT  print the theme name and the module table"},
     {"render", CmdRender, "render SCRIPT --out DIR [options]  play a theme into PNG frames and a WAV"},
+    {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},
 };
 
 int Usage() {

@@ -72,8 +72,11 @@ void (*bannerOutput)(int banner, int32_t x, int32_t y, const char* text) = ViewB
 
 void FrameTick(uint32_t t) {
     if (clockStart == 0) clockStart = SysMilliseconds();
-    if (!LoadStateCaptured()) CaptureLoadState();
     const int features = FeaturesInUse();
+    if (!LoadStateCaptured()) {
+        CaptureLoadState();
+        for (int i = 0; i < features; ++i) PrepareLoadedFeature(featureTable[i]);
+    }
     const int sections = sectionCount > MAX_SECTIONS ? MAX_SECTIONS : sectionCount;
     if (sections > 0) {
         if (currentSection < 0 || currentSection >= sections) currentSection = 0;

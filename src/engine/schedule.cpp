@@ -25,6 +25,11 @@ bool ScheduleStart(CFeature& feature, uint32_t now, int64_t delay) {
     return false;
 }
 
+// The first start of an Offset feature in a section; 0 and below start at once.
+int32_t FirstOffsetStart(const CFeature& feature) {
+    return feature.startArg1 > 0 ? feature.startArg1 : 1;
+}
+
 // Start time of the coming showing, if one is known: a fixed time always is.
 bool StartKnown(const CFeature& feature) {
     return feature.startType == START_FIXED || feature.startTime != 0;
@@ -178,7 +183,7 @@ bool IsExpired(const CFeature& feature, uint32_t now) {
 void ResetForSection(CFeature& feature) {
     feature.endTime = 0;
     feature.soundStarted = 0;
-    if (feature.startType == START_OFFSET) feature.startTime = feature.startArg1;
+    if (feature.startType == START_OFFSET) feature.startTime = FirstOffsetStart(feature);
     if (feature.durationType == DURATION_OFFSET) feature.currentDuration = feature.durationArg1;
     if (feature.image) feature.image->SetBrightness(100);
     if (feature.enableMode == ENABLE_AFTER_TIME) {
@@ -187,6 +192,11 @@ void ResetForSection(CFeature& feature) {
         // Off stays off until an Enable command; OnSetup keeps its load-time result.
         feature.enabled = LoadStateCaptured() ? LoadEnabled(FeatureIndex(feature)) : 0;
     }
+}
+
+void PrepareLoadedFeature(CFeature& feature) {
+    if (feature.startType == START_OFFSET && feature.endTime == 0)
+        feature.startTime = FirstOffsetStart(feature);
 }
 
 bool IsActiveInSection(const CFeature& feature, int32_t section) {

@@ -18,6 +18,9 @@ bool IsEnabled(CFeature& feature, uint32_t now);
 bool IsExpired(const CFeature& feature, uint32_t now);
 // Prepares the feature for the next section.
 void ResetForSection(CFeature& feature);
+// Readies a freshly loaded feature for the first section: an Offset start
+// whose first time is 0 (which would read as "not scheduled") starts at once.
+void PrepareLoadedFeature(CFeature& feature);
 // The feature belongs to `section`, is enabled and is showing.
 bool IsActiveInSection(const CFeature& feature, int32_t section);
 // Takes a feature off the screen and silences it when its section is left:

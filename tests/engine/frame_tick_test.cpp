@@ -234,3 +234,27 @@ TEST_F(FrameTickTest, ClockStartIsTakenOnTheFirstTick) {
     FrameTick(0);
     EXPECT_EQ(clockStart, 50000u);
 }
+
+TEST_F(FrameTickTest, AnOffsetStartAtZeroShowsAtOnceInEveryRound) {
+    sectionCount = 1;
+    CFeature& f = AddFeature();
+    AttachImage(f);
+    f.positionX = 0;
+    f.startType = START_OFFSET;
+    f.startArg1 = 0;
+    f.startArg2 = 5000;
+    f.startTime = 0; // as loaded: the first time
+    f.durationType = DURATION_FIXED;
+    f.currentDuration = 100;
+    FrameTick(0);
+    FrameTick(1);
+    EXPECT_NE(f.endTime, 0); // not 5 s later
+    FrameTick(101);
+    EXPECT_EQ(f.endTime, 0);
+    sectionTable[0].endRequested = 1;
+    FrameTick(200);
+    FrameTick(201); // nothing active: a new round
+    EXPECT_EQ(f.startTime, 1);
+    FrameTick(1);
+    EXPECT_NE(f.endTime, 0);
+}

@@ -1,6 +1,9 @@
 #include "engine/movement.h"
 #include "engine/schedule.h"
 #include "engine_fixture.h"
+#include "sound/audio.h"
+
+#include <cstdlib>
 
 namespace {
 
@@ -453,4 +456,33 @@ TEST_F(Movement, AutoPanWithoutAForeseeableStartIsCentred) {
     EXPECT_EQ(AutoPanValue(f, 16 * 799), 12);
     view.screenWidth = 0;
     EXPECT_EQ(AutoPanValue(f, 5000), 117 - 7 * 7); // no screen size: no division
+}
+
+TEST_F(Movement, TheMixerHearsASpriteWhereItIs) {
+    CFeature& f = Showing(0, 0);
+    int32_t left = 0;
+    int32_t right = 0;
+    audio.Gains(100, AutoPanValue(f, 0), &left, &right);
+    EXPECT_GT(left, 4 * right); // at the left edge: mostly the left output
+    audio.Gains(100, AutoPanValue(f, 12799), &left, &right);
+    EXPECT_GT(right, 4 * left);
+    audio.Gains(100, AutoPanValue(f, 6400), &left, &right);
+    EXPECT_LT(std::abs(left - right), left / 4); // the middle: about even
+    f.x = 100; // bounce pans span 16..112: up to four times louder on one side
+    audio.Gains(100, BouncePan(f), &left, &right);
+    EXPECT_EQ(left, 4 * right);
+    f.x = 12700;
+    audio.Gains(100, BouncePan(f), &left, &right);
+    EXPECT_GT(right, 3 * left);
+}
+
+TEST_F(Movement, BouncePanOfAbsoluteFeaturesStaysInRange) {
+    view.SetSize(1920, 1080);
+    CFeature& f = Showing(0, 0);
+    f.flags |= FLAG_ABSOLUTE_PIXELS;
+    f.x = 16 * 1900; // far beyond the 12800 of the design width
+    const int32_t pan = BouncePan(f);
+    EXPECT_GE(pan, 0);
+    EXPECT_LE(pan, 127);
+    EXPECT_EQ(pan, 128 - (16 + 96 * (16 * 1900) / (16 * 1920)));
 }
