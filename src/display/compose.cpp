@@ -137,7 +137,8 @@ void DrawFrame(uint32_t* buffer, int32_t pitch, int32_t x, int32_t y, const CIma
 } // namespace
 
 bool FrameDrawable(const CImage* frame) {
-    return frame && frame->width > 0 && frame->height > 0 && frame->pixels && frame->colorInfo &&
+    return frame && frame->width > 0 && frame->height > 0 && frame->width <= MAX_FRAME_SIDE &&
+           frame->height <= MAX_FRAME_SIDE && frame->pixels && frame->colorInfo &&
            static_cast<int64_t>(frame->pixelBytes) >=
                static_cast<int64_t>(frame->Stride()) * frame->height;
 }

@@ -13,6 +13,9 @@ class CSSView;
 // keep what earlier paints drew there.
 void ComposeRegion(const CSSView& v, const UpdateRegion& region);
 
+// Largest frame side the compositor draws (a GIF's sides are 16-bit).
+constexpr int32_t MAX_FRAME_SIDE = 65535;
+
 // Whether a frame has what drawing it needs: a size, pixels and colours
 // that cover its rows.
 bool FrameDrawable(const CImage* frame);

@@ -49,6 +49,20 @@ int CSSView::Init(CSaverWnd* saverWindow, int32_t width, int32_t height) {
     return 1;
 }
 
+void CSSView::Close() {
+    window = nullptr;
+    delete[] backBuffer;
+    backBuffer = nullptr;
+    bufferWidth = 0;
+    bufferHeight = 0;
+    updateRegion.Clear();
+}
+
+int CSSView::LoadPalette(const char* path) {
+    hasPalette = true;
+    return ReadPaletteFile(path, &palette);
+}
+
 void CSSView::SetBackgroundColor(uint32_t color) {
     backgroundImage = nullptr;
     backgroundColor = color;
@@ -108,11 +122,7 @@ void CSSView::Paint() {
 }
 
 void CSSView::Reset() {
-    window = nullptr;
-    delete[] backBuffer;
-    backBuffer = nullptr;
-    bufferWidth = 0;
-    bufferHeight = 0;
+    Close();
     xScale = 0;
     yScale = 0;
     screenWidth = 0;
@@ -129,5 +139,4 @@ void CSSView::Reset() {
     isPaletteDevice = false;
     palette = {};
     hasPalette = false;
-    updateRegion.Clear();
 }

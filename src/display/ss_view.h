@@ -9,6 +9,7 @@
 #pragma once
 
 #include "display/update_region.h"
+#include "image/palette.h"
 
 #include <cstdint>
 
@@ -87,14 +88,6 @@ class TextBanner {
     void Invalidate(CSaverWnd* window) const;
 };
 
-// A logical palette as a palette file holds it: version, entry count and
-// entries red, green, blue, flags.
-struct ViewPalette {
-    uint16_t version;
-    uint16_t count;
-    uint8_t entries[256][4];
-};
-
 class CSSView {
   public:
     CSaverWnd* window = nullptr;
@@ -110,7 +103,7 @@ class CSSView {
     SpriteSlot slots[MAX_SLOTS];
     TextBanner banners[MAX_BANNERS];
     bool isPaletteDevice = false;
-    ViewPalette palette = {};
+    LogicalPalette palette = {}; // kept as data: this display has no hardware palette
     bool hasPalette = false;
     UpdateRegion updateRegion;
 
@@ -126,7 +119,13 @@ class CSSView {
     // after showing "CSSView::Init() : Out of memory (IB)".
     int Init(CSaverWnd* saverWindow, int32_t width, int32_t height);
     int Init(CSaverWnd* saverWindow);
+    // The window is going: drops it and its back buffer. Slots, banners and
+    // background stay.
+    void Close();
 
+    // Reads the module's palette file, or builds the default colour cube when
+    // it cannot be read. Returns 1 when the file was read, 0 otherwise.
+    int LoadPalette(const char* path);
     void SetBackgroundColor(uint32_t color);
     void SetBackgroundImage(CImage* image);
 

@@ -223,22 +223,6 @@ void CGifReader::RefillBits() {
     }
 }
 
-void CGifReader::AddEntry(uint16_t previous, uint8_t byte) {
-    uint16_t entry = nextFree;
-    int previousLength = length[previous];
-    int kept = ((previousLength - 1) & 7) + 1; // bytes in the previous string's tail
-    length[entry] = static_cast<uint16_t>(previousLength + 1);
-    firstByte[entry] = firstByte[previous];
-    if (kept == 8) {
-        tail[entry][0] = byte;
-        prefix[entry] = previous;
-    } else {
-        std::memcpy(tail[entry], tail[previous], 8);
-        tail[entry][kept] = byte;
-        prefix[entry] = prefix[previous];
-    }
-}
-
 void CGifReader::WriteString(uint8_t* start, uint16_t code, int stringLength, int room) const {
     int kept = ((stringLength - 1) & 7) + 1;
     uint8_t* p = start + stringLength - kept;
@@ -265,52 +249,82 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
         stackPos += n;
         done = n;
     }
-    while (done < count && state == DECODING) {
-        if (bitCount < codeSize) {
+    if (state != DECODING) return done;
+
+    // The decoder state lives in locals while decoding: stores through `dest`
+    // could otherwise alias the members and force them to be reloaded.
+    uint64_t bitBuffer = bits;
+    int bitsLeft = bitCount;
+    int size = codeSize;
+    unsigned mask = codeLimit - 1u;
+    unsigned free = nextFree;
+    unsigned previous = previousCode;
+    const unsigned clear = clearCode;
+
+    while (done < count) {
+        if (bitsLeft < size) {
+            bits = bitBuffer;
+            bitCount = bitsLeft;
             RefillBits();
-            if (bitCount < codeSize) {
+            bitBuffer = bits;
+            bitsLeft = bitCount;
+            if (bitsLeft < size) {
                 state = BROKEN; // the data ended before the end code
                 break;
             }
         }
-        uint16_t code = static_cast<uint16_t>(bits & (codeLimit - 1u));
-        bits >>= codeSize;
-        bitCount -= codeSize;
+        unsigned code = static_cast<unsigned>(bitBuffer) & mask;
+        bitBuffer >>= size;
+        bitsLeft -= size;
 
-        if (code == clearCode) {
-            ResetTable();
+        if (code == clear) {
+            size = minCodeSize + 1;
+            mask = (1u << size) - 1;
+            free = firstFree;
+            previous = NO_CODE; // the first code after a reset is a root and adds no entry
             continue;
         }
-        if (code == endCode) {
+        if (code == clear + 1) {
             state = ENDED;
             break;
         }
-        if (previousCode == NO_CODE) {
-            if (code > clearCode) {
+        if (previous == NO_CODE) {
+            if (code > clear) {
                 state = BROKEN; // only a root can follow a reset
                 break;
             }
             if (dest) dest[done] = static_cast<uint8_t>(code);
             ++done;
-            previousCode = code;
+            previous = code;
             continue;
         }
-        if (code > nextFree) {
+        if (code > free) {
             state = BROKEN; // refers to a string not yet defined
             break;
         }
-        if (nextFree < GIF_MAX_CODES) {
+        if (free < GIF_MAX_CODES) {
             // The new entry is the previous string plus the first byte of this
             // one; a code one ahead of the table is that very entry.
-            uint8_t byte = code < nextFree ? firstByte[code] : firstByte[previousCode];
-            AddEntry(previousCode, byte);
-            ++nextFree;
-            if (nextFree == codeLimit && codeSize < 12) {
-                ++codeSize;
-                codeLimit = static_cast<uint16_t>(codeLimit << 1);
+            uint8_t byte = code < free ? firstByte[code] : firstByte[previous];
+            int previousLength = length[previous];
+            int kept = ((previousLength - 1) & 7) + 1; // bytes in the previous string's tail
+            length[free] = static_cast<uint16_t>(previousLength + 1);
+            firstByte[free] = firstByte[previous];
+            if (kept == 8) {
+                tail[free][0] = byte;
+                prefix[free] = static_cast<uint16_t>(previous);
+            } else {
+                std::memcpy(tail[free], tail[previous], 8);
+                tail[free][kept] = byte;
+                prefix[free] = prefix[previous];
+            }
+            ++free;
+            if (free == mask + 1 && size < 12) {
+                ++size;
+                mask = (1u << size) - 1;
             }
         }
-        previousCode = code;
+        previous = code;
 
         int stringLength = length[code];
         int room = count - done;
@@ -319,18 +333,26 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
                 if (stringLength == 1) {
                     dest[done] = tail[code][0];
                 } else {
-                    WriteString(dest + done, code, stringLength, room);
+                    WriteString(dest + done, static_cast<uint16_t>(code), stringLength, room);
                 }
             }
             done += stringLength;
         } else {
             // The string runs past the end of the row: the rest waits on the stack.
-            WriteString(stack, code, stringLength, static_cast<int>(sizeof(stack)));
+            WriteString(stack, static_cast<uint16_t>(code), stringLength,
+                        static_cast<int>(sizeof(stack)));
             if (dest) std::memcpy(dest + done, stack, static_cast<size_t>(room));
             stackPos = room;
             stackEnd = stringLength;
             done = count;
         }
     }
+
+    bits = bitBuffer;
+    bitCount = bitsLeft;
+    codeSize = static_cast<uint16_t>(size);
+    codeLimit = static_cast<uint16_t>(mask + 1);
+    nextFree = static_cast<uint16_t>(free);
+    previousCode = static_cast<uint16_t>(previous);
     return done;
 }

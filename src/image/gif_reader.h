@@ -64,7 +64,6 @@ class CGifReader {
     void SkipSubBlocks();
     void RefillBits();
     void ResetTable();
-    void AddEntry(uint16_t previous, uint8_t byte);
     // Writes the string of `code` (length entries) ending just before `end`;
     // `room` is how many bytes may be written from `end` on without harm.
     void WriteString(uint8_t* start, uint16_t code, int length, int room) const;

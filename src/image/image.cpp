@@ -12,6 +12,8 @@
 #include <cstring>
 #include <new>
 
+int64_t imageByteLimit = MAX_IMAGE_BYTES;
+
 namespace {
 
 const char* const UNSUPPORTED_FORMAT = "Unsupported image format";
@@ -146,7 +148,7 @@ int CImage::LoadImage(const char* path) {
 }
 
 int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index) {
-    int64_t budget = MAX_IMAGE_BYTES;
+    int64_t budget = imageByteLimit;
     CImage* frame = this;
     CImage* previous = nullptr;
     for (;;) {

@@ -51,8 +51,9 @@ constexpr uint16_t IMAGE_SHARED = 4;
 
 constexpr int IMAGE_CACHE_SIZE = 100;
 constexpr int32_t DEFAULT_FRAME_DELAY_MS = 66; // a frame without a graphic control extension
-// Pixel and mask bytes one image may hold; a larger image is refused as out of memory.
+// Pixel bytes one image may hold; a larger image is refused as out of memory.
 constexpr int64_t MAX_IMAGE_BYTES = int64_t{256} << 20;
+extern int64_t imageByteLimit; // MAX_IMAGE_BYTES; lowered by the fuzzer
 
 class CImage {
   public:

@@ -286,3 +286,18 @@ TEST_F(Slots, BrokenFramesAreSkipped) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Slots, FramesOfImpossibleSizesAreSkipped) {
+    Open(20, 20, MakeColorRef(9, 9, 9));
+    TestFrame frame(4, 4, 1);
+    frame.frame.width = INT32_MAX; // no GIF frame is this wide
+    view.slots[view.AllocSlot()].Place(TestWindow(), 16, 16, &frame.frame, true);
+    frame.frame.colorInfo = nullptr;
+    view.slots[view.AllocSlot()].Place(TestWindow(), 16, 16, &frame.frame, true);
+    view.Paint();
+    EXPECT_EQ(Screen(2, 2), Rgb(9, 9, 9));
+}
+
+} // namespace

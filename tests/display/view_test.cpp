@@ -1,4 +1,8 @@
 #include "display_fixture.h"
+#include "support/test_files.h"
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -149,6 +153,55 @@ TEST_F(View, PartialRepaintOfATiledBackgroundMatchesTheWhole) {
             ASSERT_EQ(Back(x, y), expected) << x << "," << y;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(View, PaletteIsKeptAsData) {
+    TempDir dir;
+    std::vector<unsigned char> bytes = {0x00, 0x03, 0x00, 0x01};
+    for (int i = 0; i < 256; ++i) {
+        bytes.push_back(static_cast<unsigned char>(i));
+        bytes.push_back(static_cast<unsigned char>(255 - i));
+        bytes.push_back(7);
+        bytes.push_back(0);
+    }
+    std::string path = dir.WriteBytes("256COL03.PAL", bytes);
+    EXPECT_FALSE(view.hasPalette);
+    EXPECT_EQ(view.LoadPalette(path.c_str()), 1);
+    EXPECT_TRUE(view.hasPalette);
+    EXPECT_FALSE(view.isPaletteDevice);
+    EXPECT_EQ(view.palette.version, 0x0300);
+    EXPECT_EQ(view.palette.count, 256);
+    EXPECT_EQ(view.palette.entries[200].red, 200);
+    EXPECT_EQ(view.palette.entries[200].green, 55);
+    // Without a file the default cube replaces it.
+    EXPECT_EQ(view.LoadPalette(dir.File("256COL04.PAL").c_str()), 0);
+    EXPECT_EQ(view.palette.count, 216);
+    EXPECT_EQ(view.palette.entries[1].blue, 51);
+    EXPECT_EQ(view.palette.entries[36].red, 51);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(View, ClosingTheWindowDropsTheBackBufferOnly) {
+    Open(40, 30);
+    TestFrame frame(4, 4);
+    int slot = view.AllocSlot();
+    view.slots[slot].Place(TestWindow(), 16, 16, &frame.frame, true);
+    view.Close();
+    EXPECT_EQ(view.window, nullptr);
+    EXPECT_EQ(view.backBuffer, nullptr);
+    EXPECT_FALSE(view.NeedsPaint());
+    EXPECT_EQ(view.slots[slot].frame, &frame.frame);
+    view.Paint(); // no window: nothing to do
+    view.slots[slot].Remove(view.window);
+    ASSERT_EQ(view.Init(TestWindow(), 40, 30), 1);
+    EXPECT_TRUE(view.NeedsPaint());
 }
 
 } // namespace

@@ -378,6 +378,20 @@ TEST_F(GifReaderTest, MinimumCodeSizeOutsideTwoToEightDecodesNothing) {
     }
 }
 
+TEST_F(GifReaderTest, FramesTooLargeToHoldAreRefusedAsOutOfMemory) {
+    // 60000 x 60000 pixels (3.6 GB) from a few bytes of data.
+    std::vector<uint8_t> gif = GifBuilder(2, 2)
+                                   .Image(MakeImage(2, 2, {1, 2, 3, 4}))
+                                   .RawImage(0, 0, 60000, 60000, 0, 8, {2, 0x00, 0x01, 0})
+                                   .Trailer()
+                                   .Bytes();
+    EXPECT_EQ(Load(gif), 0);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Out of memory: CImage::ReadNextImage()"});
+    EXPECT_EQ(image.pixels, nullptr);
+    EXPECT_EQ(image.next, nullptr);
+    EXPECT_EQ(image.fileName, nullptr);
+}
+
 TEST_F(GifReaderTest, ExtraSubBlocksAfterTheEndCodeAreSkipped) {
     std::vector<uint8_t> data = LzwEncode({1, 2, 3, 4}, LzwOptions());
     std::vector<uint8_t> blocks = {static_cast<uint8_t>(data.size())};

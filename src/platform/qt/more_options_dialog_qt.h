@@ -1,0 +1,27 @@
+// More Options as Qt widgets over CMoreOptionsDlg.
+#pragma once
+
+#include "platform/qt/dialog_builder_qt.h"
+#include "ui/more_options_dlg.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+class QtMoreOptionsDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit QtMoreOptionsDialog(CMoreOptionsDlg& model, QWidget* parent = nullptr);
+    void accept() override;
+
+    QRadioButton* modeButtons[PLAY_MODES];
+    QSlider* volume;
+    QPushButton* okButton;
+
+  private:
+    CMoreOptionsDlg& model;
+    DialogLayout layout;
+};

@@ -1,0 +1,22 @@
+// The About box and the engine's version text.
+#pragma once
+
+#include "app/app_state.h"
+
+constexpr int VERSION_LINE_LEN = 80;
+
+// "1.00g" when `format` is nullptr; otherwise `format` with its "%s"
+// replaced by the version. The result is cut to fit `out` (`size` bytes).
+void VersionText(char* out, int size, const char* format);
+
+class CAboutDlg {
+  public:
+    char versionLine[VERSION_LINE_LEN + 1] = "";
+    char readMePath[PATH_LEN + 16] = "";
+
+    // Sets the version line.
+    void OnInitDialog();
+    // "ReadMe": opens readme.txt of the theme folder (of the current folder
+    // when there is none) with the desktop's viewer; the dialog stays open.
+    void OnReadMe();
+};

@@ -1,0 +1,79 @@
+// The settings dialog's behaviour: module list, the selected module's
+// parameter sliders, brightness, sound and the test run. Platforms show it
+// with their own widgets and pass the user's actions in here.
+#pragma once
+
+#include "script/theme_records.h"
+
+#include <cstdint>
+
+constexpr int32_t BRIGHTNESS_MIN = 0;
+constexpr int32_t BRIGHTNESS_MAX = 6;
+constexpr int32_t GAMMA_OFFSET = 3; // brightness position = Gamma + 3
+
+// The test command: as long as a Windows command line may be, and a bounded
+// argument count.
+constexpr int TEST_COMMAND_LEN = 32767;
+constexpr int TEST_ARGS_MAX = 64;
+
+// What one parameter group shows: group box, end labels and slider.
+struct ParamGroupView {
+    bool visible;
+    const char* caption;
+    const char* leftLabel;
+    const char* rightLabel;
+    int32_t rangeMin;
+    int32_t rangeMax;
+    int32_t position;
+};
+
+class CConfigDlg {
+  public:
+    // The program's own command line, used for the test run.
+    CConfigDlg(int argc, const char* const* argv);
+
+    // Dialog state, read by the platform's widgets.
+    char caption[THEME_NAME_LEN + 1];
+    ParamGroupView groups[MODULE_PARAMS];
+    int32_t brightnessPosition = 0;
+    bool soundChecked = false;
+    int32_t selection = -1; // selected list entry; -1 none
+
+    int32_t ListCount() const;
+    const char* ListEntry(int32_t index) const;
+
+    // Loads the settings into the controls and fills the list.
+    void OnInitDialog();
+    // Refreshes the three parameter groups from currentModule.
+    void ShowParameterControls();
+
+    // The user moved a slider: the platform sets every slider's position
+    // (clamped into its range) and then calls OnHScroll.
+    void SetParamPosition(int k, int32_t position);
+    void SetBrightnessPosition(int32_t position);
+    void SetSoundChecked(bool checked) { soundChecked = checked; }
+    // Takes every named parameter's value and Gamma from the sliders.
+    void OnHScroll();
+
+    // The list selection changed to `index`.
+    void OnSelChange(int32_t index);
+
+    // "Test Screen Saver": stores the settings and starts the saver with the
+    // current command line. Returns 1 when the test run was started.
+    int OnTest();
+    // The command line of the last test run (empty before one was composed).
+    const char* TestCommandLine() const;
+
+    // OK: takes brightness and sound into the settings; returns DLG_OK.
+    int OnOK();
+
+  private:
+    bool ComposeTestCommand();
+
+    int argc;
+    const char* const* argv;
+};
+
+// Settings mode: scans the theme, reads the settings, runs the dialog and
+// writes the settings when it ends with OK. Returns the dialog's result.
+int RunSettingsDialog(int argc, const char* const* argv);

@@ -1,0 +1,25 @@
+// More Options: what an activation plays and the master volume.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t VOLUME_MIN = 0;
+constexpr int32_t VOLUME_MAX = 100;
+constexpr int32_t PLAY_MODES = 3; // selected module, at random, in turn
+
+class CMoreOptionsDlg {
+  public:
+    int32_t checkedMode = -1; // the checked radio button (a play mode), -1 none
+    int32_t volumePosition = 0;
+
+    // Checks the button of PlayMode (none for an unknown mode) and sets the
+    // volume slider to MasterVolume.
+    void OnInitDialog();
+    // The user checked the button of play mode `mode`.
+    void SetCheckedMode(int32_t mode);
+    // The volume slider moved: MasterVolume follows at once, even if the
+    // dialog is cancelled later.
+    void OnHScroll(int32_t position);
+    // OK: PlayMode from the checked button (the last mode when none is).
+    void OnOK();
+};

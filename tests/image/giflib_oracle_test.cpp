@@ -1,0 +1,134 @@
+// Cross-checks the decoder against giflib on the committed fixtures and on a
+// range of generated files: same frames, geometry, delays, transparency and
+// colour indices.
+#include "image_test_util.h"
+
+#include <filesystem>
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct OracleFrame {
+    int left, top, width, height, delayMs, transparent;
+    std::vector<uint8_t> indices;
+};
+
+// Decodes `path` with giflib's DGifSlurp.
+bool DecodeWithGiflib(const std::string& path, std::vector<OracleFrame>* frames) {
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    if (!gif) return false;
+    bool ok = DGifSlurp(gif) == GIF_OK;
+    for (int i = 0; ok && i < gif->ImageCount; ++i) {
+        const SavedImage& saved = gif->SavedImages[i];
+        OracleFrame f;
+        f.left = saved.ImageDesc.Left;
+        f.top = saved.ImageDesc.Top;
+        f.width = saved.ImageDesc.Width;
+        f.height = saved.ImageDesc.Height;
+        GraphicsControlBlock gcb;
+        if (DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK) {
+            f.delayMs = gcb.DelayTime * 10;
+            f.transparent = gcb.TransparentColor;
+        } else {
+            f.delayMs = 66;
+            f.transparent = -1;
+        }
+        f.indices.assign(saved.RasterBits,
+                         saved.RasterBits + static_cast<size_t>(f.width) * f.height);
+        frames->push_back(f);
+    }
+    DGifCloseFile(gif, &error);
+    return ok;
+}
+
+void ExpectSameAsGiflib(const std::string& path) {
+    SCOPED_TRACE(path);
+    std::vector<OracleFrame> expected;
+    ASSERT_TRUE(DecodeWithGiflib(path, &expected));
+    CImage image;
+    ASSERT_EQ(image.LoadImage(path.c_str()), 1);
+    ASSERT_EQ(FrameCount(image), static_cast<int>(expected.size()));
+    const CImage* f = &image;
+    for (const OracleFrame& e : expected) {
+        EXPECT_EQ(f->left, e.left);
+        EXPECT_EQ(f->top, e.top);
+        EXPECT_EQ(f->width, e.width);
+        EXPECT_EQ(f->height, e.height);
+        EXPECT_EQ(f->delayMs, e.delayMs);
+        EXPECT_EQ(f->transparentIndex, e.transparent);
+        EXPECT_TRUE(TopDownIndices(*f) == e.indices) << "frame " << f->frameIndex;
+        f = f->next;
+    }
+    image.Release();
+}
+
+class GiflibOracleTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetImageState(); }
+    void TearDown() override { ResetImageState(); }
+    TempDir dir;
+};
+
+TEST_F(GiflibOracleTest, CommittedFixturesDecodeAlike) {
+    std::filesystem::path data = std::filesystem::path(GLIMMORA_SOURCE_DIR) / "tests/image/data";
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data)) {
+        if (entry.path().extension() != ".gif") continue;
+        ExpectSameAsGiflib(entry.path().string());
+        ++count;
+    }
+    EXPECT_GE(count, 4);
+}
+
+TEST_F(GiflibOracleTest, GeneratedFilesDecodeAlike) {
+    struct Case {
+        const char* name;
+        int width, height, colors;
+        LzwOptions lzw;
+        bool interlaced;
+    };
+    auto lzw = [](int size, bool initialClear, bool clearWhenFull, int subBlock) {
+        LzwOptions o;
+        o.minCodeSize = size;
+        o.initialClear = initialClear;
+        o.clearWhenFull = clearWhenFull;
+        o.subBlockSize = subBlock;
+        return o;
+    };
+    const Case cases[] = {
+        {"size2", 50, 40, 4, lzw(2, true, true, 255), false},
+        {"size3", 31, 17, 8, lzw(3, true, true, 255), false},
+        {"size5", 64, 64, 32, lzw(5, true, true, 100), false},
+        {"size7", 99, 77, 128, lzw(7, true, true, 255), false},
+        {"deferred", 400, 300, 256, lzw(8, true, false, 255), false},
+        {"deferred_small_codes", 300, 200, 4, lzw(2, true, false, 255), false},
+        {"no_leading_clear", 90, 60, 256, lzw(8, false, true, 255), false},
+        {"tiny_blocks", 70, 50, 256, lzw(8, true, true, 1), false},
+        {"interlaced", 123, 77, 256, lzw(8, true, true, 255), true},
+        {"one_pixel", 1, 1, 256, lzw(8, true, true, 255), false},
+        {"one_column", 1, 300, 256, lzw(8, true, true, 255), false},
+        {"wide_row", 1500, 3, 256, lzw(8, true, true, 255), false},
+        {"screen", 800, 600, 256, lzw(8, true, true, 255), false},
+    };
+    for (const Case& c : cases) {
+        GifImage frame =
+            MakeImage(c.width, c.height, TestPicture(c.width, c.height, 1, c.colors), c.lzw);
+        frame.interlaced = c.interlaced;
+        GifImage second =
+            MakeImage(c.width, c.height, TestPicture(c.width, c.height, 2, c.colors), c.lzw);
+        std::vector<uint8_t> gif = GifBuilder(c.width, c.height)
+                                       .Netscape(0)
+                                       .Control(4, 3)
+                                       .Image(frame)
+                                       .Comment("between")
+                                       .Control(9)
+                                       .Image(second)
+                                       .Trailer()
+                                       .Bytes();
+        ExpectSameAsGiflib(dir.WriteBytes(std::string(c.name) + ".gif", gif));
+    }
+}
+
+} // namespace

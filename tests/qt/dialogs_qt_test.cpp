@@ -1,0 +1,360 @@
+#ifdef GLIMMORA_HAVE_QT
+
+#include "platform/dialogs.h"
+#include "platform/qt/about_dialog_qt.h"
+#include "platform/qt/config_dialog_qt.h"
+#include "platform/qt/more_options_dialog_qt.h"
+#include "support/dialog_fixture.h"
+#include "support/test_files.h"
+#include "ui/about_dlg.h"
+#include "ui/config_dlg.h"
+#include "ui/splash_dlg.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <sys/stat.h>
+
+// Catches what the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+  public:
+    QList<QUrl> urls;
+
+  public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
+
+namespace {
+
+const char* const NO_ARGS[] = {"glimmora", nullptr};
+
+class QtDialogsTest : public DialogTest {
+  protected:
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets()) w->close();
+    }
+
+    // Runs `action` as soon as the next modal dialog has opened.
+    static void WhenModalOpens(std::function<void(QWidget*)> action) {
+        QTimer::singleShot(0, [action] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) {
+                WhenModalOpens(action);
+                return;
+            }
+            action(modal);
+        });
+    }
+
+    // Reads back what the settings store holds, after spoiling memory.
+    static void ReloadSettings() {
+        Sound = false;
+        Gamma = 99;
+        PlayMode = 99;
+        MasterVolume = 99;
+        activeModule = 0;
+        for (int m = 0; m < moduleCount; ++m) {
+            for (ModuleParam& p : moduleTable[m].params) p.value = -99;
+        }
+        ReadSettings();
+    }
+
+    void AddThreeModules() {
+        AddModule("Two", {{"Fish", "Fish", "Few", "Many", 1, 10, 5},
+                          {"Speed", "Speed", "Fast", "Slow", 10, 1, 3}});
+        AddModule("Three", {{"Stars", "Stars", "Dim", "Bright", 0, 100, 50},
+                            {"Moon", "Moon", "Off", "On", 0, 1, 1},
+                            {"Owls", "Owls", "None", "Many", 0, 9, 3}});
+        AddModule("None", {});
+    }
+};
+
+TEST_F(QtDialogsTest, ControlsFollowTheTemplate) {
+    AddThreeModules();
+    std::snprintf(themeName, sizeof(themeName), "Coral Reef");
+    CConfigDlg model(1, NO_ARGS);
+    QtConfigDialog dialog(model);
+    EXPECT_EQ(dialog.windowTitle(), "Coral Reef");
+    EXPECT_EQ(dialog.moduleList->count(), 3);
+    EXPECT_EQ(dialog.moduleList->item(1)->text(), "Three");
+    EXPECT_EQ(dialog.moduleList->currentRow(), 0);
+    EXPECT_EQ(dialog.brightness->minimum(), 0);
+    EXPECT_EQ(dialog.brightness->maximum(), 6);
+    EXPECT_EQ(dialog.brightness->value(), 3);
+    EXPECT_TRUE(dialog.sound->isChecked());
+    EXPECT_EQ(dialog.sound->text(), "Sound");
+    EXPECT_EQ(dialog.moreOptions->text(), "More Options...");
+    EXPECT_EQ(dialog.testButton->text(), "Test Screen Saver");
+    EXPECT_EQ(dialog.about->text(), "About");
+    EXPECT_TRUE(dialog.okButton->isDefault());
+    QStringList labels;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+    EXPECT_TRUE(labels.contains("Brightness"));
+    EXPECT_TRUE(labels.contains("This screen saver was created with"));
+    bool logo = false;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (!label->pixmap().isNull() && label->pixmap().width() == LOGO_WIDTH) logo = true;
+    }
+    EXPECT_TRUE(logo);
+    // Laid out in proportion: the parameter groups stand right of the list,
+    // one above the other, inside the dialog.
+    QRect list = dialog.moduleList->geometry();
+    EXPECT_GT(dialog.paramGroups[0]->geometry().left(), list.right());
+    EXPECT_LT(dialog.paramGroups[0]->geometry().bottom(), dialog.paramGroups[1]->geometry().top());
+    EXPECT_TRUE(dialog.rect().contains(dialog.okButton->geometry()));
+    EXPECT_GT(dialog.width(), 243);
+}
+
+TEST_F(QtDialogsTest, ReversedSliderRunsFromLeftValueToRightValue) {
+    AddModule("Reef", {{"Speed", "Speed", "Slow", "Fast", 10, 1, 3}});
+    CConfigDlg model(1, NO_ARGS);
+    QtConfigDialog dialog(model);
+    dialog.show();
+    QSlider* slider = dialog.paramSliders[0];
+    EXPECT_EQ(slider->minimum(), 1);
+    EXPECT_EQ(slider->maximum(), 10);
+    EXPECT_EQ(slider->value(), 8);
+    EXPECT_EQ(moduleTable[0].params[0].value, 3); // showing is not moving
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Home); // thumb fully to the left
+    EXPECT_EQ(moduleTable[0].params[0].value, 10);
+    QTest::keyClick(slider, Qt::Key_End);
+    EXPECT_EQ(moduleTable[0].params[0].value, 1);
+    QTest::keyClick(dialog.brightness, Qt::Key_End);
+    EXPECT_EQ(Gamma, 3);
+    QTest::keyClick(dialog.brightness, Qt::Key_Home);
+    EXPECT_EQ(Gamma, -3);
+}
+
+TEST_F(QtDialogsTest, SwitchingModulesShowsAndHidesGroups) {
+    AddThreeModules();
+    CConfigDlg model(1, NO_ARGS);
+    QtConfigDialog dialog(model);
+    dialog.show();
+    EXPECT_TRUE(dialog.paramGroups[2]->isHidden()); // the first module has two parameters
+    EXPECT_TRUE(dialog.paramSliders[2]->isHidden());
+    EXPECT_TRUE(dialog.leftLabels[2]->isHidden());
+
+    dialog.moduleList->setCurrentRow(1);
+    EXPECT_EQ(activeModule, 1);
+    for (int k = 0; k < 3; ++k) EXPECT_FALSE(dialog.paramSliders[k]->isHidden());
+    EXPECT_EQ(dialog.paramGroups[2]->title(), "Owls");
+    EXPECT_EQ(dialog.leftLabels[2]->text(), "None");
+    EXPECT_EQ(dialog.rightLabels[2]->text(), "Many");
+    EXPECT_EQ(dialog.paramSliders[0]->maximum(), 100);
+    EXPECT_EQ(dialog.paramSliders[0]->value(), 50);
+    // Switching set ranges and positions, but moved nothing.
+    EXPECT_EQ(moduleTable[0].params[0].value, 5);
+    EXPECT_EQ(moduleTable[1].params[0].value, 50);
+
+    dialog.moduleList->setCurrentRow(2);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_TRUE(dialog.paramGroups[k]->isHidden());
+        EXPECT_TRUE(dialog.rightLabels[k]->isHidden());
+    }
+    dialog.moduleList->setCurrentRow(0);
+    EXPECT_EQ(dialog.paramGroups[0]->title(), "Fish");
+    EXPECT_EQ(dialog.paramSliders[1]->value(), 8);
+}
+
+TEST_F(QtDialogsTest, OkWritesTheSettings) {
+    AddThreeModules();
+    WriteSettings(); // the stored state before the dialog
+    WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->moduleList->setCurrentRow(1);
+        dialog->paramSliders[2]->setValue(7);
+        dialog->brightness->setValue(5);
+        dialog->sound->setChecked(false);
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
+    });
+    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_OK);
+    ReloadSettings();
+    EXPECT_EQ(activeModule, 1);
+    EXPECT_EQ(moduleTable[1].params[2].value, 7);
+    EXPECT_EQ(Gamma, 2);
+    EXPECT_FALSE(Sound);
+}
+
+TEST_F(QtDialogsTest, EscapeWritesNothing) {
+    AddThreeModules();
+    WriteSettings();
+    WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->moduleList->setCurrentRow(1);
+        dialog->paramSliders[0]->setValue(90);
+        dialog->brightness->setValue(0);
+        dialog->sound->setChecked(false);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_CANCEL);
+    ReloadSettings();
+    EXPECT_EQ(activeModule, 0);
+    EXPECT_EQ(moduleTable[1].params[0].value, 50);
+    EXPECT_EQ(Gamma, 0);
+    EXPECT_TRUE(Sound);
+}
+
+TEST_F(QtDialogsTest, MoreOptionsVolumeIsLiveAndEscapeKeepsThePlayMode) {
+    PlayMode = 0;
+    WriteSettings();
+    WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        WhenModalOpens([dialog](QWidget* options) {
+            auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
+            ASSERT_NE(more, nullptr);
+            EXPECT_EQ(more->windowTitle(), "More Options");
+            EXPECT_TRUE(more->modeButtons[0]->isChecked());
+            EXPECT_EQ(more->modeButtons[2]->text(), "Play modules sequentually");
+            more->volume->setValue(40);
+            more->modeButtons[1]->setChecked(true);
+            QTest::keyClick(more, Qt::Key_Escape);
+            QTimer::singleShot(0,
+                               [dialog] { QTest::mouseClick(dialog->okButton, Qt::LeftButton); });
+        });
+        QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+    });
+    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_OK);
+    ReloadSettings();
+    EXPECT_EQ(MasterVolume, 40);
+    EXPECT_EQ(PlayMode, 0);
+}
+
+TEST_F(QtDialogsTest, MoreOptionsOkThenCancelledSettingsStoreNothing) {
+    PlayMode = 0;
+    WriteSettings();
+    int32_t playModeAfterOptions = -1;
+    WhenModalOpens([&playModeAfterOptions](QWidget* modal) {
+        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        WhenModalOpens([dialog, &playModeAfterOptions](QWidget* options) {
+            auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
+            ASSERT_NE(more, nullptr);
+            QTest::mouseClick(more->modeButtons[1], Qt::LeftButton);
+            QTest::mouseClick(more->okButton, Qt::LeftButton);
+            QTimer::singleShot(0, [dialog, &playModeAfterOptions] {
+                playModeAfterOptions = PlayMode;
+                dialog->close(); // the close box
+            });
+        });
+        QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+    });
+    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_CANCEL);
+    EXPECT_EQ(playModeAfterOptions, 1);
+    ReloadSettings();
+    EXPECT_EQ(PlayMode, 0);
+}
+
+TEST_F(QtDialogsTest, UnknownPlayModeChecksNoButton) {
+    PlayMode = 7;
+    CMoreOptionsDlg model;
+    QtMoreOptionsDialog dialog(model);
+    for (QRadioButton* button : dialog.modeButtons) EXPECT_FALSE(button->isChecked());
+    QTest::mouseClick(dialog.okButton, Qt::LeftButton);
+    EXPECT_EQ(PlayMode, 2);
+}
+
+TEST_F(QtDialogsTest, AboutShowsTheVersionAndOpensTheReadMe) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "Open");
+    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "/themes/Aquarium");
+    CAboutDlg model;
+    QtAboutDialog dialog(model);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "About Glimmora");
+    EXPECT_EQ(dialog.version->text(), "Screen Saver Engine Version 1.00g");
+    QTest::mouseClick(dialog.readMe, Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible()); // the dialog stays open
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].toLocalFile(), "/themes/Aquarium/readme.txt");
+
+    mediaDirectory[0] = '\0'; // "-def": the current folder's read-me
+    QTest::mouseClick(dialog.readMe, Qt::LeftButton);
+    ASSERT_EQ(catcher.urls.size(), 2);
+    EXPECT_EQ(catcher.urls[1].toLocalFile(), QDir::current().absoluteFilePath("readme.txt"));
+    QDesktopServices::unsetUrlHandler("file");
+}
+
+TEST_F(QtDialogsTest, TestButtonStartsTheSaverDetached) {
+    // A stand-in program whose name has a blank, as saver files do; it
+    // records the arguments it was started with.
+    TempDir dir;
+    std::string record = dir.File("args.txt");
+    std::string program = dir.Write(
+        "QV Reef.SCR", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" + record +
+                           ".part\"\nmv \"" + record + ".part\" \"" + record + "\"\n");
+    ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+    const char* const argv[] = {program.c_str(), "/c", "-def", "C:\\My Themes\\r.SS", nullptr};
+    CConfigDlg model(4, argv);
+    QtConfigDialog dialog(model);
+    dialog.show();
+    QTest::mouseClick(dialog.testButton, Qt::LeftButton);
+    EXPECT_EQ(std::string(model.TestCommandLine()),
+              program + " -s -def \"C:\\My Themes\\r.SS\" -test");
+    EXPECT_TRUE(dialog.isVisible()); // the dialog stays open
+
+    QElapsedTimer timer;
+    timer.start();
+    while (!QFile::exists(QString::fromStdString(record)) && timer.elapsed() < 20000) {
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(ReadFileText(record), "-s\n-def\nC:\\My Themes\\r.SS\n-test\n");
+}
+
+TEST_F(QtDialogsTest, TestRunOfAMissingProgramIsNotStartedAndNotReported) {
+    TempDir dir;
+    std::string missing = dir.File("QV Gone.SCR");
+    const char* const argv[] = {missing.c_str(), "/c", nullptr};
+    CConfigDlg model(2, argv);
+    QtConfigDialog dialog(model);
+    dialog.show();
+    EXPECT_EQ(model.OnTest(), 0);
+    EXPECT_TRUE(dialog.isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        EXPECT_TRUE(w == &dialog || !w->isVisible()) << "unexpected window";
+    }
+}
+
+TEST_F(QtDialogsTest, SplashShowsTheLogoAndTheLoadingLine) {
+    auto splashes = [] {
+        QList<QWidget*> found;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowFlags().testFlag(Qt::SplashScreen)) found << w;
+        }
+        return found;
+    };
+    {
+        CSplashDlg splash;
+        splash.Create();
+        QList<QWidget*> shown = splashes();
+        ASSERT_EQ(shown.size(), 1);
+        QStringList texts;
+        for (QLabel* label : shown[0]->findChildren<QLabel*>()) texts << label->text();
+        EXPECT_TRUE(texts.contains("Loading Screen Saver..."));
+    }
+    EXPECT_TRUE(splashes().isEmpty());
+}
+
+} // namespace
+
+#include "dialogs_qt_test.moc"
+
+#endif

@@ -1,0 +1,50 @@
+// Shared set-up of the dialog tests: a clean module table and settings, and
+// modules written straight into the table.
+#pragma once
+
+#include "app/app_state.h"
+#include "app/settings_store.h"
+#include "platform/headless/headless_settings.h"
+#include "script/theme_records.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+
+struct ParamSpec {
+    const char* name;
+    const char* caption;
+    const char* leftLabel;
+    const char* rightLabel;
+    int32_t leftValue;
+    int32_t rightValue;
+    int32_t value;
+};
+
+class DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetModuleTable();
+        ResetAppState();
+        ResetSettings();
+        HeadlessSettingsClear();
+        std::snprintf(saverName, sizeof(saverName), "QV Dialogs");
+    }
+
+    // Adds a module with up to three parameters (a null name leaves a slot empty).
+    static void AddModule(const char* name, std::initializer_list<ParamSpec> params) {
+        ThemeModule& module = moduleTable[moduleCount++];
+        std::snprintf(module.name, sizeof(module.name), "%s", name);
+        int k = 0;
+        for (const ParamSpec& p : params) {
+            ModuleParam& slot = module.params[k++];
+            std::snprintf(slot.name, sizeof(slot.name), "%s", p.name ? p.name : "");
+            std::snprintf(slot.caption, sizeof(slot.caption), "%s", p.caption);
+            std::snprintf(slot.leftLabel, sizeof(slot.leftLabel), "%s", p.leftLabel);
+            std::snprintf(slot.rightLabel, sizeof(slot.rightLabel), "%s", p.rightLabel);
+            slot.leftValue = p.leftValue;
+            slot.rightValue = p.rightValue;
+            slot.defaultValue = p.value;
+            slot.value = p.value;
+        }
+    }
+};

@@ -1,0 +1,132 @@
+#include "platform/headless/headless_dialogs.h"
+#include "support/dialog_fixture.h"
+#include "ui/about_dlg.h"
+#include "ui/more_options_dlg.h"
+#include "ui/splash_dlg.h"
+
+#include <cstring>
+
+namespace {
+
+class SmallDialogsTest : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        HeadlessResetDialogs();
+    }
+};
+
+TEST_F(SmallDialogsTest, MoreOptionsChecksThePlayModeButton) {
+    for (int32_t mode = 0; mode < 3; ++mode) {
+        PlayMode = mode;
+        CMoreOptionsDlg dlg;
+        dlg.OnInitDialog();
+        EXPECT_EQ(dlg.checkedMode, mode);
+        dlg.OnOK();
+        EXPECT_EQ(PlayMode, mode);
+    }
+}
+
+TEST_F(SmallDialogsTest, UnknownPlayModeChecksNoneAndOkStoresTheLastMode) {
+    PlayMode = 7;
+    CMoreOptionsDlg dlg;
+    dlg.OnInitDialog();
+    EXPECT_EQ(dlg.checkedMode, -1);
+    dlg.SetCheckedMode(5); // no such button
+    EXPECT_EQ(dlg.checkedMode, -1);
+    dlg.OnOK();
+    EXPECT_EQ(PlayMode, 2);
+}
+
+TEST_F(SmallDialogsTest, ChoosingAModeChangesNothingUntilOk) {
+    PlayMode = 0;
+    CMoreOptionsDlg dlg;
+    dlg.OnInitDialog();
+    dlg.SetCheckedMode(1);
+    EXPECT_EQ(PlayMode, 0); // Escape ends here
+    dlg.OnOK();
+    EXPECT_EQ(PlayMode, 1);
+}
+
+TEST_F(SmallDialogsTest, VolumeFollowsTheSliderAtOnce) {
+    MasterVolume = 150; // beyond the slider: shown at its end, kept until moved
+    CMoreOptionsDlg dlg;
+    dlg.OnInitDialog();
+    EXPECT_EQ(dlg.volumePosition, 100);
+    EXPECT_EQ(MasterVolume, 150);
+    dlg.OnHScroll(40);
+    EXPECT_EQ(MasterVolume, 40);
+    dlg.OnHScroll(-3);
+    EXPECT_EQ(MasterVolume, 0);
+    dlg.OnHScroll(101);
+    EXPECT_EQ(MasterVolume, 100);
+}
+
+TEST_F(SmallDialogsTest, VersionText) {
+    char text[64];
+    VersionText(text, sizeof(text), nullptr);
+    EXPECT_STREQ(text, "1.00g");
+    VersionText(text, sizeof(text), "v%s!");
+    EXPECT_STREQ(text, "v1.00g!");
+    VersionText(text, sizeof(text), "100%d");
+    EXPECT_STREQ(text, "100%d"); // only "%s" is replaced; nothing else is a format
+    char tiny[4];
+    VersionText(tiny, sizeof(tiny), "Version %s");
+    EXPECT_STREQ(tiny, "Ver");
+
+    CAboutDlg about;
+    about.OnInitDialog();
+    EXPECT_STREQ(about.versionLine, "Screen Saver Engine Version 1.00g");
+}
+
+TEST_F(SmallDialogsTest, ReadMeOpensTheThemeFoldersFile) {
+    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "/themes/Aquarium");
+    CAboutDlg about;
+    about.OnInitDialog();
+    about.OnReadMe();
+    std::string expected = std::string("/themes/Aquarium") + PATH_SEPARATOR + "readme.txt";
+    ASSERT_EQ(HeadlessDialogs().openedFiles.size(), 1u);
+    EXPECT_EQ(HeadlessDialogs().openedFiles[0], expected);
+    about.OnReadMe(); // the dialog stays open; each press opens it again
+    EXPECT_EQ(HeadlessDialogs().openedFiles.size(), 2u);
+}
+
+TEST_F(SmallDialogsTest, ReadMeWithoutThemeFolderOpensTheCurrentFoldersFile) {
+    mediaDirectory[0] = '\0'; // after "-def"
+    CAboutDlg about;
+    about.OnReadMe();
+    EXPECT_EQ(HeadlessDialogs().openedFiles.at(0), "readme.txt");
+}
+
+TEST_F(SmallDialogsTest, ReadMeWithTheLongestFolderFits) {
+    std::memset(mediaDirectory, 'd', PATH_LEN);
+    mediaDirectory[PATH_LEN] = '\0';
+    CAboutDlg about;
+    about.OnReadMe();
+    const std::string& path = HeadlessDialogs().openedFiles.at(0);
+    EXPECT_EQ(path.size(), static_cast<size_t>(PATH_LEN) + 11);
+    EXPECT_EQ(path.substr(PATH_LEN + 1), "readme.txt");
+}
+
+TEST_F(SmallDialogsTest, SplashShowsOnceAndHidesAtTheLatestWhenDestroyed) {
+    {
+        CSplashDlg splash;
+        EXPECT_FALSE(HeadlessDialogs().splashVisible);
+        splash.Create();
+        splash.Create();
+        EXPECT_TRUE(splash.IsVisible());
+        EXPECT_TRUE(HeadlessDialogs().splashVisible);
+        EXPECT_EQ(HeadlessDialogs().splashShows, 1);
+    }
+    EXPECT_FALSE(HeadlessDialogs().splashVisible);
+    EXPECT_EQ(HeadlessDialogs().splashHides, 1);
+
+    CSplashDlg splash;
+    splash.Create();
+    splash.DestroyWindow();
+    splash.DestroyWindow();
+    EXPECT_EQ(HeadlessDialogs().splashHides, 2);
+    CSplashDlg never; // a splash that was never created hides nothing
+}
+
+} // namespace
