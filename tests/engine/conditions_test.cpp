@@ -140,7 +140,7 @@ TEST_F(Conditions, TwoForeseenTriggersOfOneTargetScheduleItOnce) {
     Tick(850);
     Tick(1001);
     Tick(1101);
-    EXPECT_EQ(target.startTime, 1000); // the second finds it scheduled
+    EXPECT_EQ(target.startTime, 1000);      // the second finds it scheduled
     EXPECT_EQ(Time(target.endTime), 3001u); // shown from the first tick at or after 1000
 }
 
