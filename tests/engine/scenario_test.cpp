@@ -5,6 +5,7 @@
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
 #include "engine/random.h"
+#include "platform/sys.h"
 #include "script/module_fixture.h"
 
 #include <string>
@@ -263,4 +264,61 @@ TEST_F(Scenario, EarlySoundsAndAutoPanFromTheScript) {
     ASSERT_EQ(Count('S', featureTable[1].sound), 1);
     EXPECT_EQ(PlayedCalls().back().pan, 12); // the right edge
     EXPECT_EQ(PlayedCalls().back().volume, 70);
+}
+
+namespace {
+
+// Plays `seconds` of a bundled theme's module as the main loop would: the
+// section clock is the virtual clock less the section's start.
+struct ThemeRun {
+    int showings = 0;
+    int sectionChanges = 0;
+};
+
+ThemeRun PlayTheme(const std::string& theme, int module, uint32_t seconds) {
+    const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/" + theme;
+    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "%s", folder.c_str());
+    std::snprintf(scriptPath, sizeof(scriptPath), "%s/%s.SS", folder.c_str(), theme.c_str());
+    HeadlessSettingsSet("QV Test", "Config", "ActiveModule", module);
+    LoadModule();
+    EXPECT_EQ(errorLine, 0) << theme << " module " << module;
+    ThemeRun run;
+    clockStart = 0;
+    bool wasShowing[MAX_FEATURES] = {};
+    int32_t section = currentSection;
+    for (uint32_t pass = 0; pass < seconds * 50; ++pass) {
+        HeadlessAdvanceTime(20);
+        const uint32_t t = clockStart == 0 ? 0 : SysMilliseconds() - clockStart;
+        sectionTime = t;
+        FrameTick(t);
+        if (currentSection != section) ++run.sectionChanges;
+        section = currentSection;
+        for (int i = 0; i < featureCount; ++i) {
+            const CFeature& f = featureTable[i];
+            const bool showing = f.endTime != 0 && static_cast<uint32_t>(f.endTime) != 0xFFFFFFFFu;
+            if (showing && !wasShowing[i]) ++run.showings;
+            wasShowing[i] = showing;
+            if (f.displaySlot >= 0 && f.currentFrame) {
+                EXPECT_EQ(view.slots[f.displaySlot].frame, f.currentFrame) << "feature " << i;
+            }
+        }
+    }
+    return run;
+}
+
+} // namespace
+
+TEST_F(Scenario, TheBundledThemesPlayForTenMinutes) {
+    previewMode = true; // no splash, no banner
+    for (int module = 0; module < 3; ++module) {
+        SetUp();
+        previewMode = false;
+        const ThemeRun run = PlayTheme("Aquarium", module, 600);
+        EXPECT_GT(run.showings, 20) << "module " << module;
+        EXPECT_GT(run.sectionChanges, 0) << "module " << module;
+        TearDown();
+    }
+    SetUp();
+    const ThemeRun run = PlayTheme("Minimal", 0, 120);
+    EXPECT_GT(run.showings, 0);
 }
