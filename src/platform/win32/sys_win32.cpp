@@ -5,8 +5,10 @@
 #include <mmsystem.h>
 
 void SysMessageBox(const char* caption, const char* text) {
-    // The saver window is topmost and would hide a box it owns no part of.
-    MessageBoxA(Win32SaverWindow(), text, caption, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+    // Owned by no window: a full-screen saver closes when the box takes the
+    // activation, and an owned box would go with it. Topmost, so that the
+    // saver window does not hide it meanwhile.
+    MessageBoxA(nullptr, text, caption, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 uint32_t SysMilliseconds() {

@@ -72,7 +72,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         break;
     case WM_SYSCOMMAND:
-        if (!wnd->OnSysCommand(static_cast<uint32_t>(wParam & 0xFFF0))) return 0;
+        if (!wnd->OnSysCommand(static_cast<uint32_t>(wParam))) return 0;
         break;
     case WM_DESTROY:
         if (live) PostQuitMessage(0);
