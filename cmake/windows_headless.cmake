@@ -8,4 +8,5 @@ list(APPEND HEADLESS_SOURCES
 add_library(glimmora_headless OBJECT ${HEADLESS_SOURCES})
 target_include_directories(glimmora_headless PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(glimmora_headless PUBLIC gdi32)
+target_compile_definitions(glimmora_headless PRIVATE GLIMMORA_HEADLESS_FONTS)
 add_link_options(-static -static-libgcc -static-libstdc++)

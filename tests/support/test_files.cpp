@@ -42,7 +42,11 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(const std::string& name) const {
+#ifdef _WIN32
+    return path + "\\" + name; // as the program joins a folder and a file name
+#else
     return path + "/" + name;
+#endif
 }
 
 std::string TempDir::Write(const std::string& name, const std::string& content) const {

@@ -65,7 +65,15 @@ VidFont* Resolve(VidFont* font) {
 
 } // namespace
 
+#ifdef GLIMMORA_HEADLESS_FONTS
+// Test builds: whether the headless font folder exists (video_capture.cpp).
+bool HeadlessFontsAvailable();
+#endif
+
 VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
+#ifdef GLIMMORA_HEADLESS_FONTS
+    if (!HeadlessFontsAvailable()) return nullptr;
+#endif
     if (height == 0) height = DEFAULT_FONT_HEIGHT;
     HFONT handle =
         CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
 HeadlessPicture screen;
 int presentCount = 0;
 HeadlessRect lastPresent;
+bool fontsAvailable = true;
 
 uint32_t crcTable[256];
 
@@ -137,6 +140,13 @@ int HeadlessWritePng(const char* path) {
     return ok ? 1 : 0;
 }
 
-void HeadlessSetFontDirectory(const char*) {
-    // The fonts are Windows' own.
+// The fonts are Windows' own; a font folder that does not exist stands for a
+// system without fonts, as it does on other systems.
+void HeadlessSetFontDirectory(const char* path) {
+    std::error_code error;
+    fontsAvailable = !path || std::filesystem::is_directory(path, error);
+}
+
+bool HeadlessFontsAvailable() {
+    return fontsAvailable;
 }
