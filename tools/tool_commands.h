@@ -6,5 +6,6 @@ int CmdScramble(int argc, char** argv);
 int CmdUnscramble(int argc, char** argv);
 int CmdWavInfo(int argc, char** argv);
 int CmdSetup(int argc, char** argv);
+int CmdRender(int argc, char** argv);
 int CmdGifInfo(int argc, char** argv);
 int CmdCheck(int argc, char** argv);

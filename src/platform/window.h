@@ -31,5 +31,8 @@ void WndPostClose(CSaverWnd* wnd);
 
 // Lets exactly one waiting message through, if there is one.
 PumpResult WndPumpMessage();
+// The window system's idle work, at most every 100 ms of section time; called
+// with 0, 1, 2... until it returns false.
+bool WndIdle(int count);
 // Waits until a message arrives or `ms` milliseconds pass.
 void WndWaitMessage(uint32_t ms);

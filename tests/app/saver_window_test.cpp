@@ -1,0 +1,129 @@
+#include "app/app_state.h"
+#include "app/main_loop.h"
+#include "app/saver_window.h"
+#include "display/ss_view.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_window.h"
+#include "platform/window.h"
+#include "script/script_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window of the saver or the preview, created on the headless window system
+// with no theme (the script does not exist).
+class SaverWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        ResetScriptReader();
+        HeadlessResetWindow();
+        HeadlessClearMessages();
+        view.SetSize(320, 240);
+    }
+
+    void Create(bool preview, bool exclusive = true) {
+        previewMode = preview;
+        exclusiveMode = preview ? false : exclusive;
+        window = new CSaverWnd();
+        WindowSpec spec{};
+        spec.right = 320;
+        spec.bottom = 240;
+        spec.child = preview;
+        spec.topmost = exclusiveMode;
+        ASSERT_TRUE(WndCreate(window, spec));
+        ASSERT_TRUE(displayReady);
+    }
+
+    // Pumps every queued message; true when the quit message came.
+    bool PumpAll() {
+        for (int i = 0; i < 100; ++i) {
+            PumpResult r = WndPumpMessage();
+            if (r == PumpResult::Quit) return true;
+            if (r == PumpResult::NoMessage) return false;
+        }
+        return false;
+    }
+
+    CSaverWnd* window = nullptr;
+};
+
+TEST_F(SaverWindowTest, FirstMouseMoveIsTheReferenceAndOnePixelCloses) {
+    Create(false);
+    HeadlessPostInput(HeadlessInput::MouseMove, 100, 80);
+    HeadlessPostInput(HeadlessInput::MouseMove, 100, 80);
+    EXPECT_FALSE(PumpAll());
+    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_EQ(window->firstMouseX, 100);
+    EXPECT_EQ(window->firstMouseY, 80);
+
+    HeadlessPostInput(HeadlessInput::MouseMove, 100, 81);
+    EXPECT_TRUE(PumpAll());
+    EXPECT_FALSE(HeadlessWindowExists());
+    EXPECT_FALSE(displayReady);
+}
+
+TEST_F(SaverWindowTest, KeysButtonsAndDeactivationClose) {
+    for (HeadlessInput input : {HeadlessInput::Key, HeadlessInput::SysKey, HeadlessInput::Button,
+                                HeadlessInput::Deactivate, HeadlessInput::DeactivateApp}) {
+        HeadlessResetWindow();
+        Create(false);
+        HeadlessPostInput(input);
+        EXPECT_TRUE(PumpAll()) << static_cast<int>(input);
+        EXPECT_FALSE(HeadlessWindowExists());
+    }
+}
+
+TEST_F(SaverWindowTest, DebugModeStillClosesOnInputButShowsTheCursor) {
+    Create(false, false);
+    EXPECT_EQ(window->OnSetCursor(), CursorAnswer::NotHandled);
+    HeadlessPostInput(HeadlessInput::Deactivate);
+    EXPECT_TRUE(PumpAll());
+}
+
+TEST_F(SaverWindowTest, ExclusiveModeHidesTheCursorAndRefusesDeactivationOfTheFrame) {
+    Create(false);
+    EXPECT_EQ(window->OnSetCursor(), CursorAnswer::HideCursor);
+    EXPECT_FALSE(window->OnNcActivate(false));
+    EXPECT_TRUE(window->OnNcActivate(true));
+}
+
+TEST_F(SaverWindowTest, ScreenSaveAndCloseCommandsAreIgnored) {
+    Create(false);
+    EXPECT_FALSE(window->OnSysCommand(SC_SCREENSAVE_COMMAND));
+    EXPECT_FALSE(window->OnSysCommand(SC_CLOSE_COMMAND));
+    EXPECT_TRUE(window->OnSysCommand(0xF020)); // minimise: default processing
+    HeadlessPostInput(HeadlessInput::SysCommand, SC_SCREENSAVE_COMMAND);
+    EXPECT_FALSE(PumpAll());
+    EXPECT_TRUE(HeadlessWindowExists());
+}
+
+TEST_F(SaverWindowTest, PreviewNeverClosesOnInput) {
+    Create(true);
+    for (HeadlessInput input : {HeadlessInput::Key, HeadlessInput::SysKey, HeadlessInput::Button,
+                                HeadlessInput::Deactivate, HeadlessInput::DeactivateApp}) {
+        HeadlessPostInput(input);
+    }
+    HeadlessPostInput(HeadlessInput::MouseMove, 1, 1);
+    HeadlessPostInput(HeadlessInput::MouseMove, 50, 50);
+    EXPECT_FALSE(PumpAll());
+    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(window->OnNcActivate(false));
+    EXPECT_EQ(window->OnSetCursor(), CursorAnswer::NotHandled);
+
+    HeadlessPostDestroy(); // the host takes the window down
+    EXPECT_TRUE(PumpAll());
+    EXPECT_FALSE(HeadlessWindowExists());
+}
+
+TEST_F(SaverWindowTest, CloseRequestsAfterDestructionHaveNoEffect) {
+    Create(false);
+    HeadlessPostInput(HeadlessInput::Key);
+    HeadlessPostInput(HeadlessInput::MouseMove, 5, 5);
+    HeadlessPostInput(HeadlessInput::MouseMove, 9, 9);
+    EXPECT_TRUE(PumpAll());
+    EXPECT_FALSE(PumpAll());
+}
+
+} // namespace
