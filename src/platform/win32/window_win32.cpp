@@ -126,15 +126,16 @@ bool RegisterWindowClass() {
 
 } // namespace
 
-bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
+bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     if (!wnd || Win32SaverWindow() || !RegisterWindowClass()) return false;
-    DWORD exStyle = spec.topmost ? WS_EX_TOPMOST : 0;
-    DWORD style = (spec.child ? WS_CHILD : WS_POPUP) | WS_VISIBLE;
+    DWORD exStyle = layout.topmost ? WS_EX_TOPMOST : 0;
+    DWORD style = (layout.child ? WS_CHILD : WS_POPUP) | WS_VISIBLE;
     HWND parent = nullptr;
-    if (spec.child) parent = spec.parent ? reinterpret_cast<HWND>(spec.parent) : GetDesktopWindow();
-    HWND window = CreateWindowExA(exStyle, WINDOW_CLASS, "", style, spec.left, spec.top,
-                                  spec.right - spec.left, spec.bottom - spec.top, parent, nullptr,
-                                  Win32Instance(), wnd);
+    if (layout.child)
+        parent = layout.parent ? reinterpret_cast<HWND>(layout.parent) : GetDesktopWindow();
+    HWND window = CreateWindowExA(exStyle, WINDOW_CLASS, "", style, layout.left, layout.top,
+                                  layout.right - layout.left, layout.bottom - layout.top, parent,
+                                  nullptr, Win32Instance(), wnd);
     if (!window) {
         Win32SetSaverWindow(nullptr);
         saverObject = nullptr;
