@@ -8,3 +8,4 @@ int CmdWavInfo(int argc, char** argv);
 int CmdSetup(int argc, char** argv);
 int CmdRender(int argc, char** argv);
 int CmdGifInfo(int argc, char** argv);
+int CmdCheck(int argc, char** argv);

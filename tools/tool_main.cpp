@@ -17,6 +17,8 @@ const ToolCommand COMMANDS[] = {
     {"unscramble", CmdUnscramble,
      "unscramble IN OUT      write a scrambled script IN as plain text"},
     {"wav-info", CmdWavInfo, "wav-info FILE          show how a WAV sound is loaded"},
+    {"check", CmdCheck,
+     "check [--preview] [--json] SCRIPT  load every module and report each error"},
     {"setup", CmdSetup, "setup [--json] SCRIPT  print the theme name and the module table"},
     {"render", CmdRender, "render SCRIPT --out DIR [options]  play a theme into PNG frames and a WAV"},
     {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},

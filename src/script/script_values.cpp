@@ -70,7 +70,8 @@ const char* ParseBalance(int32_t& value, const char* p) {
     if (wordLength == 0) return p; // a word that is not a value
     const char* q = p + wordLength;
     bool sideB = *q == 'B' || *q == 'b';
-    if (*q) ++q; // the side letter
+    // The side letter; without one ("Balance(#Mix)") the weight is side A's.
+    if (IsLetter(*q)) ++q;
     if (*q) ++q; // one separator
     int32_t position = 0;
     const char* end = ParseValue(position, q);

@@ -1,7 +1,7 @@
 #include "ui/config_dlg.h"
 
-#include "platform/dialogs.h"
 #include "app/settings_store.h"
+#include "platform/dialogs.h"
 #include "script/setup_scan.h"
 
 #include <cstdio>

@@ -319,6 +319,20 @@ TEST_F(QtDialogsTest, TestButtonStartsTheSaverDetached) {
     EXPECT_EQ(ReadFileText(record), "-s\n-def\nC:\\My Themes\\r.SS\n-test\n");
 }
 
+TEST_F(QtDialogsTest, TestRunOfAMissingProgramIsNotStartedAndNotReported) {
+    TempDir dir;
+    std::string missing = dir.File("QV Gone.SCR");
+    const char* const argv[] = {missing.c_str(), "/c", nullptr};
+    CConfigDlg model(2, argv);
+    QtConfigDialog dialog(model);
+    dialog.show();
+    EXPECT_EQ(model.OnTest(), 0);
+    EXPECT_TRUE(dialog.isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        EXPECT_TRUE(w == &dialog || !w->isVisible()) << "unexpected window";
+    }
+}
+
 TEST_F(QtDialogsTest, SplashShowsTheLogoAndTheLoadingLine) {
     auto splashes = [] {
         QList<QWidget*> found;

@@ -138,6 +138,12 @@ TEST_F(ScriptValuesTest, BalanceRangeForm) {
     EXPECT_EQ(Value("BalanceB(#Mix,10,20)"), 1500);
 }
 
+TEST_F(ScriptValuesTest, BalanceWithoutASideLetterWeighsSideA) {
+    SetParam(0, "Mix", 75);
+    EXPECT_EQ(Value("Balance(#Mix)"), 50);
+    EXPECT_EQ(Value("Ballance(#Mix,10,20)"), 1500);
+}
+
 TEST_F(ScriptValuesTest, MalformedBalanceStaysInsideTheText) {
     int used;
     EXPECT_EQ(Value("Balance", &used), -12345);
