@@ -2,6 +2,7 @@
 // a frameless full-screen window, a child of a host window (preview, or the
 // window a screen-saver daemon gives), or a small top-level preview. Its input
 // goes to CSaverWnd, which decides what ends the run.
+#include "app/app_state.h"
 #include "app/saver_window.h"
 #include "display/ss_view.h"
 #include "platform/qt/host_window_qt.h"
@@ -19,6 +20,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <cstdio>
 
 namespace {
 
@@ -58,6 +60,7 @@ QElapsedTimer presentClock;
 qint64 lastPresentNs = 0;
 qint64 refreshNs = 1000000000 / DEFAULT_REFRESH_HZ;
 QTimer* waitTimer = nullptr;
+int presentCount = 0; // pictures shown, reported for benchmarks
 
 void SaverWindowQt::Present(const QImage& image, const QRect& rect) {
     if (!isExposed()) return;
@@ -73,6 +76,7 @@ void SaverWindowQt::Present(const QImage& image, const QRect& rect) {
     }
     store.endPaint();
     store.flush(region);
+    ++presentCount;
 }
 
 void SaverWindowQt::Deactivated() {
@@ -131,6 +135,11 @@ void SaverWindowQt::exposeEvent(QExposeEvent*) {
 
 void DestroyNow() {
     if (!saverWnd) return;
+    // For the CPU benchmark: how many pictures the run showed, and in what time.
+    if (qEnvironmentVariableIsSet("GLIMMORA_PRESENT_STATS")) {
+        std::fprintf(stderr, "presented %d pictures in %lld ms\n", presentCount,
+                     static_cast<long long>(presentClock.elapsed()));
+    }
     delete qtWindow;
     qtWindow = nullptr;
     delete hostWindow;
@@ -182,6 +191,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
         }
     }
     window->setGeometry(rect);
+    window->setTitle(QString::fromLocal8Bit(appTitle));
     if (spec.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
 
     saverWnd = wnd;
