@@ -62,11 +62,11 @@ class DesktopTest : public ::testing::Test {
     bool Start(const std::string& name, const std::vector<std::string>& args) {
         std::vector<std::string> argv{dir.File(name)};
         argv.insert(argv.end(), args.begin(), args.end());
-        return saver.Start(argv,
-                           {"DISPLAY=" + x.Display(), "XDG_DATA_HOME=" + dir.File("data"),
-                            "XDG_CONFIG_HOME=" + dir.File("config"), "XDG_DATA_DIRS=/nonexistent",
-                            "QT_QPA_PLATFORM=xcb"},
-                           dir.File("out.txt"), dir.File("err.txt"));
+        std::vector<std::string> env{"DISPLAY=" + x.Display(), "XDG_DATA_HOME=" + dir.File("data"),
+                                     "XDG_CONFIG_HOME=" + dir.File("config"),
+                                     "XDG_DATA_DIRS=/nonexistent", "QT_QPA_PLATFORM=xcb"};
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        return saver.Start(argv, env, dir.File("out.txt"), dir.File("err.txt"));
     }
 
     // The id of the visible window titled `title`, once it is shown.
@@ -103,6 +103,7 @@ class DesktopTest : public ::testing::Test {
 
     XvfbServer x{800, 600};
     TempDir dir;
+    std::vector<std::string> extraEnv;
     ChildProcess saver;
 };
 
@@ -209,32 +210,64 @@ TEST_F(DesktopTest, AScriptErrorOnLine12IsShownAndIsTheExitCode) {
     EXPECT_EQ(Xdo("search --onlyvisible --name '^QV Broken$'"), "");
 }
 
-TEST_F(DesktopTest, ScreenSaverDaemonWindowPlaysWithoutEndingOnInput) {
+// A screen-saver daemon's window: a full run plays inside it and input never
+// ends it; the daemon ends it (here by taking the window away).
+class DaemonTest : public DesktopTest {
+  protected:
+    void PlaysAndIgnoresInput(int width, int height) {
+        SleepMs(3000);
+        ASSERT_TRUE(saver.Running());
+        RgbPicture shot;
+        ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("daemon.ppm")));
+        ASSERT_TRUE(ReadPpm(dir.File("daemon.ppm"), &shot));
+        RgbPicture expected = Rendered(width, height, false);
+        ASSERT_EQ(expected.width, width);
+        EXPECT_GE(SamePercent(shot, expected, 0, 0, width, height), 70);
+        EXPECT_GT(OlivePixels(shot, 0, height - 20, width / 8, 20), 10); // the banner shows
+
+        Xdo("mousemove 100 100");
+        Xdo("mousemove 120 130");
+        Xdo("click 1");
+        Xdo("key a");
+        SleepMs(800);
+        EXPECT_TRUE(saver.Running());
+    }
+
+    std::string StartHost() {
+        EXPECT_TRUE(host.Start({"/usr/bin/xmessage", "-bw", "0", "-geometry", "400x300+0+0",
+                                "-title", "DaemonWindow", "daemon"},
+                               {"DISPLAY=" + x.Display()}, dir.File("host-out"),
+                               dir.File("host-err")));
+        return WindowNamed("DaemonWindow");
+    }
+
     ChildProcess host;
-    ASSERT_TRUE(host.Start({"/usr/bin/xmessage", "-bw", "0", "-geometry", "400x300+0+0", "-title",
-                            "DaemonWindow", "daemon"},
-                           {"DISPLAY=" + x.Display()}, dir.File("host-out"), dir.File("host-err")));
-    std::string hostId = WindowNamed("DaemonWindow");
+};
+
+TEST_F(DaemonTest, WindowIdInHexadecimal) {
+    std::string hostId = StartHost();
     ASSERT_NE(hostId, "");
     char hex[32];
     std::snprintf(hex, sizeof(hex), "0x%lx", std::stoul(hostId));
     ASSERT_TRUE(Start("QV Aquarium", {"-window-id", hex}));
-    SleepMs(3000);
-    ASSERT_TRUE(saver.Running());
-
-    RgbPicture shot;
-    ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("daemon.ppm")));
-    ASSERT_TRUE(ReadPpm(dir.File("daemon.ppm"), &shot));
-    RgbPicture expected = Rendered(400, 300, false);
-    EXPECT_GE(SamePercent(shot, expected, 0, 0, 400, 300), 70);
-
-    Xdo("mousemove 100 100");
-    Xdo("mousemove 120 130");
-    Xdo("key a");
-    SleepMs(800);
-    EXPECT_TRUE(saver.Running());
+    PlaysAndIgnoresInput(400, 300);
     host.Kill();
     EXPECT_EQ(saver.Wait(5000), 0);
+}
+
+TEST_F(DaemonTest, WindowFromTheEnvironment) {
+    std::string hostId = StartHost();
+    ASSERT_NE(hostId, "");
+    extraEnv.push_back("XSCREENSAVER_WINDOW=" + hostId);
+    ASSERT_TRUE(Start("QV Aquarium", {}));
+    PlaysAndIgnoresInput(400, 300);
+    host.Kill();
+    EXPECT_EQ(saver.Wait(5000), 0);
+}
+
+TEST_F(DaemonTest, RootWindow) {
+    ASSERT_TRUE(Start("QV Aquarium", {"-root"}));
+    PlaysAndIgnoresInput(800, 600);
 }
 
 TEST_F(DesktopTest, UnknownDaemonWindowIsRefused) {
