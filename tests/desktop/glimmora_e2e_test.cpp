@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int SHOW_TIMEOUT_MS = 15000;
+#define LSAN_SUPPRESSIONS GLIMMORA_SOURCE_DIR "/tests/desktop/lsan_system_libraries.supp"
 
 void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -62,9 +63,12 @@ class DesktopTest : public ::testing::Test {
     bool Start(const std::string& name, const std::vector<std::string>& args) {
         std::vector<std::string> argv{dir.File(name)};
         argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<std::string> env{"DISPLAY=" + x.Display(), "XDG_DATA_HOME=" + dir.File("data"),
+        std::vector<std::string> env{"DISPLAY=" + x.Display(),
+                                     "XDG_DATA_HOME=" + dir.File("data"),
                                      "XDG_CONFIG_HOME=" + dir.File("config"),
-                                     "XDG_DATA_DIRS=/nonexistent", "QT_QPA_PLATFORM=xcb"};
+                                     "XDG_DATA_DIRS=/nonexistent",
+                                     "QT_QPA_PLATFORM=xcb",
+                                     "LSAN_OPTIONS=suppressions=" LSAN_SUPPRESSIONS};
         env.insert(env.end(), extraEnv.begin(), extraEnv.end());
         return saver.Start(argv, env, dir.File("out.txt"), dir.File("err.txt"));
     }
@@ -133,6 +137,9 @@ TEST_F(DesktopTest, SaverShowsTheDemoThemeAndAOnePixelMoveEndsIt) {
     Xdo("mousemove_relative 1 0");
     EXPECT_EQ(saver.Wait(5000), 0);
     EXPECT_EQ(Xdo("search --onlyvisible --name '^QV Aquarium$'"), "");
+    // Sound is on; without a sound device the run is silent and shows no message.
+    EXPECT_EQ(ReadFileText(dir.File("err.txt")).find("QV Aquarium:"), std::string::npos)
+        << ReadFileText(dir.File("err.txt"));
 }
 
 TEST_F(DesktopTest, AKeyEndsTheSaver) {
