@@ -217,6 +217,42 @@ TEST_F(DesktopTest, AScriptErrorOnLine12IsShownAndIsTheExitCode) {
     EXPECT_EQ(Xdo("search --onlyvisible --name '^QV Broken$'"), "");
 }
 
+TEST_F(DesktopTest, SoundPlaysThroughTheSoundServer) {
+    // A private sound server whose only output is a null sink we can listen to.
+    std::string runtime = dir.File("run");
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    std::string runtimeEnv = "XDG_RUNTIME_DIR=" + runtime;
+    ChildProcess server;
+    ASSERT_TRUE(server.Start(
+        {"/usr/bin/pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+         "--load=module-null-sink sink_name=out", "--load=module-native-protocol-unix"},
+        {runtimeEnv, "HOME=" + dir.Path()}, dir.File("pa-out"), dir.File("pa-err")));
+    std::string pactl = runtimeEnv + " pactl";
+    ASSERT_NE(WaitForOutput(x.Display(), pactl + " info | grep 'Default Sink: out'", 10000), "")
+        << ReadFileText(dir.File("pa-err"));
+
+    extraEnv.push_back(runtimeEnv);
+    ASSERT_TRUE(Start("QV Aquarium", {"/s"}));
+    ASSERT_NE(ShownSaver(), "");
+    // 22 050 Hz 8-bit stereo, as the mixer makes it.
+    EXPECT_NE(WaitForOutput(x.Display(), pactl + " list sink-inputs | grep 'u8 2ch 22050Hz'", 5000),
+              "");
+    std::string recording = dir.File("out.raw");
+    XCommand(x.Display(), runtimeEnv +
+                              " timeout 4 parec -d out.monitor --format=u8 --channels=2 "
+                              "--rate=22050 --raw >" +
+                              recording);
+    std::vector<unsigned char> bytes = ReadFileBytes(recording);
+    EXPECT_GT(bytes.size(), 22050u * 2 * 2);
+    size_t sounding = 0;
+    for (unsigned char b : bytes) sounding += b < 124 || b > 132;
+    EXPECT_GT(sounding, bytes.size() / 20); // the theme's sounds, not silence
+
+    Xdo("key a");
+    EXPECT_EQ(saver.Wait(5000), 0);
+}
+
 // A screen-saver daemon's window: a full run plays inside it and input never
 // ends it; the daemon ends it (here by taking the window away).
 class DaemonTest : public DesktopTest {
