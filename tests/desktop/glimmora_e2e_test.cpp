@@ -168,7 +168,7 @@ TEST_F(DesktopTest, PreviewDrawsInsideTheHostWindowAndIgnoresInput) {
     ASSERT_NE(size.find("320x240"), std::string::npos) << size;
 
     ASSERT_TRUE(Start("QV Aquarium", {"/p", hostId}));
-    SleepMs(3000);
+    ASSERT_NE(ShownSaver(), "");
     ASSERT_TRUE(saver.Running());
 
     RgbPicture shot;
@@ -193,6 +193,25 @@ TEST_F(DesktopTest, PreviewDrawsInsideTheHostWindowAndIgnoresInput) {
     // The host going away ends the preview, with exit code 0.
     host.Kill();
     EXPECT_EQ(saver.Wait(5000), 0);
+}
+
+TEST_F(DesktopTest, SettingsDialogCancelWritesNothingAndOkWritesTheFile) {
+    std::string settings = dir.File("config/Tarnwell/Glimmora/QV Aquarium.ini");
+    ASSERT_TRUE(Start("QV Aquarium", {}));
+    std::string dialog = WindowNamed("Aquarium"); // captioned with the theme's name
+    ASSERT_NE(dialog, "");
+    Xdo("windowfocus --sync " + dialog);
+    Xdo("key Escape");
+    EXPECT_EQ(saver.Wait(5000), 0);
+    EXPECT_FALSE(std::filesystem::exists(settings));
+
+    ASSERT_TRUE(Start("QV Aquarium", {"/c"}));
+    dialog = WindowNamed("Aquarium");
+    ASSERT_NE(dialog, "");
+    Xdo("windowfocus --sync " + dialog);
+    Xdo("key Return");
+    EXPECT_EQ(saver.Wait(5000), 0);
+    EXPECT_NE(ReadFileText(settings).find("[Config]"), std::string::npos);
 }
 
 TEST_F(DesktopTest, AScriptErrorOnLine12IsShownAndIsTheExitCode) {
@@ -258,7 +277,7 @@ TEST_F(DesktopTest, SoundPlaysThroughTheSoundServer) {
 class DaemonTest : public DesktopTest {
   protected:
     void PlaysAndIgnoresInput(int width, int height) {
-        SleepMs(3000);
+        ASSERT_NE(ShownSaver(), "");
         ASSERT_TRUE(saver.Running());
         RgbPicture shot;
         ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("daemon.ppm")));
