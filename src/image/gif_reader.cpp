@@ -262,7 +262,17 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
     const unsigned clear = clearCode;
 
     while (done < count) {
-        if (bitsLeft < size) {
+        if (bitsLeft < size && std::endian::native == std::endian::little && subBlockLeft >= 8 &&
+            inputEnd - inputPos >= 8) {
+            // Fast refill from inside a sub-block: as many whole bytes as fit.
+            uint64_t word;
+            std::memcpy(&word, input + inputPos, 8);
+            int take = (63 - bitsLeft) >> 3;
+            bitBuffer |= (word & ((uint64_t{1} << (8 * take)) - 1)) << bitsLeft;
+            inputPos += take;
+            subBlockLeft -= take;
+            bitsLeft += 8 * take;
+        } else if (bitsLeft < size) {
             bits = bitBuffer;
             bitCount = bitsLeft;
             RefillBits();

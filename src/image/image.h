@@ -76,12 +76,29 @@ class CImage {
     char* fileName = nullptr;
     int16_t transparentIndex = -1; // the frame's transparent colour, -1 when it has none
 
+    // Loads the GIF at `path` into this empty record and the frames after it;
+    // a name loaded before (in any case) is copied from the cache. Returns 1,
+    // or 0 with the failure reported (silently when the file holds no frame);
+    // a failed load leaves the record empty.
     int LoadImage(const char* path);
+    // Reads the frames from the reader's current block on, this record being
+    // frame `index` of `first`: 0 done, 1 failed (reported, frames freed), 2 no
+    // frame at this point.
     int ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index);
+    // Builds the 1-bit mask of the pixels equal to `transparentIndex`; 0 (and
+    // no mask) when out of memory.
     int CreateTransMask(const uint8_t* framePixels, int transparentIndex);
+    // Makes this record a copy of a cached image: its own colour table and
+    // records over the cached pixels and masks. 0 (record left empty) when out of memory.
     int CopyFrom(const CImage& cached);
+    // Frees what this record owns, then the following frames; the owner deletes
+    // the first record itself.
     void Release();
+    // Sets the shared colour table to the loaded colours times `percent`
+    // (0 to 100); first records only.
     void SetBrightness(int percent);
+    // The frame on screen `ms` milliseconds before frame `index` (-1: the last
+    // frame) comes up, counted from the first frame.
     int FrameBefore(int ms, int index) const;
 
     // Row stride of the pixels and of the mask, in bytes.

@@ -128,6 +128,37 @@ TEST_F(Conditions, ATriggerAtTheEndOfAShowingStartsItsTargetNow) {
     EXPECT_EQ(target.startTime, 0); // free for the next trigger
 }
 
+TEST_F(Conditions, TwoForeseenTriggersOfOneTargetScheduleItOnce) {
+    CFeature& early = Fixed(0, 5000);
+    When(early, COND_AFTER_TIME, 1000, "T05");
+    CFeature& late = Fixed(0, 5000);
+    When(late, COND_AFTER_TIME, 1100, "T05");
+    CFeature& target = OnTrigger(5, 2000);
+    Tick(0);
+    Tick(750);
+    EXPECT_EQ(target.startTime, 1000);
+    Tick(850);
+    Tick(1001);
+    Tick(1101);
+    EXPECT_EQ(target.startTime, 1000);      // the second finds it scheduled
+    EXPECT_EQ(Time(target.endTime), 3001u); // shown from the first tick at or after 1000
+}
+
+TEST_F(Conditions, OnEndWithStopHasNoFurtherEffect) {
+    CFeature& f = Fixed(0, 1000);
+    When(f, COND_ON_END, 0, "!");
+    f.fadeType = FADE_IN;
+    f.fadeStep = 100;
+    f.fadeInterval = 10;
+    Tick(0);
+    Tick(10);
+    Tick(500);
+    EXPECT_EQ(f.conditionFired, 0);
+    Tick(1000);
+    EXPECT_EQ(f.conditionFired, 1);
+    EXPECT_EQ(Time(f.endTime), 0xFFFFFFFFu);
+}
+
 TEST_F(Conditions, AnAfterTimeLongerThanTheShowingFiresAtTheEnd) {
     CFeature& f = Fixed(0, 1000);
     When(f, COND_AFTER_TIME, 5000, "S");

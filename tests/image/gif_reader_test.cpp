@@ -116,9 +116,7 @@ TEST_F(GifReaderTest, EveryMinimumCodeSizeDecodesAlike) {
         LzwOptions lzw;
         lzw.minCodeSize = size;
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, "size" + std::to_string(size) + ".gif",
-                            OneFrame(37, 23, picture, lzw)),
-                  1)
+        ASSERT_EQ(LoadBytes(other, dir, GifName("size", size), OneFrame(37, 23, picture, lzw)), 1)
             << size;
         EXPECT_EQ(TopDownIndices(other), picture) << "minimum code size " << size;
         other.Release();
@@ -200,7 +198,7 @@ TEST_F(GifReaderTest, ApplicationExtensionBeforeTheFirstFrameLoops) {
     };
     for (size_t i = 0; i < looping.size(); ++i) {
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, "loop" + std::to_string(i) + ".gif", looping[i]), 1) << i;
+        ASSERT_EQ(LoadBytes(other, dir, GifName("loop", i), looping[i]), 1) << i;
         const CImage* last = &other;
         while (!(last->flags & IMAGE_LAST)) last = last->next;
         EXPECT_EQ(last->next, &other) << i;
@@ -242,7 +240,7 @@ TEST_F(GifReaderTest, InterlacedFramesAreStoredInPictureOrder) {
         GifImage interlaced = MakeImage(7, height, picture);
         interlaced.interlaced = true;
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, "i" + std::to_string(height) + ".gif",
+        ASSERT_EQ(LoadBytes(other, dir, GifName("i", height),
                             GifBuilder(7, height).Image(interlaced).Trailer().Bytes()),
                   1);
         EXPECT_EQ(TopDownIndices(other), picture) << "height " << height;
@@ -303,7 +301,7 @@ TEST_F(GifReaderTest, TruncatedDataFillsTheRestOfTheFrame) {
             transparent ? full : GifBuilder(16, 16).Image(MakeImage(16, 16, picture)).Bytes();
         bytes.resize(781 + (bytes.size() - 781) / 2);
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, "cut" + std::to_string(transparent) + ".gif", bytes), 1);
+        ASSERT_EQ(LoadBytes(other, dir, GifName("cut", transparent), bytes), 1);
         std::vector<uint8_t> got = TopDownIndices(other);
         size_t decoded = 0;
         while (decoded < got.size() && got[decoded] == picture[decoded]) ++decoded;
@@ -319,7 +317,7 @@ TEST_F(GifReaderTest, TruncatedDataFillsTheRestOfTheFrame) {
     }
 }
 
-TEST_F(GifReaderTest, BadCodesStopTheFrameButNotTheFile) {
+TEST_F(GifReaderTest, OddCodeStreamsEndTheFrameButNotTheFile) {
     // Codes with a 9-bit size: clear (256), 1, 2, then 400 (far above the next
     // free code 259), then 3.
     auto pack = [](std::initializer_list<unsigned> codes) {
@@ -345,9 +343,10 @@ TEST_F(GifReaderTest, BadCodesStopTheFrameButNotTheFile) {
         SubBlocks(pack({256, 1, 2}), 255),              // data ends before the end code
         {0},                                            // no data at all
         SubBlocks(pack({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 257}), 255), // more data than pixels
+        SubBlocks(pack({256, 1, 2, 3, 4, 256, 257}), 255), // clear right before the end code
     };
-    std::vector<std::vector<uint8_t>> expected = {
-        {1, 2, 0, 0}, {0, 0, 0, 0}, {1, 2, 0, 0}, {0, 0, 0, 0}, {1, 2, 3, 4}};
+    std::vector<std::vector<uint8_t>> expected = {{1, 2, 0, 0}, {0, 0, 0, 0}, {1, 2, 0, 0},
+                                                  {0, 0, 0, 0}, {1, 2, 3, 4}, {1, 2, 3, 4}};
     for (size_t i = 0; i < broken.size(); ++i) {
         std::vector<uint8_t> gif = GifBuilder(2, 2)
                                        .RawImage(0, 0, 2, 2, 0, 8, broken[i])
@@ -355,7 +354,7 @@ TEST_F(GifReaderTest, BadCodesStopTheFrameButNotTheFile) {
                                        .Trailer()
                                        .Bytes();
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, "bad" + std::to_string(i) + ".gif", gif), 1) << i;
+        ASSERT_EQ(LoadBytes(other, dir, GifName("bad", i), gif), 1) << i;
         EXPECT_EQ(TopDownIndices(other), expected[i]) << i;
         ASSERT_EQ(FrameCount(other), 2) << i;
         EXPECT_EQ(TopDownIndices(*other.next), next) << i;
@@ -371,7 +370,7 @@ TEST_F(GifReaderTest, MinimumCodeSizeOutsideTwoToEightDecodesNothing) {
                                        .Trailer()
                                        .Bytes();
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, "m" + std::to_string(size) + ".gif", gif), 1) << size;
+        ASSERT_EQ(LoadBytes(other, dir, GifName("m", size), gif), 1) << size;
         EXPECT_EQ(TopDownIndices(other), (std::vector<uint8_t>{0, 0, 0})) << size;
         EXPECT_EQ(TopDownIndices(*other.next), (std::vector<uint8_t>{4, 5, 6})) << size;
         other.Release();
@@ -394,9 +393,10 @@ TEST_F(GifReaderTest, FramesTooLargeToHoldAreRefusedAsOutOfMemory) {
 
 TEST_F(GifReaderTest, ExtraSubBlocksAfterTheEndCodeAreSkipped) {
     std::vector<uint8_t> data = LzwEncode({1, 2, 3, 4}, LzwOptions());
-    std::vector<uint8_t> blocks = {static_cast<uint8_t>(data.size())};
-    blocks.insert(blocks.end(), data.begin(), data.end());
-    blocks.insert(blocks.end(), {3, 0xAA, 0xBB, 0xCC, 0});
+    // The code data in one sub-block, then a stray sub-block before the terminator.
+    std::vector<uint8_t> blocks = SubBlocks(data, 255);
+    blocks.pop_back();
+    for (uint8_t b : {3, 0xAA, 0xBB, 0xCC, 0}) blocks.push_back(b);
     std::vector<uint8_t> gif = GifBuilder(2, 2)
                                    .RawImage(0, 0, 2, 2, 0, 8, blocks)
                                    .Image(MakeImage(2, 2, {5, 6, 7, 8}))

@@ -3,6 +3,8 @@
 // colour indices.
 #include "image_test_util.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -128,6 +130,52 @@ TEST_F(GiflibOracleTest, GeneratedFilesDecodeAlike) {
                                        .Trailer()
                                        .Bytes();
         ExpectSameAsGiflib(dir.WriteBytes(std::string(c.name) + ".gif", gif));
+    }
+}
+
+// Writes frames of `width` x `height` with giflib's encoder, each with a
+// graphic control extension.
+bool EncodeWithGiflib(const std::string& path, int width, int height,
+                      const std::vector<std::vector<uint8_t>>& frames) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    if (!gif) return false;
+    std::vector<GifColorType> colors(256);
+    std::vector<uint8_t> rgb = TestColorTable();
+    for (int i = 0; i < 256; ++i) colors[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
+    ColorMapObject* map = GifMakeMapObject(256, colors.data());
+    bool ok = EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK;
+    for (size_t i = 0; ok && i < frames.size(); ++i) {
+        GraphicsControlBlock gcb = {DISPOSAL_UNSPECIFIED, false, static_cast<int>(i + 2),
+                                    i % 2 ? static_cast<int>(i) : NO_TRANSPARENT_COLOR};
+        GifByteType extension[4];
+        size_t length = EGifGCBToExtension(&gcb, extension);
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) ==
+                 GIF_OK &&
+             EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
+        for (int row = 0; ok && row < height; ++row) {
+            std::vector<GifPixelType> line(frames[i].begin() + static_cast<long>(row) * width,
+                                           frames[i].begin() + static_cast<long>(row + 1) * width);
+            ok = EGifPutLine(gif, line.data(), width) == GIF_OK;
+        }
+    }
+    ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
+    GifFreeMapObject(map);
+    return ok;
+}
+
+TEST_F(GiflibOracleTest, FilesWrittenByGiflibDecodeAlike) {
+    const int sizes[][2] = {{1, 1}, {17, 9}, {256, 200}, {640, 480}};
+    for (const auto& size : sizes) {
+        std::vector<std::vector<uint8_t>> frames;
+        for (int seed = 0; seed < 3; ++seed) frames.push_back(TestPicture(size[0], size[1], seed));
+        std::string path = dir.File(GifName("giflib", size[0]));
+        ASSERT_TRUE(EncodeWithGiflib(path, size[0], size[1], frames));
+        ExpectSameAsGiflib(path);
+        CImage image;
+        ASSERT_EQ(image.LoadImage(path.c_str()), 1);
+        EXPECT_TRUE(TopDownIndices(*image.next->next) == frames[2]);
+        image.Release();
     }
 }
 

@@ -161,7 +161,7 @@ TEST_F(ImageTest, AHundredAndFirstImageLoadsButIsNotCached) {
     std::vector<CImage*> images;
     for (int i = 0; i < 101; ++i) {
         CImage* image = new CImage;
-        ASSERT_EQ(image->LoadImage(Write("i" + std::to_string(i) + ".gif", gif).c_str()), 1);
+        ASSERT_EQ(image->LoadImage(Write(GifName("i", i), gif).c_str()), 1);
         images.push_back(image);
     }
     EXPECT_EQ(CachedImageCount(), IMAGE_CACHE_SIZE);

@@ -7,6 +7,8 @@
 #include "platform/headless/headless.h"
 #include "script/script_reader.h"
 
+#include <cstdio>
+
 void ResetImageState() {
     ResetImageCache();
     HeadlessClearMessages();
@@ -51,4 +53,10 @@ GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
     image.indices = indices;
     image.lzw = lzw;
     return image;
+}
+
+std::string GifName(const char* stem, long number) {
+    char name[64];
+    std::snprintf(name, sizeof(name), "%s%ld.gif", stem, number);
+    return name;
 }

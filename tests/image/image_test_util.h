@@ -25,6 +25,9 @@ std::vector<std::string> MessageTexts();
 int LoadBytes(CImage& image, const TempDir& dir, const std::string& name,
               const std::vector<uint8_t>& bytes);
 
+// "<stem><number>.gif"
+std::string GifName(const char* stem, long number);
+
 // A single-frame image of `width` x `height` from `indices` with the given options.
 GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
                    const LzwOptions& lzw = LzwOptions());
