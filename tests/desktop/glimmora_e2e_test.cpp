@@ -156,6 +156,25 @@ TEST_F(DesktopTest, AClickEndsTheSaver) {
     EXPECT_EQ(saver.Wait(5000), 0);
 }
 
+TEST_F(DesktopTest, DebugWindowIsSmallerWithCursorAndEndsWhenAnotherWindowIsActivated) {
+    ASSERT_TRUE(Start("QV Aquarium", {"/s", "-debug", "-v400x300"}));
+    std::string id = ShownSaver();
+    ASSERT_NE(id, "");
+    std::string geometry = Xdo("getwindowgeometry " + id);
+    EXPECT_NE(geometry.find("Position: 0,0"), std::string::npos) << geometry;
+    EXPECT_NE(geometry.find("Geometry: 400x300"), std::string::npos) << geometry;
+    EXPECT_TRUE(saver.Running());
+
+    ChildProcess other;
+    ASSERT_TRUE(other.Start(
+        {"/usr/bin/xmessage", "-geometry", "200x100+500+400", "-title", "Other", "other"},
+        {"DISPLAY=" + x.Display()}, dir.File("other-out"), dir.File("other-err")));
+    std::string otherId = WindowNamed("Other");
+    ASSERT_NE(otherId, "");
+    Xdo("windowfocus --sync " + otherId);
+    EXPECT_EQ(saver.Wait(5000), 0);
+}
+
 TEST_F(DesktopTest, PreviewDrawsInsideTheHostWindowAndIgnoresInput) {
     // A host window of another program, 320 by 240 at (100, 80).
     ChildProcess host;
