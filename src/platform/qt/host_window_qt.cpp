@@ -5,8 +5,6 @@
 
 namespace {
 
-uintptr_t embedHost = 0;
-
 xcb_connection_t* Connection() {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!app) return nullptr;
@@ -38,13 +36,6 @@ bool X11WindowSize(uintptr_t id, int32_t* width, int32_t* height) {
     free(attributes);
     free(geometry);
     return found;
-}
-
-void QtSetEmbedHost(uintptr_t id) {
-    embedHost = id;
-}
-uintptr_t QtEmbedHost() {
-    return embedHost;
 }
 
 uintptr_t X11RootWindow() {

@@ -7,6 +7,7 @@
 // inside that window, and input never ends it; the daemon ends the process.
 #include "app/main_loop.h"
 #include "app/startup.h"
+#include "platform/qt/embed_host_qt.h"
 #include "platform/qt/host_window_qt.h"
 
 #include <QApplication>

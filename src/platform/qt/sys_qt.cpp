@@ -1,5 +1,5 @@
 // Message boxes and the millisecond clock on Qt.
-#include "platform/qt/host_window_qt.h"
+#include "platform/qt/embed_host_qt.h"
 #include "platform/sys.h"
 
 #include <QApplication>

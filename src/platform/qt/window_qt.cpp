@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/saver_window.h"
 #include "display/ss_view.h"
+#include "platform/qt/embed_host_qt.h"
 #include "platform/qt/host_window_qt.h"
 #include "platform/qt/saver_window_qt.h"
 #include "platform/window.h"
