@@ -35,6 +35,9 @@ class SaverWindowQt : public QWindow {
     }
 
     void Present(const QImage& image, const QRect& rect);
+    // Losing activation counts only after the window has had it: focus that
+    // moves at start (from the splash, say) is no loss.
+    bool WasActive() const { return wasActive; }
 
   protected:
     bool event(QEvent* e) override;
@@ -45,8 +48,8 @@ class SaverWindowQt : public QWindow {
 
     CSaverWnd* saver;
     QBackingStore store;
-    bool inputEnds;         // input reaches the saver's rules (not in a daemon's window)
-    bool wasActive = false; // losing activation counts only after having had it
+    bool inputEnds; // input reaches the saver's rules (not in a daemon's window)
+    bool wasActive = false;
     bool firstShow = true;
 };
 
@@ -222,7 +225,8 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
     if (embed == 0 && !spec.child) {
         QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, window,
                          [](Qt::ApplicationState state) {
-                             if (state != Qt::ApplicationActive && saverWnd) {
+                             if (state != Qt::ApplicationActive && saverWnd && qtWindow &&
+                                 qtWindow->WasActive()) {
                                  saverWnd->OnActivateApp(false);
                              }
                          });
