@@ -39,21 +39,21 @@ bool StartPreview(int argc, char** argv) {
     exclusiveMode = false;
     previewMode = true;
     uintptr_t host = PreviewHandle(argc, argv);
-    WindowSpec spec{};
+    WindowSpec layout{};
     int32_t width = 0;
     int32_t height = 0;
     if (host != 0 && SysWindowClientSize(host, &width, &height)) {
-        spec.right = width;
-        spec.bottom = height;
-        spec.parent = host;
+        layout.right = width;
+        layout.bottom = height;
+        layout.parent = host;
     } else {
-        CentredPreviewRect(view.screenWidth, view.screenHeight, &spec.left, &spec.top, &spec.right,
-                           &spec.bottom);
+        CentredPreviewRect(view.screenWidth, view.screenHeight, &layout.left, &layout.top, &layout.right,
+                           &layout.bottom);
     }
-    spec.child = true;
-    view.SetSize(spec.right - spec.left, spec.bottom - spec.top);
+    layout.child = true;
+    view.SetSize(layout.right - layout.left, layout.bottom - layout.top);
     saverWindow = new CSaverWnd();
-    if (!WndCreate(saverWindow, spec) || errorLine != 0) return Abandon();
+    if (!WndCreate(saverWindow, layout) || errorLine != 0) return Abandon();
     return true;
 }
 
@@ -67,12 +67,12 @@ bool StartSaver() {
 } // namespace
 
 bool CSaverWnd::CreateFullScreen() {
-    WindowSpec spec{};
-    spec.right = view.screenWidth;
-    spec.bottom = view.screenHeight;
-    spec.topmost = exclusiveMode;
-    spec.hideCursor = exclusiveMode;
-    return WndCreate(this, spec);
+    WindowSpec layout{};
+    layout.right = view.screenWidth;
+    layout.bottom = view.screenHeight;
+    layout.topmost = exclusiveMode;
+    layout.hideCursor = exclusiveMode;
+    return WndCreate(this, layout);
 }
 
 bool StartUp(int argc, char** argv) {

@@ -45,6 +45,11 @@ int CSSView::Init(CSaverWnd* saverWindow, int32_t width, int32_t height) {
     }
     bufferWidth = width;
     bufferHeight = height;
+    // The banners' fonts are made now rather than when the banner first shows,
+    // so that nothing is allocated while the saver plays.
+    for (TextBanner& banner : banners) {
+        if (!banner.font) banner.SetFont(BANNER_FONT_SIZE, "Arial", false);
+    }
     InvalidateAll();
     return 1;
 }
@@ -93,7 +98,7 @@ void CSSView::SetBanner(int number, int32_t x, int32_t y, const char* text) {
         if (3 * red + 6 * green + blue > BANNER_LIGHT_WEIGHT) color = BANNER_DARK_COLOR;
     }
     if (text && text[0]) {
-        if (!banner.text[0]) banner.SetFont(8, "Arial", false);
+        if (!banner.text[0] && !banner.font) banner.SetFont(BANNER_FONT_SIZE, "Arial", false);
         banner.SetText(window, x, y, text, color);
     } else {
         banner.Clear(window);

@@ -22,6 +22,7 @@ constexpr int DESIGN_HEIGHT = 600;
 constexpr int MAX_SLOTS = 100;
 constexpr int32_t FREE_SLOT_X = -99999;
 constexpr int MAX_BANNERS = 2;
+constexpr int BANNER_FONT_SIZE = 8; // point size of the banner font (13 px cell)
 constexpr int BANNER_TEXT_MAX = 128;
 // Largest text cell a banner draws; wider or taller text is cut.
 constexpr int32_t BANNER_MAX_WIDTH = 2048;

@@ -22,7 +22,7 @@ enum class PumpResult { NoMessage, Handled, Quit };
 
 // Creates and shows the window. Creation calls wnd->OnCreate(); a false result
 // there fails the creation. Returns true when the window exists.
-bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec);
+bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout);
 // Destroys the window (if it exists) at once; the window's final hook runs.
 void WndDestroy(CSaverWnd* wnd);
 // Asks the window to close, as a posted close request: it is destroyed when

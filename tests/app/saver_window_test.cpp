@@ -27,12 +27,12 @@ class SaverWindowTest : public ::testing::Test {
         previewMode = preview;
         exclusiveMode = preview ? false : exclusive;
         window = new CSaverWnd();
-        WindowSpec spec{};
-        spec.right = 320;
-        spec.bottom = 240;
-        spec.child = preview;
-        spec.topmost = exclusiveMode;
-        ASSERT_TRUE(WndCreate(window, spec));
+        WindowSpec layout{};
+        layout.right = 320;
+        layout.bottom = 240;
+        layout.child = preview;
+        layout.topmost = exclusiveMode;
+        ASSERT_TRUE(WndCreate(window, layout));
         ASSERT_TRUE(displayReady);
     }
 

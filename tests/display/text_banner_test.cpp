@@ -148,8 +148,8 @@ TEST_F(Banners, TextOutsideTheWindowLeavesNothingVisible) {
 }
 
 TEST_F(Banners, MissingFontFallsBackToTheDefaultFont) {
-    Open(400, 100);
     HeadlessSetFontDirectory("/nonexistent");
+    Open(400, 100);
     view.SetBanner(0, 0, 0, "Text");
     EXPECT_EQ(view.banners[0].font, nullptr);
     EXPECT_EQ(view.banners[0].textWidth, 0); // no font at all: nothing to draw

@@ -49,9 +49,9 @@ void DestroyNow() {
 
 } // namespace
 
-bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
+bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     window = wnd;
-    windowSpec = spec;
+    windowSpec = layout;
     if (!wnd->OnCreate()) {
         window = nullptr;
         return false;

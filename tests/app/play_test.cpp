@@ -1,0 +1,294 @@
+// End-to-end play on the headless platform: start-up from a command line, the
+// run loop against the virtual clock, and what the window shows.
+#include "app/app_state.h"
+#include "app/main_loop.h"
+#include "app/settings_store.h"
+#include "app/startup.h"
+#include "display/ss_view.h"
+#include "engine/engine_state.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_audio.h"
+#include "platform/headless/headless_settings.h"
+#include "platform/headless/headless_video.h"
+#include "platform/headless/headless_window.h"
+#include "platform/window.h"
+#include "script/module_loader.h"
+#include "script/script_reader.h"
+#include "script/theme_records.h"
+#include "support/gif_writer.h"
+#include "support/test_files.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <new>
+#include <string>
+#include <vector>
+
+// Every C++ allocation of the test program is counted, so that a test can
+// assert that playing allocates nothing.
+namespace {
+std::atomic<long> allocations{0};
+std::atomic<long> liveAllocations{0};
+
+void* Allocate(std::size_t size) {
+    ++allocations;
+    ++liveAllocations;
+    return std::malloc(size ? size : 1);
+}
+void Free(void* p) {
+    if (!p) return;
+    --liveAllocations;
+    std::free(p);
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = Allocate(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    if (void* p = Allocate(size)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept {
+    Free(p);
+}
+void operator delete[](void* p) noexcept {
+    Free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    Free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    Free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    Free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    Free(p);
+}
+
+namespace {
+
+const char* PLAY_SCRIPT = R"(ThemeName "Play"
+Module "One"
+{
+Setup
+{
+}
+Background
+{
+Color 0, 0, 255
+}
+Feature
+{
+Image "block.gif"
+Start 1000
+Position 100, 200
+}
+}
+)";
+
+class PlayTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        ResetScriptReader();
+        ResetModuleContent();
+        ResetModuleTable();
+        ResetModuleLoader();
+        ResetEngineState();
+        ResetSettings();
+        view.Reset();
+        HeadlessResetWindow();
+        HeadlessResetVideo();
+        HeadlessAudioReset();
+        HeadlessAudioKeepPlayed(false);
+        HeadlessSettingsClear();
+        HeadlessClearMessages();
+        HeadlessSetTime(0);
+        GifImage block;
+        block.width = 8;
+        block.height = 8;
+        block.indices.assign(64, 5); // colour 5 of the test table: (5, 250, 35)
+        GifBuilder gif(8, 8);
+        gif.Image(block).Trailer();
+        dir.WriteBytes("block.gif", gif.Bytes());
+    }
+
+    void TearDown() override {
+        if (HeadlessWindowExists()) {
+            WndPostClose(HeadlessWindow());
+            while (WndPumpMessage() != PumpResult::Quit) {
+            }
+        }
+        EndRunLoop();
+        HeadlessAudioReset();
+        ResetModuleContent();
+        view.Reset();
+    }
+
+    // Starts the saver on `script` in the theme folder, as "-def" would.
+    bool Start(const std::string& script, const char* mode = "/s") {
+        std::string path = dir.Write("Play.SS", script);
+        args = {"QV Play", mode, "-def", path, "-v800x600", "-"};
+        argv.clear();
+        for (std::string& a : args) argv.push_back(a.data());
+        std::filesystem::current_path(dir.Path());
+        bool run = StartUp(static_cast<int>(argv.size()), argv.data());
+        if (run) BeginRunLoop();
+        return run;
+    }
+
+    // Runs passes of the loop, one virtual millisecond apart, up to `ms`.
+    bool PlayUntil(uint32_t ms) {
+        while (now < ms) {
+            if (!RunLoopPass()) return false;
+            HeadlessAdvanceTime(step);
+            now += step;
+        }
+        return true;
+    }
+
+    TempDir dir;
+    std::vector<std::string> args;
+    std::vector<char*> argv;
+    uint32_t now = 0;
+    uint32_t step = 1;
+};
+
+TEST_F(PlayTest, FeatureAppearsAtItsStartTimeOnTheBackground) {
+    ASSERT_TRUE(Start(PLAY_SCRIPT));
+    EXPECT_TRUE(HeadlessWindowTopmost());
+    EXPECT_TRUE(HeadlessCursorHidden());
+    ASSERT_TRUE(PlayUntil(500));
+    EXPECT_EQ(HeadlessScreenPixel(104, 204), 0x0000FFu);
+    EXPECT_EQ(HeadlessScreenPixel(400, 100), 0x0000FFu);
+    ASSERT_TRUE(PlayUntil(1500));
+    EXPECT_EQ(HeadlessScreenPixel(104, 204), 0x05FA23u);
+    EXPECT_EQ(HeadlessScreenPixel(100, 200), 0x05FA23u);
+    EXPECT_EQ(HeadlessScreenPixel(108, 208), 0x0000FFu);
+}
+
+TEST_F(PlayTest, InputEndsTheRunWithExitCodeZero) {
+    ASSERT_TRUE(Start(PLAY_SCRIPT));
+    ASSERT_TRUE(PlayUntil(100));
+    HeadlessPostInput(HeadlessInput::MouseMove, 10, 10);
+    ASSERT_TRUE(PlayUntil(200));
+    HeadlessPostInput(HeadlessInput::MouseMove, 11, 10);
+    EXPECT_FALSE(PlayUntil(300));
+    EXPECT_FALSE(displayReady);
+    EndRunLoop();
+    EXPECT_EQ(Finish(), 0);
+}
+
+TEST_F(PlayTest, ScriptErrorEndsStartUpWithItsLine) {
+    std::string script = PLAY_SCRIPT;
+    script.replace(script.find("Start 1000"), 10, "Stat 1000");
+    EXPECT_FALSE(Start(script));
+    EXPECT_FALSE(HeadlessWindowExists());
+    EXPECT_EQ(Finish(), 14);
+    ASSERT_EQ(HeadlessMessages().size(), 1u);
+    EXPECT_EQ(HeadlessMessages()[0].caption, "QV Play");
+    EXPECT_EQ(HeadlessMessages()[0].text, "Invalid Keyword: Stat");
+}
+
+TEST_F(PlayTest, MissingScriptOpensAnEmptySaver) {
+    args = {"QV Play", "/s", "-def", dir.File("absent.SS")};
+    argv.clear();
+    for (std::string& a : args) argv.push_back(a.data());
+    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
+    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(Sound); // the settings were not read
+}
+
+TEST_F(PlayTest, PreviewIsAChildWithoutSoundOrBanner) {
+    ASSERT_TRUE(Start(PLAY_SCRIPT, "/p"));
+    EXPECT_TRUE(previewMode);
+    EXPECT_TRUE(HeadlessWindowChild());
+    EXPECT_EQ(view.screenWidth, 153);
+    EXPECT_EQ(view.screenHeight, 113);
+    EXPECT_FALSE(HeadlessAudioIsOpen());
+    HeadlessPostInput(HeadlessInput::Key);
+    ASSERT_TRUE(PlayUntil(20000));
+    EXPECT_TRUE(HeadlessWindowExists());
+}
+
+TEST_F(PlayTest, SaverModeAdvancesTheModuleForTheNextActivation) {
+    std::string script = PLAY_SCRIPT;
+    script += "Module \"Two\"\n{\nSetup\n{\n}\n}\nModule \"Three\"\n{\nSetup\n{\n}\n}\n";
+    HeadlessSettingsSet("QV Play", "Config", "PlayMode", 2);
+    HeadlessSettingsSet("QV Play", "Config", "ActiveModule", 2);
+    ASSERT_TRUE(Start(script));
+    int32_t stored = -1;
+    ASSERT_TRUE(HeadlessSettingsGet("QV Play", "Config", "ActiveModule", &stored));
+    EXPECT_EQ(stored, 0);
+    EXPECT_STREQ(currentModule->name, "Three");
+}
+
+TEST_F(PlayTest, TestRunWritesNothing) {
+    std::string script = PLAY_SCRIPT;
+    script += "Module \"Two\"\n{\nSetup\n{\n}\n}\n";
+    HeadlessSettingsSet("QV Play", "Config", "PlayMode", 2);
+    std::string path = dir.Write("Play.SS", script);
+    std::filesystem::current_path(dir.Path());
+    args = {"QV Play", "/s", "-def", path, "-test"};
+    argv.clear();
+    for (std::string& a : args) argv.push_back(a.data());
+    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
+    int32_t stored = -1;
+    EXPECT_FALSE(HeadlessSettingsGet("QV Play", "Config", "ActiveModule", &stored));
+}
+
+TEST_F(PlayTest, IdleWorkRunsAtMostEvery100Ms) {
+    ASSERT_TRUE(Start(PLAY_SCRIPT));
+    ASSERT_TRUE(PlayUntil(1000));
+    // Passes at t = 0..999: idle work at 100, 200, ... 900.
+    EXPECT_EQ(HeadlessIdleCalls(), 9);
+}
+
+TEST_F(PlayTest, PlayingTheDemoAllocatesNothing) {
+    std::string theme = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium/Aquarium.SS";
+    args = {"QV Aquarium", "/s", "-def", theme};
+    argv.clear();
+    for (std::string& a : args) argv.push_back(a.data());
+    std::filesystem::current_path(std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium");
+    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
+    BeginRunLoop();
+    ASSERT_TRUE(PlayUntil(1));
+    long before = allocations.load();
+    ASSERT_TRUE(PlayUntil(60000));
+    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_GT(HeadlessPresentCount(), 100);
+}
+
+TEST_F(PlayTest, AnHourOfPlayHoldsNoMoreMemoryThanTheFirstMinute) {
+    std::string theme = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium/Aquarium.SS";
+    args = {"QV Aquarium", "/s", "-def", theme};
+    argv.clear();
+    for (std::string& a : args) argv.push_back(a.data());
+    std::filesystem::current_path(std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium");
+    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
+    BeginRunLoop();
+    step = 10;
+    const char* hours = std::getenv("GLIMMORA_SOAK_HOURS");
+    uint64_t end = (hours ? std::strtoull(hours, nullptr, 10) : 1) * 3600000ull;
+    ASSERT_TRUE(PlayUntil(60000));
+    long afterMinute = liveAllocations.load();
+    for (uint64_t t = 60000; t < end; t += 60000) {
+        ASSERT_TRUE(PlayUntil(static_cast<uint32_t>(t + 60000)));
+    }
+    EXPECT_EQ(liveAllocations.load(), afterMinute);
+}
+
+} // namespace
