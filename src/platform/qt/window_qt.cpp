@@ -167,11 +167,11 @@ void QtWindowPresent(const QImage& image, const QRect& rect) {
     if (qtWindow) qtWindow->Present(image, rect);
 }
 
-bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
+bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     if (!wnd || saverWnd) return false;
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
-    uintptr_t embed = spec.child ? 0 : QtEmbedHost();
-    uintptr_t parentId = spec.child ? spec.parent : embed;
+    uintptr_t embed = layout.child ? 0 : QtEmbedHost();
+    uintptr_t parentId = layout.child ? layout.parent : embed;
     QWindow* parent = nullptr;
     if (parentId != 0) {
         int32_t w = 0;
@@ -181,12 +181,12 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
         if (!parent) return false;
     }
     auto* window = new SaverWindowQt(wnd, parent, embed == 0);
-    QRect rect(spec.left, spec.top, spec.right - spec.left, spec.bottom - spec.top);
+    QRect rect(layout.left, layout.top, layout.right - layout.left, layout.bottom - layout.top);
     if (!parent) {
         Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
-        if (spec.topmost) flags |= Qt::WindowStaysOnTopHint;
+        if (layout.topmost) flags |= Qt::WindowStaysOnTopHint;
         window->setFlags(flags);
-        if (!spec.child) {
+        if (!layout.child) {
             QScreen* screen = QGuiApplication::primaryScreen();
             if (screen) {
                 window->setScreen(screen);
@@ -196,13 +196,13 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
     }
     window->setGeometry(rect);
     window->setTitle(QString::fromLocal8Bit(appTitle));
-    if (spec.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
+    if (layout.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
 
     saverWnd = wnd;
     qtWindow = window;
     hostWindow = parent;
     hostId = parentId;
-    grabKeyboard = spec.topmost && !parent;
+    grabKeyboard = layout.topmost && !parent;
     closePending = false;
     quitPending = false;
     if (!wnd->OnCreate()) {
@@ -222,7 +222,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
     if (hz < 1 || hz > 1000) hz = DEFAULT_REFRESH_HZ;
     refreshNs = static_cast<qint64>(1e9 / hz);
 
-    if (embed == 0 && !spec.child) {
+    if (embed == 0 && !layout.child) {
         QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, window,
                          [](Qt::ApplicationState state) {
                              if (state != Qt::ApplicationActive && saverWnd && qtWindow &&
@@ -231,12 +231,12 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& spec) {
                              }
                          });
     }
-    if (spec.topmost && !parent) {
+    if (layout.topmost && !parent) {
         window->showFullScreen();
         window->requestActivate();
     } else {
         window->show();
-        if (!parent && !spec.child) window->requestActivate();
+        if (!parent && !layout.child) window->requestActivate();
     }
     return true;
 }
