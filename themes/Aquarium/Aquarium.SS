@@ -630,6 +630,26 @@ Section "Treasure"
 
     Feature
     {
+        Enable OnSetup (#Fish >= 3)
+        Image "yellowfish.gif"
+        Start Random 20000, 6000
+        Position 36*-100, Random(140, 80)
+        Movement 3, 0, #Speed
+        Duration Offset 29000*#Speed, 29000*#Speed
+    }
+
+    // A jellyfish drifts up once the diver has gone.
+    Feature
+    {
+        Image "jelly.gif"
+        Start Random 22000, 4000
+        Position 620, Random(470, 30)
+        Movement 0, -1, 60
+        Duration OnScreen
+    }
+
+    Feature
+    {
         Image "seaweed2.gif"
         Start 0
         Position 500, Bottom
