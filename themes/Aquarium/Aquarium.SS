@@ -35,7 +35,7 @@ Section "Reef life"
         Image "pfish.gif"
         Start Random 1000, 500
         Position 0, Random(250, 150)
-        Movement 2, 0, 30
+        Movement 4, 0, 30
         Duration OnScreen
     }
 
@@ -1046,7 +1046,7 @@ Section "Forest"
         Image "pfish.gif"
         Start Random 800, 400
         Position 0, Random(300, 150)
-        Movement 2, 0, 30
+        Movement 4, 0, 30
         Duration OnScreen
     }
 
