@@ -1254,7 +1254,7 @@ Section "Forest"
     Feature
     {
         Image "yellowfish.gif"
-        Start Group (School, 0, 3000)
+        Start Group (School, 0, 1000)
         Position 36*-100, Random(150, 60)
         Movement 3, 0, #Speed
         Duration Offset 29000*#Speed, 29000*#Speed
