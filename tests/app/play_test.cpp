@@ -149,6 +149,18 @@ class PlayTest : public ::testing::Test {
         return run;
     }
 
+    // Starts the saver on the bundled demo theme, in its folder.
+    bool StartDemo() {
+        std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium";
+        args = {"QV Aquarium", "/s", "-def", folder + "/Aquarium.SS"};
+        argv.clear();
+        for (std::string& a : args) argv.push_back(a.data());
+        std::filesystem::current_path(folder);
+        bool run = StartUp(static_cast<int>(argv.size()), argv.data());
+        if (run) BeginRunLoop();
+        return run;
+    }
+
     // Runs passes of the loop, one virtual millisecond apart, up to `ms`.
     bool PlayUntil(uint32_t ms) {
         while (now < ms) {
@@ -258,13 +270,7 @@ TEST_F(PlayTest, IdleWorkRunsAtMostEvery100Ms) {
 }
 
 TEST_F(PlayTest, PlayingTheDemoAllocatesNothing) {
-    std::string theme = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium/Aquarium.SS";
-    args = {"QV Aquarium", "/s", "-def", theme};
-    argv.clear();
-    for (std::string& a : args) argv.push_back(a.data());
-    std::filesystem::current_path(std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium");
-    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
-    BeginRunLoop();
+    ASSERT_TRUE(StartDemo());
     ASSERT_TRUE(PlayUntil(1));
     long before = allocations.load();
     ASSERT_TRUE(PlayUntil(60000));
@@ -273,13 +279,7 @@ TEST_F(PlayTest, PlayingTheDemoAllocatesNothing) {
 }
 
 TEST_F(PlayTest, AnHourOfPlayHoldsNoMoreMemoryThanTheFirstMinute) {
-    std::string theme = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium/Aquarium.SS";
-    args = {"QV Aquarium", "/s", "-def", theme};
-    argv.clear();
-    for (std::string& a : args) argv.push_back(a.data());
-    std::filesystem::current_path(std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium");
-    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
-    BeginRunLoop();
+    ASSERT_TRUE(StartDemo());
     step = 10;
     const char* hours = std::getenv("GLIMMORA_SOAK_HOURS");
     uint64_t end = (hours ? std::strtoull(hours, nullptr, 10) : 1) * 3600000ull;

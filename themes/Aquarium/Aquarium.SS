@@ -35,7 +35,7 @@ Section "Reef life"
         Image "pfish.gif"
         Start Random 1000, 500
         Position 0, Random(250, 150)
-        Movement 2, 0, 30
+        Movement 4, 0, 30
         Duration OnScreen
     }
 
@@ -61,7 +61,7 @@ Section "Reef life"
     Feature
     {
         Start 300
-        Sound "bubbling.wav", 70
+        Sound "bubbling.wav", 100
         LoopSound
     }
 
@@ -107,7 +107,7 @@ Section "Reef life"
         Image "crab.gif"
         AbsolutePixels
         Start Random 16000, 6000
-        Position Offset (Rock, 40, 16)
+        Position Offset (Rock, 40, 2)
         Movement OnImageCycle (-16, 0)
         Duration OnScreen
         Sound "click.wav", 45
@@ -174,11 +174,11 @@ Section "Reef life"
         Position 640, Bottom
     }
 
-    // Bubbles from a vent in the coral: first after 2 s, then 3 s after each one leaves.
+    // Bubbles from a vent in the coral: first after half a second, then 3 s after each one leaves.
     Feature
     {
         Image "bubbles.gif"
-        Start Offset 2000, 3000
+        Start Offset 500, 3000
         Position 190, Bottom
         Movement 0, -2, 40
         Duration OnScreen
@@ -255,7 +255,7 @@ Section "Reef life"
     Feature
     {
         Image "yellowfish.gif"
-        Start Group (Shoal, 0, 2500)
+        Start Group (Shoal, 0, 1000)
         Position 36*-100, Random(180, 80)
         Movement 3, 0, #Speed
         Duration Offset 29000*#Speed, 29000*#Speed
@@ -357,6 +357,42 @@ Section "Reef life"
         Start 0
         Position 95, Bottom
     }
+
+    // A shaded ridge in the foreground, in front of everything else.
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 150, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 300, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 450, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 600, Bottom
+    }
 }
 
 //------------------------------------------------------------------------
@@ -366,7 +402,7 @@ Section "Treasure"
     Feature
     {
         Start 300
-        Sound "bubbling.wav", 70
+        Sound "bubbling.wav", 100
         LoopSound
         Condition AfterTime (40000)
         {
@@ -594,9 +630,65 @@ Section "Treasure"
 
     Feature
     {
+        Enable OnSetup (#Fish >= 3)
+        Image "yellowfish.gif"
+        Start Random 20000, 6000
+        Position 36*-100, Random(140, 80)
+        Movement 3, 0, #Speed
+        Duration Offset 29000*#Speed, 29000*#Speed
+    }
+
+    // A jellyfish drifts up once the diver has gone.
+    Feature
+    {
+        Image "jelly.gif"
+        Start Random 22000, 4000
+        Position 620, Random(470, 30)
+        Movement 0, -1, 60
+        Duration OnScreen
+    }
+
+    Feature
+    {
         Image "seaweed2.gif"
         Start 0
         Position 500, Bottom
+    }
+
+    // A shaded ridge in the foreground, in front of everything else.
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 150, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 300, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 450, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 600, Bottom
     }
 }
 }
@@ -954,7 +1046,7 @@ Section "Forest"
         Image "pfish.gif"
         Start Random 800, 400
         Position 0, Random(300, 150)
-        Movement 2, 0, 30
+        Movement 4, 0, 30
         Duration OnScreen
     }
 
@@ -970,7 +1062,7 @@ Section "Forest"
     Feature
     {
         Start 300
-        Sound "kelpwater.wav", 75
+        Sound "kelpwater.wav", 100
         LoopSound
         Condition AfterTime (55000)
         {
@@ -1162,7 +1254,7 @@ Section "Forest"
     Feature
     {
         Image "yellowfish.gif"
-        Start Group (School, 0, 3000)
+        Start Group (School, 0, 1000)
         Position 36*-100, Random(150, 60)
         Movement 3, 0, #Speed
         Duration Offset 29000*#Speed, 29000*#Speed
@@ -1190,6 +1282,42 @@ Section "Forest"
         Start 0
         Position 600, Bottom
     }
+
+    // A shaded ridge in the foreground, in front of everything else.
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 150, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 300, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 450, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 600, Bottom
+    }
 }
 
 //------------------------------------------------------------------------
@@ -1198,7 +1326,7 @@ Section "Visitors"
     Feature
     {
         Start 300
-        Sound "kelpwater.wav", 75
+        Sound "kelpwater.wav", 100
         LoopSound
     }
 
@@ -1207,14 +1335,35 @@ Section "Visitors"
     {
         Image "sand.gif"
         Start 0
-        Position 60, Bottom
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "sand2.gif"
+        Start 0
+        Position 200, Bottom
     }
 
     Feature
     {
         Image "sand.gif"
         Start 0
-        Position 480, Bottom
+        Position 330, Bottom
+    }
+
+    Feature
+    {
+        Image "sand.gif"
+        Start 0
+        Position 520, Bottom
+    }
+
+    Feature
+    {
+        Image "sand2.gif"
+        Start 0
+        Position 680, Bottom
     }
 
     Feature
@@ -1270,6 +1419,42 @@ Section "Visitors"
         Image "kelp.gif"
         Start 0
         Position 330, Bottom
+    }
+
+    // A shaded ridge in the foreground, in front of everything else.
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 0, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 150, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 300, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 450, Bottom
+    }
+
+    Feature
+    {
+        Image "ledge.gif"
+        Start 0
+        Position 600, Bottom
     }
 }
 }

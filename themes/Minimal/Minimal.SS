@@ -24,6 +24,15 @@ PreviewBackground
     Color 20, 70, 130
 }
 
+PreviewFeature
+{
+    Image "fish.gif"
+    Start Random 1000, 500
+    Position 0, Random(300, 150)
+    Movement 4, 0, 40
+    Duration OnScreen
+}
+
 // A fish that swims across the screen, and again, with a little sound.
 Feature
 {

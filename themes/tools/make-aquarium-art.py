@@ -56,6 +56,9 @@ IMAGES = {
     "sand2.gif": (lambda: [sl.mound(150, 24, (230, 205, 150), (185, 150, 100), seed=44)], 0, False, True, (0, 2)),
     "silt.gif": (lambda: [sl.mound(200, 28, (52, 58, 70), (20, 26, 40), pebbles=((70, 70, 80), (50, 55, 65)), seed=45)],
                  0, False, True, (1,)),
+    # A shaded ridge in the foreground, drawn in front of everything along the bottom edge.
+    "ledge.gif": (lambda: [sl.mound(200, 28, (70, 62, 50), (24, 22, 22), pebbles=((84, 76, 64), (58, 52, 46)), seed=46)],
+                  0, False, True, (0, 2)),
     "rock.gif": (lambda: [sl.rock(120, 56)], 0, False, True, (0, 2)),
     "starfish.gif": (lambda: [sl.starfish(38, 38)], 0, False, True, (0,)),
     "crab.gif": (lambda: [sl.crab(64, 40, i, 8, 16) for i in range(8)], 8, True, True, (0,)),

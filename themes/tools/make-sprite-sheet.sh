@@ -27,7 +27,7 @@ panel() { # name background files...
         -annotate +0+4 "$name" "$tmp/panel-$name.png"
 }
 
-panel "Coral Reef" "rgb(40,110,170)" reeftile.gif sand.gif sand2.gif rock.gif starfish.gif coral.gif coral2.gif \
+panel "Coral Reef" "rgb(40,110,170)" reeftile.gif sand.gif sand2.gif ledge.gif rock.gif starfish.gif coral.gif coral2.gif \
     fancoral.gif braincoral.gif anemone.gif seaweed.gif seaweed2.gif clownfish.gif tang.gif yellowfish.gif \
     garibaldi.gif puffer.gif jelly.gif crab.gif turtle.gif bubbles.gif bubble.gif diver.gif chestshut.gif \
     chest.gif coin.gif sparkle.gif pfish.gif pjelly.gif

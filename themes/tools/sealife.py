@@ -778,12 +778,12 @@ def light_rays(w, h, phase, col=(205, 238, 255), seed=31):
     c = Canvas(w, h)
     rnd = random.Random(seed)
     beams = []
+    skew = w * 0.3
     for k in range(4):
-        x = w * (0.12 + 0.26 * k) + rnd.uniform(-6, 6)
-        beams.append((x, rnd.uniform(5, 10), rnd.uniform(14, 26), rnd.uniform(0.25, 0.45), k))
+        x = w * (0.1 + 0.17 * k) + rnd.uniform(-4, 4)
+        beams.append((x, rnd.uniform(5, 10), rnd.uniform(12, 20), rnd.uniform(0.25, 0.45), k))
     for x, w0, w1, strength, k in beams:
         flick = 0.75 + 0.25 * math.sin(phase + k * 1.9)
-        skew = h * 0.28
         pts = [(x - w0, 0), (x + w0, 0), (x + skew + w1, h), (x + skew - w1, h)]
         shape = polygon(pts)
         inside = shape[0]
@@ -796,8 +796,10 @@ def light_rays(w, h, phase, col=(205, 238, 255), seed=31):
                 cxp = x + skew * py / h
                 half = w0 + (w1 - w0) * py / h
                 edge = 1 - abs(px + 0.5 - cxp) / half
-                level = fade * smoothstep(0.0, 0.5, edge)
-                if BAYER4[py & 3][px & 3] < level * 16:
+                # Fade out towards the sides of the picture so that no edge of it shows.
+                side = smoothstep(0.0, 1.0, min(px + 0.5, w - px - 0.5) / (w * 0.18))
+                level = fade * smoothstep(0.0, 0.5, edge) * side
+                if BAYER4[py & 3][px & 3] + 1 <= level * 16:
                     c.px[py * w + px] = col
     return c
 

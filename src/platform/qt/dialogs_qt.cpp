@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 #include "platform/qt/config_dialog_qt.h"
+#include "platform/qt/embed_host_qt.h"
 #include "platform/qt/splash_window_qt.h"
 
 #include <QApplication>
@@ -21,6 +22,8 @@ int DlgRunSettings(CConfigDlg& dlg) {
 
 void DlgShowSplash() {
     if (splash || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    // Inside a screen-saver daemon's window a splash of its own would show over it.
+    if (QtEmbedHost() != 0) return;
     splash = new QtSplashWindow();
     splash->ShowNow();
 }

@@ -1,0 +1,155 @@
+// Showing the back buffer and rendering banner text with Qt.
+#include "platform/qt/saver_window_qt.h"
+#include "platform/video.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QStringList>
+#include <algorithm>
+#include <cstring>
+
+struct VidFont {
+    QFont font;
+    int32_t cellHeight = 0;
+    int32_t ascent = 0;
+};
+
+namespace {
+
+constexpr int32_t DEFAULT_FONT_HEIGHT = 16;
+
+// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F (0 where the
+// code page has no character); other bytes are Latin-1.
+const char16_t CP1252_HIGH[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+QString FromCp1252(const char* text) {
+    QString out;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        char16_t code = *p >= 0x80 && *p < 0xA0 ? CP1252_HIGH[*p - 0x80] : char16_t(*p);
+        if (*p < 0x20 || code == 0) code = ' ';
+        out += QChar(code);
+    }
+    return out;
+}
+
+// The faces tried in turn: the one asked for, then faces with the same
+// metrics that free systems ship, then any sans-serif face.
+QStringList Families(const char* face) {
+    QString wanted = QString::fromLatin1(face && *face ? face : "Arial");
+    QStringList families{wanted};
+    QString lower = wanted.toLower();
+    if (lower == "times new roman" || lower == "times") {
+        families << "Liberation Serif"
+                 << "Tinos"
+                 << "DejaVu Serif";
+    } else if (lower == "courier new" || lower == "courier") {
+        families << "Liberation Mono"
+                 << "Cousine"
+                 << "DejaVu Sans Mono";
+    } else {
+        families << "Liberation Sans"
+                 << "Arimo"
+                 << "Helvetica"
+                 << "DejaVu Sans";
+    }
+    return families;
+}
+
+bool HaveGui() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+VidFont* defaultFont = nullptr;
+
+VidFont* Resolve(VidFont* font) {
+    if (font) return font;
+    if (!defaultFont) defaultFont = VidCreateFont(DEFAULT_FONT_HEIGHT, "Arial", false);
+    return defaultFont;
+}
+
+} // namespace
+
+void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, int32_t left, int32_t top,
+                int32_t right, int32_t bottom) {
+    if (!pixels || width <= 0 || height <= 0) return;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width);
+    bottom = std::min(bottom, height);
+    if (left >= right || top >= bottom) return;
+    // 0x00RRGGBB is Qt's RGB32 layout; the unused top byte is ignored.
+    QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
+                 static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
+    QtWindowPresent(image, QRect(left, top, right - left, bottom - top));
+}
+
+VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
+    if (!HaveGui()) return nullptr;
+    auto* font = new VidFont;
+    font->font.setFamilies(Families(face));
+    font->font.setBold(bold);
+    font->font.setStyleHint(QFont::SansSerif);
+    if (height < 0) {
+        // A negative height asks for the character height (the em) instead.
+        font->font.setPixelSize(static_cast<int>(std::min<int64_t>(-int64_t{height}, 4096)));
+        QFontMetrics metrics(font->font);
+        font->cellHeight = metrics.height();
+    } else {
+        if (height == 0) height = DEFAULT_FONT_HEIGHT;
+        height = std::min<int32_t>(height, 4096);
+        // A positive height is the cell (ascent plus descent): find the
+        // largest em whose cell fits it.
+        font->font.setPixelSize(height);
+        int pixels = height;
+        while (pixels > 1 && QFontMetrics(font->font).height() > height) {
+            font->font.setPixelSize(--pixels);
+        }
+        font->cellHeight = height;
+    }
+    font->ascent = QFontMetrics(font->font).ascent();
+    return font;
+}
+
+void VidDeleteFont(VidFont* font) {
+    delete font;
+}
+
+void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
+    int32_t w = 0;
+    int32_t h = 0;
+    font = Resolve(font);
+    if (font && text) {
+        w = QFontMetrics(font->font).horizontalAdvance(FromCp1252(text));
+        h = font->cellHeight;
+    }
+    if (width) *width = w;
+    if (height) *height = h;
+}
+
+int VidRenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width, int32_t height,
+                  int32_t stride) {
+    font = Resolve(font);
+    if (!font || !text || !coverage || width <= 0 || height <= 0 || stride < width) return 0;
+    // The text is drawn as coverage in the alpha channel of a transparent picture.
+    QImage mask(width, height, QImage::Format_Alpha8);
+    mask.fill(Qt::transparent);
+    {
+        QPainter painter(&mask);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(font->font);
+        painter.setPen(Qt::black);
+        painter.drawText(QPoint(0, font->ascent), FromCp1252(text));
+    }
+    for (int32_t y = 0; y < height; ++y) {
+        const uchar* src = mask.constScanLine(y);
+        uint8_t* dst = coverage + static_cast<size_t>(y) * stride;
+        for (int32_t x = 0; x < width; ++x) dst[x] = std::max(dst[x], src[x]);
+    }
+    return 1;
+}
