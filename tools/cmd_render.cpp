@@ -45,10 +45,11 @@ struct RenderOptions {
 };
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: glimmora-tool render SCRIPT --out DIR [--size WxH] [--seconds T] [--fps F]\n"
-                 "       [--seed S] [--module N] [--preview] [--param NAME=VALUE]... [--gamma G]\n"
-                 "       [--no-sound] [--step MS] [--no-frames]\n");
+    std::fprintf(
+        stderr,
+        "usage: glimmora-tool render SCRIPT --out DIR [--size WxH] [--seconds T] [--fps F]\n"
+        "       [--seed S] [--module N] [--preview] [--param NAME=VALUE]... [--gamma G]\n"
+        "       [--no-sound] [--step MS] [--no-frames]\n");
     return 2;
 }
 
@@ -128,7 +129,8 @@ void PreloadSettings(const RenderOptions& o, const char* profile) {
     ScanThemeSetup();
     int module = o.module >= 0 ? o.module : 0;
     const char* section = module < moduleCount ? moduleTable[module].name : "";
-    for (const auto& [name, value] : o.params) HeadlessSettingsSet(profile, section, name.c_str(), value);
+    for (const auto& [name, value] : o.params)
+        HeadlessSettingsSet(profile, section, name.c_str(), value);
     ResetModuleTable();
     errorLine = 0;
     HeadlessClearMessages();
@@ -150,7 +152,8 @@ int CmdRender(int argc, char** argv) {
 
     std::error_code error;
     std::filesystem::path script = std::filesystem::absolute(o.script, error);
-    std::filesystem::path out = o.out.empty() ? std::filesystem::path() : std::filesystem::absolute(o.out, error);
+    std::filesystem::path out =
+        o.out.empty() ? std::filesystem::path() : std::filesystem::absolute(o.out, error);
     if (!out.empty()) std::filesystem::create_directories(out, error);
     // Started in the script's folder with "-def", every media file resolves as
     // it would for the saver in its theme folder.
@@ -190,7 +193,8 @@ int CmdRender(int argc, char** argv) {
         if (o.writeFrames && now * static_cast<uint64_t>(o.fps) >= frame * 1000) {
             if (view.NeedsPaint()) view.Paint();
             char name[32];
-            std::snprintf(name, sizeof(name), "frame-%06llu.png", static_cast<unsigned long long>(frame));
+            std::snprintf(name, sizeof(name), "frame-%06llu.png",
+                          static_cast<unsigned long long>(frame));
             if (!HeadlessWritePng((out / name).string().c_str())) {
                 std::fprintf(stderr, "render: cannot write %s\n", (out / name).string().c_str());
                 return 1;

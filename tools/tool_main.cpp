@@ -20,7 +20,8 @@ const ToolCommand COMMANDS[] = {
     {"check", CmdCheck,
      "check [--preview] [--json] SCRIPT  load every module and report each error"},
     {"setup", CmdSetup, "setup [--json] SCRIPT  print the theme name and the module table"},
-    {"render", CmdRender, "render SCRIPT --out DIR [options]  play a theme into PNG frames and a WAV"},
+    {"render", CmdRender,
+     "render SCRIPT --out DIR [options]  play a theme into PNG frames and a WAV"},
     {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},
 };
 

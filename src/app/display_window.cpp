@@ -4,7 +4,9 @@
 #include "display/ss_view.h"
 #include "script/module_loader.h"
 
-CDisplayWnd::CDisplayWnd() { LoadModule(); }
+CDisplayWnd::CDisplayWnd() {
+    LoadModule();
+}
 
 bool CDisplayWnd::OnCreate() {
     if (!view.Init(static_cast<CSaverWnd*>(this))) return false;
@@ -12,6 +14,10 @@ bool CDisplayWnd::OnCreate() {
     return true;
 }
 
-void CDisplayWnd::OnPaint() { view.Paint(); }
+void CDisplayWnd::OnPaint() {
+    view.Paint();
+}
 
-void CDisplayWnd::OnFinalMessage() { displayReady = false; }
+void CDisplayWnd::OnFinalMessage() {
+    displayReady = false;
+}

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-extern bool displayReady;                   // the display exists; the tick runs only then
+extern bool displayReady; // the display exists; the tick runs only then
 
 // Runs until the quit message and returns the process exit code.
 int RunLoop();

@@ -6,12 +6,12 @@
 #include "app/startup_rules.h"
 #include "display/ss_view.h"
 #include "engine/random.h"
-#include "ui/config_dlg.h"
 #include "platform/shell.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "script/script_reader.h"
 #include "script/theme_records.h"
+#include "ui/config_dlg.h"
 
 CSaverWnd* saverWindow = nullptr;
 
@@ -47,8 +47,8 @@ bool StartPreview(int argc, char** argv) {
         layout.bottom = height;
         layout.parent = host;
     } else {
-        CentredPreviewRect(view.screenWidth, view.screenHeight, &layout.left, &layout.top, &layout.right,
-                           &layout.bottom);
+        CentredPreviewRect(view.screenWidth, view.screenHeight, &layout.left, &layout.top,
+                           &layout.right, &layout.bottom);
     }
     layout.child = true;
     view.SetSize(layout.right - layout.left, layout.bottom - layout.top);
@@ -96,4 +96,6 @@ bool StartUp(int argc, char** argv) {
     return false;
 }
 
-int Finish() { return errorLine; }
+int Finish() {
+    return errorLine;
+}

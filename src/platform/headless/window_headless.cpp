@@ -67,7 +67,9 @@ void WndDestroy(CSaverWnd* wnd) {
     }
 }
 
-void WndPostClose(CSaverWnd*) { queue.push_back({Message::Close, HeadlessInput::Key, 0, 0}); }
+void WndPostClose(CSaverWnd*) {
+    queue.push_back({Message::Close, HeadlessInput::Key, 0, 0});
+}
 
 PumpResult WndPumpMessage() {
     if (queue.empty()) {
@@ -100,13 +102,27 @@ bool WndIdle(int) {
 void HeadlessPostInput(HeadlessInput input, int32_t x, int32_t y) {
     queue.push_back({Message::Input, input, x, y});
 }
-void HeadlessPostDestroy() { queue.push_back({Message::Destroy, HeadlessInput::Key, 0, 0}); }
-CSaverWnd* HeadlessWindow() { return window; }
-bool HeadlessWindowExists() { return window != nullptr; }
-bool HeadlessWindowTopmost() { return windowSpec.topmost; }
-bool HeadlessWindowChild() { return windowSpec.child; }
-bool HeadlessCursorHidden() { return windowSpec.hideCursor; }
-int HeadlessIdleCalls() { return idleCalls; }
+void HeadlessPostDestroy() {
+    queue.push_back({Message::Destroy, HeadlessInput::Key, 0, 0});
+}
+CSaverWnd* HeadlessWindow() {
+    return window;
+}
+bool HeadlessWindowExists() {
+    return window != nullptr;
+}
+bool HeadlessWindowTopmost() {
+    return windowSpec.topmost;
+}
+bool HeadlessWindowChild() {
+    return windowSpec.child;
+}
+bool HeadlessCursorHidden() {
+    return windowSpec.hideCursor;
+}
+int HeadlessIdleCalls() {
+    return idleCalls;
+}
 void HeadlessResetWindow() {
     queue.clear();
     window = nullptr;
