@@ -1,19 +1,16 @@
 // "check": loads every module of a theme as the saver would, with its images,
 // sounds and palette, and reports each error as FILE:LINE: message.
-#include "app/app_state.h"
-#include "display/ss_view.h"
+#include "app/glimmora_context.h"
+#include "app/module_loader.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_settings.h"
-#include "script/feature_reader.h"
-#include "script/module_loader.h"
-#include "script/script_reader.h"
 #include "script/setup_scan.h"
-#include "script/theme_records.h"
 #include "tool_commands.h"
 #include "tool_output.h"
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,10 +34,12 @@ template <size_t N> const char* KindName(const char* const (&names)[N], int32_t 
 
 // The problems of the last load: its messages, or a note when loading
 // stopped without one.
-std::vector<Problem> TakeProblems(const char* script) {
+std::vector<Problem> TakeProblems(const GlimmoraContext& ctx, const char* script) {
     std::vector<Problem> problems;
-    for (const HeadlessMessage& m : HeadlessMessages()) problems.push_back({errorLine, m.text});
+    for (const HeadlessMessage& m : HeadlessMessages())
+        problems.push_back({ctx.errors.errorLine, m.text});
     HeadlessClearMessages();
+    const int32_t loadStopLine = ctx.load.loadStopLine;
     if (problems.empty() && loadStopLine > 0)
         problems.push_back({loadStopLine, "Sound line not loaded: it takes one, two or five "
                                           "values after the file name"});
@@ -49,16 +48,17 @@ std::vector<Problem> TakeProblems(const char* script) {
     return problems;
 }
 
-std::string ModuleJson(const std::vector<Problem>& problems) {
-    std::string out = "{\"name\":" + JsonString(moduleTable[activeModule].name) +
-                      ",\"sections\":" + std::to_string(sectionCount) + ",\"features\":[";
-    for (int32_t i = 0; i < featureCount; ++i) {
-        const CFeature& f = featureTable[i];
-        const FeatureSource& source = FeatureSourceOf(i);
+std::string ModuleJson(const GlimmoraContext& ctx, const std::vector<Problem>& problems) {
+    const ThemeTables& theme = ctx.script.theme;
+    std::string out = "{\"name\":" + JsonString(theme.moduleTable[ctx.settings.activeModule].name) +
+                      ",\"sections\":" + std::to_string(theme.sectionCount) + ",\"features\":[";
+    for (int32_t i = 0; i < theme.featureCount; ++i) {
+        const CFeature& f = theme.featureTable[i];
+        const FeatureSource& source = ctx.script.FeatureSourceOf(i);
         out += i ? "," : "";
         out += "{\"index\":" + std::to_string(i) + ",\"section\":" + std::to_string(f.section);
         out += ",\"label\":";
-        out += source.label >= 0 ? JsonString(labelTable[source.label].name) : "null";
+        out += source.label >= 0 ? JsonString(theme.labelTable[source.label].name) : "null";
         out += ",\"image\":";
         out += f.image ? JsonString(source.image) : "null";
         out += ",\"start\":\"" + std::string(KindName(START_KINDS, f.startType)) + "\"";
@@ -66,7 +66,8 @@ std::string ModuleJson(const std::vector<Problem>& problems) {
         out += ",\"movement\":\"" + std::string(KindName(MOVEMENT_KINDS, f.movementType)) + "\"}";
     }
     out += "],\"labels\":[";
-    for (int32_t i = 0; i < labelCount; ++i) out += (i ? "," : "") + JsonString(labelTable[i].name);
+    for (int32_t i = 0; i < theme.labelCount; ++i)
+        out += (i ? "," : "") + JsonString(theme.labelTable[i].name);
     out += "],\"errors\":[";
     for (size_t i = 0; i < problems.size(); ++i) {
         out += (i ? "," : "") + std::string("{\"line\":") + std::to_string(problems[i].line) +
@@ -76,23 +77,22 @@ std::string ModuleJson(const std::vector<Problem>& problems) {
 }
 
 // Everything one module load leaves behind, so the next starts afresh.
-void ForgetModule() {
-    ResetModuleContent();
-    view.Reset();
-    ResetModuleLoader();
-    CloseScript();
-    skipDepth = 0;
-    errorLine = 0;
+void ForgetModule(GlimmoraContext& ctx) {
+    ctx.view.Reset();
+    ctx.ResetModule();
+    ctx.script.reader.CloseScript();
+    ctx.script.reader.skipDepth = 0;
+    ctx.errors.errorLine = 0;
 }
 
-void SetMediaDirectory(const char* script) {
+void SetMediaDirectory(char* mediaDirectory, size_t size, const char* script) {
     const char* slash = std::strrchr(script, '/');
 #ifdef _WIN32
     const char* backslash = std::strrchr(script, '\\');
     if (!slash || (backslash && backslash > slash)) slash = backslash;
 #endif
     size_t length = slash ? static_cast<size_t>(slash - script) : 0;
-    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "%.*s", static_cast<int>(length), script);
+    std::snprintf(mediaDirectory, size, "%.*s", static_cast<int>(length), script);
 }
 
 } // namespace
@@ -118,45 +118,50 @@ int CmdCheck(int argc, char** argv) {
         return 2;
     }
 
-    ResetAppState();
-    std::snprintf(appTitle, sizeof(appTitle), "%s", "Glimmora");
-    std::snprintf(saverName, sizeof(saverName), "%s", CHECK_SAVER);
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", script);
-    SetMediaDirectory(script);
-    previewMode = preview;
-    view.SetSize(DESIGN_WIDTH, DESIGN_HEIGHT);
+    auto context = std::make_unique<GlimmoraContext>();
+    GlimmoraContext& ctx = *context;
+    RunConfig& run = ctx.run;
+    std::snprintf(run.appTitle, sizeof(run.appTitle), "%s", "Glimmora");
+    std::snprintf(run.saverName, sizeof(run.saverName), "%s", CHECK_SAVER);
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", script);
+    SetMediaDirectory(run.mediaDirectory, sizeof(run.mediaDirectory), script);
+    run.previewMode = preview;
+    ctx.view.SetSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     HeadlessClearMessages();
     HeadlessSettingsClear();
+    const ThemeTables& theme = ctx.script.theme;
+    const int32_t& errorLine = ctx.errors.errorLine;
 
-    if (!ScanThemeSetup()) {
+    if (!ScanThemeSetup(ctx.script, run.scriptPath)) {
         if (errorLine == 0) {
             std::fprintf(stderr, "%s: cannot open the script\n", script);
             return 1;
         }
         int line = errorLine;
-        std::vector<Problem> problems = TakeProblems(script);
-        if (json) std::printf("{\"theme\":%s,\"modules\":[]}\n", JsonString(themeName).c_str());
+        std::vector<Problem> problems = TakeProblems(ctx, script);
+        if (json)
+            std::printf("{\"theme\":%s,\"modules\":[]}\n", JsonString(theme.themeName).c_str());
         return line;
     }
 
     int firstError = 0;
-    int32_t modules = moduleCount;
-    std::string out = "{\"theme\":" + JsonString(themeName) + ",\"modules\":[";
+    int32_t modules = theme.moduleCount;
+    std::string out = "{\"theme\":" + JsonString(theme.themeName) + ",\"modules\":[";
     for (int32_t m = 0; m < modules; ++m) {
-        ForgetModule();
+        ForgetModule(ctx);
         HeadlessSettingsSet(CHECK_SAVER, "Config", "ActiveModule", m);
-        LoadModule();
-        std::vector<Problem> problems = TakeProblems(script);
+        LoadModule(ctx);
+        std::vector<Problem> problems = TakeProblems(ctx, script);
         if (firstError == 0 && !problems.empty())
             firstError = problems.front().line > 0 ? problems.front().line : 1;
-        out += (m ? "," : "") + ModuleJson(problems);
+        out += (m ? "," : "") + ModuleJson(ctx, problems);
         if (!json) {
             std::printf("module %d: %s: %d sections, %d features, %d labels%s\n", m,
-                        moduleTable[m].name, sectionCount, featureCount, labelCount,
-                        problems.empty() ? "" : " (not loaded completely)");
+                        theme.moduleTable[m].name, theme.sectionCount, theme.featureCount,
+                        theme.labelCount, problems.empty() ? "" : " (not loaded completely)");
         }
     }
-    ForgetModule();
+    ForgetModule(ctx);
     if (json) std::printf("%s]}\n", out.c_str());
     return firstError;
 }

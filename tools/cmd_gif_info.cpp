@@ -1,5 +1,6 @@
 // "gif-info": loads a GIF with the real loader and describes its frames, for
 // theme authors and for checking the decoder from outside.
+#include "app/glimmora_context.h"
 #include "image/image.h"
 #include "platform/headless/headless.h"
 #include "tool_commands.h"
@@ -7,6 +8,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -85,8 +87,9 @@ int CmdGifInfo(int argc, char** argv) {
         return 2;
     }
     HeadlessClearMessages();
+    auto ctx = std::make_unique<GlimmoraContext>();
     CImage image;
-    if (!image.LoadImage(path)) {
+    if (!image.LoadImage(path, ctx->images)) {
         for (const HeadlessMessage& m : HeadlessMessages())
             std::fprintf(stderr, "%s\n", m.text.c_str());
         if (HeadlessMessages().empty()) std::fprintf(stderr, "%s: no image in the file\n", path);

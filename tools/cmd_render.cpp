@@ -1,26 +1,23 @@
 // "render": plays a theme on the headless platform against a virtual clock and
 // writes what the saver would show and play: PNG frames and the mixed sound.
-#include "app/app_state.h"
+#include "app/glimmora_context.h"
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "app/startup.h"
-#include "display/ss_view.h"
-#include "engine/random.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_settings.h"
 #include "platform/headless/headless_shell.h"
 #include "platform/headless/headless_video.h"
 #include "platform/window.h"
-#include "script/script_reader.h"
 #include "script/setup_scan.h"
-#include "script/theme_records.h"
 #include "tool_commands.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -118,7 +115,7 @@ bool ParseArguments(int argc, char** argv, RenderOptions* o) {
 }
 
 // The settings the saver would find: the chosen module, parameters and gamma.
-void PreloadSettings(const RenderOptions& o, const char* profile) {
+void PreloadSettings(const RenderOptions& o, const char* profile, const char* scriptPath) {
     HeadlessSettingsClear();
     HeadlessSettingsSet(profile, "Config", "Sound", o.sound ? 1 : 0);
     HeadlessSettingsSet(profile, "Config", "PlayMode", 0);
@@ -126,19 +123,19 @@ void PreloadSettings(const RenderOptions& o, const char* profile) {
     if (o.gammaGiven) HeadlessSettingsSet(profile, "Config", "Gamma", o.gamma);
     if (o.params.empty()) return;
     // Parameters live in the section of their module, known from the Setup scan.
-    ScanThemeSetup();
+    auto ctx = std::make_unique<GlimmoraContext>();
+    const ThemeTables& theme = ctx->script.theme;
+    ScanThemeSetup(ctx->script, scriptPath);
     int module = o.module >= 0 ? o.module : 0;
-    const char* section = module < moduleCount ? moduleTable[module].name : "";
+    const char* section = module < theme.moduleCount ? theme.moduleTable[module].name : "";
     for (const auto& [name, value] : o.params)
         HeadlessSettingsSet(profile, section, name.c_str(), value);
-    ResetModuleTable();
-    errorLine = 0;
     HeadlessClearMessages();
 }
 
 // Asks the window to close and pumps until the quit message.
-void CloseWindow() {
-    if (saverWindow) WndPostClose(saverWindow);
+void CloseWindow(GlimmoraContext& ctx) {
+    if (ctx.saverWindow) WndPostClose(ctx.saverWindow.get());
     for (int i = 0; i < 1000; ++i) {
         if (WndPumpMessage() == PumpResult::Quit) break;
     }
@@ -166,8 +163,7 @@ int CmdRender(int argc, char** argv) {
     HeadlessSetScreenSize(o.width, o.height);
     HeadlessSetHostWindow(1, o.width, o.height);
     HeadlessAudioKeepPlayed(false);
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", fileName.c_str());
-    PreloadSettings(o, profile.c_str());
+    PreloadSettings(o, profile.c_str(), fileName.c_str());
     if (o.sound && !out.empty()) HeadlessAudioRecordTo((out / "audio.wav").string().c_str());
 
     std::string size = "-v" + std::to_string(o.width) + "x" + std::to_string(o.height);
@@ -177,21 +173,23 @@ int CmdRender(int argc, char** argv) {
     std::vector<char*> args;
     for (std::string& w : words) args.push_back(w.data());
 
-    if (!StartUp(static_cast<int>(args.size()), args.data())) {
+    auto context = std::make_unique<GlimmoraContext>();
+    GlimmoraContext& ctx = *context;
+    if (!StartUp(ctx, static_cast<int>(args.size()), args.data())) {
         if (o.sound) HeadlessAudioStopRecording();
-        return Finish();
+        return Finish(ctx);
     }
-    BeginRunLoop();
-    SeedRandom(o.seed);
+    BeginRunLoop(ctx);
+    ctx.engine.random.SeedRandom(o.seed);
 
     const uint64_t endMs = static_cast<uint64_t>(o.seconds * 1000.0);
     uint64_t now = 0;
     uint64_t frame = 0;
     bool running = true;
     while (running && now < endMs) {
-        running = RunLoopPass();
+        running = RunLoopPass(ctx);
         if (o.writeFrames && now * static_cast<uint64_t>(o.fps) >= frame * 1000) {
-            if (view.NeedsPaint()) view.Paint();
+            if (ctx.view.NeedsPaint()) ctx.view.Paint();
             char name[32];
             std::snprintf(name, sizeof(name), "frame-%06llu.png",
                           static_cast<unsigned long long>(frame));
@@ -204,8 +202,8 @@ int CmdRender(int argc, char** argv) {
         HeadlessAdvanceTime(static_cast<uint32_t>(o.step));
         now += static_cast<uint64_t>(o.step);
     }
-    if (running) CloseWindow();
-    EndRunLoop();
+    if (running) CloseWindow(ctx);
+    EndRunLoop(ctx);
     if (o.sound) HeadlessAudioStopRecording();
-    return Finish();
+    return Finish(ctx);
 }

@@ -1,21 +1,20 @@
 // "setup": runs the Setup scan on a theme script and prints the theme name and
 // the module table with the parameters of every module.
-#include "app/app_state.h"
-#include "script/script_reader.h"
+#include "app/glimmora_context.h"
 #include "script/setup_scan.h"
-#include "script/theme_records.h"
 #include "tool_commands.h"
 #include "tool_output.h"
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
-void PrintText() {
-    std::printf("theme: %s\n", themeName);
-    for (int m = 0; m < moduleCount; ++m) {
-        const ThemeModule& module = moduleTable[m];
+void PrintText(const ThemeTables& theme) {
+    std::printf("theme: %s\n", theme.themeName);
+    for (int m = 0; m < theme.moduleCount; ++m) {
+        const ThemeModule& module = theme.moduleTable[m];
         std::printf("module %d: %s (body at line %d)\n", m, module.name, module.bodyLine + 1);
         for (const ModuleParam& p : module.params) {
             if (p.name[0] == '\0') continue;
@@ -25,10 +24,10 @@ void PrintText() {
     }
 }
 
-void PrintJson() {
-    std::printf("{\"theme\":%s,\"modules\":[", JsonString(themeName).c_str());
-    for (int m = 0; m < moduleCount; ++m) {
-        const ThemeModule& module = moduleTable[m];
+void PrintJson(const ThemeTables& theme) {
+    std::printf("{\"theme\":%s,\"modules\":[", JsonString(theme.themeName).c_str());
+    for (int m = 0; m < theme.moduleCount; ++m) {
+        const ThemeModule& module = theme.moduleTable[m];
         std::printf("%s{\"name\":%s,\"params\":[", m ? "," : "", JsonString(module.name).c_str());
         bool first = true;
         for (const ModuleParam& p : module.params) {
@@ -64,17 +63,18 @@ int CmdSetup(int argc, char** argv) {
         std::fprintf(stderr, "usage: glimmora-tool setup [--json] SCRIPT\n");
         return 2;
     }
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", script);
-    int ok = ScanThemeSetup();
+    auto ctx = std::make_unique<GlimmoraContext>();
+    const int32_t& errorLine = ctx->errors.errorLine;
+    int ok = ScanThemeSetup(ctx->script, script);
     if (!ok && errorLine == 0) {
         std::fprintf(stderr, "%s: cannot open the script\n", script);
         return 1;
     }
     PrintScriptErrors(script, errorLine);
     if (json) {
-        PrintJson();
+        PrintJson(ctx->script.theme);
     } else {
-        PrintText();
+        PrintText(ctx->script.theme);
     }
     return errorLine;
 }

@@ -1,9 +1,11 @@
 // "wav-info": shows how the saver's loader reads a WAV file.
+#include "app/glimmora_context.h"
 #include "platform/headless/headless.h"
 #include "sound/sound.h"
 #include "tool_commands.h"
 
 #include <cstdio>
+#include <memory>
 
 int CmdWavInfo(int argc, char** argv) {
     if (argc != 1) {
@@ -12,8 +14,9 @@ int CmdWavInfo(int argc, char** argv) {
     }
     const char* path = argv[0];
     HeadlessClearMessages();
+    auto ctx = std::make_unique<GlimmoraContext>();
     CSound sound;
-    if (!sound.Load(path, 100, 64, 0, 0, 0)) {
+    if (!sound.Load(path, 100, 64, 0, 0, 0, &ctx->errors)) {
         const char* message =
             HeadlessMessages().empty() ? "cannot load" : HeadlessMessages().back().text.c_str();
         std::fprintf(stderr, "%s: %s\n", path, message);

@@ -1,23 +1,25 @@
 // The display layer of the saver window.
-#include "app/main_loop.h"
+#include "app/glimmora_context.h"
 #include "app/saver_window.h"
-#include "display/ss_view.h"
-#include "script/module_loader.h"
-
-CDisplayWnd::CDisplayWnd() {
-    LoadModule();
-}
 
 bool CDisplayWnd::OnCreate() {
-    if (!view.Init(static_cast<CSaverWnd*>(this))) return false;
-    displayReady = true;
+    if (!ctx.view.Init(static_cast<CSaverWnd*>(this))) return false;
+    ctx.loop.displayReady = true;
     return true;
 }
 
 void CDisplayWnd::OnPaint() {
-    view.Paint();
+    ctx.view.Paint();
 }
 
 void CDisplayWnd::OnFinalMessage() {
-    displayReady = false;
+    ctx.loop.displayReady = false;
+}
+
+CSSView& CDisplayWnd::View() {
+    return ctx.view;
+}
+
+const char* CDisplayWnd::Title() const {
+    return ctx.run.appTitle;
 }

@@ -1,15 +1,10 @@
 #include "app/main_loop.h"
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
+#include "app/glimmora_context.h"
 #include "app/startup.h"
 #include "engine/frame_tick.h"
-#include "engine/random.h"
 #include "platform/sys.h"
 #include "platform/window.h"
-#include "sound/audio.h"
-
-bool displayReady = false;
 
 namespace {
 
@@ -17,60 +12,60 @@ constexpr uint32_t IDLE_INTERVAL_MS = 100;
 constexpr int MIXER_FORMAT_STEREO = 2;
 constexpr int MIXER_FRAMES_PER_BUFFER = 2756;
 
-uint32_t idleDeadline = IDLE_INTERVAL_MS;
-int idleCounter = 0;
-uint32_t lastTickClock = 0;
-bool mixerStarted = false;
-
 } // namespace
 
-void BeginRunLoop() {
-    mixerStarted = !previewMode && Sound;
-    if (mixerStarted) {
-        audio.SetMasterVolume(MasterVolume);
-        audio.Init(MIXER_FORMAT_STEREO, MIXER_FRAMES_PER_BUFFER);
+void BeginRunLoop(GlimmoraContext& ctx) {
+    LoopState& loop = ctx.loop;
+    loop.mixerStarted = !ctx.run.previewMode && ctx.settings.Sound;
+    if (loop.mixerStarted) {
+        ctx.audio.SetMasterVolume(ctx.settings.MasterVolume);
+        ctx.audio.Init(MIXER_FORMAT_STEREO, MIXER_FRAMES_PER_BUFFER);
     }
-    clockStart = SysMilliseconds();
-    SeedRandom(SysMilliseconds());
-    idleDeadline = IDLE_INTERVAL_MS;
-    idleCounter = 0;
-    lastTickClock = clockStart - 1;
+    ctx.engine.clockStart = SysMilliseconds();
+    ctx.engine.random.SeedRandom(SysMilliseconds());
+    loop.idleDeadline = IDLE_INTERVAL_MS;
+    loop.idleCounter = 0;
+    loop.lastTickClock = ctx.engine.clockStart - 1;
 }
 
-void EndRunLoop() {
-    if (mixerStarted) audio.Shutdown();
-    mixerStarted = false;
+void EndRunLoop(GlimmoraContext& ctx) {
+    if (ctx.loop.mixerStarted) ctx.audio.Shutdown();
+    ctx.loop.mixerStarted = false;
+    // The palettizing mode writes the loaded module's palette file at the end.
+    if (ctx.run.exportPalettes) ctx.images.histogram.Palettize(ctx.load.module);
 }
 
-bool RunLoopPass() {
+bool RunLoopPass(GlimmoraContext& ctx) {
+    LoopState& loop = ctx.loop;
+    Engine& engine = ctx.engine;
     uint32_t now = SysMilliseconds();
-    uint32_t t = now - clockStart;
-    sectionTime.store(t, std::memory_order_relaxed);
-    if (displayReady) FrameTick(t);
+    uint32_t t = now - engine.clockStart;
+    engine.sectionTime.store(t, std::memory_order_relaxed);
+    if (loop.displayReady) FrameTick(engine, t);
 
     PumpResult pumped = WndPumpMessage();
     if (pumped == PumpResult::Quit) return false;
     if (pumped == PumpResult::Handled) {
-        idleCounter = 0;
-    } else if (now == lastTickClock) {
+        loop.idleCounter = 0;
+    } else if (now == loop.lastTickClock) {
         // Every time in the engine is a whole millisecond: until the clock
         // moves on, another tick would change nothing, so wait for input.
         WndWaitMessage(1);
     }
-    lastTickClock = now;
+    loop.lastTickClock = now;
 
-    if (idleDeadline <= t) {
-        while (WndIdle(idleCounter++)) {
+    if (loop.idleDeadline <= t) {
+        while (WndIdle(loop.idleCounter++)) {
         }
-        idleDeadline = t + IDLE_INTERVAL_MS;
+        loop.idleDeadline = t + IDLE_INTERVAL_MS;
     }
     return true;
 }
 
-int RunLoop() {
-    BeginRunLoop();
-    while (RunLoopPass()) {
+int RunLoop(GlimmoraContext& ctx) {
+    BeginRunLoop(ctx);
+    while (RunLoopPass(ctx)) {
     }
-    EndRunLoop();
-    return Finish();
+    EndRunLoop(ctx);
+    return Finish(ctx);
 }

@@ -2,17 +2,14 @@
 // idle work at most every 100 ms, and the mixer's start and stop.
 #pragma once
 
-#include "app/main_loop_state.h"
-
-#include <cstdint>
-
-extern bool displayReady; // the display exists; the tick runs only then
+struct GlimmoraContext;
 
 // Runs until the quit message and returns the process exit code.
-int RunLoop();
+int RunLoop(GlimmoraContext& ctx);
 // One pass of the loop; false once the quit message has been pumped.
-bool RunLoopPass();
-// Prepares the loop (mixer, clocks) and ends it (mixer shutdown); RunLoop calls
-// both, tools that drive passes themselves call them around their passes.
-void BeginRunLoop();
-void EndRunLoop();
+bool RunLoopPass(GlimmoraContext& ctx);
+// Prepares the loop (mixer, clocks) and ends it (mixer shutdown, the palette
+// file of -exp256); RunLoop calls both, tools that drive passes themselves
+// call them around their passes.
+void BeginRunLoop(GlimmoraContext& ctx);
+void EndRunLoop(GlimmoraContext& ctx);

@@ -1,5 +1,5 @@
 // The input rules of the saver window.
-#include "app/app_state.h"
+#include "app/glimmora_context.h"
 #include "app/saver_window.h"
 #include "platform/window.h"
 
@@ -13,22 +13,22 @@ bool CSaverWnd::OnSysCommand(uint32_t command) {
 
 // Refusing deactivation keeps a saver window in front of everything.
 bool CSaverWnd::OnNcActivate(bool active) {
-    return previewMode || active;
+    return ctx.run.previewMode || active;
 }
 
 bool CSaverWnd::OnActivate(bool active) {
-    if (!previewMode && !active) Close();
+    if (!ctx.run.previewMode && !active) Close();
     return true;
 }
 
 bool CSaverWnd::OnActivateApp(bool active) {
-    if (!previewMode && !active) Close();
+    if (!ctx.run.previewMode && !active) Close();
     return true;
 }
 
 // The first reported position is the reference; any change from it closes.
 bool CSaverWnd::OnMouseMove(int32_t x, int32_t y) {
-    if (previewMode) return true;
+    if (ctx.run.previewMode) return true;
     if (firstMouseX == -1 && firstMouseY == -1) {
         firstMouseX = x;
         firstMouseY = y;
@@ -39,15 +39,15 @@ bool CSaverWnd::OnMouseMove(int32_t x, int32_t y) {
 }
 
 bool CSaverWnd::OnButtonDown() {
-    if (!previewMode) Close();
+    if (!ctx.run.previewMode) Close();
     return true;
 }
 
 bool CSaverWnd::OnKeyDown() {
-    if (!previewMode) Close();
+    if (!ctx.run.previewMode) Close();
     return true;
 }
 
 CursorAnswer CSaverWnd::OnSetCursor() const {
-    return exclusiveMode ? CursorAnswer::HideCursor : CursorAnswer::NotHandled;
+    return ctx.run.exclusiveMode ? CursorAnswer::HideCursor : CursorAnswer::NotHandled;
 }

@@ -9,11 +9,17 @@ constexpr uint32_t SC_CLOSE_COMMAND = 0xF060;
 
 enum class CursorAnswer { HideCursor, NotHandled };
 
-// The display layer: loads the module when constructed, sets up the view when
-// the window is created, paints, and marks the display gone at the end.
+class CSSView;
+struct GlimmoraContext;
+
+// The display layer: sets up the context's view when the window is created,
+// paints, and marks the display gone at the end. The application owns the
+// object (and loads the module before making it); the platform makes the
+// real window, feeds its events in here and tells the object when the window
+// is gone, but never deletes it.
 class CDisplayWnd {
   public:
-    CDisplayWnd();
+    explicit CDisplayWnd(GlimmoraContext& ctx) : ctx(ctx) {}
     virtual ~CDisplayWnd() = default;
     CDisplayWnd(const CDisplayWnd&) = delete;
     CDisplayWnd& operator=(const CDisplayWnd&) = delete;
@@ -21,14 +27,24 @@ class CDisplayWnd {
     // Window creation: sets up the view; false fails the creation.
     bool OnCreate();
     void OnPaint();
-    // After the window's last message.
+    // After the window's last message: the window is gone.
     void OnFinalMessage();
+
+    // The view the window shows.
+    CSSView& View();
+    // The caption of the window and of its message boxes.
+    const char* Title() const;
+
+  protected:
+    GlimmoraContext& ctx;
 };
 
 // The input rules: in saver mode the first key, click, real mouse movement or
 // loss of activation closes the window; in preview mode input never does.
 class CSaverWnd : public CDisplayWnd {
   public:
+    explicit CSaverWnd(GlimmoraContext& ctx) : CDisplayWnd(ctx) {}
+
     int32_t firstMouseX = -1;
     int32_t firstMouseY = -1;
 

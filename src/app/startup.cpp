@@ -1,43 +1,48 @@
 #include "app/startup.h"
 
-#include "app/app_state.h"
+#include "app/glimmora_context.h"
+#include "app/module_loader.h"
 #include "app/saver_window.h"
-#include "app/settings_store.h"
 #include "app/startup_rules.h"
-#include "display/ss_view.h"
-#include "engine/random.h"
 #include "platform/shell.h"
 #include "platform/sys.h"
 #include "platform/window.h"
-#include "script/script_reader.h"
-#include "script/theme_records.h"
 #include "ui/config_dlg.h"
-
-CSaverWnd* saverWindow = nullptr;
 
 namespace {
 
 // Saver mode: the module for the next activation, by the play mode.
-void ChooseNextModule() {
-    if (PlayMode == 0 || moduleCount <= 1) return;
-    if (PlayMode == 2) {
-        activeModule = (activeModule + 1) % moduleCount;
+void ChooseNextModule(GlimmoraContext& ctx) {
+    SettingsStore& settings = ctx.settings;
+    const int32_t moduleCount = ctx.script.theme.moduleCount;
+    if (settings.PlayMode == 0 || moduleCount <= 1) return;
+    if (settings.PlayMode == 2) {
+        settings.activeModule = (settings.activeModule + 1) % moduleCount;
     } else {
-        activeModule = RandomBelow(moduleCount);
+        settings.activeModule = ctx.engine.random.RandomBelow(moduleCount);
     }
-    WriteSettings();
+    settings.WriteSettings();
 }
 
 // A window that failed, or whose module reported an error, is taken down.
-bool Abandon() {
-    WndDestroy(saverWindow);
-    saverWindow = nullptr;
+bool Abandon(GlimmoraContext& ctx) {
+    WndDestroy(ctx.saverWindow.get());
+    ctx.saverWindow.reset();
     return false;
 }
 
-bool StartPreview(int argc, char** argv) {
-    exclusiveMode = false;
-    previewMode = true;
+// The saver window over the loaded module.
+CSaverWnd* MakeSaverWindow(GlimmoraContext& ctx) {
+    ctx.engine.previewMode = ctx.run.previewMode;
+    LoadModule(ctx);
+    ctx.saverWindow = std::make_unique<CSaverWnd>(ctx);
+    return ctx.saverWindow.get();
+}
+
+bool StartPreview(GlimmoraContext& ctx, int argc, char** argv) {
+    CSSView& view = ctx.view;
+    ctx.run.exclusiveMode = false;
+    ctx.run.previewMode = true;
     uintptr_t host = PreviewHandle(argc, argv);
     WindowSpec layout{};
     int32_t width = 0;
@@ -52,15 +57,15 @@ bool StartPreview(int argc, char** argv) {
     }
     layout.child = true;
     view.SetSize(layout.right - layout.left, layout.bottom - layout.top);
-    saverWindow = new CSaverWnd();
-    if (!WndCreate(saverWindow, layout) || errorLine != 0) return Abandon();
+    CSaverWnd* window = MakeSaverWindow(ctx);
+    if (!WndCreate(window, layout) || ctx.errors.errorLine != 0) return Abandon(ctx);
     return true;
 }
 
-bool StartSaver() {
-    saverWindow = new CSaverWnd();
-    if (!saverWindow->CreateFullScreen() || errorLine != 0) return Abandon();
-    if (!testRun) ChooseNextModule();
+bool StartSaver(GlimmoraContext& ctx) {
+    CSaverWnd* window = MakeSaverWindow(ctx);
+    if (!window->CreateFullScreen() || ctx.errors.errorLine != 0) return Abandon(ctx);
+    if (!ctx.run.testRun) ChooseNextModule(ctx);
     return true;
 }
 
@@ -68,34 +73,37 @@ bool StartSaver() {
 
 bool CSaverWnd::CreateFullScreen() {
     WindowSpec layout{};
-    layout.right = view.screenWidth;
-    layout.bottom = view.screenHeight;
-    layout.topmost = exclusiveMode;
-    layout.hideCursor = exclusiveMode;
+    layout.right = ctx.view.screenWidth;
+    layout.bottom = ctx.view.screenHeight;
+    layout.topmost = ctx.run.exclusiveMode;
+    layout.hideCursor = ctx.run.exclusiveMode;
     return WndCreate(this, layout);
 }
 
-bool StartUp(int argc, char** argv) {
+bool StartUp(GlimmoraContext& ctx, int argc, char** argv) {
+    RunConfig& run = ctx.run;
     char programName[PATH_LEN + 1];
     ProgramBaseName(argc > 0 ? argv[0] : "", programName, sizeof(programName));
-    DeriveNames(programName);
-    SetPaths();
+    DeriveNames(run, programName);
+    SetPaths(run);
     int32_t width = 0;
     int32_t height = 0;
     SysScreenSize(&width, &height);
-    view.SetSize(width, height);
-    ParseOptions(argc, argv);
-    SeedRandom(SysMilliseconds());
+    ctx.view.SetSize(width, height);
+    ParseOptions(run, ctx.view, argc, argv);
+    ctx.engine.random.SeedRandom(SysMilliseconds());
 
     switch (DispatchMode(argc, argv)) {
-    case StartMode::Settings: RunSettingsDialog(argc, argv); return false;
-    case StartMode::Preview: return StartPreview(argc, argv);
-    case StartMode::Saver: return StartSaver();
+    case StartMode::Settings:
+        RunSettingsDialog(ctx.script, ctx.settings, run.scriptPath, run.mediaDirectory, argc, argv);
+        return false;
+    case StartMode::Preview: return StartPreview(ctx, argc, argv);
+    case StartMode::Saver: return StartSaver(ctx);
     case StartMode::Stop: return false;
     }
     return false;
 }
 
-int Finish() {
-    return errorLine;
+int Finish(GlimmoraContext& ctx) {
+    return ctx.errors.errorLine;
 }

@@ -1,6 +1,7 @@
 #include "app/startup_rules.h"
 
 #include "app/app_state.h"
+#include "base/text.h"
 #include "display/ss_view.h"
 #include "platform/shell.h"
 
@@ -9,19 +10,6 @@
 #include <cstring>
 
 namespace {
-
-bool StartsWithNoCase(const char* text, const char* prefix) {
-    for (; *prefix; ++text, ++prefix) {
-        if (std::tolower(static_cast<unsigned char>(*text)) !=
-            std::tolower(static_cast<unsigned char>(*prefix)))
-            return false;
-    }
-    return true;
-}
-
-bool EqualsNoCase(const char* a, const char* b) {
-    return StartsWithNoCase(a, b) && std::strlen(a) == std::strlen(b);
-}
 
 // Copies `text` into a PATH_LEN field; a text that does not fit leaves the field
 // empty rather than naming some other file.
@@ -46,7 +34,7 @@ bool ReadNumber(const char*& p, int32_t* value) {
 }
 
 // "-v<w>x<h>": w, the digits skipped, one separator, then h.
-void ReadSizeOption(const char* arg) {
+void ReadSizeOption(CSSView& view, const char* arg) {
     const char* p = arg + 2;
     int32_t width = 0;
     int32_t height = 0;
@@ -70,51 +58,52 @@ void ProgramBaseName(const char* programPath, char* name, int size) {
     name[length] = '\0';
 }
 
-void DeriveNames(const char* programName) {
-    SetField(appTitle, programName);
-    if (StartsWithNoCase(programName, "QV ")) {
-        SetField(saverName, programName);
-        SetField(scriptName, programName + 3);
+void DeriveNames(RunConfig& run, const char* programName) {
+    SetField(run.appTitle, programName);
+    if (MatchKeyword(programName, "QV ")) {
+        SetField(run.saverName, programName);
+        SetField(run.scriptName, programName + 3);
         return;
     }
     char longName[PATH_LEN + 1];
-    if (StartsWithNoCase(programName, "QV") &&
+    if (MatchKeyword(programName, "QV") &&
         SysFindLongSaverName(programName, longName, sizeof(longName))) {
         if (char* dot = std::strchr(longName, '.')) *dot = '\0';
-        SetField(saverName, longName);
-        SetField(scriptName, std::strlen(longName) >= 3 ? longName + 3 : "");
+        SetField(run.saverName, longName);
+        SetField(run.scriptName, std::strlen(longName) >= 3 ? longName + 3 : "");
         return;
     }
-    SetField(saverName, programName);
-    SetField(scriptName, programName);
+    SetField(run.saverName, programName);
+    SetField(run.scriptName, programName);
 }
 
-void SetPaths() {
+void SetPaths(RunConfig& run) {
     char folder[PATH_LEN + 1];
-    SysThemeFolder(scriptName, folder, sizeof(folder));
-    SetField(mediaDirectory, folder);
+    SysThemeFolder(run.scriptName, folder, sizeof(folder));
+    SetField(run.mediaDirectory, folder);
     char path[2 * PATH_LEN + 8];
-    std::snprintf(path, sizeof(path), "%s%c%s.SS", mediaDirectory, PATH_SEPARATOR, scriptName);
-    SetField(scriptPath, path);
+    std::snprintf(path, sizeof(path), "%s%c%s.SS", run.mediaDirectory, PATH_SEPARATOR,
+                  run.scriptName);
+    SetField(run.scriptPath, path);
 }
 
-void ParseOptions(int argc, char** argv) {
+void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         const char* arg = argv[i];
-        if (EqualsNoCase(arg, "-debug")) {
-            exclusiveMode = false;
-        } else if (EqualsNoCase(arg, "-def")) {
+        if (SameNameNoCase(arg, "-debug")) {
+            run.exclusiveMode = false;
+        } else if (SameNameNoCase(arg, "-def")) {
             if (i + 1 < argc) {
-                SetField(scriptPath, argv[++i]);
-                mediaDirectory[0] = '\0';
+                SetField(run.scriptPath, argv[++i]);
+                run.mediaDirectory[0] = '\0';
             }
-        } else if (StartsWithNoCase(arg, "-v")) {
-            ReadSizeOption(arg);
+        } else if (MatchKeyword(arg, "-v")) {
+            ReadSizeOption(view, arg);
             ++i; // the argument after a size is not examined
-        } else if (EqualsNoCase(arg, "-exp256")) {
-            exportPalettes = true;
-        } else if (EqualsNoCase(arg, "-test")) {
-            testRun = true;
+        } else if (SameNameNoCase(arg, "-exp256")) {
+            run.exportPalettes = true;
+        } else if (SameNameNoCase(arg, "-test")) {
+            run.testRun = true;
         }
     }
 }

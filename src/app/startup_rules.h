@@ -4,16 +4,19 @@
 
 #include <cstdint>
 
+class CSSView;
+struct RunConfig;
+
 enum class StartMode { Settings, Preview, Saver, Stop };
 
 // N: the program file's name without folder and last extension.
 void ProgramBaseName(const char* programPath, char* name, int size);
 // Sets appTitle, saverName and scriptName from N ("QV " prefix rules).
-void DeriveNames(const char* programName);
+void DeriveNames(RunConfig& run, const char* programName);
 // Sets mediaDirectory (from the platform's theme folder) and scriptPath.
-void SetPaths();
-// Reads the options from argv[2] on; may change the display size.
-void ParseOptions(int argc, char** argv);
+void SetPaths(RunConfig& run);
+// Reads the options from argv[2] on; "-v" sets the size of `view`.
+void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv);
 // The mode named by argv[1].
 StartMode DispatchMode(int argc, char** argv);
 // The host window handle of "/p <handle>" (0 when absent or not a number).

@@ -10,17 +10,17 @@ int32_t Clamp32(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-void InvalidateFrame(const SpriteSlot& slot) {
+void InvalidateFrame(CSSView& view, const SpriteSlot& slot) {
     view.Invalidate({slot.x, slot.y, Clamp32(static_cast<int64_t>(slot.x) + slot.frame->width),
                      Clamp32(static_cast<int64_t>(slot.y) + slot.frame->height)});
 }
 
 } // namespace
 
-void SpriteSlot::Place(CSaverWnd* window, int32_t px, int32_t py, CImage* newFrame, bool absolute) {
+void SpriteSlot::Place(CSSView& view, int32_t px, int32_t py, CImage* newFrame, bool absolute) {
     // A slot cannot show a missing frame; treat it as taking the sprite away.
     if (!newFrame) {
-        Remove(window);
+        Remove(view);
         return;
     }
     int64_t sx = px;
@@ -29,15 +29,15 @@ void SpriteSlot::Place(CSaverWnd* window, int32_t px, int32_t py, CImage* newFra
         sx = sx * view.xScale / 256;
         sy = sy * view.yScale / 256;
     }
-    if (window && frame) InvalidateFrame(*this);
+    if (view.window && frame) InvalidateFrame(view, *this);
     x = Clamp32(sx / 16 + newFrame->left);
     y = Clamp32(sy / 16 + newFrame->top);
     frame = newFrame;
-    if (window) InvalidateFrame(*this);
+    if (view.window) InvalidateFrame(view, *this);
 }
 
-void SpriteSlot::Remove(CSaverWnd* window) {
+void SpriteSlot::Remove(CSSView& view) {
     if (!frame) return;
-    if (window) InvalidateFrame(*this);
+    if (view.window) InvalidateFrame(view, *this);
     frame = nullptr;
 }

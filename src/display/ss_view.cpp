@@ -1,13 +1,11 @@
 #include "display/ss_view.h"
-#include "app/app_state.h"
+#include "base/error_sink.h"
 #include "display/compose.h"
 #include "platform/sys.h"
 #include "platform/video.h"
 
 #include <cstddef>
 #include <new>
-
-CSSView view;
 
 CSSView::~CSSView() {
     delete[] backBuffer;
@@ -22,11 +20,11 @@ void CSSView::SetSize(int32_t width, int32_t height) {
     yScale = static_cast<int32_t>(static_cast<int64_t>(height) * 256 / DESIGN_HEIGHT);
 }
 
-int CSSView::Init(CSaverWnd* saverWindow) {
+int CSSView::Init(const void* saverWindow) {
     return Init(saverWindow, screenWidth, screenHeight);
 }
 
-int CSSView::Init(CSaverWnd* saverWindow, int32_t width, int32_t height) {
+int CSSView::Init(const void* saverWindow, int32_t width, int32_t height) {
     window = saverWindow;
     xScale = static_cast<int32_t>(static_cast<int64_t>(width) * 256 / DESIGN_WIDTH);
     yScale = static_cast<int32_t>(static_cast<int64_t>(height) * 256 / DESIGN_HEIGHT);
@@ -40,7 +38,7 @@ int CSSView::Init(CSaverWnd* saverWindow, int32_t width, int32_t height) {
         backBuffer = new (std::nothrow) uint32_t[static_cast<size_t>(width) * height];
     }
     if (!backBuffer) {
-        SysMessageBox(appTitle, "CSSView::Init() : Out of memory (IB)");
+        if (errors) errors->ShowMessage("CSSView::Init() : Out of memory (IB)");
         return 0;
     }
     bufferWidth = width;
@@ -99,9 +97,9 @@ void CSSView::SetBanner(int number, int32_t x, int32_t y, const char* text) {
     }
     if (text && text[0]) {
         if (!banner.text[0] && !banner.font) banner.SetFont(BANNER_FONT_SIZE, "Arial", false);
-        banner.SetText(window, x, y, text, color);
+        banner.SetText(*this, x, y, text, color);
     } else {
-        banner.Clear(window);
+        banner.Clear(*this);
     }
 }
 

@@ -14,7 +14,8 @@
 #include <cstdint>
 
 class CImage;
-class CSaverWnd;
+class CSSView;
+struct ErrorSink;
 struct VidFont;
 
 constexpr int DESIGN_WIDTH = 800;
@@ -47,11 +48,11 @@ class SpriteSlot {
     CImage* frame = nullptr; // none: nothing drawn
 
     // Shows `frame` at (x, y), in sixteenths of a design pixel, or of a window
-    // pixel when `absolute`. With a window, the old and new rectangles are
-    // invalidated.
-    void Place(CSaverWnd* window, int32_t x, int32_t y, CImage* frame, bool absolute);
-    // Stops showing the frame; with a window its rectangle is invalidated.
-    void Remove(CSaverWnd* window);
+    // pixel when `absolute`, scaled by `view`. When the view has a window, the
+    // old and new rectangles are invalidated.
+    void Place(CSSView& view, int32_t x, int32_t y, CImage* frame, bool absolute);
+    // Stops showing the frame; when the view has a window its rectangle is invalidated.
+    void Remove(CSSView& view);
 };
 
 // A one-line text drawn over all sprites.
@@ -70,13 +71,13 @@ class TextBanner {
     // Replaces the font: cell height size * 13 / 8. The text already set keeps
     // its rendering until it is set again.
     void SetFont(int32_t size, const char* face, bool bold);
-    // Moves the banner to a design-space position and, when `newText` is not
-    // null, sets its text (cut to 128 characters) and colour. With a window the
-    // old and new text rectangles are invalidated.
-    void SetText(CSaverWnd* window, int32_t x, int32_t y, const char* newText, uint32_t newColor);
-    // Empties the text and deletes the font; with a window the text's
-    // rectangle is invalidated.
-    void Clear(CSaverWnd* window);
+    // Moves the banner to a design-space position of `view` and, when
+    // `newText` is not null, sets its text (cut to 128 characters) and colour.
+    // When the view has a window the old and new text rectangles are invalidated.
+    void SetText(CSSView& view, int32_t x, int32_t y, const char* newText, uint32_t newColor);
+    // Empties the text and deletes the font; when the view has a window the
+    // text's rectangle is invalidated.
+    void Clear(CSSView& view);
     // The window rectangle the text covers (empty when hidden).
     ViewRect Bounds() const;
     // Draws the text into a `width` by `height` back buffer, inside `clip`.
@@ -86,12 +87,13 @@ class TextBanner {
 
   private:
     void Measure();
-    void Invalidate(CSaverWnd* window) const;
+    void Invalidate(CSSView& view) const;
 };
 
 class CSSView {
   public:
-    CSaverWnd* window = nullptr;
+    const void* window = nullptr;   // the window drawn into; none: nothing is invalidated
+    ErrorSink* errors = nullptr;    // where Init reports a failure
     uint32_t* backBuffer = nullptr; // bufferWidth x bufferHeight pixels, top row first
     int32_t bufferWidth = 0;
     int32_t bufferHeight = 0;
@@ -118,8 +120,8 @@ class CSSView {
     // size (or, without a size, of the size given to SetSize). The whole
     // window becomes invalid, so the first paint fills it. Returns 1, or 0
     // after showing "CSSView::Init() : Out of memory (IB)".
-    int Init(CSaverWnd* saverWindow, int32_t width, int32_t height);
-    int Init(CSaverWnd* saverWindow);
+    int Init(const void* saverWindow, int32_t width, int32_t height);
+    int Init(const void* saverWindow);
     // The window is going: drops it and its back buffer. Slots, banners and
     // background stay.
     void Close();
@@ -149,5 +151,3 @@ class CSSView {
     // Back to the state of program start: no window, free slots, no banners.
     void Reset();
 };
-
-extern CSSView view;

@@ -27,13 +27,13 @@ ViewRect TextBanner::Bounds() const {
             static_cast<int32_t>(std::min<int64_t>(bottom, INT32_MAX))};
 }
 
-void TextBanner::Invalidate(CSaverWnd* window) const {
-    if (window && text[0]) view.Invalidate(Bounds());
+void TextBanner::Invalidate(CSSView& view) const {
+    if (view.window && text[0]) view.Invalidate(Bounds());
 }
 
-void TextBanner::SetText(CSaverWnd* window, int32_t px, int32_t py, const char* newText,
+void TextBanner::SetText(CSSView& view, int32_t px, int32_t py, const char* newText,
                          uint32_t newColor) {
-    Invalidate(window);
+    Invalidate(view);
     x = static_cast<int32_t>(
         std::clamp<int64_t>(static_cast<int64_t>(px) * view.xScale / 256, INT32_MIN, INT32_MAX));
     y = static_cast<int32_t>(
@@ -51,16 +51,16 @@ void TextBanner::SetText(CSaverWnd* window, int32_t px, int32_t py, const char* 
                           std::min(textHeight, BANNER_MAX_HEIGHT), BANNER_MAX_WIDTH);
         }
     }
-    Invalidate(window);
+    Invalidate(view);
 }
 
-void TextBanner::Clear(CSaverWnd* window) {
+void TextBanner::Clear(CSSView& view) {
     if (!text[0]) return;
     if (font) {
         VidDeleteFont(font);
         font = nullptr;
     }
-    Invalidate(window);
+    Invalidate(view);
     text[0] = '\0';
     textWidth = 0;
     textHeight = 0;

@@ -61,7 +61,7 @@ void Trigger(CFeature& target, uint32_t time) {
 
 } // namespace
 
-bool FireCondition(CFeature& feature, uint32_t now, bool atEnd) {
+bool FireCondition(Engine& e, CFeature& feature, uint32_t now, bool atEnd) {
     if (feature.conditionFired) return false;
     if (!ConditionHolds(feature, now, atEnd)) return false;
     feature.conditionFired = 1;
@@ -73,14 +73,14 @@ bool FireCondition(CFeature& feature, uint32_t now, bool atEnd) {
             stop = true;
         } else if (command == CMD_END_SECTION) {
             if (feature.section >= 0 && feature.section < MAX_SECTIONS)
-                sectionTable[feature.section].endRequested = 1;
+                e.theme.sectionTable[feature.section].endRequested = 1;
         } else if (command == CMD_DISABLE_SELF) {
             feature.enabled = 0;
         } else if (TakesLabel(command)) {
             const int32_t label = LabelAt(commands, i);
             if (label < 0) break; // a command cut short ends the list
             i += 2;
-            CFeature* target = LabelledFeature(label);
+            CFeature* target = LabelledFeature(e, label);
             if (!target) continue;
             if (command == CMD_TRIGGER)
                 Trigger(*target, now);
@@ -91,16 +91,16 @@ bool FireCondition(CFeature& feature, uint32_t now, bool atEnd) {
     return stop;
 }
 
-bool WillBeTriggered(int target, uint32_t now) {
-    for (int i = 0; i < featureCount && i < MAX_FEATURES; ++i) {
-        const CFeature& f = featureTable[i];
+bool WillBeTriggered(Engine& e, int target, uint32_t now) {
+    for (int i = 0; i < e.theme.featureCount && i < MAX_FEATURES; ++i) {
+        const CFeature& f = e.theme.featureTable[i];
         const uint32_t end = AsTime(f.endTime);
         if (end == TIME_NONE || end == TIME_NEVER || f.conditionFired) continue;
         if (f.conditionType != COND_AFTER_TIME && f.conditionType != COND_ON_FRAME) continue;
         const int32_t label = FirstTrigger(f);
         if (label < 0) continue;
-        const CFeature* named = LabelledFeature(label);
-        if (!named || FeatureIndex(*named) != target) continue;
+        const CFeature* named = LabelledFeature(e, label);
+        if (!named || FeatureIndex(e, *named) != target) continue;
         if (f.conditionType == COND_AFTER_TIME) {
             const int64_t fires = static_cast<int64_t>(AsTime(f.startTime)) + f.conditionArg1;
             if (fires - static_cast<int64_t>(SOUND_LEAD_MS) <= static_cast<int64_t>(now))
@@ -112,36 +112,36 @@ bool WillBeTriggered(int target, uint32_t now) {
     return false;
 }
 
-bool IsInGroup(int feature, int32_t group) {
+bool IsInGroup(Engine& e, int feature, int32_t group) {
     if (feature < 0 || feature >= MAX_FEATURES) return false;
-    const CFeature& f = featureTable[feature];
+    const CFeature& f = e.theme.featureTable[feature];
     return f.startType == START_GROUP && f.startGroup / 2 == group;
 }
 
-int32_t GroupCurrent(int32_t group) {
-    if (groupsDirty) {
-        groupsDirty = false;
-        for (int32_t label = 0; label < labelCount && label < MAX_LABELS; ++label) {
-            for (int j = 0; j < featureCount && j < MAX_FEATURES; ++j) {
-                if (!IsInGroup(j, label)) continue;
-                labelTable[label].feature = -1;
-                GroupNext(label, false);
+int32_t GroupCurrent(Engine& e, int32_t group) {
+    if (e.groupsDirty) {
+        e.groupsDirty = false;
+        for (int32_t label = 0; label < e.theme.labelCount && label < MAX_LABELS; ++label) {
+            for (int j = 0; j < e.theme.featureCount && j < MAX_FEATURES; ++j) {
+                if (!IsInGroup(e, j, label)) continue;
+                e.theme.labelTable[label].feature = -1;
+                GroupNext(e, label, false);
             }
         }
     }
     if (group < 0 || group >= MAX_LABELS) return -1;
-    return labelTable[group].feature;
+    return e.theme.labelTable[group].feature;
 }
 
-void GroupNext(int32_t group, bool random) {
+void GroupNext(Engine& e, int32_t group, bool random) {
     if (group < 0 || group >= MAX_LABELS) return;
-    const int count = featureCount < MAX_FEATURES ? featureCount : MAX_FEATURES;
-    int32_t& current = labelTable[group].feature;
+    const int count = e.theme.featureCount < MAX_FEATURES ? e.theme.featureCount : MAX_FEATURES;
+    int32_t& current = e.theme.labelTable[group].feature;
     if (current < 0) {
         for (int j = 0; j < count; ++j) {
-            if (!IsInGroup(j, group)) continue;
-            if (featureTable[j].startGroup & 1) random = true;
-            if (featureTable[j].startArg1 == 1) {
+            if (!IsInGroup(e, j, group)) continue;
+            if (e.theme.featureTable[j].startGroup & 1) random = true;
+            if (e.theme.featureTable[j].startArg1 == 1) {
                 current = j;
                 return;
             }
@@ -151,7 +151,7 @@ void GroupNext(int32_t group, bool random) {
     int first = -1;
     int after = -1; // the first member after the current one
     for (int j = 0; j < count; ++j) {
-        if (!IsInGroup(j, group)) continue;
+        if (!IsInGroup(e, j, group)) continue;
         if (first < 0) first = j;
         if (after < 0 && j > current) after = j;
         ++members;
@@ -167,10 +167,10 @@ void GroupNext(int32_t group, bool random) {
     }
     int32_t chosen;
     do {
-        int32_t k = RandomBelow(members);
+        int32_t k = e.random.RandomBelow(members);
         chosen = -1;
         for (int j = 0; j < count; ++j) {
-            if (IsInGroup(j, group) && k-- == 0) {
+            if (IsInGroup(e, j, group) && k-- == 0) {
                 chosen = j;
                 break;
             }

@@ -4,24 +4,17 @@
 
 #include <cstdint>
 
+class CAudio;
 class CSound;
 
 struct EngineSoundCalls {
-    int (*start)(uint32_t stopTime, CSound* sound, int volume, int pan);
-    void (*stop)(CSound* sound);
-    void (*setVolumePan)(CSound* sound, int volume, int pan);
+    int (*start)(void* target, uint32_t stopTime, CSound* sound, int volume, int pan);
+    void (*stop)(void* target, CSound* sound);
+    void (*setVolumePan)(void* target, CSound* sound, int volume, int pan);
+    void* target; // passed to each call
+
+    // Calls that do nothing: an engine without sound.
+    static EngineSoundCalls Silent();
+    // The mixer's own operations.
+    static EngineSoundCalls Mixer(CAudio& audio);
 };
-
-// The mixer's own operations by default.
-extern EngineSoundCalls engineSound;
-extern const EngineSoundCalls MIXER_SOUND_CALLS;
-
-inline void StartSound(uint32_t stopTime, CSound* sound, int volume, int pan) {
-    engineSound.start(stopTime, sound, volume, pan); // a dropped sound needs no handling here
-}
-inline void StopSound(CSound* sound) {
-    engineSound.stop(sound);
-}
-inline void SetSoundVolumePan(CSound* sound, int volume, int pan) {
-    engineSound.setVolumePan(sound, volume, pan);
-}

@@ -1,17 +1,17 @@
 #include "engine/engine_state.h"
 
-#include "script/theme_records.h"
+#include "engine/frame_tick.h"
 
-int32_t currentSection = 0;
-bool sectionEnding = false;
-bool groupsDirty = true;
-
-namespace {
-
-bool loadStateCaptured = false;
-int32_t loadEnabled[MAX_FEATURES];
-
-} // namespace
+void Engine::ResetEngineState() {
+    currentSection = 0;
+    sectionEnding = false;
+    groupsDirty = true;
+    loadStateCaptured = false;
+    bannerShown = false;
+    bannerNextTime = 0;
+    clockStart = 0;
+    sectionTime.store(0, std::memory_order_relaxed);
+}
 
 uint32_t TimeAfter(uint32_t now, int64_t delay) {
     if (delay < 0) delay = 0;
@@ -21,35 +21,24 @@ uint32_t TimeAfter(uint32_t now, int64_t delay) {
     return static_cast<uint32_t>(time);
 }
 
-int FeatureIndex(const CFeature& feature) {
-    return static_cast<int>(&feature - featureTable);
+int FeatureIndex(const Engine& e, const CFeature& feature) {
+    return static_cast<int>(&feature - e.theme.featureTable);
 }
 
-CFeature* LabelledFeature(int32_t label) {
+CFeature* LabelledFeature(Engine& e, int32_t label) {
     if (label < 0 || label >= MAX_LABELS) return nullptr;
-    const int32_t index = labelTable[label].feature;
-    if (index < 0 || index >= featureCount || index >= MAX_FEATURES) return nullptr;
-    return &featureTable[index];
+    const int32_t index = e.theme.labelTable[label].feature;
+    if (index < 0 || index >= e.theme.featureCount || index >= MAX_FEATURES) return nullptr;
+    return &e.theme.featureTable[index];
 }
 
-void CaptureLoadState() {
+void CaptureLoadState(Engine& e) {
     for (int i = 0; i < MAX_FEATURES; ++i)
-        loadEnabled[i] = i < featureCount ? featureTable[i].enabled : 0;
-    loadStateCaptured = true;
+        e.loadEnabled[i] = i < e.theme.featureCount ? e.theme.featureTable[i].enabled : 0;
+    e.loadStateCaptured = true;
 }
 
-bool LoadStateCaptured() {
-    return loadStateCaptured;
-}
-
-int32_t LoadEnabled(int feature) {
+int32_t LoadEnabled(const Engine& e, int feature) {
     if (feature < 0 || feature >= MAX_FEATURES) return 0;
-    return loadEnabled[feature];
-}
-
-void ResetEngineState() {
-    currentSection = 0;
-    sectionEnding = false;
-    groupsDirty = true;
-    loadStateCaptured = false;
+    return e.loadEnabled[feature];
 }

@@ -24,17 +24,17 @@ void ScheduleStep(CFeature& feature, uint32_t now) {
 }
 
 // Shows the new brightness; a still frame is placed again so that it is painted.
-void ShowLevel(CFeature& feature) {
+void ShowLevel(Engine& e, CFeature& feature) {
     if (!feature.image || !feature.currentFrame) return;
     feature.image->SetBrightness(feature.fadeLevel);
-    if (!feature.currentFrame->next) PlaceSprite(feature);
+    if (!feature.currentFrame->next) PlaceSprite(e, feature);
 }
 
-void BeginOut(CFeature& feature, uint32_t now) {
+void BeginOut(Engine& e, CFeature& feature, uint32_t now) {
     feature.fadeStep = -StepSize(feature.fadeStep);
     feature.fadeLevel = 100 + feature.fadeStep;
     ScheduleStep(feature, now);
-    ShowLevel(feature);
+    ShowLevel(e, feature);
 }
 
 bool FadeRunning(const CFeature& feature) {
@@ -60,23 +60,24 @@ void StartFade(CFeature& feature, uint32_t now) {
     }
 }
 
-bool StepFade(CFeature& feature, uint32_t now) {
-    if (!sectionEnding && feature.fadeType == FADE_NONE) return false;
+bool StepFade(Engine& e, CFeature& feature, uint32_t now) {
+    if (!e.sectionEnding && feature.fadeType == FADE_NONE) return false;
     if (!FadeRunning(feature) || now < AsTime(feature.fadeNextTime)) return false;
     feature.fadeLevel = ClampToInt32(static_cast<int64_t>(feature.fadeLevel) + feature.fadeStep);
     if (feature.image) feature.image->SetBrightness(feature.fadeLevel);
     // Repaint unless the animation's next frame comes before the next step.
     if (feature.currentFrame &&
         (!feature.currentFrame->next || feature.fadeInterval < feature.currentFrame->delayMs))
-        PlaceSprite(feature);
+        PlaceSprite(e, feature);
     ScheduleStep(feature, now);
     if (feature.fadeLevel > 0 && feature.fadeLevel < 100) return false;
     feature.fadeNextTime = TimeField(TIME_NEVER);
     return feature.fadeLevel <= 0;
 }
 
-bool StepSoundFade(CFeature& feature, uint32_t now) {
-    if (!sectionEnding || !FadeRunning(feature) || now < AsTime(feature.fadeNextTime)) return false;
+bool StepSoundFade(Engine& e, CFeature& feature, uint32_t now) {
+    if (!e.sectionEnding || !FadeRunning(feature) || now < AsTime(feature.fadeNextTime))
+        return false;
     feature.fadeLevel = ClampToInt32(static_cast<int64_t>(feature.fadeLevel) + feature.fadeStep);
     ScheduleStep(feature, now);
     if (feature.fadeLevel <= 0 || feature.fadeLevel >= 100)
@@ -84,28 +85,28 @@ bool StepSoundFade(CFeature& feature, uint32_t now) {
     if (feature.sound) {
         const int64_t volume =
             static_cast<int64_t>(feature.fadeLevel) * feature.sound->volume / 100;
-        SetSoundVolumePan(feature.sound, volume < 0 ? 0 : static_cast<int>(volume),
+        SetSoundVolumePan(e, feature.sound, volume < 0 ? 0 : static_cast<int>(volume),
                           feature.sound->pan);
     }
     return feature.fadeLevel <= 0;
 }
 
-bool BeginFadeOut(CFeature& feature, uint32_t now) {
+bool BeginFadeOut(Engine& e, CFeature& feature, uint32_t now) {
     const bool fadesOut =
-        feature.fadeType == FADE_OUT || feature.fadeType == FADE_IN_OUT || sectionEnding;
+        feature.fadeType == FADE_OUT || feature.fadeType == FADE_IN_OUT || e.sectionEnding;
     if (!fadesOut || feature.fadeLevel <= 0) return false;
     // A sound-only feature's volume steps only while its section ends; outside
     // it a begun fade would never finish and the feature would never end.
-    if (!feature.currentFrame && !sectionEnding) return false;
-    BeginOut(feature, now);
+    if (!feature.currentFrame && !e.sectionEnding) return false;
+    BeginOut(e, feature, now);
     return true;
 }
 
-void BeginEnding(CFeature& feature, uint32_t now, int32_t section) {
+void BeginEnding(Engine& e, CFeature& feature, uint32_t now, int32_t section) {
     if (!IsActiveInSection(feature, section)) return;
     if (feature.fadeType == FADE_NONE) {
         feature.fadeStep = SECTION_END_FADE_STEP;
         feature.fadeInterval = SECTION_END_FADE_INTERVAL;
     }
-    BeginOut(feature, now);
+    BeginOut(e, feature, now);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CFeature;
+struct Engine;
 
 // Default fade of a section end for features without a fade of their own.
 constexpr int32_t SECTION_END_FADE_STEP = -5;
@@ -12,11 +13,11 @@ constexpr int32_t SECTION_END_FADE_INTERVAL = 50;
 
 void StartFade(CFeature& feature, uint32_t now);
 // One brightness step when due; true when the feature has faded out.
-bool StepFade(CFeature& feature, uint32_t now);
+bool StepFade(Engine& e, CFeature& feature, uint32_t now);
 // One volume step of a sound-only feature while its section ends; true when
 // it has faded out.
-bool StepSoundFade(CFeature& feature, uint32_t now);
+bool StepSoundFade(Engine& e, CFeature& feature, uint32_t now);
 // Begins the fade-out at the end of a showing; false when the feature has none.
-bool BeginFadeOut(CFeature& feature, uint32_t now);
+bool BeginFadeOut(Engine& e, CFeature& feature, uint32_t now);
 // Starts the section-end fade-out of a feature active in `section`.
-void BeginEnding(CFeature& feature, uint32_t now, int32_t section);
+void BeginEnding(Engine& e, CFeature& feature, uint32_t now, int32_t section);

@@ -2,10 +2,11 @@
 #pragma once
 
 class CFeature;
+struct Engine;
 
 // Shows the feature's current frame at its position (nothing without a frame
 // or without a slot).
-void PlaceSprite(CFeature& feature);
+void PlaceSprite(Engine& e, CFeature& feature);
 // Empties the feature's slot.
-void RemoveSprite(CFeature& feature);
+void RemoveSprite(Engine& e, CFeature& feature);
 bool IsAbsolute(const CFeature& feature);

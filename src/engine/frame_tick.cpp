@@ -1,7 +1,5 @@
 #include "engine/frame_tick.h"
 
-#include "app/app_state.h"
-#include "app/main_loop_state.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "engine/fades.h"
@@ -11,11 +9,8 @@
 
 const char PRODUCT_LINE[] = "Glimmora (c) 2026 Tarnwell";
 
-bool bannerShown = false;
-uint32_t bannerNextTime = 0;
-
-void ViewBanner(int banner, int32_t x, int32_t y, const char* text) {
-    view.SetBanner(banner, x, y, text);
+void ViewBanner(Engine& e, int banner, int32_t x, int32_t y, const char* text) {
+    e.view.SetBanner(banner, x, y, text);
 }
 
 namespace {
@@ -23,8 +18,8 @@ namespace {
 constexpr uint32_t BANNER_SHOWN_MS = 10000;
 constexpr uint32_t BANNER_HIDDEN_MS = 60000;
 
-void ShowBanner(int banner, int32_t x, int32_t y, const char* text) {
-    if (bannerOutput) bannerOutput(banner, x, y, text);
+void ShowBanner(Engine& e, int banner, int32_t x, int32_t y, const char* text) {
+    if (e.bannerOutput) e.bannerOutput(e, banner, x, y, text);
 }
 
 uint32_t Later(uint32_t t, uint32_t delay) {
@@ -32,61 +27,63 @@ uint32_t Later(uint32_t t, uint32_t delay) {
     return time > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(time);
 }
 
-int FeaturesInUse() {
-    return featureCount < 0 ? 0 : (featureCount > MAX_FEATURES ? MAX_FEATURES : featureCount);
+int FeaturesInUse(const Engine& e) {
+    return e.theme.featureCount < 0
+               ? 0
+               : (e.theme.featureCount > MAX_FEATURES ? MAX_FEATURES : e.theme.featureCount);
 }
 
 // Moves on to the next section once no feature of the ending one is active.
 // Returns true when the section changed.
-bool SwitchWhenDone(int features, int sections) {
+bool SwitchWhenDone(Engine& e, int features, int sections) {
     for (int i = 0; i < features; ++i) {
-        if (IsActiveInSection(featureTable[i], currentSection)) return false;
+        if (IsActiveInSection(e.theme.featureTable[i], e.currentSection)) return false;
     }
-    sectionEnding = false;
-    for (int i = 0; i < features; ++i) LeaveSection(featureTable[i]);
-    currentSection = (currentSection + 1) % sections;
-    sectionTable[currentSection].endRequested = 0;
-    clockStart = SysMilliseconds();
-    sectionTime = 0;
-    for (int i = 0; i < features; ++i) ResetForSection(featureTable[i]);
-    groupsDirty = true;
+    e.sectionEnding = false;
+    for (int i = 0; i < features; ++i) LeaveSection(e, e.theme.featureTable[i]);
+    e.currentSection = (e.currentSection + 1) % sections;
+    e.theme.sectionTable[e.currentSection].endRequested = 0;
+    e.clockStart = SysMilliseconds();
+    e.sectionTime.store(0, std::memory_order_relaxed);
+    for (int i = 0; i < features; ++i) ResetForSection(e, e.theme.featureTable[i]);
+    e.groupsDirty = true;
     return true;
 }
 
-void ToggleBanner(uint32_t t) {
-    bannerShown = !bannerShown;
-    if (bannerShown) {
-        ShowBanner(1, 4, 584, currentModule ? currentModule->name : "");
-        ShowBanner(0, 618, 584, PRODUCT_LINE);
-        bannerNextTime = Later(t, BANNER_SHOWN_MS);
+void ToggleBanner(Engine& e, uint32_t t) {
+    e.bannerShown = !e.bannerShown;
+    if (e.bannerShown) {
+        ShowBanner(e, 1, 4, 584, e.theme.currentModule ? e.theme.currentModule->name : "");
+        ShowBanner(e, 0, 618, 584, PRODUCT_LINE);
+        e.bannerNextTime = Later(t, BANNER_SHOWN_MS);
     } else {
-        ShowBanner(1, -50, 0, " ");
-        ShowBanner(0, -50, 0, " ");
-        bannerNextTime = Later(t, BANNER_HIDDEN_MS);
+        ShowBanner(e, 1, -50, 0, " ");
+        ShowBanner(e, 0, -50, 0, " ");
+        e.bannerNextTime = Later(t, BANNER_HIDDEN_MS);
     }
 }
 
 } // namespace
 
-void (*bannerOutput)(int banner, int32_t x, int32_t y, const char* text) = ViewBanner;
-
-void FrameTick(uint32_t t) {
-    if (clockStart == 0) clockStart = SysMilliseconds();
-    const int features = FeaturesInUse();
-    if (!LoadStateCaptured()) {
-        CaptureLoadState();
-        for (int i = 0; i < features; ++i) PrepareLoadedFeature(featureTable[i]);
+void FrameTick(Engine& e, uint32_t t) {
+    if (e.clockStart == 0) e.clockStart = SysMilliseconds();
+    const int features = FeaturesInUse(e);
+    if (!e.loadStateCaptured) {
+        CaptureLoadState(e);
+        for (int i = 0; i < features; ++i) PrepareLoadedFeature(e.theme.featureTable[i]);
     }
-    const int sections = sectionCount > MAX_SECTIONS ? MAX_SECTIONS : sectionCount;
+    const int sections = e.theme.sectionCount > MAX_SECTIONS ? MAX_SECTIONS : e.theme.sectionCount;
     if (sections > 0) {
-        if (currentSection < 0 || currentSection >= sections) currentSection = 0;
-        if (sectionEnding) {
-            if (SwitchWhenDone(features, sections)) t = 0;
-        } else if (sectionTable[currentSection].endRequested) {
-            sectionEnding = true;
-            for (int i = 0; i < features; ++i) BeginEnding(featureTable[i], t, currentSection);
+        if (e.currentSection < 0 || e.currentSection >= sections) e.currentSection = 0;
+        if (e.sectionEnding) {
+            if (SwitchWhenDone(e, features, sections)) t = 0;
+        } else if (e.theme.sectionTable[e.currentSection].endRequested) {
+            e.sectionEnding = true;
+            for (int i = 0; i < features; ++i)
+                BeginEnding(e, e.theme.featureTable[i], t, e.currentSection);
         }
     }
-    for (int i = 0; i < features; ++i) UpdateFeature(featureTable[i], t, currentSection);
-    if (!previewMode && t > bannerNextTime) ToggleBanner(t);
+    for (int i = 0; i < features; ++i)
+        UpdateFeature(e, e.theme.featureTable[i], t, e.currentSection);
+    if (!e.previewMode && t > e.bannerNextTime) ToggleBanner(e, t);
 }

@@ -13,19 +13,19 @@
 
 namespace {
 
-int32_t ScaleOf(bool vertical) {
-    return vertical ? view.yScale : view.xScale;
+int32_t ScaleOf(Engine& e, bool vertical) {
+    return vertical ? e.view.yScale : e.view.xScale;
 }
 
 // Pixels to design pixels; an unset scale leaves the value as it is.
-int32_t PixelsToDesign(int64_t pixels, bool vertical) {
-    const int32_t scale = ScaleOf(vertical);
+int32_t PixelsToDesign(Engine& e, int64_t pixels, bool vertical) {
+    const int32_t scale = ScaleOf(e, vertical);
     if (scale <= 0) return ClampToInt32(pixels);
     return ClampToInt32(pixels * 256 / scale);
 }
 
-int32_t DesignToPixels(int64_t design, bool vertical) {
-    const int32_t scale = ScaleOf(vertical);
+int32_t DesignToPixels(Engine& e, int64_t design, bool vertical) {
+    const int32_t scale = ScaleOf(e, vertical);
     if (scale <= 0) return ClampToInt32(design);
     return ClampToInt32(design * scale / 256);
 }
@@ -45,32 +45,33 @@ int64_t ExtentOf(const CFeature& feature, bool vertical) {
     return 16LL * (vertical ? feature.designHeight : feature.designWidth);
 }
 
-int64_t LimitOf(const CFeature& feature, bool vertical) {
-    if (IsAbsolute(feature)) return 16LL * (vertical ? view.screenHeight : view.screenWidth);
+int64_t LimitOf(Engine& e, const CFeature& feature, bool vertical) {
+    if (IsAbsolute(feature)) return 16LL * (vertical ? e.view.screenHeight : e.view.screenWidth);
     return vertical ? DESIGN_Y_LIMIT : DESIGN_X_LIMIT;
 }
 
 // A reference position moved into this feature's space when exactly one of the
 // two features uses screen pixels.
-int32_t ConvertReference(const CFeature& feature, const CFeature& reference, int32_t value,
-                         bool vertical) {
+int32_t ConvertReference(Engine& e, const CFeature& feature, const CFeature& reference,
+                         int32_t value, bool vertical) {
     if (IsAbsolute(feature) == IsAbsolute(reference)) return value;
-    return IsAbsolute(feature) ? DesignToPixels(value, vertical) : PixelsToDesign(value, vertical);
+    return IsAbsolute(feature) ? DesignToPixels(e, value, vertical)
+                               : PixelsToDesign(e, value, vertical);
 }
 
-bool ReferencePosition(const CFeature& feature, int32_t* x, int32_t* y) {
-    const CFeature* reference = LabelledFeature(feature.positionLabel);
+bool ReferencePosition(Engine& e, const CFeature& feature, int32_t* x, int32_t* y) {
+    const CFeature* reference = LabelledFeature(e, feature.positionLabel);
     if (!reference) return false;
-    *x = ConvertReference(feature, *reference, reference->x, false);
-    *y = ConvertReference(feature, *reference, reference->y, true);
+    *x = ConvertReference(e, feature, *reference, reference->x, false);
+    *y = ConvertReference(e, feature, *reference, reference->y, true);
     return true;
 }
 
 // Random draws of the "Random" code over a range that may be empty or negative
 // (an image at least as large as the screen): 0, or towards the negative side.
-int32_t RandomOverRange(int32_t range) {
-    if (range >= 0) return RandomBelow(range);
-    return -RandomBelow(range == INT32_MIN ? INT32_MAX : -range);
+int32_t RandomOverRange(Engine& e, int32_t range) {
+    if (range >= 0) return e.random.RandomBelow(range);
+    return -e.random.RandomBelow(range == INT32_MIN ? INT32_MAX : -range);
 }
 
 bool PatternUsable(const CFeature& feature) {
@@ -79,11 +80,11 @@ bool PatternUsable(const CFeature& feature) {
 
 // Makes pattern entry `index` the current one. Codes in a step are resolved like
 // positions; an entry of fewer than one step lasts one step.
-void LoadPatternEntry(CFeature& feature, int32_t index) {
+void LoadPatternEntry(Engine& e, CFeature& feature, int32_t index) {
     const PatternStep& step = feature.pattern.steps[index];
     feature.moveArg1 = index;
-    feature.moveDx = ResolveAxis(feature, step.dx, false);
-    feature.moveDy = ResolveAxis(feature, step.dy, true);
+    feature.moveDx = ResolveAxis(e, feature, step.dx, false);
+    feature.moveDy = ResolveAxis(e, feature, step.dy, true);
     feature.moveArg2 = step.steps < 1 ? 1 : step.steps;
 }
 
@@ -94,22 +95,22 @@ void SetHeading(CFeature& feature, int32_t angle) {
     feature.moveDy = delta.dy;
 }
 
-void StepBounce(CFeature& feature) {
+void StepBounce(Engine& e, CFeature& feature) {
     feature.x = AddClamped(feature.x, feature.moveDx);
     feature.y = AddClamped(feature.y, feature.moveDy);
-    if (EdgeBounce(feature, false)) feature.bounceSoundPlayed = 0;
-    if (feature.bounceSound && !feature.bounceSoundPlayed && EdgeHitSoon(feature)) {
-        StartSound(AsTime(feature.endTime), feature.bounceSound, feature.bounceSound->volume,
-                   BouncePan(feature));
+    if (EdgeBounce(e, feature, false)) feature.bounceSoundPlayed = 0;
+    if (feature.bounceSound && !feature.bounceSoundPlayed && EdgeHitSoon(e, feature)) {
+        StartSound(e, AsTime(feature.endTime), feature.bounceSound, feature.bounceSound->volume,
+                   BouncePan(e, feature));
         feature.bounceSoundPlayed = 1;
     }
 }
 
-void StepPattern(CFeature& feature) {
+void StepPattern(Engine& e, CFeature& feature) {
     feature.x = AddClamped(feature.x, feature.moveDx);
     feature.y = AddClamped(feature.y, feature.moveDy);
     if (--feature.moveArg2 > 0) return;
-    LoadPatternEntry(feature,
+    LoadPatternEntry(e, feature,
                      WrapModulo(static_cast<int64_t>(feature.moveArg1) + 1, feature.pattern.count));
 }
 
@@ -154,81 +155,82 @@ bool IsPlainCoordinate(int32_t code) {
     return !IsRandomCode(code) && code != FAR_EDGE_CODE && code != CENTER_CODE;
 }
 
-int32_t ResolvePosition(int32_t code, int32_t pixelRange, int32_t designRange, bool absolute) {
+int32_t ResolvePosition(Engine& e, int32_t code, int32_t pixelRange, int32_t designRange,
+                        bool absolute) {
     const int32_t range = absolute ? pixelRange : designRange;
-    if (code == RANDOM_CODE) return ClampToInt32(16LL * RandomOverRange(range));
+    if (code == RANDOM_CODE) return ClampToInt32(16LL * RandomOverRange(e, range));
     if (IsRandomCode(code)) {
         const int32_t a = (code >> RANDOM_A_SHIFT) & RANDOM_PARAM_MASK;
         const int32_t b = code & RANDOM_PARAM_MASK;
-        return 16 * (a - b + RandomBelow(2 * b));
+        return 16 * (a - b + e.random.RandomBelow(2 * b));
     }
     if (code == FAR_EDGE_CODE) return ClampToInt32(16LL * range);
     if (code == CENTER_CODE) return ClampToInt32(16LL * (range >> 1));
     return code;
 }
 
-int32_t ResolveAxis(const CFeature& feature, int32_t code, bool vertical) {
+int32_t ResolveAxis(Engine& e, const CFeature& feature, int32_t code, bool vertical) {
     if (IsPlainCoordinate(code)) return code;
     int64_t size = 0;
     if (feature.image) size = vertical ? feature.image->height : feature.image->width;
-    const int64_t screen = vertical ? view.screenHeight : view.screenWidth;
+    const int64_t screen = vertical ? e.view.screenHeight : e.view.screenWidth;
     const int32_t pixelRange = ClampToInt32(screen - size);
-    return ResolvePosition(code, pixelRange, PixelsToDesign(pixelRange, vertical),
+    return ResolvePosition(e, code, pixelRange, PixelsToDesign(e, pixelRange, vertical),
                            IsAbsolute(feature));
 }
 
-void SetDesignSize(CFeature& feature) {
+void SetDesignSize(Engine& e, CFeature& feature) {
     if (!feature.image) {
         feature.designWidth = feature.designHeight = 0;
         return;
     }
-    feature.designWidth = PixelsToDesign(feature.image->width, false);
-    feature.designHeight = PixelsToDesign(feature.image->height, true);
+    feature.designWidth = PixelsToDesign(e, feature.image->width, false);
+    feature.designHeight = PixelsToDesign(e, feature.image->height, true);
 }
 
-void StartPosition(CFeature& feature) {
+void StartPosition(Engine& e, CFeature& feature) {
     if (feature.positionMode != 1) {
-        feature.x = ResolveAxis(feature, feature.positionX, false);
-        feature.y = ResolveAxis(feature, feature.positionY, true);
+        feature.x = ResolveAxis(e, feature, feature.positionX, false);
+        feature.y = ResolveAxis(e, feature, feature.positionY, true);
         return;
     }
     int32_t baseX = 0;
     int32_t baseY = 0;
-    ReferencePosition(feature, &baseX, &baseY);
+    ReferencePosition(e, feature, &baseX, &baseY);
     feature.x = IsPlainCoordinate(feature.positionX)
                     ? AddClamped(baseX, feature.positionX)
-                    : ResolveAxis(feature, feature.positionX, false);
+                    : ResolveAxis(e, feature, feature.positionX, false);
     feature.y = IsPlainCoordinate(feature.positionY)
                     ? AddClamped(baseY, feature.positionY)
-                    : ResolveAxis(feature, feature.positionY, true);
+                    : ResolveAxis(e, feature, feature.positionY, true);
 }
 
-bool PredictStartX(const CFeature& feature, int32_t* x) {
+bool PredictStartX(Engine& e, const CFeature& feature, int32_t* x) {
     if (feature.positionMode == 1) {
         int32_t y = 0;
-        return ReferencePosition(feature, x, &y);
+        return ReferencePosition(e, feature, x, &y);
     }
     if (IsRandomCode(feature.positionX)) return false;
-    *x = ResolveAxis(feature, feature.positionX, false);
+    *x = ResolveAxis(e, feature, feature.positionX, false);
     return true;
 }
 
-void StartMovement(CFeature& feature, uint32_t now) {
+void StartMovement(Engine& e, CFeature& feature, uint32_t now) {
     feature.nextMoveTime = TimeField(TimeAfter(now, feature.moveInterval));
     switch (feature.movementType) {
     case MOVE_VECTOR:
         // The steps in use this showing, with any codes resolved.
-        feature.moveArg1 = ResolveAxis(feature, feature.moveDx, false);
-        feature.moveArg2 = ResolveAxis(feature, feature.moveDy, true);
+        feature.moveArg1 = ResolveAxis(e, feature, feature.moveDx, false);
+        feature.moveArg2 = ResolveAxis(e, feature, feature.moveDy, true);
         break;
     case MOVE_BOUNCE: {
-        const int32_t quarter = RandomBelow(4);
-        const int32_t deviation = RandomBetween(-30, 30);
+        const int32_t quarter = e.random.RandomBelow(4);
+        const int32_t deviation = e.random.RandomBetween(-30, 30);
         SetHeading(feature, 90 * quarter + 45 + deviation);
         break;
     }
     case MOVE_PATTERN:
-        if (PatternUsable(feature)) LoadPatternEntry(feature, 0);
+        if (PatternUsable(feature)) LoadPatternEntry(e, feature, 0);
         break;
     case MOVE_ARC: {
         feature.moveState = WrapModulo(10LL * feature.moveArg2, 3600);
@@ -246,7 +248,7 @@ void StartMovement(CFeature& feature, uint32_t now) {
     }
 }
 
-void MoveStep(CFeature& feature, uint32_t now) {
+void MoveStep(Engine& e, CFeature& feature, uint32_t now) {
     switch (feature.movementType) {
     case MOVE_VECTOR:
     case MOVE_BOUNCE:
@@ -265,20 +267,20 @@ void MoveStep(CFeature& feature, uint32_t now) {
         feature.x = AddClamped(feature.x, feature.moveArg1);
         feature.y = AddClamped(feature.y, feature.moveArg2);
         break;
-    case MOVE_BOUNCE: StepBounce(feature); break;
-    case MOVE_PATTERN: StepPattern(feature); break;
+    case MOVE_BOUNCE: StepBounce(e, feature); break;
+    case MOVE_PATTERN: StepPattern(e, feature); break;
     case MOVE_ARC: StepArc(feature); break;
     default: StepProjectile(feature, now); break;
     }
-    PlaceSprite(feature);
-    AutoPan(feature, false);
+    PlaceSprite(e, feature);
+    AutoPan(e, feature, false);
 }
 
-bool EdgeBounce(CFeature& feature, bool predict) {
+bool EdgeBounce(Engine& e, CFeature& feature, bool predict) {
     const int64_t w = ExtentOf(feature, false);
     const int64_t h = ExtentOf(feature, true);
-    const int64_t limitX = LimitOf(feature, false);
-    const int64_t limitY = LimitOf(feature, true);
+    const int64_t limitX = LimitOf(e, feature, false);
+    const int64_t limitY = LimitOf(e, feature, true);
     bool hitX = false;
     bool hitY = false;
     if (feature.x < 0) {
@@ -298,7 +300,7 @@ bool EdgeBounce(CFeature& feature, bool predict) {
     if (!hitX && !hitY) return false;
     if (predict) return true;
 
-    const int32_t deviation = RandomBetween(-30, 30);
+    const int32_t deviation = e.random.RandomBetween(-30, 30);
     int32_t angle;
     if (hitX && hitY) {
         if (feature.x == 0)
@@ -314,7 +316,7 @@ bool EdgeBounce(CFeature& feature, bool predict) {
     return true;
 }
 
-bool EdgeHitSoon(CFeature& feature) {
+bool EdgeHitSoon(Engine& e, CFeature& feature) {
     // Steps within the sound lead; with no interval a step may come every
     // frame, so only the position reached already is looked at.
     const uint32_t interval = static_cast<uint32_t>(feature.moveInterval);
@@ -323,18 +325,18 @@ bool EdgeHitSoon(CFeature& feature) {
     const int32_t savedY = feature.y;
     feature.x = AddClamped(feature.x, SaturatingMul(steps, feature.moveDx));
     feature.y = AddClamped(feature.y, SaturatingMul(steps, feature.moveDy));
-    const bool hit = EdgeBounce(feature, true);
+    const bool hit = EdgeBounce(e, feature, true);
     feature.x = savedX;
     feature.y = savedY;
     return hit;
 }
 
-bool OnScreenX(const CFeature& feature) {
-    return -ExtentOf(feature, false) <= feature.x && feature.x < LimitOf(feature, false);
+bool OnScreenX(Engine& e, const CFeature& feature) {
+    return -ExtentOf(feature, false) <= feature.x && feature.x < LimitOf(e, feature, false);
 }
 
-bool OnScreenY(const CFeature& feature) {
-    return -ExtentOf(feature, true) <= feature.y && feature.y < LimitOf(feature, true);
+bool OnScreenY(Engine& e, const CFeature& feature) {
+    return -ExtentOf(feature, true) <= feature.y && feature.y < LimitOf(e, feature, true);
 }
 
 namespace {
@@ -350,24 +352,25 @@ int32_t PanFromIndex(int64_t index) {
 
 } // namespace
 
-int32_t AutoPanValue(const CFeature& feature, int32_t x) {
-    if (IsAbsolute(feature)) return PanFromIndex(view.screenWidth > 0 ? x / view.screenWidth : 7);
+int32_t AutoPanValue(Engine& e, const CFeature& feature, int32_t x) {
+    if (IsAbsolute(feature))
+        return PanFromIndex(e.view.screenWidth > 0 ? x / e.view.screenWidth : 7);
     return PanFromIndex(x / 800);
 }
 
-int32_t BouncePan(const CFeature& feature) {
-    const int64_t limit = LimitOf(feature, false);
+int32_t BouncePan(Engine& e, const CFeature& feature) {
+    const int64_t limit = LimitOf(e, feature, false);
     int64_t pan = 16 + (limit > 0 ? 96LL * feature.x / limit : 48);
     if (pan < 16) pan = 16;
     if (pan > 112) pan = 112;
     return static_cast<int32_t>(128 - pan); // mirrored for the mixer's pan law
 }
 
-void AutoPan(CFeature& feature, bool predicted) {
+void AutoPan(Engine& e, CFeature& feature, bool predicted) {
     if (!feature.sound || !(feature.flags & FLAG_AUTO_PAN)) return;
     int32_t pan = PanFromIndex(7); // the middle when the start cannot be foreseen
     int32_t x = feature.x;
-    if (!predicted || PredictStartX(feature, &x)) pan = AutoPanValue(feature, x);
+    if (!predicted || PredictStartX(e, feature, &x)) pan = AutoPanValue(e, feature, x);
     feature.sound->pan = pan;
-    SetSoundVolumePan(feature.sound, feature.sound->volume, pan);
+    SetSoundVolumePan(e, feature.sound, feature.sound->volume, pan);
 }

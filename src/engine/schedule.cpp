@@ -35,34 +35,34 @@ bool StartKnown(const CFeature& feature) {
     return feature.startType == START_FIXED || feature.startTime != 0;
 }
 
-void StartShowing(CFeature& feature, uint32_t now) {
+void StartShowing(Engine& e, CFeature& feature, uint32_t now) {
     feature.currentFrame = feature.image;
     if (feature.image) {
-        SetDesignSize(feature);
-        StartPosition(feature);
-        AutoPan(feature, false);
+        SetDesignSize(e, feature);
+        StartPosition(e, feature);
+        AutoPan(e, feature, false);
         feature.nextFrameTime = TimeField(TimeAfter(now, feature.image->delayMs));
-        StartMovement(feature, now);
+        StartMovement(e, feature, now);
         StartFade(feature, now);
-        PlaceSprite(feature);
+        PlaceSprite(e, feature);
     }
-    StartDuration(feature, now);
+    StartDuration(e, feature, now);
     feature.conditionFired = 0;
 }
 
 // Starts the feature's sound the sound lead before the feature appears, or at
 // once when its start is nearer than that.
-void SoundLead(CFeature& feature, uint32_t now) {
+void SoundLead(Engine& e, CFeature& feature, uint32_t now) {
     if (!feature.sound || feature.soundStarted || !StartKnown(feature)) return;
     const uint32_t start = AsTime(feature.startTime);
     const uint32_t lead = start > SOUND_LEAD_MS ? start - SOUND_LEAD_MS : 0;
     if (now < lead) return;
-    AutoPan(feature, AsTime(feature.endTime) == TIME_NONE);
-    StartSound(TIME_NEVER, feature.sound, feature.sound->volume, feature.sound->pan);
+    AutoPan(e, feature, AsTime(feature.endTime) == TIME_NONE);
+    StartSound(e, TIME_NEVER, feature.sound, feature.sound->volume, feature.sound->pan);
     feature.soundStarted = 1;
 }
 
-void StepFrame(CFeature& feature, uint32_t now) {
+void StepFrame(Engine& e, CFeature& feature, uint32_t now) {
     const uint32_t due = AsTime(feature.nextFrameTime);
     if (due == 0 || now < due) return;
     CImage* leaving = feature.currentFrame;
@@ -73,22 +73,22 @@ void StepFrame(CFeature& feature, uint32_t now) {
     if (feature.movementType == MOVE_ON_IMAGE_CYCLE && (leaving->flags & IMAGE_LAST)) {
         feature.x = AddClamped(feature.x, feature.moveDx); // one jump per animation cycle
         feature.y = AddClamped(feature.y, feature.moveDy);
-        AutoPan(feature, false);
+        AutoPan(e, feature, false);
     }
     feature.currentFrame = leaving->next;
     feature.nextFrameTime = TimeField(TimeAfter(now, feature.currentFrame->delayMs));
-    PlaceSprite(feature);
+    PlaceSprite(e, feature);
     if (feature.sound && feature.soundCycleFrame != -1 &&
         feature.soundCycleFrame == feature.currentFrame->frameIndex)
-        StartSound(TIME_NEVER, feature.sound, feature.sound->volume, feature.sound->pan);
+        StartSound(e, TIME_NEVER, feature.sound, feature.sound->volume, feature.sound->pan);
 }
 
-void EndShowing(CFeature& feature) {
+void EndShowing(Engine& e, CFeature& feature) {
     if (feature.startType == START_GROUP)
-        GroupNext(feature.startGroup / 2, (feature.startGroup & 1) != 0);
-    if (feature.currentFrame) RemoveSprite(feature);
-    if (feature.sound) StopSound(feature.sound);
-    if (feature.bounceSound) StopSound(feature.bounceSound);
+        GroupNext(e, feature.startGroup / 2, (feature.startGroup & 1) != 0);
+    if (feature.currentFrame) RemoveSprite(e, feature);
+    if (feature.sound) StopSound(e, feature.sound);
+    if (feature.bounceSound) StopSound(e, feature.bounceSound);
     feature.endTime = TimeField(feature.startType == START_FIXED ? TIME_NEVER : TIME_NONE);
     feature.soundStarted = 0;
     feature.bounceSoundPlayed = 0;
@@ -98,42 +98,43 @@ void EndShowing(CFeature& feature) {
 
 } // namespace
 
-void UpdateFeature(CFeature& feature, uint32_t now, int32_t section) {
+void UpdateFeature(Engine& e, CFeature& feature, uint32_t now, int32_t section) {
     if (feature.section != section || !IsEnabled(feature, now)) return;
     const uint32_t end = AsTime(feature.endTime);
     if (end == TIME_NEVER) return;
     if (end == TIME_NONE) {
-        if (StartDue(feature, now)) StartShowing(feature, now);
-        SoundLead(feature, now);
+        if (StartDue(e, feature, now)) StartShowing(e, feature, now);
+        SoundLead(e, feature, now);
         return;
     }
     bool fadedOut;
     if (feature.currentFrame) {
-        fadedOut = StepFade(feature, now);
-        StepFrame(feature, now);
-        MoveStep(feature, now);
+        fadedOut = StepFade(e, feature, now);
+        StepFrame(e, feature, now);
+        MoveStep(e, feature, now);
     } else {
-        fadedOut = StepSoundFade(feature, now);
+        fadedOut = StepSoundFade(e, feature, now);
     }
-    const bool stopped = FireCondition(feature, now, false);
-    if (!IsExpired(feature, now) && !fadedOut && !stopped) return;
-    FireCondition(feature, now, true);
-    if (BeginFadeOut(feature, now)) return; // it ends when the fade-out is over
-    EndShowing(feature);
+    const bool stopped = FireCondition(e, feature, now, false);
+    if (!IsExpired(e, feature, now) && !fadedOut && !stopped) return;
+    FireCondition(e, feature, now, true);
+    if (BeginFadeOut(e, feature, now)) return; // it ends when the fade-out is over
+    EndShowing(e, feature);
 }
 
-bool StartDue(CFeature& feature, uint32_t now) {
-    if (sectionEnding) return false;
+bool StartDue(Engine& e, CFeature& feature, uint32_t now) {
+    if (e.sectionEnding) return false;
     const uint32_t start = AsTime(feature.startTime);
     switch (feature.startType) {
     case START_FIXED: return now >= start;
     case START_RANDOM:
         if (start == 0)
-            return ScheduleStart(feature, now, RandomAround(feature.startArg1, feature.startArg2));
+            return ScheduleStart(feature, now,
+                                 e.random.RandomAround(feature.startArg1, feature.startArg2));
         return now >= start;
     case START_GROUP:
         if (start == 0) {
-            if (GroupCurrent(feature.startGroup / 2) == FeatureIndex(feature))
+            if (GroupCurrent(e, feature.startGroup / 2) == FeatureIndex(e, feature))
                 ScheduleStart(feature, now, feature.startArg2);
             return false;
         }
@@ -142,17 +143,17 @@ bool StartDue(CFeature& feature, uint32_t now) {
         if (start == 0) return ScheduleStart(feature, now, feature.startArg2);
         return now >= start;
     case START_ON_TRIGGER:
-        if (start == 0 && WillBeTriggered(FeatureIndex(feature), now))
+        if (start == 0 && WillBeTriggered(e, FeatureIndex(e, feature), now))
             feature.startTime = TimeField(TimeAfter(now, SOUND_LEAD_MS));
         return feature.startTime != 0 && now >= AsTime(feature.startTime);
     default: return false;
     }
 }
 
-void StartDuration(CFeature& feature, uint32_t now) {
+void StartDuration(Engine& e, CFeature& feature, uint32_t now) {
     switch (feature.durationType) {
     case DURATION_RANDOM:
-        feature.currentDuration = RandomAround(feature.durationArg1, feature.durationArg2);
+        feature.currentDuration = e.random.RandomAround(feature.durationArg1, feature.durationArg2);
         feature.endTime = TimeField(TimeAfter(now, feature.currentDuration));
         break;
     case DURATION_FIXED:
@@ -173,14 +174,14 @@ bool IsEnabled(CFeature& feature, uint32_t now) {
     return feature.enabled != 0;
 }
 
-bool IsExpired(const CFeature& feature, uint32_t now) {
+bool IsExpired(Engine& e, const CFeature& feature, uint32_t now) {
     if (AsTime(feature.fadeNextTime) != TIME_NEVER) return false;
     if (AsTime(feature.endTime) == TIME_ON_SCREEN)
-        return feature.currentFrame && (!OnScreenX(feature) || !OnScreenY(feature));
+        return feature.currentFrame && (!OnScreenX(e, feature) || !OnScreenY(e, feature));
     return now >= AsTime(feature.endTime);
 }
 
-void ResetForSection(CFeature& feature) {
+void ResetForSection(Engine& e, CFeature& feature) {
     feature.endTime = 0;
     feature.soundStarted = 0;
     if (feature.startType == START_OFFSET) feature.startTime = FirstOffsetStart(feature);
@@ -190,7 +191,7 @@ void ResetForSection(CFeature& feature) {
         feature.enabled = 0; // enables itself again by time
     } else if (feature.enableMode != ENABLE_ALWAYS) {
         // Off stays off until an Enable command; OnSetup keeps its load-time result.
-        feature.enabled = LoadStateCaptured() ? LoadEnabled(FeatureIndex(feature)) : 0;
+        feature.enabled = e.loadStateCaptured ? LoadEnabled(e, FeatureIndex(e, feature)) : 0;
     }
 }
 
@@ -203,14 +204,14 @@ bool IsActiveInSection(const CFeature& feature, int32_t section) {
     return feature.section == section && feature.enabled && IsShowing(feature);
 }
 
-void LeaveSection(CFeature& feature) {
+void LeaveSection(Engine& e, CFeature& feature) {
     if (IsShowing(feature)) {
-        if (feature.currentFrame) RemoveSprite(feature);
-        if (feature.sound) StopSound(feature.sound);
-        if (feature.bounceSound) StopSound(feature.bounceSound);
+        if (feature.currentFrame) RemoveSprite(e, feature);
+        if (feature.sound) StopSound(e, feature.sound);
+        if (feature.bounceSound) StopSound(e, feature.bounceSound);
         feature.currentFrame = nullptr;
         feature.fadeNextTime = TimeField(TIME_NEVER);
     } else if (feature.soundStarted && feature.sound && (feature.sound->flags & SOUND_LOOP)) {
-        StopSound(feature.sound);
+        StopSound(e, feature.sound);
     }
 }

@@ -6,18 +6,19 @@
 #include <cstdint>
 
 class CFeature;
+struct Engine;
 
-void UpdateFeature(CFeature& feature, uint32_t now, int32_t section);
+void UpdateFeature(Engine& e, CFeature& feature, uint32_t now, int32_t section);
 
 // Whether the feature starts now; schedules it when its rule draws a time.
-bool StartDue(CFeature& feature, uint32_t now);
+bool StartDue(Engine& e, CFeature& feature, uint32_t now);
 // Sets the end of the showing that starts now.
-void StartDuration(CFeature& feature, uint32_t now);
+void StartDuration(Engine& e, CFeature& feature, uint32_t now);
 // Whether the feature may start (a showing feature always may go on).
 bool IsEnabled(CFeature& feature, uint32_t now);
-bool IsExpired(const CFeature& feature, uint32_t now);
+bool IsExpired(Engine& e, const CFeature& feature, uint32_t now);
 // Prepares the feature for the next section.
-void ResetForSection(CFeature& feature);
+void ResetForSection(Engine& e, CFeature& feature);
 // Readies a freshly loaded feature for the first section: an Offset start
 // whose first time is 0 (which would read as "not scheduled") starts at once.
 void PrepareLoadedFeature(CFeature& feature);
@@ -26,4 +27,4 @@ bool IsActiveInSection(const CFeature& feature, int32_t section);
 // Takes a feature off the screen and silences it when its section is left:
 // a showing feature loses its sprite and sounds, a waiting one a looping
 // sound started ahead for a start that did not come.
-void LeaveSection(CFeature& feature);
+void LeaveSection(Engine& e, CFeature& feature);

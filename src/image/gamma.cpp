@@ -1,7 +1,5 @@
 #include "image/gamma.h"
 
-int32_t gammaSetting = 0;
-
 const uint8_t GAMMA_CURVES[7][3] = {
     {17, 66, 148},  {32, 92, 169},   {49, 113, 183},  {64, 128, 192},
     {86, 149, 205}, {104, 164, 213}, {119, 175, 221},
@@ -23,8 +21,4 @@ void ApplyGammaCurve(uint8_t* table, int setting) {
         map[v] = static_cast<uint8_t>(low + (high - low) * (v - (segment << 6)) / 64);
     }
     for (int i = 0; i < 768; ++i) table[i] = map[table[i]];
-}
-
-void ApplyGamma(uint8_t* table) {
-    ApplyGammaCurve(table, gammaSetting);
 }

@@ -7,14 +7,10 @@
 constexpr int GAMMA_MIN = -3;
 constexpr int GAMMA_MAX = 3;
 
-// The user's Gamma setting, -3 (darkest) to +3 (brightest), 0 = none. The
-// settings store writes it; values outside the range act as the nearest end.
-extern int32_t gammaSetting;
-
 // Output values of each curve at the inputs 64, 128 and 192, for -3 to +3.
 extern const uint8_t GAMMA_CURVES[7][3];
 
-// Rewrites a 768-byte RGB table in place with the curve of `setting`.
+// Rewrites a 768-byte RGB table in place with the curve of `setting`, the
+// user's Gamma setting: -3 (darkest) to +3 (brightest), 0 = none; values
+// outside the range act as the nearest end.
 void ApplyGammaCurve(uint8_t* table, int setting);
-// The same with the current `gammaSetting`.
-void ApplyGamma(uint8_t* table);

@@ -1,29 +1,18 @@
 #include "image/image.h"
 
-#include "app/app_state.h"
+#include "base/error_sink.h"
 #include "image/gamma.h"
 #include "image/gif_reader.h"
-#include "image/image_cache.h"
-#include "image/palette.h"
-#include "script/script_reader.h"
-#include "script/theme_records.h"
 
 #include <cctype>
 #include <cstring>
 #include <new>
-
-int64_t imageByteLimit = MAX_IMAGE_BYTES;
 
 namespace {
 
 const char* const UNSUPPORTED_FORMAT = "Unsupported image format";
 const char* const NOT_8_BIT = "GIF file has no global color table or is not 8 bit";
 const char* const LOCAL_TABLE = "GIF frame has a local color table instead of the global one";
-
-// Features release their images through this hook when the tables are reset.
-struct ReleaseHookInstaller {
-    ReleaseHookInstaller() { releaseFeatureImage = ReleaseAndDeleteImage; }
-} releaseHookInstaller;
 
 bool HasGifExtension(const char* path) {
     const char* dot = std::strrchr(path, '.');
@@ -61,6 +50,19 @@ int InterlacedRow(int i, int height) {
     return 1 + i * 2;
 }
 
+void Report(ErrorSink* errors, const char* format, const char* text) {
+    if (errors) errors->ReportErrorF(format, text);
+}
+
+void OutOfMemory(ErrorSink* errors, const char* where) {
+    Report(errors, "Out of memory: %s", where);
+}
+
+// "<what> <path>": a file the loader refuses.
+void Refuse(ErrorSink* errors, const char* what, const char* path) {
+    if (errors) errors->ReportErrorF("%s %s", what, path);
+}
+
 void FreeOwnedFrameData(CImage* frame) {
     if (!(frame->flags & IMAGE_SHARED)) {
         delete[] frame->pixels;
@@ -73,32 +75,47 @@ void FreeOwnedFrameData(CImage* frame) {
 
 } // namespace
 
-void ReleaseAndDeleteImage(CImage* image) {
-    if (!image) return;
-    image->Release();
-    delete image;
+CImage* ImageContext::Load(const char* path) {
+    CImage* image = new (std::nothrow) CImage;
+    if (!image) {
+        OutOfMemory(errors, "CImage::LoadImage()");
+        return nullptr;
+    }
+    if (!image->LoadImage(path, *this)) {
+        delete image; // a failed load leaves the record empty
+        return nullptr;
+    }
+    cache.Adopt(image);
+    return image;
 }
 
-int CImage::LoadImage(const char* path) {
-    if (CImage* cached = FindCachedImage(path)) {
+void ImageContext::Reset() {
+    cache.Reset();
+    histogram.Discard();
+}
+
+int CImage::LoadImage(const char* path, ImageContext& images) {
+    ErrorSink* errors = images.errors;
+    if (CImage* cached = images.cache.Find(path)) {
         if (CopyFrom(*cached)) return 1;
-        ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+        OutOfMemory(errors, "CImage::LoadImage()");
         return 0;
     }
 
-    if (CachedImageCount() < IMAGE_CACHE_SIZE) {
+    if (images.cache.NamedCount() < IMAGE_CACHE_SIZE) {
         size_t n = std::strlen(path);
         fileName = new (std::nothrow) char[n + 1];
         if (!fileName) {
-            ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+            OutOfMemory(errors, "CImage::LoadImage()");
             return 0;
         }
         std::memcpy(fileName, path, n + 1);
-        AddCachedImage(this);
+        images.cache.AddNamed(this);
+        cache = &images.cache;
     }
 
     if (!HasGifExtension(path)) {
-        ReportErrorF("%s %s", UNSUPPORTED_FORMAT, path);
+        Refuse(errors, UNSUPPORTED_FORMAT, path);
         ResetAfterFailure();
         return 0;
     }
@@ -106,21 +123,21 @@ int CImage::LoadImage(const char* path) {
     uint8_t table[768] = {};
     int screenWidth = 0, screenHeight = 0, packed = 0, background = 0;
     if (!reader.Open(path, table, &screenWidth, &screenHeight, &packed, &background)) {
-        ReportErrorF("File Not Found: %s", path);
+        Report(errors, "File Not Found: %s", path);
         ResetAfterFailure();
         return 0;
     }
     if (!(packed & GIF_PACKED_GLOBAL_TABLE) || (packed & GIF_PACKED_TABLE_SIZE) != 7) {
-        ReportErrorF("%s %s", NOT_8_BIT, path);
+        Refuse(errors, NOT_8_BIT, path);
         ResetAfterFailure();
         return 0;
     }
-    ApplyGamma(table);
+    ApplyGammaCurve(table, images.gammaSetting);
 
     colorInfo = new (std::nothrow) ColorInfo;
     loadedColors = new (std::nothrow) ColorEntry[256];
     if (!colorInfo || !loadedColors) {
-        ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+        OutOfMemory(errors, "CImage::LoadImage()");
         ResetAfterFailure();
         return 0;
     }
@@ -131,7 +148,7 @@ int CImage::LoadImage(const char* path) {
     }
     maskInfo = new (std::nothrow) MaskInfo;
     if (!maskInfo) {
-        ReportErrorF("Out of memory: %s", "CImage::LoadImage()");
+        OutOfMemory(errors, "CImage::LoadImage()");
         ResetAfterFailure();
         return 0;
     }
@@ -140,19 +157,21 @@ int CImage::LoadImage(const char* path) {
     maskInfo->colors[1] = {255, 255, 255, 0};
 
     reader.ReadBlock();
-    int result = ReadNextImage(reader, reader.Looping(), this, 0);
+    int result = ReadNextImage(reader, reader.Looping(), this, 0, images);
     reader.Close();
     if (result == 0) return 1;
     ResetAfterFailure();
     return 0;
 }
 
-int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index) {
-    int64_t budget = imageByteLimit;
+int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index,
+                          ImageContext& images) {
+    ErrorSink* errors = images.errors;
+    int64_t budget = images.imageByteLimit;
     CImage* frame = this;
     CImage* previous = nullptr;
     for (;;) {
-        int result = frame->ReadFrame(reader, first, index, &budget);
+        int result = frame->ReadFrame(reader, first, index, &budget, images);
         if (result != 0) {
             if (frame == this) return result;
             // The record made for a frame that failed or was not there holds nothing.
@@ -168,7 +187,7 @@ int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int i
         if (!reader.IsGraphicControl() && !reader.IsImageDescriptor()) break;
         CImage* following = new (std::nothrow) CImage;
         if (!following) {
-            ReportErrorF("Out of memory: %s", "CImage::ReadNextImage()");
+            OutOfMemory(errors, "CImage::ReadNextImage()");
             FreeFrames();
             return 1;
         }
@@ -183,7 +202,9 @@ int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int i
     return 0;
 }
 
-int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget) {
+int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget,
+                      ImageContext& images) {
+    ErrorSink* errors = images.errors;
     frameIndex = static_cast<uint16_t>(index);
     flags = this == first ? IMAGE_FIRST : 0;
     colorInfo = first->colorInfo;
@@ -213,20 +234,20 @@ int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* bud
     int packed = 0;
     reader.BeginImage(&left, &top, &width, &height, &packed);
     if (packed & GIF_DESCRIPTOR_LOCAL_TABLE) {
-        ReportErrorF("%s %s", LOCAL_TABLE, reader.Path());
+        Refuse(errors, LOCAL_TABLE, reader.Path());
         return 1;
     }
     const int32_t stride = Stride();
     const int64_t bytes = int64_t{stride} * height;
     if (bytes > *budget) {
-        ReportErrorF("Out of memory: %s", "CImage::ReadNextImage()");
+        OutOfMemory(errors, "CImage::ReadNextImage()");
         return 1;
     }
     *budget -= bytes;
     pixelBytes = static_cast<int32_t>(bytes);
     pixels = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)];
     if (!pixels) {
-        ReportErrorF("Out of memory: %s", "CImage::ReadNextImage()");
+        OutOfMemory(errors, "CImage::ReadNextImage()");
         return 1;
     }
 
@@ -238,24 +259,24 @@ int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* bud
         int row = interlaced ? InterlacedRow(i, height) : i;
         uint8_t* dest = pixels + int64_t{height - 1 - row} * stride;
         int n = reader.ReadPixels(dest, width);
-        if (exportPalettes && n > 0) AddToHistogram(loadedColors, dest, n);
+        if (images.exportPalettes && n > 0) images.histogram.Add(loadedColors, dest, n);
         if (n < width) std::memset(dest + n, fill, static_cast<size_t>(width - n));
         if (stride > width) std::memset(dest + width, 0, static_cast<size_t>(stride - width));
     }
-    if (transparent) CreateTransMask(pixels, transparentIndex);
+    if (transparent) CreateTransMask(pixels, transparentIndex, errors);
 
     reader.EndImage();
     reader.ReadBlock();
     return 0;
 }
 
-int CImage::CreateTransMask(const uint8_t* framePixels, int transparentColor) {
+int CImage::CreateTransMask(const uint8_t* framePixels, int transparentColor, ErrorSink* errors) {
     const int32_t maskStride = MaskStride();
     const int64_t bytes = int64_t{maskStride} * height;
     mask = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)];
     if (!mask) {
         maskBytes = 0;
-        ReportErrorF("Out of memory: %s", "CImage::CreateTransMask()");
+        OutOfMemory(errors, "CImage::CreateTransMask()");
         return 0;
     }
     maskBytes = static_cast<uint32_t>(bytes);
@@ -307,7 +328,7 @@ int CImage::CopyFrom(const CImage& cached) {
 }
 
 void CImage::Release() {
-    if ((flags & IMAGE_FIRST) && !(flags & IMAGE_SHARED)) RemoveCachedImage(this);
+    if ((flags & IMAGE_FIRST) && !(flags & IMAGE_SHARED) && cache) cache->RemoveNamed(this);
     if (flags & IMAGE_FIRST) {
         delete colorInfo;
         if (!(flags & IMAGE_SHARED)) {
@@ -320,8 +341,8 @@ void CImage::Release() {
         loadedColors = nullptr;
         fileName = nullptr;
     }
+    cache = nullptr;
     FreeFrames();
-    if (exportPalettes) Palettize();
 }
 
 void CImage::FreeFrames() {
@@ -339,7 +360,7 @@ void CImage::FreeFrames() {
 }
 
 void CImage::ResetAfterFailure() {
-    RemoveCachedImage(this);
+    if (cache) cache->RemoveNamed(this);
     FreeFrames();
     delete colorInfo;
     delete[] loadedColors;

@@ -3,9 +3,13 @@
 // an optional 1-bit transparency mask.
 #pragma once
 
+#include "image/image_cache.h"
+#include "image/palette.h"
+
 #include <cstdint>
 
 class CGifReader;
+struct ErrorSink;
 
 // A device-independent bitmap header, laid out as the drawing code expects it.
 struct BitmapHeader {
@@ -53,7 +57,23 @@ constexpr int IMAGE_CACHE_SIZE = 100;
 constexpr int32_t DEFAULT_FRAME_DELAY_MS = 66; // a frame without a graphic control extension
 // Pixel bytes one image may hold; a larger image is refused as out of memory.
 constexpr int64_t MAX_IMAGE_BYTES = int64_t{256} << 20;
-extern int64_t imageByteLimit; // MAX_IMAGE_BYTES; lowered by the fuzzer
+
+// What loading images works with: where failures are reported, the loaded
+// images, the brightness curve and the palettizing counts.
+struct ImageContext {
+    ErrorSink* errors = nullptr;
+    int32_t gammaSetting = 0;    // the user's Gamma, applied to every colour table loaded
+    bool exportPalettes = false; // count the colours of every decoded pixel
+    int64_t imageByteLimit = MAX_IMAGE_BYTES; // lowered by the fuzzer
+    ImageCache cache;
+    ColorHistogram histogram;
+
+    // Loads the GIF at `path` into a new image that the cache owns; null
+    // after a reported failure (or, silently, when the file holds no frame).
+    CImage* Load(const char* path);
+    // Frees every loaded image and the colour counts; the options stay.
+    void Reset();
+};
 
 class CImage {
   public:
@@ -75,19 +95,22 @@ class CImage {
     uint16_t frameIndex = 0;
     char* fileName = nullptr;
     int16_t transparentIndex = -1; // the frame's transparent colour, -1 when it has none
+    ImageCache* cache = nullptr;   // the cache whose name table holds this first record
 
     // Loads the GIF at `path` into this empty record and the frames after it;
-    // a name loaded before (in any case) is copied from the cache. Returns 1,
-    // or 0 with the failure reported (silently when the file holds no frame);
-    // a failed load leaves the record empty.
-    int LoadImage(const char* path);
+    // a name loaded before (in any case) is copied from the context's cache,
+    // a new name is entered in it. Returns 1, or 0 with the failure reported
+    // (silently when the file holds no frame); a failed load leaves the record
+    // empty.
+    int LoadImage(const char* path, ImageContext& images);
     // Reads the frames from the reader's current block on, this record being
     // frame `index` of `first`: 0 done, 1 failed (reported, frames freed), 2 no
     // frame at this point.
-    int ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index);
+    int ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index,
+                      ImageContext& images);
     // Builds the 1-bit mask of the pixels equal to `transparentIndex`; 0 (and
     // no mask) when out of memory.
-    int CreateTransMask(const uint8_t* framePixels, int transparentIndex);
+    int CreateTransMask(const uint8_t* framePixels, int transparentIndex, ErrorSink* errors);
     // Makes this record a copy of a cached image: its own colour table and
     // records over the cached pixels and masks. 0 (record left empty) when out of memory.
     int CopyFrom(const CImage& cached);
@@ -108,13 +131,11 @@ class CImage {
   private:
     // Reads one frame into this record: 0 read, 1 failed (reported), 2 no
     // frame at this point of the file. `budget` is what the image may still use.
-    int ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget);
+    int ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget,
+                  ImageContext& images);
     // Frees the pixels and masks of this frame and those after it, deletes the
     // records after it and leaves this one holding no frame data.
     void FreeFrames();
     // Frees what a failed load holds and leaves the record empty.
     void ResetAfterFailure();
 };
-
-// Releases an image and deletes its first record (null is ignored).
-void ReleaseAndDeleteImage(CImage* image);

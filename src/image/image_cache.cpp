@@ -1,53 +1,60 @@
 #include "image/image_cache.h"
 
+#include "base/text.h"
 #include "image/image.h"
 
-#include <cctype>
+#include <algorithm>
 
-namespace {
-
-CImage* imageCache[IMAGE_CACHE_SIZE];
-int imageCacheCount = 0;
-
-bool SameName(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        if (std::tolower(static_cast<unsigned char>(*a)) !=
-            std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    }
-    return *a == *b;
+ImageCache::~ImageCache() {
+    Reset();
 }
 
-} // namespace
-
-CImage* FindCachedImage(const char* path) {
-    for (int i = 0; i < imageCacheCount; ++i) {
-        if (imageCache[i]->fileName && SameName(imageCache[i]->fileName, path))
-            return imageCache[i];
+CImage* ImageCache::Find(const char* path) const {
+    for (int i = 0; i < namedCount; ++i) {
+        if (named[i]->fileName && SameNameNoCase(named[i]->fileName, path)) return named[i];
     }
     return nullptr;
 }
 
-bool AddCachedImage(CImage* image) {
-    if (imageCacheCount >= IMAGE_CACHE_SIZE) return false;
-    imageCache[imageCacheCount++] = image;
+bool ImageCache::AddNamed(CImage* image) {
+    if (namedCount >= NAMED_CAPACITY) return false;
+    named[namedCount++] = image;
     return true;
 }
 
-void RemoveCachedImage(const CImage* image) {
-    for (int i = 0; i < imageCacheCount; ++i) {
-        if (imageCache[i] != image) continue;
-        for (int j = i + 1; j < imageCacheCount; ++j) imageCache[j - 1] = imageCache[j];
-        imageCache[--imageCacheCount] = nullptr;
+void ImageCache::RemoveNamed(const CImage* image) {
+    for (int i = 0; i < namedCount; ++i) {
+        if (named[i] != image) continue;
+        for (int j = i + 1; j < namedCount; ++j) named[j - 1] = named[j];
+        named[--namedCount] = nullptr;
         return;
     }
 }
 
-int CachedImageCount() {
-    return imageCacheCount;
+void ImageCache::Adopt(CImage* image) {
+    if (image) owned.push_back(image);
 }
 
-void ResetImageCache() {
-    for (int i = 0; i < imageCacheCount; ++i) imageCache[i] = nullptr;
-    imageCacheCount = 0;
+void ImageCache::Discard(CImage* image) {
+    if (!image) return;
+    // A first record that the name table holds (it has a file name and owns
+    // its pixels) may be copied again later: it stays.
+    if (image->fileName && !(image->flags & IMAGE_SHARED)) return;
+    auto found = std::find(owned.begin(), owned.end(), image);
+    if (found == owned.end()) return;
+    owned.erase(found);
+    image->Release();
+    delete image;
+}
+
+void ImageCache::Reset() {
+    // Copies share their pixels with the image they were copied from and
+    // free only their own colour tables, so the order does not matter.
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
+        (*it)->Release();
+        delete *it;
+    }
+    owned.clear();
+    std::fill(named, named + NAMED_CAPACITY, nullptr);
+    namedCount = 0;
 }

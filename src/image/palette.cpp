@@ -2,7 +2,6 @@
 
 #include "image/image.h"
 #include "platform/sys.h"
-#include "script/theme_records.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,8 +9,6 @@
 #include <new>
 
 namespace {
-
-uint32_t* histogram = nullptr;
 
 constexpr const char* PALETTIZE_CAPTION = "Glimmora";
 
@@ -64,38 +61,38 @@ int ReadPaletteFile(const char* path, LogicalPalette* palette) {
     return 1;
 }
 
-void AddToHistogram(const ColorEntry* colors, const uint8_t* row, int length) {
-    if (!histogram) {
-        histogram = new (std::nothrow) uint32_t[HISTOGRAM_KEYS]();
-        if (!histogram) return;
+ColorHistogram::~ColorHistogram() {
+    Discard();
+}
+
+void ColorHistogram::Add(const ColorEntry* colors, const uint8_t* row, int length) {
+    if (!counts) {
+        counts = new (std::nothrow) uint32_t[HISTOGRAM_KEYS]();
+        if (!counts) return;
     }
     for (int i = 0; i < length; ++i) {
         const ColorEntry& c = colors[row[i]];
         unsigned key = (c.blue >> 3) << 11 | (c.green >> 2) << 5 | (c.red >> 3);
-        ++histogram[key];
+        ++counts[key];
     }
 }
 
-bool HistogramActive() {
-    return histogram != nullptr;
+void ColorHistogram::Discard() {
+    delete[] counts;
+    counts = nullptr;
 }
 
-void DiscardHistogram() {
-    delete[] histogram;
-    histogram = nullptr;
-}
-
-void Palettize() {
-    if (!histogram) return;
+void ColorHistogram::Palettize(int32_t module) {
+    if (!counts) return;
     SysMessageBox(PALETTIZE_CAPTION, "Palletizing, please wait...");
 
     char name[32];
-    PaletteFileName(name, sizeof(name), activeModule);
+    PaletteFileName(name, sizeof(name), module);
     std::FILE* file = std::fopen(name, "wb");
     if (!file) {
         // Nothing can be written; the counts are dropped all the same so that
         // the next release does not try again.
-        DiscardHistogram();
+        Discard();
         return;
     }
 
@@ -104,11 +101,11 @@ void Palettize() {
     for (int pick = 0; pick < PALETTE_ENTRIES; ++pick) {
         int best = 0;
         for (int key = 1; key < HISTOGRAM_KEYS; ++key) {
-            if (histogram[key] > histogram[best]) best = key;
+            if (counts[key] > counts[best]) best = key;
         }
-        if (histogram[best] == 0) break; // the rest stay key 0
+        if (counts[best] == 0) break; // the rest stay key 0
         picks[counted++] = static_cast<uint16_t>(best);
-        histogram[best] = 0;
+        counts[best] = 0;
     }
     std::sort(picks, picks + counted);
 
@@ -126,7 +123,7 @@ void Palettize() {
         p[3] = 0;
     }
     size_t written = std::fwrite(bytes, 1, sizeof(bytes), file);
-    DiscardHistogram();
+    Discard();
     if (std::fclose(file) != 0 || written != sizeof(bytes)) return;
     SysMessageBox(PALETTIZE_CAPTION, "Palettizing completed");
 }

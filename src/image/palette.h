@@ -40,13 +40,26 @@ int ReadPaletteFile(const char* path, LogicalPalette* palette);
 // changing slowest and blue fastest.
 void BuildDefaultPalette(LogicalPalette* palette);
 
-// Counts each index of `row` under the 5-6-5 key of its colour in `colors`.
-void AddToHistogram(const ColorEntry* colors, const uint8_t* row, int length);
-// Writes the 256 most frequent colours counted so far as the palette file of
-// `activeModule` in the current folder, then drops the counts. Does nothing
-// when nothing has been counted.
-void Palettize();
-// True while counted colours wait for `Palettize`.
-bool HistogramActive();
-// Drops the counts without writing anything.
-void DiscardHistogram();
+// The palettizing mode's colour counts: each decoded pixel counted under the
+// 5-6-5 key of its colour, kept until the palette file is written.
+class ColorHistogram {
+  public:
+    ColorHistogram() = default;
+    ~ColorHistogram();
+    ColorHistogram(const ColorHistogram&) = delete;
+    ColorHistogram& operator=(const ColorHistogram&) = delete;
+
+    // Counts each index of `row` under the key of its colour in `colors`.
+    void Add(const ColorEntry* colors, const uint8_t* row, int length);
+    // True while counted colours wait for `Palettize`.
+    bool Active() const { return counts != nullptr; }
+    // Writes the 256 most frequent colours counted so far as the palette file
+    // of `module` in the current folder, with a message before and after, then
+    // drops the counts. Does nothing when nothing has been counted.
+    void Palettize(int32_t module);
+    // Drops the counts without writing anything.
+    void Discard();
+
+  private:
+    uint32_t* counts = nullptr;
+};

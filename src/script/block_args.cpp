@@ -1,7 +1,5 @@
 #include "script/block_args.h"
 
-#include "script/script_reader.h"
-
 #include <cstring>
 
 const char* FirstArg(const char* text) {
@@ -13,10 +11,4 @@ const char* NextArg(const char* previous) {
     if (!previous) return nullptr;
     const char* comma = std::strchr(previous, ',');
     return comma ? comma + 1 : nullptr;
-}
-
-int ReportInvalidKeyword(const char* text) {
-    int length = static_cast<int>(std::strcspn(text, "\r\n"));
-    ReportErrorF("Invalid Keyword: %.*s", length, text);
-    return 0;
 }

@@ -1,5 +1,4 @@
-// Small helpers the block readers share: arguments written in parentheses and
-// the "Invalid Keyword" report.
+// Small helpers the block readers share: arguments written in parentheses.
 #pragma once
 
 // The first argument of a parenthesised form: just after the first "(" of
@@ -8,6 +7,3 @@ const char* FirstArg(const char* text);
 // The next argument: just after the next "," from `previous` on, or nullptr.
 // A nullptr `previous` gives nullptr, so calls chain.
 const char* NextArg(const char* previous);
-
-// Reports "Invalid Keyword: %s" with `text` up to its line end and returns 0.
-int ReportInvalidKeyword(const char* text);

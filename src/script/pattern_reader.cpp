@@ -1,8 +1,8 @@
 #include "script/pattern_reader.h"
 
-#include "script/script_reader.h"
+#include "base/error_sink.h"
+#include "script/script_context.h"
 #include "script/script_values.h"
-#include "script/theme_records.h"
 
 #include <cstring>
 #include <new>
@@ -16,8 +16,8 @@ const char* After(const char* p, char c) {
 
 } // namespace
 
-int ReadPattern(CPattern& pattern, const char* text, int32_t& interval) {
-    const char* p = ParseValue(interval, text);
+int ReadPattern(ScriptContext& s, CPattern& pattern, const char* text, int32_t& interval) {
+    const char* p = ParseValue(s, interval, text);
     const char* first = After(p ? p : text, ',');
 
     int32_t count = 0;
@@ -35,7 +35,7 @@ int ReadPattern(CPattern& pattern, const char* text, int32_t& interval) {
     if (count == 0) return 1;
     pattern.steps = new (std::nothrow) PatternStep[count];
     if (!pattern.steps) {
-        ReportErrorF("Out of memory: %s", "CPattern::Read()");
+        s.errors->ReportErrorF("Out of memory: %s", "CPattern::Read()");
         return 0;
     }
     pattern.count = count;
@@ -44,9 +44,9 @@ int ReadPattern(CPattern& pattern, const char* text, int32_t& interval) {
     for (int32_t i = 0; i < count; ++i) {
         PatternStep& step = pattern.steps[i];
         step.dx = step.dy = step.steps = 0;
-        ParsePosition(step.dx, step.dy, &cursor);
+        ParsePosition(s, step.dx, step.dy, &cursor);
         cursor = After(cursor, ',');
-        ParseValue(step.steps, cursor);
+        ParseValue(s, step.steps, cursor);
         cursor = After(cursor, '}');
         if (*cursor) ++cursor; // one separator
     }

@@ -1,24 +1,11 @@
 #include "script/script_reader.h"
 
-#include "app/app_state.h"
-#include "platform/sys.h"
 #include "script/script_scramble.h"
 
 #include <cctype>
-#include <cstdarg>
 #include <cstring>
 
-int32_t lineNumber;
-int32_t skipDepth;
-bool scrambled;
-char messageBuffer[MESSAGE_BUFFER_SIZE];
-int32_t errorLine;
-
 namespace {
-
-std::FILE* scriptFile = nullptr;
-char lineBuffer[SCRIPT_LINE_SIZE];
-char mediaPathBuffer[2 * PATH_LEN + 2];
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -54,9 +41,9 @@ int ReadScriptPiece(std::FILE* file, char* buffer) {
     return n;
 }
 
-int OpenScript() {
+int ScriptReader::OpenScript(const char* path) {
     CloseScript();
-    scriptFile = std::fopen(scriptPath, "rb");
+    scriptFile = std::fopen(path, "rb");
     if (!scriptFile) return 0;
     lineNumber = 0;
     scrambled = false;
@@ -69,20 +56,20 @@ int OpenScript() {
     return 1;
 }
 
-void CloseScript() {
+void ScriptReader::CloseScript() {
     if (scriptFile) std::fclose(scriptFile);
     scriptFile = nullptr;
 }
 
-int32_t ScriptPosition() {
+int32_t ScriptReader::ScriptPosition() const {
     return scriptFile ? static_cast<int32_t>(std::ftell(scriptFile)) : -1;
 }
 
-int ScriptSeek(int32_t offset) {
+int ScriptReader::ScriptSeek(int32_t offset) {
     return scriptFile && std::fseek(scriptFile, offset, SEEK_SET) == 0 ? 1 : 0;
 }
 
-bool NextLine(char** cursor) {
+bool ScriptReader::NextLine(char** cursor) {
     if (!scriptFile) return false;
     for (;;) {
         int n = ReadScriptPiece(scriptFile, lineBuffer);
@@ -133,15 +120,6 @@ void SplitKeyword(char* line, char** keyword, char** rest) {
     *rest = p;
 }
 
-bool MatchKeyword(const char* word, const char* keyword) {
-    for (; *keyword; ++word, ++keyword) {
-        if (std::tolower(static_cast<unsigned char>(*word)) !=
-            std::tolower(static_cast<unsigned char>(*keyword)))
-            return false;
-    }
-    return true;
-}
-
 // A text without a closing quote (or without any quote) keeps everything up to
 // the end of its line, so that a file name never carries the line end.
 void StripQuotes(char* text) {
@@ -166,31 +144,9 @@ char* CopyQuoted(char* field, char* text, int limit) {
     return *p == '"' ? p + 1 : p;
 }
 
-void ReportError(const char* message) {
-    SysMessageBox(appTitle, message);
-    errorLine = lineNumber;
-}
-
-void ReportErrorF(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(messageBuffer, sizeof(messageBuffer), format, args);
-    va_end(args);
-    ReportError(messageBuffer);
-}
-
-const char* ResolveMediaPath(const char* name) {
-    if (mediaDirectory[0] == '\0') return name;
-    std::snprintf(mediaPathBuffer, sizeof(mediaPathBuffer), "%s%c%s", mediaDirectory,
-                  PATH_SEPARATOR, name);
-    return mediaPathBuffer;
-}
-
-void ResetScriptReader() {
+void ScriptReader::Reset() {
     CloseScript();
     lineNumber = 0;
     skipDepth = 0;
     scrambled = false;
-    messageBuffer[0] = '\0';
-    errorLine = 0;
 }

@@ -1,8 +1,6 @@
 #include "script/script_values.h"
 
-#include "display/ss_view.h"
-#include "script/script_reader.h"
-#include "script/theme_records.h"
+#include "script/script_context.h"
 
 #include <cctype>
 #include <cstring>
@@ -50,9 +48,9 @@ uint32_t ReadDigits(const char* p, const char** end) {
 
 // "#name": the value of the first parameter of the current module whose name
 // begins the text. An unnamed slot matches anything and consumes nothing.
-const char* ParseReference(int32_t& value, const char* p) {
-    if (currentModule) {
-        for (const ModuleParam& param : currentModule->params) {
+const char* ParseReference(const ScriptContext& s, int32_t& value, const char* p) {
+    if (s.theme.currentModule) {
+        for (const ModuleParam& param : s.theme.currentModule->params) {
             if (MatchKeyword(p, param.name)) {
                 value = param.value;
                 return p + std::strlen(param.name);
@@ -65,7 +63,7 @@ const char* ParseReference(int32_t& value, const char* p) {
 
 // "Balance" or "Ballance", the side letter, one separator and the position v,
 // optionally followed by ", a, b" for the range form.
-const char* ParseBalance(int32_t& value, const char* p) {
+const char* ParseBalance(const ScriptContext& s, int32_t& value, const char* p) {
     size_t wordLength = MatchKeyword(p, "Ballance") ? 8 : MatchKeyword(p, "Balance") ? 7 : 0;
     if (wordLength == 0) return p; // a word that is not a value
     const char* q = p + wordLength;
@@ -74,7 +72,7 @@ const char* ParseBalance(int32_t& value, const char* p) {
     if (IsLetter(*q)) ++q;
     if (*q) ++q; // one separator
     int32_t position = 0;
-    const char* end = ParseValue(position, q);
+    const char* end = ParseValue(s, position, q);
     if (!end) return nullptr;
     int64_t v = sideB ? 100 - int64_t{position} : int64_t{position};
     if (*end != ',') {
@@ -83,9 +81,9 @@ const char* ParseBalance(int32_t& value, const char* p) {
     }
     int32_t a = 0;
     int32_t b = 0;
-    const char* aEnd = ParseValue(a, end + 1);
+    const char* aEnd = ParseValue(s, a, end + 1);
     if (!aEnd) return nullptr;
-    const char* bEnd = ParseValue(b, *aEnd ? aEnd + 1 : aEnd);
+    const char* bEnd = ParseValue(s, b, *aEnd ? aEnd + 1 : aEnd);
     if (!bEnd) return nullptr;
     if (v < 50) {
         value = Narrow(int64_t{b} * 100);
@@ -101,11 +99,11 @@ const char* ParseBalance(int32_t& value, const char* p) {
 
 } // namespace
 
-const char* ParseValue(int32_t& value, const char* text) {
+const char* ParseValue(const ScriptContext& s, int32_t& value, const char* text) {
     const char* p = SkipToValue(text);
     if (*p == '\0') return nullptr;
-    if (*p == '#') return ParseReference(value, p + 1);
-    if (IsLetter(*p)) return ParseBalance(value, p);
+    if (*p == '#') return ParseReference(s, value, p + 1);
+    if (IsLetter(*p)) return ParseBalance(s, value, p);
 
     bool negative = *p == '-';
     if (negative) ++p;
@@ -117,12 +115,12 @@ const char* ParseValue(int32_t& value, const char* text) {
     }
     // A scale that cannot be read leaves the number as written.
     int32_t percent = 100;
-    const char* end = ParseValue(percent, p + 1);
+    const char* end = ParseValue(s, percent, p + 1);
     value = Narrow(int64_t{number} * percent / 100);
     return end ? end : p + 1;
 }
 
-void ParseCoordinate(int32_t& code, const char** cursor, bool horizontal) {
+void ParseCoordinate(const ScriptContext& s, int32_t& code, const char** cursor, bool horizontal) {
     const char* p = SkipToValue(*cursor);
     if (MatchKeyword(p, "Random")) {
         code = RANDOM_CODE;
@@ -131,7 +129,7 @@ void ParseCoordinate(int32_t& code, const char** cursor, bool horizontal) {
             const char* close = std::strchr(p, ')');
             int32_t a = 0;
             int32_t b = 0;
-            const char* aEnd = ParseValue(a, p + 1);
+            const char* aEnd = ParseValue(s, a, p + 1);
             if (aEnd && close && aEnd > close) {
                 a = 0; // "Random()" with a value after the parentheses
                 aEnd = close;
@@ -139,7 +137,7 @@ void ParseCoordinate(int32_t& code, const char** cursor, bool horizontal) {
             const char* comma = std::strchr(aEnd ? aEnd : p + 1, ',');
             // The spread belongs to these parentheses only.
             if (comma && (!close || comma < close)) {
-                const char* bEnd = ParseValue(b, comma + 1);
+                const char* bEnd = ParseValue(s, b, comma + 1);
                 if (bEnd && close && bEnd > close) b = 0;
             }
             code += ((a & RANDOM_PARAM_MASK) << RANDOM_A_SHIFT) + (b & RANDOM_PARAM_MASK);
@@ -151,29 +149,29 @@ void ParseCoordinate(int32_t& code, const char** cursor, bool horizontal) {
         code = CENTER_CODE;
         p += 6;
     } else if (*p == 'a') {
-        // Screen pixels to design units times 16. Before the view has a size,
-        // a pixel counts as a design unit.
+        // Screen pixels to design units times 16. Without a view scale, a
+        // pixel counts as a design unit.
         int32_t n = 0;
-        const char* end = ParseValue(n, p + 1);
-        int32_t scale = horizontal ? view.xScale : view.yScale;
+        const char* end = ParseValue(s, n, p + 1);
+        int32_t scale = horizontal ? s.pixelScaleX : s.pixelScaleY;
         if (scale <= 0) scale = 256;
         code = Narrow(int64_t{n} * 4096 / scale);
         p = end ? end : TextEnd(p);
     } else {
         // A text that holds no readable value gives the coordinate 0.
         int32_t n = 0;
-        const char* end = ParseValue(n, p);
+        const char* end = ParseValue(s, n, p);
         code = Narrow(int64_t{n} * 16);
         p = end ? end : TextEnd(p);
     }
     *cursor = p;
 }
 
-void ParsePosition(int32_t& x, int32_t& y, const char** cursor) {
-    ParseCoordinate(x, cursor, true);
+void ParsePosition(const ScriptContext& s, int32_t& x, int32_t& y, const char** cursor) {
+    ParseCoordinate(s, x, cursor, true);
     const char* comma = std::strchr(*cursor, ',');
     *cursor = comma ? comma + 1 : TextEnd(*cursor);
-    ParseCoordinate(y, cursor, false);
+    ParseCoordinate(s, y, cursor, false);
 }
 
 const char* ParseInteger(int32_t& value, const char* text) {

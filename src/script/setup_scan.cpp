@@ -1,16 +1,12 @@
 #include "script/setup_scan.h"
 
-#include "script/script_reader.h"
+#include "base/error_sink.h"
+#include "script/script_context.h"
 #include "script/script_values.h"
-#include "script/theme_records.h"
 
 #include <cstring>
 
 namespace {
-
-// Setup blocks of modules beyond the table's capacity are checked here and
-// then dropped, so that a long script cannot write past the table.
-ThemeModule overflowModule;
 
 bool IsNameEnd(char c) {
     return c == '\0' || c == '\n' || c == '\r' || c == '=' || c == ' ';
@@ -18,7 +14,7 @@ bool IsNameEnd(char c) {
 
 // Reads a "#name "caption" "left" "right" left, right[, default]" line into
 // `param`. Fields already read stay filled when a later one is missing.
-bool ReadParamDefinition(ModuleParam& param, char* line) {
+bool ReadParamDefinition(ScriptContext& s, ModuleParam& param, char* line) {
     char* p = line + 1; // after the "#"
     int n = 0;
     for (; !IsNameEnd(*p); ++p) {
@@ -33,49 +29,50 @@ bool ReadParamDefinition(ModuleParam& param, char* line) {
     p = CopyQuoted(param.rightLabel, p, PARAM_LABEL_LEN);
     if (!p) return false;
 
-    const char* v = ParseValue(param.leftValue, p);
+    const char* v = ParseValue(s, param.leftValue, p);
     if (!v) return false;
-    v = ParseValue(param.rightValue, v);
+    v = ParseValue(s, param.rightValue, v);
     if (!v) return false;
-    ParseValue(param.defaultValue, v); // optional: keeps its previous content
+    ParseValue(s, param.defaultValue, v); // optional: keeps its previous content
     return true;
 }
 
-bool SyntaxError(const char* what) {
-    ReportErrorF("Syntax Error: %s", what);
+bool SyntaxError(ScriptContext& s, const char* what) {
+    s.errors->ReportErrorF("Syntax Error: %s", what);
     return false;
 }
 
 // Reads the module's opening lines and its Setup block, leaving the script
 // just after the line that closes the Setup block.
-bool ReadModuleSetup(ThemeModule& module) {
+bool ReadModuleSetup(ScriptContext& s, ThemeModule& module) {
     char* line;
-    if (!NextLine(&line) || line[0] != '{') return SyntaxError("Missing '{'");
-    if (!NextLine(&line) || !MatchKeyword(line, "Setup") || !NextLine(&line) || line[0] != '{')
-        return SyntaxError("Missing keyword 'Setup' or missing '{'");
+    if (!s.reader.NextLine(&line) || line[0] != '{') return SyntaxError(s, "Missing '{'");
+    if (!s.reader.NextLine(&line) || !MatchKeyword(line, "Setup") || !s.reader.NextLine(&line) ||
+        line[0] != '{')
+        return SyntaxError(s, "Missing keyword 'Setup' or missing '{'");
 
     int defined = 0;
-    while (NextLine(&line) && line[0] != '}') {
+    while (s.reader.NextLine(&line) && line[0] != '}') {
         if (line[0] != '#') continue;
-        if (defined == MODULE_PARAMS) return SyntaxError("Too many parameters present");
-        if (!ReadParamDefinition(module.params[defined], line))
-            return SyntaxError("Invalid parameter definition");
+        if (defined == MODULE_PARAMS) return SyntaxError(s, "Too many parameters present");
+        if (!ReadParamDefinition(s, module.params[defined], line))
+            return SyntaxError(s, "Invalid parameter definition");
         ++defined;
     }
-    module.bodyOffset = ScriptPosition();
-    module.bodyLine = lineNumber;
+    module.bodyOffset = s.reader.ScriptPosition();
+    module.bodyLine = s.reader.lineNumber;
     return true;
 }
 
 } // namespace
 
-int ScanThemeSetup() {
-    if (!OpenScript()) return 0;
-    moduleCount = 0;
+int ScanThemeSetup(ScriptContext& s, const char* path) {
+    if (!s.reader.OpenScript(path)) return 0;
+    s.theme.moduleCount = 0;
     char* line;
-    while (NextLine(&line)) {
+    while (s.reader.NextLine(&line)) {
         if (MatchKeyword(line, "ThemeName")) {
-            CopyQuoted(themeName, line + 9, THEME_NAME_LEN);
+            CopyQuoted(s.theme.themeName, line + 9, THEME_NAME_LEN);
             continue;
         }
         size_t keywordLength = MatchKeyword(line, "ScreenSaver") ? 11
@@ -84,18 +81,18 @@ int ScanThemeSetup() {
         if (keywordLength == 0) continue;
 
         ThemeModule* module;
-        if (moduleCount < MAX_MODULES) {
-            module = &moduleTable[moduleCount++];
+        if (s.theme.moduleCount < MAX_MODULES) {
+            module = &s.theme.moduleTable[s.theme.moduleCount++];
         } else {
-            std::memset(&overflowModule, 0, sizeof(overflowModule));
-            module = &overflowModule;
+            std::memset(&s.overflowModule, 0, sizeof(s.overflowModule));
+            module = &s.overflowModule;
         }
         CopyQuoted(module->name, line + keywordLength, MODULE_NAME_LEN);
-        if (!ReadModuleSetup(*module)) {
-            CloseScript();
+        if (!ReadModuleSetup(s, *module)) {
+            s.reader.CloseScript();
             return 0;
         }
     }
-    CloseScript();
+    s.reader.CloseScript();
     return 1;
 }

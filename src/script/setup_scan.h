@@ -2,8 +2,10 @@
 // with every module's Setup parameters and the position of its body.
 #pragma once
 
-// Fills `themeName` and the module table from the script at `scriptPath`.
+struct ScriptContext;
+
+// Fills the theme name and the module table from the script at `path`.
 // Returns 1 on success; 0 when the script cannot be opened (no message) or a
 // Setup block is malformed (reported, `errorLine` set; the modules read so far
 // stay in the table).
-int ScanThemeSetup();
+int ScanThemeSetup(ScriptContext& s, const char* path);

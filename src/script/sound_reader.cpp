@@ -1,11 +1,10 @@
 #include "script/sound_reader.h"
 
-#include "script/script_reader.h"
+#include "script/media_binder.h"
+#include "script/script_context.h"
 #include "script/script_values.h"
-#include "sound/sound.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -34,13 +33,8 @@ void CutFileName(char* rest) {
 
 } // namespace
 
-int ReadSoundArg(CSound*& slot, const char* /*keyword*/, char* rest) {
-    delete slot;
-    slot = new (std::nothrow) CSound;
-    if (!slot) {
-        ReportErrorF("Out of memory: %s", "CFeature::Read() Sound");
-        return 0;
-    }
+int ReadSoundArg(ScriptContext& s, MediaBinder& media, CSound*& slot, const char* /*keyword*/,
+                 char* rest) {
     int32_t volume = 0;
     int32_t pan = 64;
     int32_t loopPoint = 0;
@@ -49,13 +43,13 @@ int ReadSoundArg(CSound*& slot, const char* /*keyword*/, char* rest) {
 
     const char* p = ValuesStart(rest);
     if (!p) return 0;
-    p = ParseValue(volume, p);
+    p = ParseValue(s, volume, p);
     if (!p) return 0;
-    if ((p = ParseValue(pan, p)) != nullptr && (p = ParseValue(loopPoint, p)) != nullptr) {
-        p = ParseValue(headCount, p);
-        if (!p || !ParseValue(tailCount, p)) return 0;
+    if ((p = ParseValue(s, pan, p)) != nullptr && (p = ParseValue(s, loopPoint, p)) != nullptr) {
+        p = ParseValue(s, headCount, p);
+        if (!p || !ParseValue(s, tailCount, p)) return 0;
     }
 
     CutFileName(rest);
-    return slot->Load(ResolveMediaPath(rest), volume, pan, loopPoint, headCount, tailCount);
+    return media.BindSound(slot, rest, volume, pan, loopPoint, headCount, tailCount);
 }

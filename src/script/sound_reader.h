@@ -3,9 +3,12 @@
 #pragma once
 
 class CSound;
+class MediaBinder;
+struct ScriptContext;
 
-// Creates a sound in `slot` (replacing and freeing any earlier one) and loads
-// it. Returns 1; 0 without a message when the values are missing or
-// incomplete, 0 after a reported error when the sound cannot be created or
-// loaded.
-int ReadSoundArg(CSound*& slot, const char* keyword, char* rest);
+// Reads the file name and values and has `media` load the sound into `slot`
+// (replacing any earlier one). Returns 1; 0 without a message when the values
+// are missing or incomplete, 0 after a reported error when the sound cannot
+// be created or loaded.
+int ReadSoundArg(ScriptContext& s, MediaBinder& media, CSound*& slot, const char* keyword,
+                 char* rest);

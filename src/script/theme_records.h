@@ -1,5 +1,5 @@
-// Theme records: the fixed-capacity global tables that the theme script is
-// turned into. They live for the whole run; records refer to each other by index.
+// Theme records: the fixed-capacity tables that the theme script is turned
+// into. They live for the whole run; records refer to each other by index.
 #pragma once
 
 #include <cstdint>
@@ -174,24 +174,29 @@ class CFeature {
     void SetDefaults();
 };
 
-extern ThemeModule moduleTable[MAX_MODULES];
-extern int32_t moduleCount;
-extern char themeName[THEME_NAME_LEN + 1];
-extern int32_t activeModule;
-extern ThemeModule* currentModule;
-extern LabelEntry labelTable[MAX_LABELS];
-extern int32_t labelCount;
-extern SectionEntry sectionTable[MAX_SECTIONS];
-extern int32_t sectionCount;
-extern CFeature featureTable[MAX_FEATURES];
-extern int32_t featureCount;
+// The theme's tables: the module table read by the Setup scan, and the
+// labels, sections and features of the loaded module.
+struct ThemeTables {
+    ThemeModule moduleTable[MAX_MODULES];
+    int32_t moduleCount;
+    char themeName[THEME_NAME_LEN + 1];
+    ThemeModule* currentModule; // the loaded module; none before a body is read
+    LabelEntry labelTable[MAX_LABELS];
+    int32_t labelCount;
+    SectionEntry sectionTable[MAX_SECTIONS];
+    int32_t sectionCount;
+    CFeature featureTable[MAX_FEATURES];
+    int32_t featureCount;
 
-// Release hooks for what a feature owns, installed by the image and sound
-// code so that the records do not depend on it.
-extern void (*releaseFeatureImage)(CImage*);
-extern void (*releaseFeatureSound)(CSound*);
+    ThemeTables();
+    ~ThemeTables();
+    ThemeTables(const ThemeTables&) = delete;
+    ThemeTables& operator=(const ThemeTables&) = delete;
 
-// Empties the module table and the theme name (a real run does this once, at start).
-void ResetModuleTable();
-// Empties the label, section and feature tables, releasing what the features own.
-void ResetModuleContent();
+    // Empties the module table and the theme name.
+    void ResetModuleTable();
+    // Empties the label, section and feature tables and frees the pattern
+    // steps the features own. Their images and sounds belong to the media
+    // that loaded them.
+    void ResetModuleContent();
+};

@@ -1,9 +1,9 @@
 #include "script/trigger_reader.h"
 
+#include "base/error_sink.h"
 #include "script/block_args.h"
-#include "script/script_reader.h"
+#include "script/script_context.h"
 #include "script/script_values.h"
-#include "script/theme_records.h"
 
 #include <cctype>
 #include <cstring>
@@ -12,15 +12,6 @@ namespace {
 
 bool IsNameChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
-}
-
-bool SameName(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        if (std::tolower(static_cast<unsigned char>(*a)) !=
-            std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    }
-    return *a == *b;
 }
 
 int32_t Times16(int32_t v) {
@@ -42,30 +33,30 @@ void AppendCommand(char* commands, int& length, char letter, int32_t label) {
 
 } // namespace
 
-int32_t LabelIndex(const char* text) {
+int32_t LabelIndex(ScriptContext& s, const char* text) {
     const char* p = text;
     while (*p && !IsNameChar(*p)) ++p;
     char name[LABEL_NAME_LEN + 1];
     int n = 0;
     while (IsNameChar(*p) && n < LABEL_NAME_LEN) name[n++] = *p++;
     name[n] = '\0';
-    for (int i = 0; i < labelCount; ++i) {
-        if (SameName(labelTable[i].name, name)) return i;
+    for (int i = 0; i < s.theme.labelCount; ++i) {
+        if (SameNameNoCase(s.theme.labelTable[i].name, name)) return i;
     }
-    if (labelCount >= MAX_LABELS) return 0;
-    LabelEntry& entry = labelTable[labelCount];
+    if (s.theme.labelCount >= MAX_LABELS) return 0;
+    LabelEntry& entry = s.theme.labelTable[s.theme.labelCount];
     std::memcpy(entry.name, name, static_cast<size_t>(n) + 1);
     entry.feature = 0;
-    return labelCount++;
+    return s.theme.labelCount++;
 }
 
-int ReadCondition(CFeature& feature, const char* rest) {
+int ReadCondition(ScriptContext& s, CFeature& feature, const char* rest) {
     if (MatchKeyword(rest, "InRegion")) {
         const char* a1 = FirstArg(rest);
         const char* a2 = NextArg(a1);
         const char* a3 = NextArg(a2);
         const char* a4 = NextArg(a3);
-        if (!a4) return ReportInvalidKeyword(rest);
+        if (!a4) return s.ReportInvalidKeyword(rest);
         int32_t v[4];
         ParseInteger(v[0], a1);
         ParseInteger(v[1], a2);
@@ -78,67 +69,67 @@ int ReadCondition(CFeature& feature, const char* rest) {
         feature.conditionArg4 = Times16(v[3]);
     } else if (MatchKeyword(rest, "AfterTime")) {
         const char* a1 = FirstArg(rest);
-        if (!a1) return ReportInvalidKeyword(rest);
+        if (!a1) return s.ReportInvalidKeyword(rest);
         feature.conditionType = COND_AFTER_TIME;
         ParseInteger(feature.conditionArg1, a1);
     } else if (MatchKeyword(rest, "OnFrame")) {
         const char* a1 = FirstArg(rest);
-        if (!a1) return ReportInvalidKeyword(rest);
+        if (!a1) return s.ReportInvalidKeyword(rest);
         feature.conditionType = COND_ON_FRAME;
         ParseInteger(feature.conditionArg1, a1);
         feature.conditionArg3 = feature.conditionArg1;
     } else if (MatchKeyword(rest, "OnEnd")) {
         feature.conditionType = COND_ON_END;
     } else {
-        return ReportInvalidKeyword(rest);
+        return s.ReportInvalidKeyword(rest);
     }
-    return ReadCommands(feature);
+    return ReadCommands(s, feature);
 }
 
-int ReadCommands(CFeature& feature) {
+int ReadCommands(ScriptContext& s, CFeature& feature) {
     char* line;
-    if (!NextLine(&line) || line[0] != '{') {
-        ReportErrorF("Syntax Error: %s", "Missing '{'");
+    if (!s.reader.NextLine(&line) || line[0] != '{') {
+        s.errors->ReportErrorF("Syntax Error: %s", "Missing '{'");
         return 0;
     }
     int length = 0;
     feature.commands[0] = '\0';
-    while (NextLine(&line) && line[0] != '}') {
+    while (s.reader.NextLine(&line) && line[0] != '}') {
         char* keyword;
         char* rest;
         SplitKeyword(line, &keyword, &rest);
         if (MatchKeyword(keyword, "Stop")) {
             AppendCommand(feature.commands, length, CMD_STOP, -1);
         } else if (MatchKeyword(keyword, "Trigger")) {
-            AppendCommand(feature.commands, length, CMD_TRIGGER, LabelIndex(rest));
+            AppendCommand(feature.commands, length, CMD_TRIGGER, LabelIndex(s, rest));
         } else if (MatchKeyword(keyword, "EndSection")) {
             AppendCommand(feature.commands, length, CMD_END_SECTION, -1);
         } else if (MatchKeyword(keyword, "Disable")) {
             if (*rest) {
-                AppendCommand(feature.commands, length, CMD_DISABLE, LabelIndex(rest));
+                AppendCommand(feature.commands, length, CMD_DISABLE, LabelIndex(s, rest));
             } else {
                 AppendCommand(feature.commands, length, CMD_DISABLE_SELF, -1);
             }
         } else if (MatchKeyword(keyword, "Enable")) {
-            AppendCommand(feature.commands, length, CMD_ENABLE, LabelIndex(rest));
+            AppendCommand(feature.commands, length, CMD_ENABLE, LabelIndex(s, rest));
         } else {
-            return ReportInvalidKeyword(keyword);
+            return s.ReportInvalidKeyword(keyword);
         }
     }
     return 1;
 }
 
-int EvaluateSetupTest(const char* text) {
+int EvaluateSetupTest(ScriptContext& s, const char* text) {
     const char* p = FirstArg(text);
     if (!p) return 0;
     int32_t a = 0;
     int32_t b = 0;
-    p = ParseValue(a, p);
+    p = ParseValue(s, a, p);
     if (!p) return 0;
     while (*p == ' ' || *p == '\t') ++p;
     char op = *p;
     char second = op ? p[1] : '\0';
-    ParseValue(b, p);
+    ParseValue(s, b, p);
     switch (op) {
     case '<': return second == '=' ? a <= b : a < b;
     case '>': return second == '=' ? a >= b : a > b;

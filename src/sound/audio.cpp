@@ -1,21 +1,18 @@
 #include "sound/audio.h"
-#include "app/main_loop_state.h"
+#include "base/error_sink.h"
 #include "platform/audio_device.h"
-#include "script/script_reader.h"
 #include "sound/sound.h"
 
 #include <cstring>
 #include <new>
-
-CAudio audio;
-std::atomic<uint32_t> audioOn{0};
 
 namespace {
 
 constexpr uint8_t SILENCE = 0x80;
 
 void BufferDone(void* context) {
-    if (audioOn.load(std::memory_order_acquire)) static_cast<CAudio*>(context)->MixBuffer();
+    CAudio* audio = static_cast<CAudio*>(context);
+    if (audio->audioOn.load(std::memory_order_acquire)) audio->MixBuffer();
 }
 
 // The head's length: the loop point, kept within the data.
@@ -52,14 +49,16 @@ int CAudio::Init(int flags, int frames) {
     if (!allocated) {
         AudioDeviceClose();
         Release();
-        ReportErrorF("Out of memory: %s", "CAudio::Init()");
+        if (errors) errors->ReportErrorF("Out of memory: %s", "CAudio::Init()");
         return 0;
     }
     if (!AudioDevicePrepare(blocks[0], bytesPerBuffer) ||
         !AudioDevicePrepare(blocks[1], bytesPerBuffer)) {
         AudioDeviceClose();
         Release();
-        ReportErrorF("Multimedia error: %s", "CAudio::Init() waveOutPrepareHeader failed");
+        if (errors)
+            errors->ReportErrorF("Multimedia error: %s",
+                                 "CAudio::Init() waveOutPrepareHeader failed");
         return 0;
     }
     for (uint8_t* block : blocks) std::memset(block, SILENCE, size_t(bytesPerBuffer));
@@ -203,7 +202,7 @@ void CAudio::MixBuffer() {
     }
     AudioDeviceQueue(out, bytesPerBuffer);
     nextBuffer ^= 1;
-    uint32_t now = sectionTime.load(std::memory_order_relaxed);
+    uint32_t now = sectionClock ? sectionClock->load(std::memory_order_relaxed) : 0;
     for (int c = 0; c < AUDIO_CHANNELS; c++) FillChunk(c, now);
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 class CSound;
+struct ErrorSink;
 
 constexpr int AUDIO_CHANNELS = 4;
 constexpr int AUDIO_FRAMES_PER_BUFFER = 2756; // about 125 ms at 22050 Hz
@@ -43,10 +44,16 @@ struct AudioChannel {
     uint32_t bytesLeft = 0;    // in the current segment
 };
 
-extern std::atomic<uint32_t> audioOn; // set while the mixer runs
-
 class CAudio {
   public:
+    // Where Init reports its failures.
+    ErrorSink* errors = nullptr;
+    // The section clock the mixer cuts sounds by: milliseconds since the
+    // current section began, written by the engine's thread.
+    const std::atomic<uint32_t>* sectionClock = nullptr;
+    // Set while the mixer runs.
+    std::atomic<uint32_t> audioOn{0};
+
     // Opens the output device and starts mixing. Returns 1 when the mixer runs
     // and also when no device is available (sound then stays off silently);
     // 0 after a reported failure.

@@ -1,6 +1,5 @@
 #include "sound/sound.h"
-#include "script/script_reader.h"
-#include "script/theme_records.h"
+#include "base/error_sink.h"
 
 #include <cstring>
 #include <new>
@@ -91,11 +90,6 @@ WavCheck WalkChunks(std::FILE* file, WavData* wav) {
     return haveFormat && haveData ? WAV_OK : WAV_INVALID;
 }
 
-// The feature table releases sounds through this hook.
-struct InstallReleaseHook {
-    InstallReleaseHook() { releaseFeatureSound = ReleaseSound; }
-} installReleaseHook;
-
 } // namespace
 
 CSound::~CSound() {
@@ -116,27 +110,28 @@ void CSound::Release() {
 }
 
 int CSound::Load(const char* fileName, int newVolume, int newPan, int32_t newLoopPoint,
-                 int newHeadCount, int newTailCount) {
+                 int newHeadCount, int newTailCount, ErrorSink* errors) {
     Release();
     volume = Clamp(newVolume, 0, SOUND_MAX_LEVEL);
     pan = Clamp(newPan, 0, SOUND_MAX_LEVEL);
     if (!HasWavExtension(fileName)) {
-        ReportErrorF("%s %s", "Unsupported sound format", fileName);
+        if (errors) errors->ReportErrorF("%s %s", "Unsupported sound format", fileName);
         return 0;
     }
     std::FILE* opened = std::fopen(fileName, "rb");
     if (!opened) {
-        ReportErrorF("File Not Found: %s", fileName);
+        if (errors) errors->ReportErrorF("File Not Found: %s", fileName);
         return 0;
     }
     WavData wav = {0, 0};
     WavCheck check = WalkChunks(opened, &wav);
     if (check != WAV_OK) {
         std::fclose(opened);
-        ReportErrorF("%s %s",
-                     check == WAV_INVALID ? "File is not a valid WAVE file"
-                                          : "File is not 8bit 22kHz PCM",
-                     fileName);
+        if (errors)
+            errors->ReportErrorF("%s %s",
+                                 check == WAV_INVALID ? "File is not a valid WAVE file"
+                                                      : "File is not 8bit 22kHz PCM",
+                                 fileName);
         return 0;
     }
     length = uint32_t(wav.size);
@@ -147,7 +142,7 @@ int CSound::Load(const char* fileName, int newVolume, int newPan, int32_t newLoo
         if (!data) {
             std::fclose(opened);
             length = 0;
-            ReportErrorF("Out of memory: %s", "CSound");
+            if (errors) errors->ReportErrorF("Out of memory: %s", "CSound");
             return 0;
         }
         // A file that shrank since its size was taken gives a shorter sound.
@@ -182,6 +177,22 @@ void CSound::ReadSamples(uint32_t offset, uint8_t* out, uint32_t count) const {
     if (got < count) std::memset(out + got, 0x80, count - got);
 }
 
-void ReleaseSound(CSound* sound) {
-    delete sound;
+CSound* SoundBank::Create() {
+    CSound* sound = new (std::nothrow) CSound;
+    if (!sound) return nullptr;
+    sounds.emplace_back(sound);
+    return sound;
+}
+
+void SoundBank::Discard(CSound* sound) {
+    for (auto it = sounds.begin(); it != sounds.end(); ++it) {
+        if (it->get() == sound) {
+            sounds.erase(it);
+            return;
+        }
+    }
+}
+
+void SoundBank::Reset() {
+    sounds.clear();
 }

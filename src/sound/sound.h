@@ -4,6 +4,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <vector>
+
+struct ErrorSink;
 
 constexpr uint32_t SOUND_LOOP = 1;     // flags bit 0: loop for ever
 constexpr uint32_t SOUND_STREAMED = 2; // flags bit 1: read from the file as it plays
@@ -22,9 +26,9 @@ class CSound {
     // Loads a WAV file: 8-bit mono PCM at 22050 Hz. Sounds shorter than
     // STREAM_THRESHOLD bytes are read into memory, longer ones stay in their
     // file. The loop point is kept within the data and the repeat counts within
-    // 0..SOUND_MAX_COUNT. Returns 1, or 0 after a reported error.
+    // 0..SOUND_MAX_COUNT. Returns 1, or 0 after an error reported to `errors`.
     int Load(const char* fileName, int volume, int pan, int32_t loopPoint, int headCount,
-             int tailCount);
+             int tailCount, ErrorSink* errors);
 
     // Copies `count` bytes of sample data from byte `offset` on into `out`,
     // from memory or from the file. Bytes the file cannot deliver read as
@@ -46,5 +50,18 @@ class CSound {
     int pan = 64;     // 0..127, 64 centre
 };
 
-// Deletes a sound created with new (the feature table's release hook).
-void ReleaseSound(CSound* sound);
+// The sounds of a module: owns every sound made through it until it is reset;
+// features hold plain pointers.
+class SoundBank {
+  public:
+    // A new empty sound, or null when out of memory.
+    CSound* Create();
+    // Frees a sound that no record uses any more (null is ignored).
+    void Discard(CSound* sound);
+    // Frees every sound. The mixer must not be playing any of them.
+    void Reset();
+    int Count() const { return static_cast<int>(sounds.size()); }
+
+  private:
+    std::vector<std::unique_ptr<CSound>> sounds;
+};

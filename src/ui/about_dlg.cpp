@@ -27,7 +27,7 @@ void CAboutDlg::OnInitDialog() {
 }
 
 void CAboutDlg::OnReadMe() {
-    if (mediaDirectory[0] != '\0') {
+    if (mediaDirectory && mediaDirectory[0] != '\0') {
         std::snprintf(readMePath, sizeof(readMePath), "%s%creadme.txt", mediaDirectory,
                       PATH_SEPARATOR);
     } else {

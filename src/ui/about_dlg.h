@@ -1,7 +1,7 @@
 // The About box and the engine's version text.
 #pragma once
 
-#include "app/app_state.h"
+#include "base/paths.h"
 
 constexpr int VERSION_LINE_LEN = 80;
 
@@ -11,6 +11,10 @@ void VersionText(char* out, int size, const char* format);
 
 class CAboutDlg {
   public:
+    // `mediaDirectory`: the theme folder, empty when there is none.
+    explicit CAboutDlg(const char* mediaDirectory = "") : mediaDirectory(mediaDirectory) {}
+
+    const char* mediaDirectory;
     char versionLine[VERSION_LINE_LEN + 1] = "";
     char readMePath[PATH_LEN + 16] = "";
 

@@ -1,16 +1,14 @@
 #include "ui/config_dlg.h"
 
-#include "app/settings_store.h"
 #include "platform/dialogs.h"
+#include "script/script_context.h"
 #include "script/setup_scan.h"
+#include "settings/settings_store.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-char testCommand[TEST_COMMAND_LEN + 1];
-const char* testArgs[TEST_ARGS_MAX + 1];
 
 int32_t Clamp(int32_t value, int32_t low, int32_t high) {
     return value < low ? low : (value > high ? high : value);
@@ -29,7 +27,7 @@ int32_t Mirror(const ModuleParam& slot, int32_t x) {
 }
 
 // Appends `text` to the test command; false (nothing appended) when it does not fit.
-bool Append(const char* text) {
+bool Append(char* testCommand, const char* text) {
     size_t length = std::strlen(testCommand);
     size_t add = std::strlen(text);
     if (length + add > static_cast<size_t>(TEST_COMMAND_LEN)) return false;
@@ -39,33 +37,44 @@ bool Append(const char* text) {
 
 } // namespace
 
-CConfigDlg::CConfigDlg(int argc, const char* const* argv) : argc(argc), argv(argv) {
+CConfigDlg::CConfigDlg(SettingsStore& settings, const char* mediaDirectory, int argc,
+                       const char* const* argv)
+    : settings(settings), mediaDirectory(mediaDirectory), argc(argc), argv(argv) {
     caption[0] = '\0';
     for (ParamGroupView& group : groups) group = {false, "", "", "", 0, 0, 0};
 }
 
+ThemeTables& CConfigDlg::Theme() const {
+    return *settings.theme;
+}
+
 int32_t CConfigDlg::ListCount() const {
+    const int32_t moduleCount = Theme().moduleCount;
     return moduleCount < 0 ? 0 : (moduleCount > MAX_MODULES ? MAX_MODULES : moduleCount);
 }
 
 const char* CConfigDlg::ListEntry(int32_t index) const {
     if (index < 0 || index >= ListCount()) return "";
-    return moduleTable[index].name;
+    return Theme().moduleTable[index].name;
 }
 
 void CConfigDlg::OnInitDialog() {
+    ThemeTables& theme = Theme();
+    int32_t& Gamma = settings.Gamma;
+    int32_t& activeModule = settings.activeModule;
     brightnessPosition = Clamp(Gamma > INT32_MAX - GAMMA_OFFSET ? INT32_MAX : Gamma + GAMMA_OFFSET,
                                BRIGHTNESS_MIN, BRIGHTNESS_MAX);
-    soundChecked = Sound;
+    soundChecked = settings.Sound;
     if (activeModule < 0 || activeModule >= MAX_MODULES) activeModule = 0;
-    currentModule = &moduleTable[activeModule];
-    std::snprintf(caption, sizeof(caption), "%s", themeName);
+    theme.currentModule = &theme.moduleTable[activeModule];
+    std::snprintf(caption, sizeof(caption), "%s", theme.themeName);
     ShowParameterControls();
     selection = activeModule < ListCount() ? activeModule : -1;
 }
 
 void CConfigDlg::ShowParameterControls() {
-    bool listed = currentModule && currentModule - moduleTable < ListCount();
+    ThemeModule* currentModule = Theme().currentModule;
+    bool listed = currentModule && currentModule - Theme().moduleTable < ListCount();
     for (int k = 0; k < MODULE_PARAMS; ++k) {
         ParamGroupView& group = groups[k];
         const ModuleParam* slot = listed ? &currentModule->params[k] : nullptr;
@@ -99,20 +108,20 @@ void CConfigDlg::SetBrightnessPosition(int32_t position) {
 }
 
 void CConfigDlg::OnHScroll() {
-    if (currentModule) {
+    if (ThemeModule* currentModule = Theme().currentModule) {
         for (int k = 0; k < MODULE_PARAMS; ++k) {
             ModuleParam& slot = currentModule->params[k];
             if (slot.name[0] == '\0' || !groups[k].visible) continue;
             slot.value = Reversed(slot) ? Mirror(slot, groups[k].position) : groups[k].position;
         }
     }
-    Gamma = brightnessPosition - GAMMA_OFFSET;
+    settings.Gamma = brightnessPosition - GAMMA_OFFSET;
 }
 
 void CConfigDlg::OnSelChange(int32_t index) {
     if (index < 0 || index >= ListCount()) return;
-    activeModule = index;
-    currentModule = &moduleTable[index];
+    settings.activeModule = index;
+    Theme().currentModule = &Theme().moduleTable[index];
     selection = index;
     ShowParameterControls();
 }
@@ -123,22 +132,23 @@ bool CConfigDlg::ComposeTestCommand() {
     int count = 0;
     testArgs[count++] = argv[0];
     testArgs[count++] = "-s";
-    if (!Append(argv[0]) || !Append(" -s")) return false;
+    if (!Append(testCommand, argv[0]) || !Append(testCommand, " -s")) return false;
     for (int i = 2; i < argc; ++i) {
         if (count >= TEST_ARGS_MAX - 1) return false;
         testArgs[count++] = argv[i];
         bool blank = std::strchr(argv[i], ' ') != nullptr;
-        if (!Append(blank ? " \"" : " ") || !Append(argv[i]) || (blank && !Append("\"")))
+        if (!Append(testCommand, blank ? " \"" : " ") || !Append(testCommand, argv[i]) ||
+            (blank && !Append(testCommand, "\"")))
             return false;
     }
     testArgs[count++] = "-test";
     testArgs[count] = nullptr;
-    return Append(" -test");
+    return Append(testCommand, " -test");
 }
 
 int CConfigDlg::OnTest() {
-    Sound = soundChecked;
-    WriteSettings();
+    settings.Sound = soundChecked;
+    settings.WriteSettings();
     // A line that does not fit would start some other command: none starts then.
     if (!ComposeTestCommand()) {
         testCommand[0] = '\0';
@@ -152,16 +162,18 @@ const char* CConfigDlg::TestCommandLine() const {
 }
 
 int CConfigDlg::OnOK() {
-    Gamma = brightnessPosition - GAMMA_OFFSET;
-    Sound = soundChecked;
+    settings.Gamma = brightnessPosition - GAMMA_OFFSET;
+    settings.Sound = soundChecked;
     return DLG_OK;
 }
 
-int RunSettingsDialog(int argc, const char* const* argv) {
-    CConfigDlg dlg(argc, argv);
-    ScanThemeSetup();
-    ReadSettings();
+int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, const char* scriptPath,
+                      const char* mediaDirectory, int argc, const char* const* argv) {
+    settings.theme = &script.theme;
+    CConfigDlg dlg(settings, mediaDirectory, argc, argv);
+    ScanThemeSetup(script, scriptPath);
+    settings.ReadSettings();
     int result = DlgRunSettings(dlg);
-    if (result == DLG_OK) WriteSettings();
+    if (result == DLG_OK) settings.WriteSettings();
     return result;
 }

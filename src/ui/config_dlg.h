@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+class SettingsStore;
+struct ScriptContext;
+
 constexpr int32_t BRIGHTNESS_MIN = 0;
 constexpr int32_t BRIGHTNESS_MAX = 6;
 constexpr int32_t GAMMA_OFFSET = 3; // brightness position = Gamma + 3
@@ -29,8 +32,14 @@ struct ParamGroupView {
 
 class CConfigDlg {
   public:
-    // The program's own command line, used for the test run.
-    CConfigDlg(int argc, const char* const* argv);
+    // Edits `settings` and the parameter values of its module table. The
+    // program's own command line is used for the test run; `mediaDirectory`
+    // is the theme folder the About box opens the read-me in.
+    CConfigDlg(SettingsStore& settings, const char* mediaDirectory, int argc,
+               const char* const* argv);
+
+    SettingsStore& settings;
+    const char* mediaDirectory;
 
     // Dialog state, read by the platform's widgets.
     char caption[THEME_NAME_LEN + 1];
@@ -44,7 +53,7 @@ class CConfigDlg {
 
     // Loads the settings into the controls and fills the list.
     void OnInitDialog();
-    // Refreshes the three parameter groups from currentModule.
+    // Refreshes the three parameter groups from the module table's currentModule.
     void ShowParameterControls();
 
     // The user moved a slider: the platform sets every slider's position
@@ -69,11 +78,15 @@ class CConfigDlg {
 
   private:
     bool ComposeTestCommand();
-
+    ThemeTables& Theme() const;
     int argc;
     const char* const* argv;
+    char testCommand[TEST_COMMAND_LEN + 1] = {};
+    const char* testArgs[TEST_ARGS_MAX + 1] = {};
 };
 
-// Settings mode: scans the theme, reads the settings, runs the dialog and
-// writes the settings when it ends with OK. Returns the dialog's result.
-int RunSettingsDialog(int argc, const char* const* argv);
+// Settings mode: scans the theme at `scriptPath` into the script context's
+// module table, reads the settings, runs the dialog and writes the settings
+// when it ends with OK. Returns the dialog's result.
+int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, const char* scriptPath,
+                      const char* mediaDirectory, int argc, const char* const* argv);

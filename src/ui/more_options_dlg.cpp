@@ -1,8 +1,10 @@
 #include "ui/more_options_dlg.h"
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 void CMoreOptionsDlg::OnInitDialog() {
+    const int32_t PlayMode = settings.PlayMode;
+    const int32_t MasterVolume = settings.MasterVolume;
     checkedMode = PlayMode >= 0 && PlayMode < PLAY_MODES ? PlayMode : -1;
     volumePosition = MasterVolume < VOLUME_MIN   ? VOLUME_MIN
                      : MasterVolume > VOLUME_MAX ? VOLUME_MAX
@@ -16,11 +18,11 @@ void CMoreOptionsDlg::SetCheckedMode(int32_t mode) {
 void CMoreOptionsDlg::OnHScroll(int32_t position) {
     volumePosition =
         position < VOLUME_MIN ? VOLUME_MIN : (position > VOLUME_MAX ? VOLUME_MAX : position);
-    MasterVolume = volumePosition;
+    settings.MasterVolume = volumePosition;
 }
 
 void CMoreOptionsDlg::OnOK() {
-    PlayMode = checkedMode == PLAY_SELECTED ? PLAY_SELECTED
-               : checkedMode == PLAY_RANDOM ? PLAY_RANDOM
-                                            : PLAY_SEQUENTIAL;
+    settings.PlayMode = checkedMode == PLAY_SELECTED ? PLAY_SELECTED
+                        : checkedMode == PLAY_RANDOM ? PLAY_RANDOM
+                                                     : PLAY_SEQUENTIAL;
 }

@@ -7,8 +7,13 @@ constexpr int32_t VOLUME_MIN = 0;
 constexpr int32_t VOLUME_MAX = 100;
 constexpr int32_t PLAY_MODES = 3; // selected module, at random, in turn
 
+class SettingsStore;
+
 class CMoreOptionsDlg {
   public:
+    explicit CMoreOptionsDlg(SettingsStore& settings) : settings(settings) {}
+
+    SettingsStore& settings;
     int32_t checkedMode = -1; // the checked radio button (a play mode), -1 none
     int32_t volumePosition = 0;
 

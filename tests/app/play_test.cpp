@@ -2,7 +2,7 @@
 // run loop against the virtual clock, and what the window shows.
 #include "app/app_state.h"
 #include "app/main_loop.h"
-#include "app/settings_store.h"
+#include "app/module_loader.h"
 #include "app/startup.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
@@ -12,9 +12,10 @@
 #include "platform/headless/headless_video.h"
 #include "platform/headless/headless_window.h"
 #include "platform/window.h"
-#include "script/module_loader.h"
 #include "script/script_reader.h"
 #include "script/theme_records.h"
+#include "settings/settings_store.h"
+#include "support/context_fixture.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 
@@ -98,16 +99,11 @@ Position 100, 200
 }
 )";
 
-class PlayTest : public ::testing::Test {
+class PlayTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
-        ResetScriptReader();
-        ResetModuleContent();
-        ResetModuleTable();
-        ResetModuleLoader();
-        ResetEngineState();
-        ResetSettings();
+        ResetContext();
+        settings.ResetSettings();
         view.Reset();
         HeadlessResetWindow();
         HeadlessResetVideo();
@@ -131,9 +127,9 @@ class PlayTest : public ::testing::Test {
             while (WndPumpMessage() != PumpResult::Quit) {
             }
         }
-        EndRunLoop();
+        EndRunLoop(ctx);
         HeadlessAudioReset();
-        ResetModuleContent();
+        ResetContext();
         view.Reset();
     }
 
@@ -144,8 +140,8 @@ class PlayTest : public ::testing::Test {
         argv.clear();
         for (std::string& a : args) argv.push_back(a.data());
         std::filesystem::current_path(dir.Path());
-        bool run = StartUp(static_cast<int>(argv.size()), argv.data());
-        if (run) BeginRunLoop();
+        bool run = StartUp(ctx, static_cast<int>(argv.size()), argv.data());
+        if (run) BeginRunLoop(ctx);
         return run;
     }
 
@@ -156,15 +152,15 @@ class PlayTest : public ::testing::Test {
         argv.clear();
         for (std::string& a : args) argv.push_back(a.data());
         std::filesystem::current_path(folder);
-        bool run = StartUp(static_cast<int>(argv.size()), argv.data());
-        if (run) BeginRunLoop();
+        bool run = StartUp(ctx, static_cast<int>(argv.size()), argv.data());
+        if (run) BeginRunLoop(ctx);
         return run;
     }
 
     // Runs passes of the loop, one virtual millisecond apart, up to `ms`.
     bool PlayUntil(uint32_t ms) {
         while (now < ms) {
-            if (!RunLoopPass()) return false;
+            if (!RunLoopPass(ctx)) return false;
             HeadlessAdvanceTime(step);
             now += step;
         }
@@ -198,9 +194,9 @@ TEST_F(PlayTest, InputEndsTheRunWithExitCodeZero) {
     ASSERT_TRUE(PlayUntil(200));
     HeadlessPostInput(HeadlessInput::MouseMove, 11, 10);
     EXPECT_FALSE(PlayUntil(300));
-    EXPECT_FALSE(displayReady);
-    EndRunLoop();
-    EXPECT_EQ(Finish(), 0);
+    EXPECT_FALSE(ctx.loop.displayReady);
+    EndRunLoop(ctx);
+    EXPECT_EQ(Finish(ctx), 0);
 }
 
 TEST_F(PlayTest, ScriptErrorEndsStartUpWithItsLine) {
@@ -208,7 +204,7 @@ TEST_F(PlayTest, ScriptErrorEndsStartUpWithItsLine) {
     script.replace(script.find("Start 1000"), 10, "Stat 1000");
     EXPECT_FALSE(Start(script));
     EXPECT_FALSE(HeadlessWindowExists());
-    EXPECT_EQ(Finish(), 14);
+    EXPECT_EQ(Finish(ctx), 14);
     ASSERT_EQ(HeadlessMessages().size(), 1u);
     EXPECT_EQ(HeadlessMessages()[0].caption, "QV Play");
     EXPECT_EQ(HeadlessMessages()[0].text, "Invalid Keyword: Stat");
@@ -218,15 +214,15 @@ TEST_F(PlayTest, MissingScriptOpensAnEmptySaver) {
     args = {"QV Play", "/s", "-def", dir.File("absent.SS")};
     argv.clear();
     for (std::string& a : args) argv.push_back(a.data());
-    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
+    ASSERT_TRUE(StartUp(ctx, static_cast<int>(argv.size()), argv.data()));
     EXPECT_TRUE(HeadlessWindowExists());
     EXPECT_TRUE(HeadlessMessages().empty());
-    EXPECT_TRUE(Sound); // the settings were not read
+    EXPECT_TRUE(settings.Sound); // the settings were not read
 }
 
 TEST_F(PlayTest, PreviewIsAChildWithoutSoundOrBanner) {
     ASSERT_TRUE(Start(PLAY_SCRIPT, "/p"));
-    EXPECT_TRUE(previewMode);
+    EXPECT_TRUE(run.previewMode);
     EXPECT_TRUE(HeadlessWindowChild());
     EXPECT_EQ(view.screenWidth, 153);
     EXPECT_EQ(view.screenHeight, 113);
@@ -245,7 +241,7 @@ TEST_F(PlayTest, SaverModeAdvancesTheModuleForTheNextActivation) {
     int32_t stored = -1;
     ASSERT_TRUE(HeadlessSettingsGet("QV Play", "Config", "ActiveModule", &stored));
     EXPECT_EQ(stored, 0);
-    EXPECT_STREQ(currentModule->name, "Three");
+    EXPECT_STREQ(theme.currentModule->name, "Three");
 }
 
 TEST_F(PlayTest, TestRunWritesNothing) {
@@ -257,7 +253,7 @@ TEST_F(PlayTest, TestRunWritesNothing) {
     args = {"QV Play", "/s", "-def", path, "-test"};
     argv.clear();
     for (std::string& a : args) argv.push_back(a.data());
-    ASSERT_TRUE(StartUp(static_cast<int>(argv.size()), argv.data()));
+    ASSERT_TRUE(StartUp(ctx, static_cast<int>(argv.size()), argv.data()));
     int32_t stored = -1;
     EXPECT_FALSE(HeadlessSettingsGet("QV Play", "Config", "ActiveModule", &stored));
 }

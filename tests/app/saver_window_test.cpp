@@ -6,6 +6,7 @@
 #include "platform/headless/headless_window.h"
 #include "platform/window.h"
 #include "script/script_reader.h"
+#include "support/context_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,27 +14,26 @@ namespace {
 
 // A window of the saver or the preview, created on the headless window system
 // with no theme (the script does not exist).
-class SaverWindowTest : public ::testing::Test {
+class SaverWindowTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
-        ResetScriptReader();
+        ResetContext();
         HeadlessResetWindow();
         HeadlessClearMessages();
         view.SetSize(320, 240);
     }
 
     void Create(bool preview, bool exclusive = true) {
-        previewMode = preview;
-        exclusiveMode = preview ? false : exclusive;
-        window = new CSaverWnd();
+        run.previewMode = preview;
+        run.exclusiveMode = preview ? false : exclusive;
+        window = new CSaverWnd(ctx);
         WindowSpec layout{};
         layout.right = 320;
         layout.bottom = 240;
         layout.child = preview;
-        layout.topmost = exclusiveMode;
+        layout.topmost = run.exclusiveMode;
         ASSERT_TRUE(WndCreate(window, layout));
-        ASSERT_TRUE(displayReady);
+        ASSERT_TRUE(ctx.loop.displayReady);
     }
 
     // Pumps every queued message; true when the quit message came.
@@ -61,7 +61,7 @@ TEST_F(SaverWindowTest, FirstMouseMoveIsTheReferenceAndOnePixelCloses) {
     HeadlessPostInput(HeadlessInput::MouseMove, 100, 81);
     EXPECT_TRUE(PumpAll());
     EXPECT_FALSE(HeadlessWindowExists());
-    EXPECT_FALSE(displayReady);
+    EXPECT_FALSE(ctx.loop.displayReady);
 }
 
 TEST_F(SaverWindowTest, KeysButtonsAndDeactivationClose) {

@@ -1,9 +1,10 @@
 #include "app/app_state.h"
-#include "app/settings_store.h"
 #include "platform/headless/headless_settings.h"
 #include "script/script_reader.h"
 #include "script/setup_scan.h"
 #include "script/theme_records.h"
+#include "settings/settings_store.h"
+#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -13,35 +14,33 @@ namespace {
 
 const char* const SAVER = "QV Reef";
 
-class SettingsStoreTest : public ::testing::Test {
+class SettingsStoreTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
-        ResetScriptReader();
-        ResetModuleTable();
-        ResetSettings();
+        ResetContext();
+        settings.ResetSettings();
         HeadlessSettingsClear();
-        std::snprintf(saverName, sizeof(saverName), "%s", SAVER);
+        std::snprintf(run.saverName, sizeof(run.saverName), "%s", SAVER);
     }
 
     // Fills the module table from a script with modules Reef (Fish, an
     // unnamed slot, Speed) and Night (Stars).
     void ScanTheme(const char* secondName = "Night") {
-        std::string script = std::string("ThemeName \"Aquarium\"\n") +
-                             "Module \"Reef\"\n{\nSetup\n{\n"
-                             "#Fish \"Fish\" \"Few\" \"Many\" 1 20 10\n"
-                             "# \"Unnamed\" \"l\" \"r\" 0 5 3\n"
-                             "#Speed \"Speed\" \"Slow\" \"Fast\" 200 10 50\n"
-                             "}\n}\n"
-                             "Module \"" +
-                             secondName +
-                             "\"\n{\nSetup\n{\n"
-                             "#Stars \"Stars\" \"None\" \"All\" 0 100 25\n"
-                             "}\n}\n"
-                             "Module \"Empty\"\n{\nSetup\n{\n}\n}\n";
-        std::string path = dir.Write("theme.SS", script);
-        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
-        ASSERT_EQ(ScanThemeSetup(), 1);
+        std::string text = std::string("ThemeName \"Aquarium\"\n") +
+                           "Module \"Reef\"\n{\nSetup\n{\n"
+                           "#Fish \"Fish\" \"Few\" \"Many\" 1 20 10\n"
+                           "# \"Unnamed\" \"l\" \"r\" 0 5 3\n"
+                           "#Speed \"Speed\" \"Slow\" \"Fast\" 200 10 50\n"
+                           "}\n}\n"
+                           "Module \"" +
+                           secondName +
+                           "\"\n{\nSetup\n{\n"
+                           "#Stars \"Stars\" \"None\" \"All\" 0 100 25\n"
+                           "}\n}\n"
+                           "Module \"Empty\"\n{\nSetup\n{\n}\n}\n";
+        std::string path = dir.Write("theme.SS", text);
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
+        ASSERT_EQ(ScanThemeSetup(script, run.scriptPath), 1);
         ASSERT_EQ(moduleCount, 3);
     }
 
@@ -54,21 +53,21 @@ class SettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(SettingsStoreTest, InitialValuesBeforeAnyRead) {
-    EXPECT_EQ(activeModule, 0);
-    EXPECT_TRUE(Sound);
-    EXPECT_EQ(Gamma, 0);
-    EXPECT_EQ(PlayMode, 0);
-    EXPECT_EQ(MasterVolume, 100);
+    EXPECT_EQ(settings.activeModule, 0);
+    EXPECT_TRUE(settings.Sound);
+    EXPECT_EQ(settings.Gamma, 0);
+    EXPECT_EQ(settings.PlayMode, 0);
+    EXPECT_EQ(settings.MasterVolume, 100);
 }
 
 TEST_F(SettingsStoreTest, FreshUserGetsDefaultsAndAnEmptyKeyPath) {
     ScanTheme();
-    ReadSettings();
-    EXPECT_EQ(activeModule, 0);
-    EXPECT_TRUE(Sound);
-    EXPECT_EQ(Gamma, 0);
-    EXPECT_EQ(PlayMode, PLAY_SEQUENTIAL);
-    EXPECT_EQ(MasterVolume, 100);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 0);
+    EXPECT_TRUE(settings.Sound);
+    EXPECT_EQ(settings.Gamma, 0);
+    EXPECT_EQ(settings.PlayMode, PLAY_SEQUENTIAL);
+    EXPECT_EQ(settings.MasterVolume, 100);
     EXPECT_EQ(moduleTable[0].params[0].value, 10);
     EXPECT_EQ(moduleTable[0].params[2].value, 50);
     EXPECT_EQ(moduleTable[1].params[0].value, 25);
@@ -89,12 +88,12 @@ TEST_F(SettingsStoreTest, StoredValuesAreRead) {
     HeadlessSettingsSet(SAVER, "Config", "MasterVolume", 40);
     HeadlessSettingsSet(SAVER, "Reef", "Fish", 500);
     HeadlessSettingsSet(SAVER, "Night", "Stars", -3);
-    ReadSettings();
-    EXPECT_EQ(activeModule, 1);
-    EXPECT_FALSE(Sound);
-    EXPECT_EQ(Gamma, -7);
-    EXPECT_EQ(PlayMode, 1);
-    EXPECT_EQ(MasterVolume, 40);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 1);
+    EXPECT_FALSE(settings.Sound);
+    EXPECT_EQ(settings.Gamma, -7);
+    EXPECT_EQ(settings.PlayMode, 1);
+    EXPECT_EQ(settings.MasterVolume, 40);
     EXPECT_EQ(moduleTable[0].params[0].value, 500);
     EXPECT_EQ(moduleTable[0].params[2].value, 50);
     EXPECT_EQ(moduleTable[1].params[0].value, -3);
@@ -103,51 +102,51 @@ TEST_F(SettingsStoreTest, StoredValuesAreRead) {
 TEST_F(SettingsStoreTest, SoundIsOnOnlyWhenStoredAsOne) {
     ScanTheme();
     HeadlessSettingsSet(SAVER, "Config", "Sound", 2);
-    ReadSettings();
-    EXPECT_FALSE(Sound);
-    WriteSettings();
+    settings.ReadSettings();
+    EXPECT_FALSE(settings.Sound);
+    settings.WriteSettings();
     EXPECT_EQ(Stored("Config", "Sound"), 0);
     HeadlessSettingsSet(SAVER, "Config", "Sound", 1);
-    ReadSettings();
-    EXPECT_TRUE(Sound);
-    WriteSettings();
+    settings.ReadSettings();
+    EXPECT_TRUE(settings.Sound);
+    settings.WriteSettings();
     EXPECT_EQ(Stored("Config", "Sound"), 1);
 }
 
 TEST_F(SettingsStoreTest, ActiveModuleOutOfRangeFallsBackToZero) {
     ScanTheme();
     HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 5);
-    ReadSettings();
-    EXPECT_EQ(activeModule, 0);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 0);
     HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 3);
-    ReadSettings();
-    EXPECT_EQ(activeModule, 0);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 0);
     HeadlessSettingsSet(SAVER, "Config", "ActiveModule", -1);
-    ReadSettings();
-    EXPECT_EQ(activeModule, 0);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 0);
     HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 2);
-    ReadSettings();
-    EXPECT_EQ(activeModule, 2);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 2);
 }
 
 TEST_F(SettingsStoreTest, WithoutModulesActiveModuleIsZero) {
     HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 1);
-    ReadSettings();
-    EXPECT_EQ(activeModule, 0);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 0);
 }
 
 TEST_F(SettingsStoreTest, RoundTrip) {
     ScanTheme();
-    ReadSettings();
-    activeModule = 2;
-    Sound = false;
-    Gamma = 3;
-    PlayMode = PLAY_RANDOM;
-    MasterVolume = 55;
+    settings.ReadSettings();
+    settings.activeModule = 2;
+    settings.Sound = false;
+    settings.Gamma = 3;
+    settings.PlayMode = PLAY_RANDOM;
+    settings.MasterVolume = 55;
     moduleTable[0].params[0].value = 17;
     moduleTable[0].params[2].value = 120;
     moduleTable[1].params[0].value = 99;
-    WriteSettings();
+    settings.WriteSettings();
 
     EXPECT_EQ(Stored("Config", "ActiveModule"), 2);
     EXPECT_EQ(Stored("Config", "Gamma"), 3);
@@ -160,15 +159,15 @@ TEST_F(SettingsStoreTest, RoundTrip) {
     EXPECT_EQ(HeadlessSettingsValueCount(SAVER, "Reef"), 2);
     EXPECT_EQ(Stored("Reef", ""), -999);
 
-    ResetSettings();
-    ResetModuleTable();
+    settings.ResetSettings();
+    theme.ResetModuleTable();
     ScanTheme();
-    ReadSettings();
-    EXPECT_EQ(activeModule, 2);
-    EXPECT_FALSE(Sound);
-    EXPECT_EQ(Gamma, 3);
-    EXPECT_EQ(PlayMode, PLAY_RANDOM);
-    EXPECT_EQ(MasterVolume, 55);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.activeModule, 2);
+    EXPECT_FALSE(settings.Sound);
+    EXPECT_EQ(settings.Gamma, 3);
+    EXPECT_EQ(settings.PlayMode, PLAY_RANDOM);
+    EXPECT_EQ(settings.MasterVolume, 55);
     EXPECT_EQ(moduleTable[0].params[0].value, 17);
     EXPECT_EQ(moduleTable[0].params[2].value, 120);
     EXPECT_EQ(moduleTable[1].params[0].value, 99);
@@ -178,37 +177,37 @@ TEST_F(SettingsStoreTest, UnnamedSlotKeepsItsValue) {
     ScanTheme();
     HeadlessSettingsSet(SAVER, "Reef", "", 4);
     moduleTable[0].params[1].value = 77;
-    ReadSettings();
+    settings.ReadSettings();
     EXPECT_EQ(moduleTable[0].params[1].value, 77);
 }
 
 TEST_F(SettingsStoreTest, RenamedModuleStartsFromItsDefaults) {
     ScanTheme();
     HeadlessSettingsSet(SAVER, "Night", "Stars", 80);
-    ResetModuleTable();
+    theme.ResetModuleTable();
     ScanTheme("Dusk");
-    ReadSettings();
+    settings.ReadSettings();
     EXPECT_EQ(moduleTable[1].params[0].value, 25);
-    WriteSettings();
+    settings.WriteSettings();
     EXPECT_EQ(Stored("Night", "Stars"), 80); // the old section is left untouched
     EXPECT_EQ(Stored("Dusk", "Stars"), 25);
 }
 
 TEST_F(SettingsStoreTest, EachSaverFileKeepsItsOwnSettings) {
     ScanTheme();
-    ReadSettings();
-    MasterVolume = 30;
+    settings.ReadSettings();
+    settings.MasterVolume = 30;
     moduleTable[0].params[0].value = 2;
-    WriteSettings();
+    settings.WriteSettings();
 
-    std::snprintf(saverName, sizeof(saverName), "%s", "QV Reef Copy");
-    ReadSettings();
-    EXPECT_EQ(MasterVolume, 100);
+    std::snprintf(run.saverName, sizeof(run.saverName), "%s", "QV Reef Copy");
+    settings.ReadSettings();
+    EXPECT_EQ(settings.MasterVolume, 100);
     EXPECT_EQ(moduleTable[0].params[0].value, 10);
 
-    std::snprintf(saverName, sizeof(saverName), "%s", SAVER);
-    ReadSettings();
-    EXPECT_EQ(MasterVolume, 30);
+    std::snprintf(run.saverName, sizeof(run.saverName), "%s", SAVER);
+    settings.ReadSettings();
+    EXPECT_EQ(settings.MasterVolume, 30);
     EXPECT_EQ(moduleTable[0].params[0].value, 2);
 }
 
@@ -216,11 +215,11 @@ TEST_F(SettingsStoreTest, FailingStoreYieldsDefaultsAndDropsWrites) {
     ScanTheme();
     HeadlessSettingsSet(SAVER, "Config", "MasterVolume", 10);
     HeadlessSettingsFail(true);
-    ReadSettings();
-    EXPECT_EQ(MasterVolume, 100);
-    EXPECT_EQ(PlayMode, PLAY_SEQUENTIAL);
-    MasterVolume = 70;
-    WriteSettings();
+    settings.ReadSettings();
+    EXPECT_EQ(settings.MasterVolume, 100);
+    EXPECT_EQ(settings.PlayMode, PLAY_SEQUENTIAL);
+    settings.MasterVolume = 70;
+    settings.WriteSettings();
     HeadlessSettingsFail(false);
     EXPECT_EQ(Stored("Config", "MasterVolume"), 10);
     EXPECT_EQ(Stored("Config", "Gamma"), -999);

@@ -3,6 +3,7 @@
 #include "app/theme_folder.h"
 #include "display/ss_view.h"
 #include "platform/headless/headless_shell.h"
+#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <cstdlib>
@@ -12,10 +13,10 @@
 
 namespace {
 
-class StartupRulesTest : public ::testing::Test {
+class StartupRulesTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
+        ResetContext();
         HeadlessSetThemeRoot("/themes");
         view.SetSize(1024, 768);
     }
@@ -25,7 +26,7 @@ class StartupRulesTest : public ::testing::Test {
         args = std::move(words);
         argv.clear();
         for (std::string& w : args) argv.push_back(w.data());
-        ParseOptions(static_cast<int>(argv.size()), argv.data());
+        ParseOptions(run, view, static_cast<int>(argv.size()), argv.data());
     }
 
     StartMode Mode(std::vector<std::string> words) {
@@ -53,44 +54,44 @@ TEST_F(StartupRulesTest, ProgramBaseNameDropsFolderAndLastExtension) {
 }
 
 TEST_F(StartupRulesTest, NamesFromThePrefixedLongName) {
-    DeriveNames("QV Aquarium");
-    EXPECT_STREQ(appTitle, "QV Aquarium");
-    EXPECT_STREQ(saverName, "QV Aquarium");
-    EXPECT_STREQ(scriptName, "Aquarium");
-    SetPaths();
-    EXPECT_STREQ(mediaDirectory, "/themes/Aquarium");
-    EXPECT_EQ(std::string(scriptPath),
+    DeriveNames(run, "QV Aquarium");
+    EXPECT_STREQ(run.appTitle, "QV Aquarium");
+    EXPECT_STREQ(run.saverName, "QV Aquarium");
+    EXPECT_STREQ(run.scriptName, "Aquarium");
+    SetPaths(run);
+    EXPECT_STREQ(run.mediaDirectory, "/themes/Aquarium");
+    EXPECT_EQ(std::string(run.scriptPath),
               std::string("/themes/Aquarium") + PATH_SEPARATOR + "Aquarium.SS");
 }
 
 TEST_F(StartupRulesTest, ShortNameLooksUpTheLongNameInTheSystemFolder) {
     HeadlessSetSaverFile("QVAQUA~1", "QV Aquarium.SCR");
-    DeriveNames("QVAQUA~1");
-    EXPECT_STREQ(appTitle, "QVAQUA~1");
-    EXPECT_STREQ(saverName, "QV Aquarium");
-    EXPECT_STREQ(scriptName, "Aquarium");
+    DeriveNames(run, "QVAQUA~1");
+    EXPECT_STREQ(run.appTitle, "QVAQUA~1");
+    EXPECT_STREQ(run.saverName, "QV Aquarium");
+    EXPECT_STREQ(run.scriptName, "Aquarium");
 
-    DeriveNames("qvreef~1"); // not in the system folder: used unchanged
-    EXPECT_STREQ(saverName, "qvreef~1");
-    EXPECT_STREQ(scriptName, "qvreef~1");
+    DeriveNames(run, "qvreef~1"); // not in the system folder: used unchanged
+    EXPECT_STREQ(run.saverName, "qvreef~1");
+    EXPECT_STREQ(run.scriptName, "qvreef~1");
 }
 
 TEST_F(StartupRulesTest, NameWithoutPrefixNamesThemeAndProfile) {
-    DeriveNames("Aquarium");
-    EXPECT_STREQ(saverName, "Aquarium");
-    EXPECT_STREQ(scriptName, "Aquarium");
-    DeriveNames("qv lower");
-    EXPECT_STREQ(scriptName, "lower"); // the prefix test ignores case
+    DeriveNames(run, "Aquarium");
+    EXPECT_STREQ(run.saverName, "Aquarium");
+    EXPECT_STREQ(run.scriptName, "Aquarium");
+    DeriveNames(run, "qv lower");
+    EXPECT_STREQ(run.scriptName, "lower"); // the prefix test ignores case
 }
 
 TEST_F(StartupRulesTest, OverlongNamesNeverOverflow) {
     std::string longName = "QV " + std::string(400, 'a');
-    DeriveNames(longName.c_str());
-    EXPECT_STREQ(saverName, "");
-    SetPaths();
-    EXPECT_LE(std::string(scriptPath).size(), static_cast<size_t>(PATH_LEN));
+    DeriveNames(run, longName.c_str());
+    EXPECT_STREQ(run.saverName, "");
+    SetPaths(run);
+    EXPECT_LE(std::string(run.scriptPath).size(), static_cast<size_t>(PATH_LEN));
     Options({"prog", "/s", "-def", std::string(300, 'p')});
-    EXPECT_STREQ(scriptPath, "");
+    EXPECT_STREQ(run.scriptPath, "");
 }
 
 TEST_F(StartupRulesTest, WindowsThemeFolderKeepsTheDrive) {
@@ -124,19 +125,19 @@ TEST_F(StartupRulesTest, XdgThemeFolderTakesTheFirstExisting) {
 
 TEST_F(StartupRulesTest, OptionsInOrder) {
     Options({"prog", "/s", "-DEBUG", "-exp256", "-test"});
-    EXPECT_FALSE(exclusiveMode);
-    EXPECT_TRUE(exportPalettes);
-    EXPECT_TRUE(testRun);
+    EXPECT_FALSE(run.exclusiveMode);
+    EXPECT_TRUE(run.exportPalettes);
+    EXPECT_TRUE(run.testRun);
 }
 
 TEST_F(StartupRulesTest, SizeOptionConsumesTheNextArgument) {
     Options({"prog", "/s", "-v640x480", "-test"});
     EXPECT_EQ(view.screenWidth, 640);
     EXPECT_EQ(view.screenHeight, 480);
-    EXPECT_FALSE(testRun);
+    EXPECT_FALSE(run.testRun);
 
     Options({"prog", "/s", "-test", "-v320*200"});
-    EXPECT_TRUE(testRun);
+    EXPECT_TRUE(run.testRun);
     EXPECT_EQ(view.screenWidth, 320);
     EXPECT_EQ(view.screenHeight, 200);
 }
@@ -150,15 +151,15 @@ TEST_F(StartupRulesTest, MalformedSizeOptionsLeaveTheSize) {
 }
 
 TEST_F(StartupRulesTest, DefTakesTheScriptAndEmptiesTheMediaFolder) {
-    DeriveNames("QV Aquarium");
-    SetPaths();
+    DeriveNames(run, "QV Aquarium");
+    SetPaths(run);
     Options({"prog", "/s", "-def", "C:\\T\\X.SS"});
-    EXPECT_STREQ(scriptPath, "C:\\T\\X.SS");
-    EXPECT_STREQ(mediaDirectory, "");
+    EXPECT_STREQ(run.scriptPath, "C:\\T\\X.SS");
+    EXPECT_STREQ(run.mediaDirectory, "");
 
-    ResetAppState();
+    ResetContext();
     Options({"prog", "/s", "-def"}); // nothing follows: ignored
-    EXPECT_STREQ(scriptPath, "");
+    EXPECT_STREQ(run.scriptPath, "");
 }
 
 TEST_F(StartupRulesTest, ModeDispatch) {

@@ -4,18 +4,17 @@
 #include "display/ss_view.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_video.h"
+#include "support/context_fixture.h"
 #include "support/test_frames.h"
 
 #include <gtest/gtest.h>
 
-class DisplayTest : public ::testing::Test {
+class DisplayTest : public ContextTest {
   protected:
     void SetUp() override {
-        view.Reset();
         HeadlessResetVideo();
         HeadlessClearMessages();
     }
-    void TearDown() override { view.Reset(); }
 
     // A view of the given size with its window, painted once with a background colour.
     void Open(int32_t width, int32_t height, uint32_t background = MakeColorRef(0, 0, 0)) {
@@ -25,7 +24,7 @@ class DisplayTest : public ::testing::Test {
         view.Paint();
     }
     static uint32_t Screen(int32_t x, int32_t y) { return HeadlessScreenPixel(x, y); }
-    static uint32_t Back(int32_t x, int32_t y) {
+    uint32_t Back(int32_t x, int32_t y) const {
         return view.backBuffer[static_cast<size_t>(y) * view.bufferWidth + x];
     }
 };

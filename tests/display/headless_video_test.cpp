@@ -49,7 +49,7 @@ TEST_F(HeadlessVideo, WritesThePictureAsPng) {
     Open(40, 30, MakeColorRef(10, 20, 30));
     TestFrame frame(5, 5, 1);
     frame.SetColor(1, 250, 128, 3);
-    view.slots[view.AllocSlot()].Place(TestWindow(), 7 * 16, 9 * 16, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 7 * 16, 9 * 16, &frame.frame, true);
     view.Paint();
     ASSERT_EQ(HeadlessWritePng(dir.File("scene.png").c_str()), 1);
     int32_t width = 0, height = 0;

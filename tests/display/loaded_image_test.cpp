@@ -14,13 +14,13 @@ class LoadedImages : public DisplayTest {
   protected:
     void SetUp() override {
         DisplayTest::SetUp();
-        ResetImageCache();
-        gammaSetting = 0;
+        ResetContext();
+        ctx.images.gammaSetting = 0;
     }
     void TearDown() override {
         DisplayTest::TearDown();
         image.Release();
-        ResetImageCache();
+        ResetContext();
     }
     CImage image;
     TempDir dir;
@@ -63,14 +63,14 @@ TEST_F(LoadedImages, AnimationFramesLandWithTheirOffsetsAndMasks) {
         .Image(second)
         .Trailer();
     std::string path = dir.WriteBytes("fish.gif", gif.Bytes());
-    ASSERT_EQ(image.LoadImage(path.c_str()), 1);
+    ASSERT_EQ(image.LoadImage(path.c_str(), ctx.images), 1);
     ASSERT_NE(image.next, nullptr);
     CImage* frame1 = image.next;
 
     Open(800, 600, MakeColorRef(0x10, 0x20, 0x40));
     const uint32_t below = Rgb(0x10, 0x20, 0x40);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
-    slot.Place(TestWindow(), 100 * 16, 50 * 16, &image, false);
+    slot.Place(view, 100 * 16, 50 * 16, &image, false);
     view.Paint();
     EXPECT_EQ(Screen(100, 50), below | Rgb(0x00, 0x30, 0x30)); // coloured transparency ORs
     EXPECT_EQ(Screen(102, 52), below | Rgb(0x00, 0x30, 0x30));
@@ -80,7 +80,7 @@ TEST_F(LoadedImages, AnimationFramesLandWithTheirOffsetsAndMasks) {
 
     // The next frame keeps its place inside the GIF's screen; the first
     // frame's rectangle is repainted with the background.
-    slot.Place(TestWindow(), 100 * 16, 50 * 16, frame1, false);
+    slot.Place(view, 100 * 16, 50 * 16, frame1, false);
     EXPECT_EQ(slot.x, 104);
     EXPECT_EQ(slot.y, 52);
     view.Paint();

@@ -17,8 +17,8 @@ TEST_F(Slots, AllocSlotHandsOutOneHundredThenFails) {
 TEST_F(Slots, RemovedSlotsAreNotHandedOutAgain) {
     TestFrame frame(4, 4);
     int a = view.AllocSlot();
-    view.slots[a].Place(nullptr, 0, 0, &frame.frame, true);
-    view.slots[a].Remove(nullptr);
+    view.slots[a].Place(view, 0, 0, &frame.frame, true);
+    view.slots[a].Remove(view);
     EXPECT_EQ(view.AllocSlot(), a + 1);
 }
 
@@ -45,7 +45,7 @@ TEST_F(Slots, PositionsAreScaledToTheWindowAndKeepTheFrameOffset) {
         TestFrame frame(8, 8);
         frame.SetOffset(10, 5);
         int slot = view.AllocSlot();
-        view.slots[slot].Place(nullptr, c.px, c.py, &frame.frame, c.absolute);
+        view.slots[slot].Place(view, c.px, c.py, &frame.frame, c.absolute);
         if (c.width == 1024 && c.px == -24) {
             // -24 * 327 / 256 = -30, -30 / 16 = -1; -40 * 327 / 256 = -51, -51 / 16 = -3.
             EXPECT_EQ(view.slots[slot].x, -1 + 10);
@@ -63,7 +63,7 @@ TEST_F(Slots, ExtremePositionsStayInRange) {
     TestFrame frame(8, 8);
     frame.SetOffset(1000000, -1000000);
     int slot = view.AllocSlot();
-    view.slots[slot].Place(nullptr, INT32_MAX, INT32_MIN, &frame.frame, false);
+    view.slots[slot].Place(view, INT32_MAX, INT32_MIN, &frame.frame, false);
     EXPECT_GT(view.slots[slot].x, 0);
     EXPECT_LT(view.slots[slot].y, 0);
 }
@@ -72,9 +72,9 @@ TEST_F(Slots, PlacingWithoutAFrameEmptiesTheSlot) {
     Open(32, 32);
     TestFrame frame(4, 4);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
-    slot.Place(TestWindow(), 16, 16, &frame.frame, true);
+    slot.Place(view, 16, 16, &frame.frame, true);
     view.Paint();
-    slot.Place(TestWindow(), 32, 32, nullptr, true);
+    slot.Place(view, 32, 32, nullptr, true);
     EXPECT_EQ(slot.frame, nullptr);
     EXPECT_TRUE(view.NeedsPaint());
 }
@@ -83,9 +83,9 @@ TEST_F(Slots, MovingInvalidatesTheOldAndTheNewRectangle) {
     Open(100, 100);
     TestFrame frame(10, 6);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
-    slot.Place(TestWindow(), 20 * 16, 30 * 16, &frame.frame, true);
+    slot.Place(view, 20 * 16, 30 * 16, &frame.frame, true);
     view.Paint();
-    slot.Place(TestWindow(), 50 * 16, 60 * 16, &frame.frame, true);
+    slot.Place(view, 50 * 16, 60 * 16, &frame.frame, true);
     const UpdateRegion& region = view.updateRegion;
     EXPECT_TRUE(region.Contains(20, 30));
     EXPECT_TRUE(region.Contains(29, 35));
@@ -100,9 +100,9 @@ TEST_F(Slots, AFrameChangeInvalidatesBothFramesRectangles) {
     Open(100, 100);
     TestFrame small(4, 4), wide(20, 2);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
-    slot.Place(TestWindow(), 10 * 16, 10 * 16, &small.frame, true);
+    slot.Place(view, 10 * 16, 10 * 16, &small.frame, true);
     view.Paint();
-    slot.Place(TestWindow(), 10 * 16, 10 * 16, &wide.frame, true);
+    slot.Place(view, 10 * 16, 10 * 16, &wide.frame, true);
     EXPECT_TRUE(view.updateRegion.Contains(10, 13));  // only the small frame
     EXPECT_TRUE(view.updateRegion.Contains(29, 11));  // only the wide frame
     EXPECT_FALSE(view.updateRegion.Contains(29, 13)); // neither
@@ -110,12 +110,13 @@ TEST_F(Slots, AFrameChangeInvalidatesBothFramesRectangles) {
 
 TEST_F(Slots, WithoutAWindowNothingIsInvalidated) {
     Open(100, 100);
+    view.window = nullptr;
     TestFrame frame(4, 4);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
-    slot.Place(nullptr, 10 * 16, 10 * 16, &frame.frame, true);
+    slot.Place(view, 10 * 16, 10 * 16, &frame.frame, true);
     EXPECT_FALSE(view.NeedsPaint());
     EXPECT_EQ(slot.x, 10);
-    slot.Remove(nullptr);
+    slot.Remove(view);
     EXPECT_EQ(slot.frame, nullptr);
     EXPECT_FALSE(view.NeedsPaint());
 }
@@ -126,15 +127,15 @@ TEST_F(Slots, RemovingInvalidatesOnceAndKeepsThePosition) {
     frame.SetColor(1, 255, 255, 255);
     frame.FillRect(0, 0, 4, 4, 1);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
-    slot.Place(TestWindow(), 10 * 16, 10 * 16, &frame.frame, true);
+    slot.Place(view, 10 * 16, 10 * 16, &frame.frame, true);
     view.Paint();
     EXPECT_EQ(Screen(11, 11), Rgb(255, 255, 255));
-    slot.Remove(TestWindow());
+    slot.Remove(view);
     EXPECT_EQ(slot.x, 10);
     EXPECT_TRUE(view.updateRegion.Contains(13, 13));
     view.Paint();
     EXPECT_EQ(Screen(11, 11), 0u);
-    slot.Remove(TestWindow()); // an empty slot: nothing to do
+    slot.Remove(view); // an empty slot: nothing to do
     EXPECT_FALSE(view.NeedsPaint());
 }
 
@@ -149,7 +150,7 @@ TEST_F(Slots, RowsAreDrawnTopDownFromBottomUpStorage) {
     frame.SetPixel(2, 0, 2);
     frame.SetPixel(0, 1, 3);
     frame.SetPixel(2, 1, 4);
-    view.slots[view.AllocSlot()].Place(TestWindow(), 5 * 16, 7 * 16, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 5 * 16, 7 * 16, &frame.frame, true);
     view.Paint();
     EXPECT_EQ(Screen(5, 7), Rgb(10, 0, 0));
     EXPECT_EQ(Screen(7, 7), Rgb(20, 0, 0));
@@ -167,8 +168,8 @@ TEST_F(Slots, HigherSlotsCoverLowerOnes) {
     green.SetColor(1, 0, 255, 0);
     int low = view.AllocSlot(), high = view.AllocSlot();
     // Placed in the opposite order: the slot index decides, not the order of calls.
-    view.slots[high].Place(TestWindow(), 15 * 16, 15 * 16, &green.frame, true);
-    view.slots[low].Place(TestWindow(), 10 * 16, 10 * 16, &red.frame, true);
+    view.slots[high].Place(view, 15 * 16, 15 * 16, &green.frame, true);
+    view.slots[low].Place(view, 10 * 16, 10 * 16, &red.frame, true);
     view.Paint();
     EXPECT_EQ(Screen(12, 12), Rgb(255, 0, 0));
     EXPECT_EQ(Screen(17, 17), Rgb(0, 255, 0));
@@ -187,8 +188,8 @@ TEST_F(Slots, TransparencyKeepsOrBrightensWhatLiesBelow) {
         f->FillRect(2, 2, 4, 4, 5); // an opaque centre
         f->MakeTransparent(0);
     }
-    view.slots[view.AllocSlot()].Place(TestWindow(), 0, 0, &black.frame, true);
-    view.slots[view.AllocSlot()].Place(TestWindow(), 20 * 16, 0, &tinted.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 0, 0, &black.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 20 * 16, 0, &tinted.frame, true);
     view.Paint();
     const uint32_t below = Rgb(0x40, 0x10, 0x01);
     EXPECT_EQ(Screen(0, 0), below);                          // black transparent colour: unchanged
@@ -217,7 +218,7 @@ TEST_F(Slots, MaskedFramesOfOddWidthsOverTiles) {
                 sprite.SetPixel(x, y, static_cast<uint8_t>((x * 7 + y * 3) % 5));
         for (int i = 0; i < 5; ++i) sprite.SetColor(i, 0, static_cast<uint8_t>(i * 50), 0x40);
         sprite.MakeTransparent(2);
-        view.slots[view.AllocSlot()].Place(TestWindow(), -3 * 16, 2 * 16, &sprite.frame, true);
+        view.slots[view.AllocSlot()].Place(view, -3 * 16, 2 * 16, &sprite.frame, true);
         view.Paint();
         for (int32_t y = 0; y < 24; ++y) {
             for (int32_t x = 0; x < 64; ++x) {
@@ -239,8 +240,8 @@ TEST_F(Slots, SpritesPartlyOutsideTheWindowAreCut) {
     Open(20, 20);
     TestFrame frame(10, 10, 1);
     frame.SetColor(1, 0, 0, 255);
-    view.slots[view.AllocSlot()].Place(TestWindow(), -5 * 16, 15 * 16, &frame.frame, true);
-    view.slots[view.AllocSlot()].Place(TestWindow(), 500 * 16, -500 * 16, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, -5 * 16, 15 * 16, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 500 * 16, -500 * 16, &frame.frame, true);
     view.Paint();
     EXPECT_EQ(Screen(0, 15), Rgb(0, 0, 255));
     EXPECT_EQ(Screen(4, 19), Rgb(0, 0, 255));
@@ -254,15 +255,15 @@ TEST_F(Slots, OnlyTheMovedSpritesAreaChangesBetweenPaints) {
     mover.SetColor(1, 0, 100, 0);
     SpriteSlot& a = view.slots[view.AllocSlot()];
     SpriteSlot& b = view.slots[view.AllocSlot()];
-    a.Place(TestWindow(), 10 * 16, 10 * 16, &still.frame, true);
-    b.Place(TestWindow(), 12 * 16, 12 * 16, &mover.frame, true);
+    a.Place(view, 10 * 16, 10 * 16, &still.frame, true);
+    b.Place(view, 12 * 16, 12 * 16, &mover.frame, true);
     view.Paint();
     std::vector<uint32_t> before = HeadlessScreen().pixels;
     // Change the colours behind the view's back: areas that are not
     // invalidated must keep the earlier picture.
     still.SetColor(1, 1, 1, 1);
     view.SetBackgroundColor(MakeColorRef(0, 0, 90));
-    b.Place(TestWindow(), 40 * 16, 30 * 16, &mover.frame, true);
+    b.Place(view, 40 * 16, 30 * 16, &mover.frame, true);
     view.Paint();
     for (int32_t y = 0; y < 40; ++y) {
         for (int32_t x = 0; x < 60; ++x) {
@@ -280,7 +281,7 @@ TEST_F(Slots, BrokenFramesAreSkipped) {
     Open(20, 20, MakeColorRef(9, 9, 9));
     TestFrame frame(4, 4, 1);
     frame.frame.pixelBytes = 4; // rows do not fit
-    view.slots[view.AllocSlot()].Place(TestWindow(), 16, 16, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 16, 16, &frame.frame, true);
     view.Paint();
     EXPECT_EQ(Screen(2, 2), Rgb(9, 9, 9));
 }
@@ -293,9 +294,9 @@ TEST_F(Slots, FramesOfImpossibleSizesAreSkipped) {
     Open(20, 20, MakeColorRef(9, 9, 9));
     TestFrame frame(4, 4, 1);
     frame.frame.width = INT32_MAX; // no GIF frame is this wide
-    view.slots[view.AllocSlot()].Place(TestWindow(), 16, 16, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 16, 16, &frame.frame, true);
     frame.frame.colorInfo = nullptr;
-    view.slots[view.AllocSlot()].Place(TestWindow(), 16, 16, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 16, 16, &frame.frame, true);
     view.Paint();
     EXPECT_EQ(Screen(2, 2), Rgb(9, 9, 9));
 }

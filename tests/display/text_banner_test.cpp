@@ -80,7 +80,7 @@ TEST_F(Banners, ShownTextIsDrawnInItsColourOverSprites) {
     Open(300, 100, MakeColorRef(255, 255, 255));
     TestFrame frame(120, 40, 1);
     frame.SetColor(1, 255, 255, 255);
-    view.slots[view.AllocSlot()].Place(TestWindow(), 0, 0, &frame.frame, true);
+    view.slots[view.AllocSlot()].Place(view, 0, 0, &frame.frame, true);
     view.SetBanner(0, 4, 4, "Glimmora banner");
     view.Paint();
     const TextBanner& b = view.banners[0];

@@ -192,14 +192,14 @@ TEST_F(View, ClosingTheWindowDropsTheBackBufferOnly) {
     Open(40, 30);
     TestFrame frame(4, 4);
     int slot = view.AllocSlot();
-    view.slots[slot].Place(TestWindow(), 16, 16, &frame.frame, true);
+    view.slots[slot].Place(view, 16, 16, &frame.frame, true);
     view.Close();
     EXPECT_EQ(view.window, nullptr);
     EXPECT_EQ(view.backBuffer, nullptr);
     EXPECT_FALSE(view.NeedsPaint());
     EXPECT_EQ(view.slots[slot].frame, &frame.frame);
     view.Paint(); // no window: nothing to do
-    view.slots[slot].Remove(view.window);
+    view.slots[slot].Remove(view);
     ASSERT_EQ(view.Init(TestWindow(), 40, 30), 1);
     EXPECT_TRUE(view.NeedsPaint());
 }

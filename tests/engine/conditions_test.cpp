@@ -27,7 +27,7 @@ class Conditions : public EngineTest {
         f.positionX = 0;
         f.durationType = DURATION_FIXED;
         f.currentDuration = duration;
-        SetLabel(label, FeatureIndex(f));
+        SetLabel(label, FeatureIndex(engine, f));
         return f;
     }
     void When(CFeature& f, int32_t type, int32_t arg1, const char* commands) {
@@ -36,7 +36,7 @@ class Conditions : public EngineTest {
         std::strncpy(f.commands, commands, COMMANDS_LEN);
     }
     void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(featureTable[i], now, 0);
+        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
     }
     bool Showing(const CFeature& f) const {
         return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
@@ -163,10 +163,10 @@ TEST_F(Conditions, AnAfterTimeLongerThanTheShowingFiresAtTheEnd) {
     CFeature& f = Fixed(0, 1000);
     When(f, COND_AFTER_TIME, 5000, "S");
     f.section = 2;
-    UpdateFeature(f, 0, 2);
-    UpdateFeature(f, 999, 2);
+    UpdateFeature(engine, f, 0, 2);
+    UpdateFeature(engine, f, 999, 2);
     EXPECT_EQ(sectionTable[2].endRequested, 0);
-    UpdateFeature(f, 1000, 2);
+    UpdateFeature(engine, f, 1000, 2);
     EXPECT_EQ(sectionTable[2].endRequested, 1);
 }
 
@@ -176,7 +176,7 @@ TEST_F(Conditions, TriggerDoesNotMoveAScheduledOrFixedTarget) {
     CFeature& scheduled = OnTrigger(5);
     scheduled.startTime = 3000;
     CFeature& fixed = Fixed(0, 100);
-    SetLabel(6, FeatureIndex(fixed));
+    SetLabel(6, FeatureIndex(engine, fixed));
     Tick(0);
     Tick(101);
     Tick(200);
@@ -190,8 +190,8 @@ TEST_F(Conditions, EnableAndDisableCommands) {
     CFeature& a = Fixed(10000, 100);
     CFeature& b = Fixed(10000, 100);
     b.enabled = 0;
-    SetLabel(7, FeatureIndex(a));
-    SetLabel(8, FeatureIndex(b));
+    SetLabel(7, FeatureIndex(engine, a));
+    SetLabel(8, FeatureIndex(engine, b));
     Tick(0);
     Tick(101);
     EXPECT_EQ(a.enabled, 0);
@@ -263,11 +263,11 @@ TEST_F(Conditions, FinishedFeaturesForeseeNothing) {
     When(trigger, COND_AFTER_TIME, 1000, "T05");
     CFeature& target = OnTrigger(5);
     trigger.endTime = -1; // finished for this section, its condition never fired
-    EXPECT_FALSE(WillBeTriggered(FeatureIndex(target), 5000));
+    EXPECT_FALSE(WillBeTriggered(engine, FeatureIndex(engine, target), 5000));
     trigger.endTime = 100;
-    EXPECT_TRUE(WillBeTriggered(FeatureIndex(target), 5000));
+    EXPECT_TRUE(WillBeTriggered(engine, FeatureIndex(engine, target), 5000));
     trigger.conditionFired = 1;
-    EXPECT_FALSE(WillBeTriggered(FeatureIndex(target), 5000));
+    EXPECT_FALSE(WillBeTriggered(engine, FeatureIndex(engine, target), 5000));
 }
 
 TEST_F(Conditions, AnOrderedGroupTakesTurnsInTableOrder) {
@@ -296,11 +296,11 @@ TEST_F(Conditions, TheFlaggedMemberGoesFirst) {
         m.startArg1 = i == 1 ? 1 : 0;
     }
     SetLabel(4, 0);
-    EXPECT_EQ(GroupCurrent(4), 1);
-    GroupNext(4, false);
-    EXPECT_EQ(GroupCurrent(4), 2);
-    GroupNext(4, false);
-    EXPECT_EQ(GroupCurrent(4), 0);
+    EXPECT_EQ(GroupCurrent(engine, 4), 1);
+    GroupNext(engine, 4, false);
+    EXPECT_EQ(GroupCurrent(engine, 4), 2);
+    GroupNext(engine, 4, false);
+    EXPECT_EQ(GroupCurrent(engine, 4), 0);
 }
 
 TEST_F(Conditions, ARandomGroupNeverRepeatsAMember) {
@@ -310,11 +310,11 @@ TEST_F(Conditions, ARandomGroupNeverRepeatsAMember) {
         Member(*this, m, 2, true);
     }
     SetLabel(2, 0);
-    int32_t previous = GroupCurrent(2);
+    int32_t previous = GroupCurrent(engine, 2);
     int counts[3] = {};
     for (int i = 0; i < 300; ++i) {
-        GroupNext(2, true);
-        const int32_t current = GroupCurrent(2);
+        GroupNext(engine, 2, true);
+        const int32_t current = GroupCurrent(engine, 2);
         ASSERT_NE(current, previous);
         ++counts[current];
         previous = current;
@@ -327,9 +327,9 @@ TEST_F(Conditions, ARandomGroupOfOneKeepsItsMember) {
     AttachImage(only);
     Member(*this, only, 1, true);
     SetLabel(1, 0);
-    EXPECT_EQ(GroupCurrent(1), 0);
-    GroupNext(1, true);
-    EXPECT_EQ(GroupCurrent(1), 0);
+    EXPECT_EQ(GroupCurrent(engine, 1), 0);
+    GroupNext(engine, 1, true);
+    EXPECT_EQ(GroupCurrent(engine, 1), 0);
     int showings = 0;
     for (uint32_t t = 0; t < 2000; t += 10) {
         const bool before = Showing(only);
@@ -340,11 +340,11 @@ TEST_F(Conditions, ARandomGroupOfOneKeepsItsMember) {
 }
 
 TEST_F(Conditions, GroupsWithoutMembersAndBadLabels) {
-    EXPECT_EQ(GroupCurrent(70), -1);
-    GroupNext(-1, true);
-    GroupNext(64, false);
+    EXPECT_EQ(GroupCurrent(engine, 70), -1);
+    GroupNext(engine, -1, true);
+    GroupNext(engine, 64, false);
     labelCount = 3;
     labelTable[2].feature = -1;
-    GroupNext(2, true);
+    GroupNext(engine, 2, true);
     EXPECT_EQ(labelTable[2].feature, -1);
 }

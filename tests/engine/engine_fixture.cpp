@@ -1,7 +1,5 @@
 #include "engine_fixture.h"
 
-#include "app/app_state.h"
-#include "app/main_loop_state.h"
 #include "engine/frame_tick.h"
 
 std::vector<SoundCall>& SoundCalls() {
@@ -11,14 +9,14 @@ std::vector<SoundCall>& SoundCalls() {
 
 namespace {
 
-int RecordStart(uint32_t stopTime, CSound* sound, int volume, int pan) {
+int RecordStart(void*, uint32_t stopTime, CSound* sound, int volume, int pan) {
     SoundCalls().push_back({'S', stopTime, sound, volume, pan});
     return 1;
 }
-void RecordStop(CSound* sound) {
+void RecordStop(void*, CSound* sound) {
     SoundCalls().push_back({'X', 0, sound, 0, 0});
 }
-void RecordVolumePan(CSound* sound, int volume, int pan) {
+void RecordVolumePan(void*, CSound* sound, int volume, int pan) {
     SoundCalls().push_back({'V', 0, sound, volume, pan});
 }
 
@@ -29,29 +27,12 @@ uint32_t Time(int32_t field) {
 }
 
 void EngineTest::SetUp() {
-    std::memset(static_cast<void*>(featureTable), 0, sizeof(featureTable));
-    std::memset(labelTable, 0, sizeof(labelTable));
-    std::memset(sectionTable, 0, sizeof(sectionTable));
-    featureCount = labelCount = sectionCount = 0;
-    currentModule = nullptr;
-    ResetEngineState();
-    SeedRandom(12345);
-    view.Reset();
+    engine.random.SeedRandom(12345);
     view.SetSize(800, 600);
     SoundCalls().clear();
-    engineSound = {RecordStart, RecordStop, RecordVolumePan};
-    previewMode = true;
-    bannerShown = false;
-    bannerNextTime = 0;
-    bannerOutput = nullptr;
-    clockStart = 0;
-    sectionTime = 0;
-}
-
-void EngineTest::TearDown() {
-    engineSound = MIXER_SOUND_CALLS;
-    std::memset(static_cast<void*>(featureTable), 0, sizeof(featureTable));
-    featureCount = 0;
+    engine.sound = {RecordStart, RecordStop, RecordVolumePan, nullptr};
+    engine.previewMode = true;
+    engine.bannerOutput = nullptr;
 }
 
 CFeature& EngineTest::AddFeature(int32_t section) {

@@ -8,6 +8,7 @@
 #include "engine/random.h"
 #include "script/theme_records.h"
 #include "sound/sound.h"
+#include "support/context_fixture.h"
 #include "support/test_animation.h"
 
 #include <gtest/gtest.h>
@@ -27,10 +28,9 @@ struct SoundCall {
 
 std::vector<SoundCall>& SoundCalls();
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ContextTest {
   protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A feature block that sets nothing, in `section`, appended to the table.
     CFeature& AddFeature(int32_t section = 0);

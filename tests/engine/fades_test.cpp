@@ -17,7 +17,7 @@ class Fades : public EngineTest {
         return f;
     }
     void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(featureTable[i], now, 0);
+        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
     }
     bool Showing(const CFeature& f) const {
         return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
@@ -138,8 +138,8 @@ TEST_F(Fades, SectionEndFadesEveryShowingFeature) {
     Tick(0);
     Tick(10);
     EXPECT_EQ(f.fadeLevel, 10);
-    sectionEnding = true;
-    BeginEnding(f, 20, 0);
+    engine.sectionEnding = true;
+    BeginEnding(engine, f, 20, 0);
     EXPECT_EQ(f.fadeStep, -5); // its own step, turned down
     EXPECT_EQ(f.fadeLevel, 95);
     EXPECT_EQ(image->Brightness(), 95);
@@ -152,15 +152,15 @@ TEST_F(Fades, SectionEndFadesEveryShowingFeature) {
 TEST_F(Fades, WithoutAFadeTheSectionEndTakesOneSecond) {
     CFeature& f = Fixed(100000);
     Tick(0);
-    sectionEnding = true;
-    BeginEnding(f, 1000, 0);
+    engine.sectionEnding = true;
+    BeginEnding(engine, f, 1000, 0);
     EXPECT_EQ(f.fadeStep, -5);
     EXPECT_EQ(f.fadeInterval, 50);
     for (uint32_t t = 1050; t < 1950; t += 50) Tick(t);
     EXPECT_TRUE(Showing(f));
     Tick(1950);
     EXPECT_EQ(Time(f.endTime), 0xFFFFFFFFu);
-    BeginEnding(f, 2000, 0); // not active any more: untouched
+    BeginEnding(engine, f, 2000, 0); // not active any more: untouched
     EXPECT_EQ(Time(f.fadeNextTime), 0xFFFFFFFFu);
 }
 
@@ -169,8 +169,8 @@ TEST_F(Fades, ASoundOnlyFeatureFadesItsVolumeAtTheSectionEnd) {
     f.startType = START_FIXED;
     CSound* sound = AttachSound(f, 120);
     Tick(0);
-    sectionEnding = true;
-    BeginEnding(f, 100, 0);
+    engine.sectionEnding = true;
+    BeginEnding(engine, f, 100, 0);
     for (uint32_t t = 150; t < 1050; t += 50) Tick(t);
     const auto volumes = Calls('V');
     ASSERT_EQ(volumes.size(), 18u);
@@ -212,7 +212,7 @@ TEST_F(Fades, AStepOfZeroStillEnds) {
     f.fadeLevel = 100;
     f.endTime = 500;
     f.currentFrame = f.image;
-    EXPECT_TRUE(BeginFadeOut(f, 300));
+    EXPECT_TRUE(BeginFadeOut(engine, f, 300));
     EXPECT_EQ(f.fadeLevel, 0);
 }
 
@@ -223,6 +223,6 @@ TEST_F(Fades, ResetForSectionBringsBackFullBrightness) {
     f.fadeInterval = 100;
     Tick(0);
     EXPECT_EQ(image->Brightness(), 10);
-    ResetForSection(f);
+    ResetForSection(engine, f);
     EXPECT_EQ(image->Brightness(), 100);
 }

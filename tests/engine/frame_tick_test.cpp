@@ -1,7 +1,6 @@
 #include "engine/frame_tick.h"
 
 #include "app/app_state.h"
-#include "app/main_loop_state.h"
 #include "engine/schedule.h"
 #include "engine_fixture.h"
 #include "platform/headless/headless.h"
@@ -23,7 +22,7 @@ std::vector<BannerCall>& BannerCalls() {
     return calls;
 }
 
-void RecordBanner(int banner, int32_t x, int32_t y, const char* text) {
+void RecordBanner(Engine&, int banner, int32_t x, int32_t y, const char* text) {
     BannerCalls().push_back({banner, x, y, text});
 }
 
@@ -32,7 +31,7 @@ class FrameTickTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         BannerCalls().clear();
-        bannerOutput = RecordBanner;
+        engine.bannerOutput = RecordBanner;
         HeadlessSetTime(50000);
     }
     CFeature& Fixed(int32_t section, int32_t start, int32_t duration) {
@@ -54,13 +53,13 @@ class FrameTickTest : public EngineTest {
 } // namespace
 
 TEST_F(FrameTickTest, BannerShowsTenSecondsAndHidesSixty) {
-    previewMode = false;
+    engine.previewMode = false;
     ThemeModule module{};
     std::strcpy(module.name, "Reef");
-    currentModule = &module;
-    FrameTick(0);
+    theme.currentModule = &module;
+    FrameTick(engine, 0);
     EXPECT_TRUE(BannerCalls().empty());
-    FrameTick(1);
+    FrameTick(engine, 1);
     ASSERT_EQ(BannerCalls().size(), 2u);
     EXPECT_EQ(BannerCalls()[0].banner, 1);
     EXPECT_EQ(BannerCalls()[0].x, 4);
@@ -69,40 +68,40 @@ TEST_F(FrameTickTest, BannerShowsTenSecondsAndHidesSixty) {
     EXPECT_EQ(BannerCalls()[1].banner, 0);
     EXPECT_EQ(BannerCalls()[1].x, 618);
     EXPECT_EQ(BannerCalls()[1].text, PRODUCT_LINE);
-    EXPECT_TRUE(bannerShown);
-    FrameTick(10001);
+    EXPECT_TRUE(engine.bannerShown);
+    FrameTick(engine, 10001);
     EXPECT_EQ(BannerCalls().size(), 2u);
-    FrameTick(10002);
+    FrameTick(engine, 10002);
     ASSERT_EQ(BannerCalls().size(), 4u);
     EXPECT_EQ(BannerCalls()[2].x, -50);
     EXPECT_EQ(BannerCalls()[2].y, 0);
     EXPECT_EQ(BannerCalls()[2].text, " ");
     EXPECT_EQ(BannerCalls()[3].banner, 0);
-    EXPECT_FALSE(bannerShown);
-    FrameTick(70002);
+    EXPECT_FALSE(engine.bannerShown);
+    FrameTick(engine, 70002);
     EXPECT_EQ(BannerCalls().size(), 4u);
-    FrameTick(70003);
+    FrameTick(engine, 70003);
     EXPECT_EQ(BannerCalls().size(), 6u);
-    EXPECT_TRUE(bannerShown);
+    EXPECT_TRUE(engine.bannerShown);
 }
 
 TEST_F(FrameTickTest, TheBannerReachesTheViewsTextBanners) {
-    previewMode = false;
+    engine.previewMode = false;
     ThemeModule module{};
     std::strcpy(module.name, "Reef");
-    currentModule = &module;
-    bannerOutput = ViewBanner;
-    FrameTick(1);
+    theme.currentModule = &module;
+    engine.bannerOutput = ViewBanner;
+    FrameTick(engine, 1);
     EXPECT_STREQ(view.banners[1].text, "Reef");
     EXPECT_STREQ(view.banners[0].text, PRODUCT_LINE);
-    FrameTick(10002);
+    FrameTick(engine, 10002);
     EXPECT_STREQ(view.banners[0].text, " ");
     view.Reset();
 }
 
 TEST_F(FrameTickTest, NoBannerInPreview) {
-    previewMode = true;
-    for (uint32_t t = 0; t < 200000; t += 1000) FrameTick(t);
+    engine.previewMode = true;
+    for (uint32_t t = 0; t < 200000; t += 1000) FrameTick(engine, t);
     EXPECT_TRUE(BannerCalls().empty());
 }
 
@@ -110,31 +109,31 @@ TEST_F(FrameTickTest, WithoutSectionsFeaturesRunAndEndSectionDoesNothing) {
     CFeature& f = Fixed(0, 0, 1000);
     f.conditionType = COND_AFTER_TIME;
     std::strcpy(f.commands, "S");
-    FrameTick(0);
+    FrameTick(engine, 0);
     EXPECT_TRUE(Showing(f));
-    FrameTick(500);
+    FrameTick(engine, 500);
     EXPECT_EQ(sectionTable[0].endRequested, 1);
-    FrameTick(600);
-    EXPECT_FALSE(sectionEnding);
-    EXPECT_EQ(clockStart, 50000u);
+    FrameTick(engine, 600);
+    EXPECT_FALSE(engine.sectionEnding);
+    EXPECT_EQ(engine.clockStart, 50000u);
 }
 
 TEST_F(FrameTickTest, TheLastSectionIsFollowedByTheFirst) {
     sectionCount = 3;
-    currentSection = 2;
+    engine.currentSection = 2;
     CFeature& first = Fixed(0, 0, 1000);
     sectionTable[2].endRequested = 1;
     sectionTable[0].endRequested = 1; // left from the last round
-    FrameTick(7000);
-    EXPECT_TRUE(sectionEnding);
+    FrameTick(engine, 7000);
+    EXPECT_TRUE(engine.sectionEnding);
     HeadlessSetTime(60000);
-    FrameTick(7001); // nothing active: the switch, and this tick runs at 0
-    EXPECT_FALSE(sectionEnding);
-    EXPECT_EQ(currentSection, 0);
+    FrameTick(engine, 7001); // nothing active: the switch, and this tick runs at 0
+    EXPECT_FALSE(engine.sectionEnding);
+    EXPECT_EQ(engine.currentSection, 0);
     EXPECT_EQ(sectionTable[0].endRequested, 0);
-    EXPECT_EQ(clockStart, 60000u);
-    EXPECT_EQ(sectionTime.load(), 0u);
-    EXPECT_TRUE(groupsDirty);
+    EXPECT_EQ(engine.clockStart, 60000u);
+    EXPECT_EQ(engine.sectionTime.load(), 0u);
+    EXPECT_TRUE(engine.groupsDirty);
     EXPECT_TRUE(Showing(first));
     EXPECT_EQ(Time(first.endTime), 1000u);
 }
@@ -148,20 +147,20 @@ TEST_F(FrameTickTest, EndSectionFadesTheSectionOutThenSwitches) {
     CFeature& still = Fixed(0, 0, 100000);
     CFeature& next = Fixed(1, 0, 5000);
     CFeature& late = Fixed(0, 3000, 1000); // waiting: must not start while ending
-    FrameTick(0);
-    FrameTick(1001);
+    FrameTick(engine, 0);
+    FrameTick(engine, 1001);
     EXPECT_EQ(sectionTable[0].endRequested, 1);
-    EXPECT_FALSE(sectionEnding);
-    FrameTick(1002);
-    EXPECT_TRUE(sectionEnding);
+    EXPECT_FALSE(engine.sectionEnding);
+    FrameTick(engine, 1002);
+    EXPECT_TRUE(engine.sectionEnding);
     EXPECT_EQ(still.fadeLevel, 95);
     uint32_t t = 1002;
-    while (sectionEnding && t < 10000) {
+    while (engine.sectionEnding && t < 10000) {
         t += 10;
-        FrameTick(t);
+        FrameTick(engine, t);
     }
     EXPECT_EQ(t, 1002u + 950u + 10u); // 95 at once, nineteen steps of 50 ms, then the switch tick
-    EXPECT_EQ(currentSection, 1);
+    EXPECT_EQ(engine.currentSection, 1);
     EXPECT_EQ(late.endTime, 0);
     EXPECT_TRUE(Showing(next));
     EXPECT_EQ(Time(next.endTime), 5000u);
@@ -180,19 +179,19 @@ TEST_F(FrameTickTest, OnSetupStateSurvivesSectionChanges) {
     afterTime.enableMode = ENABLE_AFTER_TIME;
     afterTime.enableAfter = 500;
     afterTime.enabled = 0;
-    FrameTick(0);
+    FrameTick(engine, 0);
     EXPECT_TRUE(Showing(onSetup));
     off.enabled = 1; // an Enable command
     sectionTable[0].endRequested = 1;
     uint32_t t = 0;
-    while (t < 5000 && (t < 100 || sectionEnding || sectionTable[0].endRequested))
-        FrameTick(t += 10);
-    ASSERT_EQ(currentSection, 0);
+    while (t < 5000 && (t < 100 || engine.sectionEnding || sectionTable[0].endRequested))
+        FrameTick(engine, t += 10);
+    ASSERT_EQ(engine.currentSection, 0);
     EXPECT_EQ(onSetup.enabled, 1);
     EXPECT_TRUE(Showing(onSetup));
     EXPECT_EQ(off.enabled, 0);
     EXPECT_EQ(afterTime.enabled, 0);
-    FrameTick(600);
+    FrameTick(engine, 600);
     EXPECT_EQ(afterTime.enabled, 1);
 }
 
@@ -205,15 +204,15 @@ TEST_F(FrameTickTest, LeftoversOfTheOldSectionAreRemovedAtTheSwitch) {
     loop->flags |= SOUND_LOOP;
     CFeature& once = Fixed(0, 19000, 1000);
     AttachSound(once);
-    FrameTick(0);
+    FrameTick(engine, 0);
     disabled.enabled = 0; // still showing, but not counted by the section end
     sectionTable[0].endRequested = 1;
-    FrameTick(18900); // the lead has started the sounds of the waiting features
+    FrameTick(engine, 18900); // the lead has started the sounds of the waiting features
     EXPECT_EQ(waiting.soundStarted, 0);
     EXPECT_EQ(once.soundStarted, 1);
     waiting.soundStarted = 1; // as if its lead had come too
-    FrameTick(18901);
-    EXPECT_EQ(currentSection, 1);
+    FrameTick(engine, 18901);
+    EXPECT_EQ(engine.currentSection, 1);
     EXPECT_EQ(SlotOf(disabled).frame, nullptr);
     bool stoppedShowing = false;
     bool stoppedLoop = false;
@@ -230,9 +229,9 @@ TEST_F(FrameTickTest, LeftoversOfTheOldSectionAreRemovedAtTheSwitch) {
 }
 
 TEST_F(FrameTickTest, ClockStartIsTakenOnTheFirstTick) {
-    clockStart = 0;
-    FrameTick(0);
-    EXPECT_EQ(clockStart, 50000u);
+    engine.clockStart = 0;
+    FrameTick(engine, 0);
+    EXPECT_EQ(engine.clockStart, 50000u);
 }
 
 TEST_F(FrameTickTest, AnOffsetStartAtZeroShowsAtOnceInEveryRound) {
@@ -246,15 +245,15 @@ TEST_F(FrameTickTest, AnOffsetStartAtZeroShowsAtOnceInEveryRound) {
     f.startTime = 0; // as loaded: the first time
     f.durationType = DURATION_FIXED;
     f.currentDuration = 100;
-    FrameTick(0);
-    FrameTick(1);
+    FrameTick(engine, 0);
+    FrameTick(engine, 1);
     EXPECT_NE(f.endTime, 0); // not 5 s later
-    FrameTick(101);
+    FrameTick(engine, 101);
     EXPECT_EQ(f.endTime, 0);
     sectionTable[0].endRequested = 1;
-    FrameTick(200);
-    FrameTick(201); // nothing active: a new round
+    FrameTick(engine, 200);
+    FrameTick(engine, 201); // nothing active: a new round
     EXPECT_EQ(f.startTime, 1);
-    FrameTick(1);
+    FrameTick(engine, 1);
     EXPECT_NE(f.endTime, 0);
 }

@@ -26,7 +26,7 @@ class Movement : public EngineTest {
         return f;
     }
     void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(featureTable[i], now, 0);
+        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
     }
 };
 
@@ -55,44 +55,44 @@ TEST(PolarStep, HighSpeedsAndOddAnglesDoNotOverflow) {
 
 TEST_F(Movement, ResolvesCodesOverTheFreeRange) {
     CFeature& f = Showing(0, 0);
-    EXPECT_EQ(ResolveAxis(f, CENTER_CODE, false), 16 * 384);
-    EXPECT_EQ(ResolveAxis(f, FAR_EDGE_CODE, false), 16 * 768);
-    EXPECT_EQ(ResolveAxis(f, FAR_EDGE_CODE, true), 16 * 584);
-    EXPECT_EQ(ResolveAxis(f, 1234, false), 1234);
-    EXPECT_EQ(ResolveAxis(f, -50, true), -50);
+    EXPECT_EQ(ResolveAxis(engine, f, CENTER_CODE, false), 16 * 384);
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, false), 16 * 768);
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, true), 16 * 584);
+    EXPECT_EQ(ResolveAxis(engine, f, 1234, false), 1234);
+    EXPECT_EQ(ResolveAxis(engine, f, -50, true), -50);
     for (int i = 0; i < 500; ++i) {
-        const int32_t x = ResolveAxis(f, RANDOM_CODE, false);
+        const int32_t x = ResolveAxis(engine, f, RANDOM_CODE, false);
         EXPECT_EQ(x % 16, 0);
         EXPECT_GE(x, 0);
         EXPECT_LT(x, 16 * 768);
-        const int32_t r = ResolveAxis(f, RandomCode(400, 100), true);
+        const int32_t r = ResolveAxis(engine, f, RandomCode(400, 100), true);
         EXPECT_GE(r, 16 * 300);
         EXPECT_LE(r, 16 * 499);
     }
-    EXPECT_EQ(ResolveAxis(f, RandomCode(400, 0), false), 16 * 400); // no spread: exactly a
+    EXPECT_EQ(ResolveAxis(engine, f, RandomCode(400, 0), false), 16 * 400); // no spread: exactly a
 }
 
 TEST_F(Movement, ImagesLargerThanTheScreen) {
     CFeature& f = Showing(0, 0, 1000, 10);
-    EXPECT_EQ(ResolveAxis(f, CENTER_CODE, false), 16 * -100); // rounds down
+    EXPECT_EQ(ResolveAxis(engine, f, CENTER_CODE, false), 16 * -100); // rounds down
     for (int i = 0; i < 200; ++i) {
-        const int32_t x = ResolveAxis(f, RANDOM_CODE, false);
+        const int32_t x = ResolveAxis(engine, f, RANDOM_CODE, false);
         EXPECT_LE(x, 0);
         EXPECT_GT(x, 16 * -200);
     }
     CFeature& exact = Showing(0, 0, 800, 600);
-    EXPECT_EQ(ResolveAxis(exact, RANDOM_CODE, false), 0);
+    EXPECT_EQ(ResolveAxis(engine, exact, RANDOM_CODE, false), 0);
 }
 
 TEST_F(Movement, AbsoluteFeaturesUsePixelsOnOtherScreenSizes) {
     view.SetSize(1024, 768); // scales 327 and 327
     CFeature& f = Showing(0, 0, 64, 48);
-    SetDesignSize(f);
+    SetDesignSize(engine, f);
     EXPECT_EQ(f.designWidth, 50);
     EXPECT_EQ(f.designHeight, 37);
-    EXPECT_EQ(ResolveAxis(f, FAR_EDGE_CODE, false), 16 * ((1024 - 64) * 256 / 327));
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, false), 16 * ((1024 - 64) * 256 / 327));
     f.flags |= FLAG_ABSOLUTE_PIXELS;
-    EXPECT_EQ(ResolveAxis(f, FAR_EDGE_CODE, false), 16 * (1024 - 64));
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, false), 16 * (1024 - 64));
 }
 
 TEST_F(Movement, OffsetFromALabelledFeatureConvertsBetweenSpaces) {
@@ -107,15 +107,15 @@ TEST_F(Movement, OffsetFromALabelledFeatureConvertsBetweenSpaces) {
     f.positionX = 160;
     f.positionY = CENTER_CODE;
     f.flags |= FLAG_ABSOLUTE_PIXELS;
-    StartPosition(f);
+    StartPosition(engine, f);
     EXPECT_EQ(f.x, 1600 * 327 / 256 + 160);
     EXPECT_EQ(f.y, 16 * ((768 - 16) / 2)); // a code replaces the reference's y
     f.flags = 0;
     reference.flags |= FLAG_ABSOLUTE_PIXELS;
-    StartPosition(f);
+    StartPosition(engine, f);
     EXPECT_EQ(f.x, 1600 * 256 / 327 + 160);
     int32_t predicted = 0;
-    ASSERT_TRUE(PredictStartX(f, &predicted));
+    ASSERT_TRUE(PredictStartX(engine, f, &predicted));
     EXPECT_EQ(predicted, 1600 * 256 / 327);
 }
 
@@ -172,7 +172,7 @@ TEST_F(Movement, BounceStartsOnADiagonalWithinThirtyDegrees) {
         f = Showing(6400, 4800);
         f.movementType = MOVE_BOUNCE;
         f.moveArg1 = 5;
-        StartMovement(f, 0);
+        StartMovement(engine, f, 0);
         const int32_t angle = f.moveArg2;
         const int32_t quarter = (angle - 15) / 90;
         EXPECT_GE(angle - 90 * quarter - 45, -30) << angle;
@@ -271,16 +271,16 @@ TEST_F(Movement, EdgeHitLookAheadDependsOnTheInterval) {
     f.moveDx = 160;
     f.moveDy = 0;
     f.moveInterval = 50; // five steps
-    SetDesignSize(f);
+    SetDesignSize(engine, f);
     f.currentFrame = f.image;
-    EXPECT_TRUE(EdgeHitSoon(f));
+    EXPECT_TRUE(EdgeHitSoon(engine, f));
     EXPECT_EQ(f.x, 12800 - 512 - 5 * 160 + 1); // position put back
     f.moveInterval = 126;                      // one step
-    EXPECT_FALSE(EdgeHitSoon(f));
+    EXPECT_FALSE(EdgeHitSoon(engine, f));
     f.moveInterval = 0; // no look-ahead, and no division by zero
-    EXPECT_FALSE(EdgeHitSoon(f));
+    EXPECT_FALSE(EdgeHitSoon(engine, f));
     f.x = -1;
-    EXPECT_TRUE(EdgeHitSoon(f));
+    EXPECT_TRUE(EdgeHitSoon(engine, f));
 }
 
 TEST_F(Movement, PatternFollowsItsEntriesInACycle) {
@@ -418,7 +418,7 @@ TEST_F(Movement, OnScreenDurationEndsWhenTheSpriteHasLeft) {
     Tick(31);
     EXPECT_EQ(Time(f.endTime), 0u);
     EXPECT_EQ(SlotOf(f).frame, nullptr);
-    EXPECT_FALSE(OnScreenX(f));
+    EXPECT_FALSE(OnScreenX(engine, f));
 }
 
 TEST_F(Movement, AutoPanFollowsTheSpriteAcrossTheScreen) {
@@ -453,26 +453,26 @@ TEST_F(Movement, AutoPanWithoutAForeseeableStartIsCentred) {
     ASSERT_EQ(Calls('S').size(), 1u);
     EXPECT_EQ(Calls('S')[0].pan, 117 - 7 * 7);
     f.flags |= FLAG_ABSOLUTE_PIXELS;
-    EXPECT_EQ(AutoPanValue(f, 16 * 799), 12);
+    EXPECT_EQ(AutoPanValue(engine, f, 16 * 799), 12);
     view.screenWidth = 0;
-    EXPECT_EQ(AutoPanValue(f, 5000), 117 - 7 * 7); // no screen size: no division
+    EXPECT_EQ(AutoPanValue(engine, f, 5000), 117 - 7 * 7); // no screen size: no division
 }
 
 TEST_F(Movement, TheMixerHearsASpriteWhereItIs) {
     CFeature& f = Showing(0, 0);
     int32_t left = 0;
     int32_t right = 0;
-    audio.Gains(100, AutoPanValue(f, 0), &left, &right);
+    audio.Gains(100, AutoPanValue(engine, f, 0), &left, &right);
     EXPECT_GT(left, 4 * right); // at the left edge: mostly the left output
-    audio.Gains(100, AutoPanValue(f, 12799), &left, &right);
+    audio.Gains(100, AutoPanValue(engine, f, 12799), &left, &right);
     EXPECT_GT(right, 4 * left);
-    audio.Gains(100, AutoPanValue(f, 6400), &left, &right);
+    audio.Gains(100, AutoPanValue(engine, f, 6400), &left, &right);
     EXPECT_LT(std::abs(left - right), left / 4); // the middle: about even
     f.x = 100; // bounce pans span 16..112: up to four times louder on one side
-    audio.Gains(100, BouncePan(f), &left, &right);
+    audio.Gains(100, BouncePan(engine, f), &left, &right);
     EXPECT_EQ(left, 4 * right);
     f.x = 12700;
-    audio.Gains(100, BouncePan(f), &left, &right);
+    audio.Gains(100, BouncePan(engine, f), &left, &right);
     EXPECT_GT(right, 3 * left);
 }
 
@@ -481,7 +481,7 @@ TEST_F(Movement, BouncePanOfAbsoluteFeaturesStaysInRange) {
     CFeature& f = Showing(0, 0);
     f.flags |= FLAG_ABSOLUTE_PIXELS;
     f.x = 16 * 1900; // far beyond the 12800 of the design width
-    const int32_t pan = BouncePan(f);
+    const int32_t pan = BouncePan(engine, f);
     EXPECT_GE(pan, 0);
     EXPECT_LE(pan, 127);
     EXPECT_EQ(pan, 128 - (16 + 96 * (16 * 1900) / (16 * 1920)));

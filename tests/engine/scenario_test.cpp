@@ -1,6 +1,5 @@
 // Whole scenes read from theme scripts, played by the frame tick on the
 // headless virtual clock with a fixed seed.
-#include "app/main_loop_state.h"
 #include "engine/engine_sound.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
@@ -25,49 +24,53 @@ std::vector<Played>& PlayedCalls() {
     return calls;
 }
 
-int RecordStart(uint32_t, CSound* sound, int volume, int pan) {
+int RecordStart(void*, uint32_t, CSound* sound, int volume, int pan) {
     PlayedCalls().push_back({'S', sound, volume, pan});
     return 1;
 }
-void RecordStop(CSound* sound) {
+void RecordStop(void*, CSound* sound) {
     PlayedCalls().push_back({'X', sound, 0, 0});
 }
-void RecordVolumePan(CSound* sound, int volume, int pan) {
+void RecordVolumePan(void*, CSound* sound, int volume, int pan) {
     PlayedCalls().push_back({'V', sound, volume, pan});
 }
 
+struct ThemeRun {
+    int showings = 0;
+    int sectionChanges = 0;
+};
+
 class Scenario : public ModuleFixture {
   protected:
+    // Plays `seconds` of a bundled theme's module as the main loop would: the
+    // section clock is the virtual clock less the section's start.
+    struct ThemeRun PlayTheme(const std::string& theme, int module, uint32_t seconds);
+
     void SetUp() override {
         ModuleFixture::SetUp();
-        ResetEngineState();
-        SeedRandom(2026);
+        engine.random.SeedRandom(2026);
         PlayedCalls().clear();
-        engineSound = {RecordStart, RecordStop, RecordVolumePan};
-        previewMode = false;
-        bannerOutput = nullptr;
-        bannerShown = false;
-        bannerNextTime = 0;
-        clockStart = 0;
+        engine.sound = {RecordStart, RecordStop, RecordVolumePan, nullptr};
+        engine.previewMode = false;
+        engine.bannerOutput = nullptr;
+        engine.bannerShown = false;
+        engine.bannerNextTime = 0;
+        engine.clockStart = 0;
         HeadlessSetTime(100000);
     }
-    void TearDown() override {
-        engineSound = MIXER_SOUND_CALLS;
-        bannerOutput = ViewBanner;
-        ModuleFixture::TearDown();
-    }
+    void TearDown() override { ModuleFixture::TearDown(); }
     void Play(const std::string& body, const std::string& params = "") {
         LoadBody(body, params);
         ASSERT_EQ(errorLine, 0) << LastMessage();
     }
     // Ticks from `from` to `to` every `step` ms.
     void Run(uint32_t from, uint32_t to, uint32_t step = 10) {
-        for (uint32_t t = from; t <= to; t += step) FrameTick(t);
+        for (uint32_t t = from; t <= to; t += step) FrameTick(engine, t);
     }
     static bool Showing(const CFeature& f) {
         return f.endTime != 0 && static_cast<uint32_t>(f.endTime) != 0xFFFFFFFFu;
     }
-    static const SpriteSlot& Slot(const CFeature& f) { return view.slots[f.displaySlot]; }
+    const SpriteSlot& Slot(const CFeature& f) const { return view.slots[f.displaySlot]; }
     int Count(char kind, const CSound* sound) const {
         int n = 0;
         for (const Played& p : PlayedCalls()) n += p.kind == kind && p.sound == sound;
@@ -81,7 +84,7 @@ TEST_F(Scenario, StraightMovementInSixteenths) {
     Play("Feature\n{\nImage \"still.gif\"\nStart 0\nPosition 100, 50\nMovement 2, 1, 40\nDuration "
          "1000\n}\n");
     CFeature& f = featureTable[0];
-    FrameTick(0);
+    FrameTick(engine, 0);
     EXPECT_EQ(f.x, 1600);
     EXPECT_EQ(f.y, 800);
     EXPECT_EQ(Slot(f).x, 100);
@@ -98,12 +101,12 @@ TEST_F(Scenario, StraightMovementInSixteenths) {
 TEST_F(Scenario, AnimationFramesFollowTheGifDelays) {
     Play("Feature\n{\nImage \"fish.gif\"\nStart 0\nPosition Center, Bottom\n}\n");
     CFeature& f = featureTable[0];
-    FrameTick(0);
+    FrameTick(engine, 0);
     EXPECT_EQ(f.x, 16 * ((800 - 4) / 2));
     EXPECT_EQ(f.y, 16 * (600 - 3));
     Run(10, 90);
     EXPECT_EQ(f.currentFrame->frameIndex, 0);
-    FrameTick(100);
+    FrameTick(engine, 100);
     EXPECT_EQ(f.currentFrame->frameIndex, 1);
     EXPECT_EQ(Slot(f).frame, f.currentFrame);
     Run(110, 400);
@@ -119,13 +122,13 @@ TEST_F(Scenario, ChestOpensWhenTheShutChestStops) {
     CFeature& chest = featureTable[1];
     Run(0, 740);
     EXPECT_EQ(chest.startTime, 0);
-    FrameTick(750); // foreseen: scheduled at the trigger, its sound now
+    FrameTick(engine, 750); // foreseen: scheduled at the trigger, its sound now
     EXPECT_EQ(chest.startTime, 1000);
     EXPECT_EQ(Count('S', chest.sound), 1);
     Run(760, 1000);
     EXPECT_TRUE(Showing(chest));
     EXPECT_TRUE(Showing(shut));
-    FrameTick(1010);
+    FrameTick(engine, 1010);
     EXPECT_FALSE(Showing(shut));
     EXPECT_EQ(Slot(shut).frame, nullptr);
     Run(1020, 3000);
@@ -157,14 +160,14 @@ TEST_F(Scenario, SectionsEndFadeAndCycle) {
     CFeature& second = featureTable[1];
     Run(0, 510);
     EXPECT_EQ(sectionTable[0].endRequested, 1);
-    FrameTick(520);
-    EXPECT_TRUE(sectionEnding);
+    FrameTick(engine, 520);
+    EXPECT_TRUE(engine.sectionEnding);
     EXPECT_EQ(first.fadeLevel, 95);
     EXPECT_EQ(first.image->colorInfo->colors[1].red, first.image->loadedColors[1].red * 95 / 100);
     uint32_t t = 520;
-    while (sectionEnding && t < 5000) FrameTick(t += 10);
-    EXPECT_EQ(currentSection, 1);
-    EXPECT_EQ(clockStart, 100000u); // the virtual clock did not move
+    while (engine.sectionEnding && t < 5000) FrameTick(engine, t += 10);
+    EXPECT_EQ(engine.currentSection, 1);
+    EXPECT_EQ(engine.clockStart, 100000u); // the virtual clock did not move
     EXPECT_TRUE(Showing(second));
     EXPECT_EQ(static_cast<uint32_t>(second.endTime), 300u);
     EXPECT_EQ(first.image->colorInfo->colors[1].red,
@@ -172,8 +175,8 @@ TEST_F(Scenario, SectionsEndFadeAndCycle) {
     Run(10, 300);
     EXPECT_EQ(sectionTable[1].endRequested, 1); // from the OnEnd of the second
     t = 300;
-    while (currentSection == 1 && t < 5000) FrameTick(t += 10);
-    EXPECT_EQ(currentSection, 0); // after the last section, the first
+    while (engine.currentSection == 1 && t < 5000) FrameTick(engine, t += 10);
+    EXPECT_EQ(engine.currentSection, 0); // after the last section, the first
     EXPECT_TRUE(Showing(first));
 }
 
@@ -185,7 +188,7 @@ TEST_F(Scenario, AnOrderedGroupTakesTurns) {
     Play(body);
     std::string order;
     for (uint32_t t = 0; t <= 2000; t += 10) {
-        FrameTick(t);
+        FrameTick(engine, t);
         for (int i = 0; i < 3; ++i)
             if (static_cast<uint32_t>(featureTable[i].endTime) == t + 200)
                 order += static_cast<char>('A' + i);
@@ -201,7 +204,7 @@ TEST_F(Scenario, ARandomGroupNeverRepeatsAMember) {
     Play(body);
     std::string order;
     for (uint32_t t = 0; t <= 10000; t += 10) {
-        FrameTick(t);
+        FrameTick(engine, t);
         for (int i = 0; i < 3; ++i)
             if (static_cast<uint32_t>(featureTable[i].endTime) == t + 100)
                 order += static_cast<char>('A' + i);
@@ -216,12 +219,12 @@ TEST_F(Scenario, FadeInFromTheScript) {
          "100)\n}\n");
     CFeature& f = featureTable[0];
     const int red = f.image->loadedColors[1].red;
-    FrameTick(0);
+    FrameTick(engine, 0);
     EXPECT_EQ(f.image->colorInfo->colors[1].red, red * 30 / 100);
-    FrameTick(100);
+    FrameTick(engine, 100);
     EXPECT_EQ(f.image->colorInfo->colors[1].red, red * 60 / 100);
-    FrameTick(200);
-    FrameTick(300);
+    FrameTick(engine, 200);
+    FrameTick(engine, 300);
     EXPECT_EQ(f.image->colorInfo->colors[1].red, red);
     EXPECT_EQ(static_cast<uint32_t>(f.endTime), 0xFFFFFFFFu); // the fade held the end back to 300
 }
@@ -240,10 +243,10 @@ TEST_F(Scenario, SetupEnabledFeaturesStayEnabledInLaterRounds) {
     ASSERT_EQ(shown.enabled, 1);
     ASSERT_EQ(hidden.enabled, 0);
     uint32_t t = 0;
-    FrameTick(t);
-    while (!sectionEnding && t < 1000) FrameTick(t += 10);
-    while (sectionEnding && t < 5000) FrameTick(t += 10);
-    ASSERT_EQ(currentSection, 0);
+    FrameTick(engine, t);
+    while (!engine.sectionEnding && t < 1000) FrameTick(engine, t += 10);
+    while (engine.sectionEnding && t < 5000) FrameTick(engine, t += 10);
+    ASSERT_EQ(engine.currentSection, 0);
     EXPECT_EQ(shown.enabled, 1);
     EXPECT_TRUE(Showing(shown)); // a second round, still there
     EXPECT_EQ(hidden.enabled, 0);
@@ -255,12 +258,12 @@ TEST_F(Scenario, EarlySoundsAndAutoPanFromTheScript) {
          "90\nAutoPan\n}\n"
          "Feature\n{\nImage \"still.gif\"\nStart 1000\nPosition Right, 0\nSound \"bubble.wav\", "
          "70\nAutoPan\n}\n");
-    FrameTick(0);
+    FrameTick(engine, 0);
     ASSERT_EQ(Count('S', featureTable[0].sound), 1); // at once: its start is within the lead
     EXPECT_EQ(PlayedCalls()[1].pan, 117);            // the left edge, for the mixer's pan law
     Run(10, 740);
     EXPECT_EQ(Count('S', featureTable[1].sound), 0);
-    FrameTick(750);
+    FrameTick(engine, 750);
     ASSERT_EQ(Count('S', featureTable[1].sound), 1);
     EXPECT_EQ(PlayedCalls().back().pan, 12); // the right edge
     EXPECT_EQ(PlayedCalls().back().volume, 70);
@@ -268,51 +271,45 @@ TEST_F(Scenario, EarlySoundsAndAutoPanFromTheScript) {
 
 namespace {
 
-// Plays `seconds` of a bundled theme's module as the main loop would: the
-// section clock is the virtual clock less the section's start.
-struct ThemeRun {
-    int showings = 0;
-    int sectionChanges = 0;
-};
-
-ThemeRun PlayTheme(const std::string& theme, int module, uint32_t seconds) {
+ThemeRun Scenario::PlayTheme(const std::string& theme, int module, uint32_t seconds) {
     const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/" + theme;
-    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "%s", folder.c_str());
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s/%s.SS", folder.c_str(), theme.c_str());
+    std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/%s.SS", folder.c_str(),
+                  theme.c_str());
     HeadlessSettingsSet("QV Test", "Config", "ActiveModule", module);
-    LoadModule();
+    LoadModule(ctx);
     EXPECT_EQ(errorLine, 0) << theme << " module " << module;
-    ThemeRun run;
-    clockStart = 0;
+    ThemeRun result;
+    engine.clockStart = 0;
     bool wasShowing[MAX_FEATURES] = {};
-    int32_t section = currentSection;
+    int32_t section = engine.currentSection;
     for (uint32_t pass = 0; pass < seconds * 50; ++pass) {
         HeadlessAdvanceTime(20);
-        const uint32_t t = clockStart == 0 ? 0 : SysMilliseconds() - clockStart;
-        sectionTime = t;
-        FrameTick(t);
-        if (currentSection != section) ++run.sectionChanges;
-        section = currentSection;
+        const uint32_t t = engine.clockStart == 0 ? 0 : SysMilliseconds() - engine.clockStart;
+        engine.sectionTime.store(t);
+        FrameTick(engine, t);
+        if (engine.currentSection != section) ++result.sectionChanges;
+        section = engine.currentSection;
         for (int i = 0; i < featureCount; ++i) {
             const CFeature& f = featureTable[i];
             const bool showing = f.endTime != 0 && static_cast<uint32_t>(f.endTime) != 0xFFFFFFFFu;
-            if (showing && !wasShowing[i]) ++run.showings;
+            if (showing && !wasShowing[i]) ++result.showings;
             wasShowing[i] = showing;
             if (f.displaySlot >= 0 && f.currentFrame) {
                 EXPECT_EQ(view.slots[f.displaySlot].frame, f.currentFrame) << "feature " << i;
             }
         }
     }
-    return run;
+    return result;
 }
 
 } // namespace
 
 TEST_F(Scenario, TheBundledThemesPlayForTenMinutes) {
-    previewMode = true; // no splash, no banner
+    engine.previewMode = true; // no splash, no banner
     for (int module = 0; module < 3; ++module) {
         SetUp();
-        previewMode = false;
+        engine.previewMode = false;
         const ThemeRun run = PlayTheme("Aquarium", module, 600);
         EXPECT_GT(run.showings, 20) << "module " << module;
         EXPECT_GT(run.sectionChanges, 0) << "module " << module;

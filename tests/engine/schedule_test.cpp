@@ -17,7 +17,7 @@ class Schedule : public EngineTest {
         return f;
     }
     void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(featureTable[i], now, 0);
+        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
     }
     bool Showing(const CFeature& f) const {
         return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
@@ -41,7 +41,7 @@ TEST_F(Schedule, FixedStartZeroShowsOncePerSection) {
     EXPECT_EQ(f.currentFrame, nullptr);
     Tick(5000);
     EXPECT_EQ(Time(f.endTime), 0xFFFFFFFFu);
-    ResetForSection(f);
+    ResetForSection(engine, f);
     Tick(0);
     EXPECT_TRUE(Showing(f));
 }
@@ -54,10 +54,10 @@ TEST_F(Schedule, RandomStartIsDrawnAtTheFirstTickAndAfterEachShowing) {
     f.startArg2 = 1000;
     f.durationType = DURATION_FIXED;
     f.currentDuration = 500;
-    SeedRandom(77);
-    const int32_t first = RandomAround(5000, 1000);
-    const int32_t second = RandomAround(5000, 1000);
-    SeedRandom(77);
+    engine.random.SeedRandom(77);
+    const int32_t first = engine.random.RandomAround(5000, 1000);
+    const int32_t second = engine.random.RandomAround(5000, 1000);
+    engine.random.SeedRandom(77);
     Tick(0);
     EXPECT_EQ(f.startTime, first);
     EXPECT_GE(first, 4000);
@@ -92,10 +92,11 @@ TEST_F(Schedule, NegativeRandomDrawsStartAtOnceAndEndAtOnce) {
     f.durationArg2 = 5000;
     uint32_t seed = 1;
     for (;; ++seed) { // a seed whose next two draws are both negative
-        SeedRandom(seed);
-        if (RandomAround(0, 5000) < 0 && RandomAround(0, 5000) < 0) break;
+        engine.random.SeedRandom(seed);
+        if (engine.random.RandomAround(0, 5000) < 0 && engine.random.RandomAround(0, 5000) < 0)
+            break;
     }
-    SeedRandom(seed);
+    engine.random.SeedRandom(seed);
     Tick(100);
     EXPECT_EQ(f.startTime, 100); // due at once instead of after the clock wraps
     Tick(110);
@@ -128,7 +129,7 @@ TEST_F(Schedule, OffsetStartWithOffsetDuration) {
     EXPECT_EQ(f.startTime, 5510);
     Tick(5510);
     EXPECT_EQ(Time(f.endTime), 6510u);
-    ResetForSection(f);
+    ResetForSection(engine, f);
     EXPECT_EQ(f.startTime, 2000);
     EXPECT_EQ(f.currentDuration, 3000);
 }
@@ -143,7 +144,7 @@ TEST_F(Schedule, EnableAfterTimeInEveryRound) {
     EXPECT_EQ(f.endTime, 0);
     Tick(10000);
     EXPECT_TRUE(Showing(f));
-    ResetForSection(f);
+    ResetForSection(engine, f);
     EXPECT_EQ(f.enabled, 0);
     Tick(0);
     EXPECT_EQ(f.endTime, 0);
@@ -234,7 +235,7 @@ TEST_F(Schedule, OnlyTheCurrentSectionUpdates) {
     f.section = 1;
     Tick(0);
     EXPECT_EQ(f.endTime, 0);
-    UpdateFeature(f, 0, 1);
+    UpdateFeature(engine, f, 0, 1);
     EXPECT_TRUE(Showing(f));
 }
 

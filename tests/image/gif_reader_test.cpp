@@ -4,21 +4,22 @@
 
 #include "platform/headless/headless.h"
 #include "script/script_reader.h"
+#include "support/context_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class GifReaderTest : public ::testing::Test {
+class GifReaderTest : public ContextTest {
   protected:
-    void SetUp() override { ResetImageState(); }
+    void SetUp() override { ResetImageState(ctx.images); }
     void TearDown() override {
         image.Release();
-        ResetImageState();
+        ResetImageState(ctx.images);
     }
 
     int Load(const std::vector<uint8_t>& bytes, const std::string& name = "test.gif") {
-        return LoadBytes(image, dir, name, bytes);
+        return LoadBytes(ctx.images, image, dir, name, bytes);
     }
 
     TempDir dir;
@@ -44,7 +45,7 @@ TEST_F(GifReaderTest, AcceptsOnlyTheGifExtensionInAnyCase) {
         HeadlessClearMessages();
         CImage other;
         std::string path = dir.WriteBytes(name, gif);
-        EXPECT_EQ(other.LoadImage(path.c_str()), 0) << name;
+        EXPECT_EQ(other.LoadImage(path.c_str(), ctx.images), 0) << name;
         ASSERT_EQ(MessageTexts().size(), 1u) << name;
         EXPECT_EQ(MessageTexts()[0], "Unsupported image format " + path);
         EXPECT_EQ(other.pixels, nullptr);
@@ -57,21 +58,22 @@ TEST_F(GifReaderTest, ReadsAnyVersionAfterGifAndRefusesOtherSignatures) {
         CImage other;
         std::vector<uint8_t> gif =
             GifBuilder(2, 1, 7, true, signature).Image(MakeImage(2, 1, {5, 6})).Trailer().Bytes();
-        EXPECT_EQ(LoadBytes(other, dir, std::string(signature) + ".gif", gif), 1) << signature;
+        EXPECT_EQ(LoadBytes(ctx.images, other, dir, std::string(signature) + ".gif", gif), 1)
+            << signature;
         EXPECT_EQ(TopDownIndices(other), (std::vector<uint8_t>{5, 6}));
         other.Release();
     }
     std::vector<uint8_t> gif =
         GifBuilder(2, 1, 7, true, "gif89a").Image(MakeImage(2, 1, {5, 6})).Bytes();
     std::string path = dir.WriteBytes("lower.gif", gif);
-    EXPECT_EQ(image.LoadImage(path.c_str()), 0);
+    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
     ASSERT_EQ(MessageTexts().size(), 1u);
     EXPECT_EQ(MessageTexts()[0], "File Not Found: " + path);
 
     HeadlessClearMessages();
     std::string missing = dir.File("missing.gif");
     CImage other;
-    EXPECT_EQ(other.LoadImage(missing.c_str()), 0);
+    EXPECT_EQ(other.LoadImage(missing.c_str(), ctx.images), 0);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"File Not Found: " + missing});
 }
 
@@ -79,21 +81,21 @@ TEST_F(GifReaderTest, RefusesTablesThatAreNot256ColoursOrMissing) {
     const std::string text = "GIF file has no global color table or is not 8 bit ";
     std::vector<uint8_t> small = GifBuilder(2, 1, 6).Image(MakeImage(2, 1, {1, 2})).Bytes();
     std::string path = dir.WriteBytes("small.gif", small);
-    EXPECT_EQ(image.LoadImage(path.c_str()), 0);
+    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
 
     HeadlessClearMessages();
     std::vector<uint8_t> none = GifBuilder(2, 1, 7, false).Image(MakeImage(2, 1, {1, 2})).Bytes();
     path = dir.WriteBytes("none.gif", none);
     CImage other;
-    EXPECT_EQ(other.LoadImage(path.c_str()), 0);
+    EXPECT_EQ(other.LoadImage(path.c_str(), ctx.images), 0);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
 
     // A header cut short reads as having no table.
     HeadlessClearMessages();
     path = dir.WriteBytes("short.gif", {'G', 'I', 'F', '8', '9', 'a', 1});
     CImage third;
-    EXPECT_EQ(third.LoadImage(path.c_str()), 0);
+    EXPECT_EQ(third.LoadImage(path.c_str(), ctx.images), 0);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
 }
 
@@ -105,7 +107,8 @@ TEST_F(GifReaderTest, NoImageWhereTheFirstFrameBelongsFailsSilently) {
     EXPECT_EQ(image.fileName, nullptr);
 
     CImage other;
-    EXPECT_EQ(LoadBytes(other, dir, "control.gif", GifBuilder(4, 4).Control(5).Trailer().Bytes()),
+    EXPECT_EQ(LoadBytes(ctx.images, other, dir, "control.gif",
+                        GifBuilder(4, 4).Control(5).Trailer().Bytes()),
               0);
     EXPECT_TRUE(MessageTexts().empty());
 }
@@ -116,7 +119,9 @@ TEST_F(GifReaderTest, EveryMinimumCodeSizeDecodesAlike) {
         LzwOptions lzw;
         lzw.minCodeSize = size;
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, GifName("size", size), OneFrame(37, 23, picture, lzw)), 1)
+        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("size", size),
+                            OneFrame(37, 23, picture, lzw)),
+                  1)
             << size;
         EXPECT_EQ(TopDownIndices(other), picture) << "minimum code size " << size;
         other.Release();
@@ -198,7 +203,7 @@ TEST_F(GifReaderTest, ApplicationExtensionBeforeTheFirstFrameLoops) {
     };
     for (size_t i = 0; i < looping.size(); ++i) {
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, GifName("loop", i), looping[i]), 1) << i;
+        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("loop", i), looping[i]), 1) << i;
         const CImage* last = &other;
         while (!(last->flags & IMAGE_LAST)) last = last->next;
         EXPECT_EQ(last->next, &other) << i;
@@ -240,7 +245,7 @@ TEST_F(GifReaderTest, InterlacedFramesAreStoredInPictureOrder) {
         GifImage interlaced = MakeImage(7, height, picture);
         interlaced.interlaced = true;
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, GifName("i", height),
+        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("i", height),
                             GifBuilder(7, height).Image(interlaced).Trailer().Bytes()),
                   1);
         EXPECT_EQ(TopDownIndices(other), picture) << "height " << height;
@@ -254,7 +259,7 @@ TEST_F(GifReaderTest, LocalColourTableIsRefusedWithAMessage) {
     std::vector<uint8_t> gif =
         GifBuilder(2, 2).Image(MakeImage(2, 2, {1, 1, 1, 1})).Image(local).Trailer().Bytes();
     std::string path = dir.WriteBytes("local.gif", gif);
-    EXPECT_EQ(image.LoadImage(path.c_str()), 0);
+    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
     EXPECT_EQ(MessageTexts(),
               std::vector<std::string>{
                   "GIF frame has a local color table instead of the global one " + path});
@@ -301,7 +306,7 @@ TEST_F(GifReaderTest, TruncatedDataFillsTheRestOfTheFrame) {
             transparent ? full : GifBuilder(16, 16).Image(MakeImage(16, 16, picture)).Bytes();
         bytes.resize(781 + (bytes.size() - 781) / 2);
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, GifName("cut", transparent), bytes), 1);
+        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("cut", transparent), bytes), 1);
         std::vector<uint8_t> got = TopDownIndices(other);
         size_t decoded = 0;
         while (decoded < got.size() && got[decoded] == picture[decoded]) ++decoded;
@@ -354,7 +359,7 @@ TEST_F(GifReaderTest, OddCodeStreamsEndTheFrameButNotTheFile) {
                                        .Trailer()
                                        .Bytes();
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, GifName("bad", i), gif), 1) << i;
+        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("bad", i), gif), 1) << i;
         EXPECT_EQ(TopDownIndices(other), expected[i]) << i;
         ASSERT_EQ(FrameCount(other), 2) << i;
         EXPECT_EQ(TopDownIndices(*other.next), next) << i;
@@ -370,7 +375,7 @@ TEST_F(GifReaderTest, MinimumCodeSizeOutsideTwoToEightDecodesNothing) {
                                        .Trailer()
                                        .Bytes();
         CImage other;
-        ASSERT_EQ(LoadBytes(other, dir, GifName("m", size), gif), 1) << size;
+        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("m", size), gif), 1) << size;
         EXPECT_EQ(TopDownIndices(other), (std::vector<uint8_t>{0, 0, 0})) << size;
         EXPECT_EQ(TopDownIndices(*other.next), (std::vector<uint8_t>{4, 5, 6})) << size;
         other.Release();
@@ -435,14 +440,14 @@ TEST_F(GifReaderTest, MutatedFilesNeverReadOrWriteOutOfBounds) {
         }
         if (round % 5 == 0) bytes.resize(13 + 768 + random() % (bytes.size() - 13 - 768));
         CImage other;
-        if (LoadBytes(other, dir, "m.gif", bytes)) {
+        if (LoadBytes(ctx.images, other, dir, "m.gif", bytes)) {
             for (const CImage* f = &other;; f = f->next) {
                 EXPECT_EQ(f->pixelBytes, f->Stride() * f->height);
                 if (f->flags & IMAGE_LAST) break;
             }
         }
         other.Release();
-        ResetImageState();
+        ResetImageState(ctx.images);
     }
 }
 

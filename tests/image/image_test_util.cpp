@@ -1,6 +1,6 @@
 #include "image_test_util.h"
 
-#include "app/app_state.h"
+#include "base/error_sink.h"
 #include "image/gamma.h"
 #include "image/image_cache.h"
 #include "image/palette.h"
@@ -9,13 +9,18 @@
 
 #include <cstdio>
 
-void ResetImageState() {
-    ResetImageCache();
+void ResetImageState(ImageContext& images) {
+    images.Reset();
     HeadlessClearMessages();
-    errorLine = 0;
-    gammaSetting = 0;
-    exportPalettes = false;
-    DiscardHistogram();
+    if (images.errors) images.errors->Clear();
+    images.gammaSetting = 0;
+    images.exportPalettes = false;
+}
+
+void ReleaseAndDeleteImage(CImage* image) {
+    if (!image) return;
+    image->Release();
+    delete image;
 }
 
 std::vector<uint8_t> TopDownIndices(const CImage& frame) {
@@ -39,10 +44,10 @@ std::vector<std::string> MessageTexts() {
     return out;
 }
 
-int LoadBytes(CImage& image, const TempDir& dir, const std::string& name,
+int LoadBytes(ImageContext& images, CImage& image, const TempDir& dir, const std::string& name,
               const std::vector<uint8_t>& bytes) {
     std::string path = dir.WriteBytes(name, bytes);
-    return image.LoadImage(path.c_str());
+    return image.LoadImage(path.c_str(), images);
 }
 
 GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,

@@ -2,15 +2,16 @@
 #pragma once
 
 #include "image/image.h"
+#include "support/context_fixture.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 
 #include <string>
 #include <vector>
 
-// Clears the image cache, the message log, errorLine, the Gamma setting and
+// Clears the image cache, the message log, errorLine, the settings.Gamma setting and
 // the palettizing state.
-void ResetImageState();
+void ResetImageState(ImageContext& images);
 
 // The colour indices of a frame, top row first, `width` per row.
 std::vector<uint8_t> TopDownIndices(const CImage& frame);
@@ -22,11 +23,14 @@ int FrameCount(const CImage& image);
 std::vector<std::string> MessageTexts();
 
 // Loads `bytes` written as `name` in `dir` into `image`; returns LoadImage's result.
-int LoadBytes(CImage& image, const TempDir& dir, const std::string& name,
+int LoadBytes(ImageContext& images, CImage& image, const TempDir& dir, const std::string& name,
               const std::vector<uint8_t>& bytes);
 
 // "<stem><number>.gif"
 std::string GifName(const char* stem, long number);
+
+// Releases an image and deletes its first record (null is ignored).
+void ReleaseAndDeleteImage(CImage* image);
 
 // A single-frame image of `width` x `height` from `indices` with the given options.
 GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,

@@ -1,4 +1,4 @@
-// Gamma curves, palette files, the default cube and the palettizing mode.
+// settings.Gamma curves, palette files, the default cube and the palettizing mode.
 #include "image_test_util.h"
 
 #include "app/app_state.h"
@@ -6,6 +6,7 @@
 #include "image/palette.h"
 #include "platform/headless/headless.h"
 #include "script/theme_records.h"
+#include "support/context_fixture.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -36,15 +37,13 @@ TEST(GammaTest, CurvesPassThroughTheirPoints) {
     EXPECT_EQ(Curve(-9, 64), 17);
 }
 
-TEST(GammaTest, ApplyGammaUsesTheCurrentSettingOnEveryByte) {
-    gammaSetting = -1;
+TEST(GammaTest, ApplyGammaCurveActsOnEveryByte) {
     std::vector<uint8_t> table(768);
     for (int i = 0; i < 768; ++i) table[i] = static_cast<uint8_t>(i % 256);
-    ApplyGamma(table.data());
+    ApplyGammaCurve(table.data(), -1);
     EXPECT_EQ(table[64], 49);
     EXPECT_EQ(table[256 + 128], 113);
     EXPECT_EQ(table[512 + 192], 183);
-    gammaSetting = 0;
 }
 
 TEST(PaletteTest, DefaultPaletteIsTheColourCube) {
@@ -99,18 +98,18 @@ TEST(PaletteTest, ReadsPaletteFilesAndFallsBackToTheCube) {
     EXPECT_EQ(palette.count, 216);
 }
 
-class PalettizeTest : public ::testing::Test {
+class PalettizeTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetImageState();
+        ResetImageState(ctx.images);
         previous = std::filesystem::current_path();
         std::filesystem::current_path(dir.Path());
-        activeModule = 4;
+        settings.activeModule = 4;
     }
     void TearDown() override {
         std::filesystem::current_path(previous);
-        ResetImageState();
-        activeModule = 0;
+        ResetImageState(ctx.images);
+        settings.activeModule = 0;
     }
 
     TempDir dir;
@@ -118,7 +117,7 @@ class PalettizeTest : public ::testing::Test {
 };
 
 TEST_F(PalettizeTest, WritesTheCountedColoursInKeyOrderAfterPleaseWait) {
-    exportPalettes = true;
+    ctx.images.exportPalettes = true;
     // 40 colours with distinct keys, each used a different number of times.
     std::vector<uint8_t> rgb(768, 0);
     for (int i = 0; i < 40; ++i) {
@@ -136,10 +135,12 @@ TEST_F(PalettizeTest, WritesTheCountedColoursInKeyOrderAfterPleaseWait) {
     std::string path = dir.WriteBytes(
         "p.gif",
         GifBuilder(41, 21).ColorTable(rgb).Image(MakeImage(41, 21, picture)).Trailer().Bytes());
-    ASSERT_EQ(image->LoadImage(path.c_str()), 1);
-    EXPECT_TRUE(HistogramActive());
-    ReleaseAndDeleteImage(image);
-    EXPECT_FALSE(HistogramActive());
+    ASSERT_EQ(image->LoadImage(path.c_str(), ctx.images), 1);
+    EXPECT_TRUE(ctx.images.histogram.Active());
+    ReleaseAndDeleteImage(image); // releasing writes nothing
+    EXPECT_TRUE(MessageTexts().empty());
+    ctx.images.histogram.Palettize(settings.activeModule);
+    EXPECT_FALSE(ctx.images.histogram.Active());
 
     std::vector<std::string> texts = MessageTexts();
     ASSERT_EQ(texts.size(), 2u);
@@ -176,12 +177,12 @@ TEST_F(PalettizeTest, OffModeCountsNothingAndWritesNothing) {
     CImage* image = new CImage;
     std::string path = dir.WriteBytes(
         "p.gif", GifBuilder(2, 2).Image(MakeImage(2, 2, {1, 2, 3, 4})).Trailer().Bytes());
-    ASSERT_EQ(image->LoadImage(path.c_str()), 1);
-    EXPECT_FALSE(HistogramActive());
+    ASSERT_EQ(image->LoadImage(path.c_str(), ctx.images), 1);
+    EXPECT_FALSE(ctx.images.histogram.Active());
     ReleaseAndDeleteImage(image);
     EXPECT_TRUE(MessageTexts().empty());
     EXPECT_FALSE(std::filesystem::exists(dir.File("256COL04.PAL")));
-    Palettize(); // nothing counted: nothing happens
+    ctx.images.histogram.Palettize(settings.activeModule); // nothing counted: nothing happens
     EXPECT_TRUE(MessageTexts().empty());
 }
 
@@ -189,9 +190,9 @@ TEST_F(PalettizeTest, AnUncreatableFileDropsTheCountsQuietly) {
     std::filesystem::create_directory(dir.File("256COL04.PAL")); // in the way of the file
     ColorEntry colors[256] = {};
     uint8_t row[3] = {0, 1, 2};
-    AddToHistogram(colors, row, 3);
-    Palettize();
-    EXPECT_FALSE(HistogramActive());
+    ctx.images.histogram.Add(colors, row, 3);
+    ctx.images.histogram.Palettize(settings.activeModule);
+    EXPECT_FALSE(ctx.images.histogram.Active());
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Palletizing, please wait..."});
 }
 

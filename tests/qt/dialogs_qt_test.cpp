@@ -1,10 +1,12 @@
 #ifdef GLIMMORA_HAVE_QT
 
+// Before the Qt headers, whose "slots" keyword would hide the view's table.
+#include "support/dialog_fixture.h"
+
 #include "platform/dialogs.h"
 #include "platform/qt/about_dialog_qt.h"
 #include "platform/qt/config_dialog_qt.h"
 #include "platform/qt/more_options_dialog_qt.h"
-#include "support/dialog_fixture.h"
 #include "support/test_files.h"
 #include "ui/about_dlg.h"
 #include "ui/config_dlg.h"
@@ -62,16 +64,16 @@ class QtDialogsTest : public DialogTest {
     }
 
     // Reads back what the settings store holds, after spoiling memory.
-    static void ReloadSettings() {
-        Sound = false;
-        Gamma = 99;
-        PlayMode = 99;
-        MasterVolume = 99;
-        activeModule = 0;
+    void ReloadSettings() {
+        settings.Sound = false;
+        settings.Gamma = 99;
+        settings.PlayMode = 99;
+        settings.MasterVolume = 99;
+        settings.activeModule = 0;
         for (int m = 0; m < moduleCount; ++m) {
             for (ModuleParam& p : moduleTable[m].params) p.value = -99;
         }
-        ReadSettings();
+        settings.ReadSettings();
     }
 
     void AddThreeModules() {
@@ -86,8 +88,8 @@ class QtDialogsTest : public DialogTest {
 
 TEST_F(QtDialogsTest, ControlsFollowTheTemplate) {
     AddThreeModules();
-    std::snprintf(themeName, sizeof(themeName), "Coral Reef");
-    CConfigDlg model(1, NO_ARGS);
+    std::snprintf(theme.themeName, sizeof(theme.themeName), "Coral Reef");
+    CConfigDlg model(settings, run.mediaDirectory, 1, NO_ARGS);
     QtConfigDialog dialog(model);
     EXPECT_EQ(dialog.windowTitle(), "Coral Reef");
     EXPECT_EQ(dialog.moduleList->count(), 3);
@@ -122,7 +124,7 @@ TEST_F(QtDialogsTest, ControlsFollowTheTemplate) {
 
 TEST_F(QtDialogsTest, ReversedSliderRunsFromLeftValueToRightValue) {
     AddModule("Reef", {{"Speed", "Speed", "Slow", "Fast", 10, 1, 3}});
-    CConfigDlg model(1, NO_ARGS);
+    CConfigDlg model(settings, run.mediaDirectory, 1, NO_ARGS);
     QtConfigDialog dialog(model);
     dialog.show();
     QSlider* slider = dialog.paramSliders[0];
@@ -136,14 +138,14 @@ TEST_F(QtDialogsTest, ReversedSliderRunsFromLeftValueToRightValue) {
     QTest::keyClick(slider, Qt::Key_End);
     EXPECT_EQ(moduleTable[0].params[0].value, 1);
     QTest::keyClick(dialog.brightness, Qt::Key_End);
-    EXPECT_EQ(Gamma, 3);
+    EXPECT_EQ(settings.Gamma, 3);
     QTest::keyClick(dialog.brightness, Qt::Key_Home);
-    EXPECT_EQ(Gamma, -3);
+    EXPECT_EQ(settings.Gamma, -3);
 }
 
 TEST_F(QtDialogsTest, SwitchingModulesShowsAndHidesGroups) {
     AddThreeModules();
-    CConfigDlg model(1, NO_ARGS);
+    CConfigDlg model(settings, run.mediaDirectory, 1, NO_ARGS);
     QtConfigDialog dialog(model);
     dialog.show();
     EXPECT_TRUE(dialog.paramGroups[2]->isHidden()); // the first module has two parameters
@@ -151,7 +153,7 @@ TEST_F(QtDialogsTest, SwitchingModulesShowsAndHidesGroups) {
     EXPECT_TRUE(dialog.leftLabels[2]->isHidden());
 
     dialog.moduleList->setCurrentRow(1);
-    EXPECT_EQ(activeModule, 1);
+    EXPECT_EQ(settings.activeModule, 1);
     for (int k = 0; k < 3; ++k) EXPECT_FALSE(dialog.paramSliders[k]->isHidden());
     EXPECT_EQ(dialog.paramGroups[2]->title(), "Owls");
     EXPECT_EQ(dialog.leftLabels[2]->text(), "None");
@@ -174,7 +176,7 @@ TEST_F(QtDialogsTest, SwitchingModulesShowsAndHidesGroups) {
 
 TEST_F(QtDialogsTest, OkWritesTheSettings) {
     AddThreeModules();
-    WriteSettings(); // the stored state before the dialog
+    settings.WriteSettings(); // the stored state before the dialog
     WhenModalOpens([](QWidget* modal) {
         auto* dialog = qobject_cast<QtConfigDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
@@ -184,17 +186,18 @@ TEST_F(QtDialogsTest, OkWritesTheSettings) {
         dialog->sound->setChecked(false);
         QTest::mouseClick(dialog->okButton, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_OK);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_OK);
     ReloadSettings();
-    EXPECT_EQ(activeModule, 1);
+    EXPECT_EQ(settings.activeModule, 1);
     EXPECT_EQ(moduleTable[1].params[2].value, 7);
-    EXPECT_EQ(Gamma, 2);
-    EXPECT_FALSE(Sound);
+    EXPECT_EQ(settings.Gamma, 2);
+    EXPECT_FALSE(settings.Sound);
 }
 
 TEST_F(QtDialogsTest, EscapeWritesNothing) {
     AddThreeModules();
-    WriteSettings();
+    settings.WriteSettings();
     WhenModalOpens([](QWidget* modal) {
         auto* dialog = qobject_cast<QtConfigDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
@@ -204,17 +207,18 @@ TEST_F(QtDialogsTest, EscapeWritesNothing) {
         dialog->sound->setChecked(false);
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_CANCEL);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_CANCEL);
     ReloadSettings();
-    EXPECT_EQ(activeModule, 0);
+    EXPECT_EQ(settings.activeModule, 0);
     EXPECT_EQ(moduleTable[1].params[0].value, 50);
-    EXPECT_EQ(Gamma, 0);
-    EXPECT_TRUE(Sound);
+    EXPECT_EQ(settings.Gamma, 0);
+    EXPECT_TRUE(settings.Sound);
 }
 
 TEST_F(QtDialogsTest, MoreOptionsVolumeIsLiveAndEscapeKeepsThePlayMode) {
-    PlayMode = 0;
-    WriteSettings();
+    settings.PlayMode = 0;
+    settings.WriteSettings();
     WhenModalOpens([](QWidget* modal) {
         auto* dialog = qobject_cast<QtConfigDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
@@ -232,51 +236,53 @@ TEST_F(QtDialogsTest, MoreOptionsVolumeIsLiveAndEscapeKeepsThePlayMode) {
         });
         QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_OK);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_OK);
     ReloadSettings();
-    EXPECT_EQ(MasterVolume, 40);
-    EXPECT_EQ(PlayMode, 0);
+    EXPECT_EQ(settings.MasterVolume, 40);
+    EXPECT_EQ(settings.PlayMode, 0);
 }
 
 TEST_F(QtDialogsTest, MoreOptionsOkThenCancelledSettingsStoreNothing) {
-    PlayMode = 0;
-    WriteSettings();
+    settings.PlayMode = 0;
+    settings.WriteSettings();
     int32_t playModeAfterOptions = -1;
-    WhenModalOpens([&playModeAfterOptions](QWidget* modal) {
+    WhenModalOpens([this, &playModeAfterOptions](QWidget* modal) {
         auto* dialog = qobject_cast<QtConfigDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
-        WhenModalOpens([dialog, &playModeAfterOptions](QWidget* options) {
+        WhenModalOpens([this, dialog, &playModeAfterOptions](QWidget* options) {
             auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
             ASSERT_NE(more, nullptr);
             QTest::mouseClick(more->modeButtons[1], Qt::LeftButton);
             QTest::mouseClick(more->okButton, Qt::LeftButton);
-            QTimer::singleShot(0, [dialog, &playModeAfterOptions] {
-                playModeAfterOptions = PlayMode;
+            QTimer::singleShot(0, [this, dialog, &playModeAfterOptions] {
+                playModeAfterOptions = settings.PlayMode;
                 dialog->close(); // the close box
             });
         });
         QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_CANCEL);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_CANCEL);
     EXPECT_EQ(playModeAfterOptions, 1);
     ReloadSettings();
-    EXPECT_EQ(PlayMode, 0);
+    EXPECT_EQ(settings.PlayMode, 0);
 }
 
 TEST_F(QtDialogsTest, UnknownPlayModeChecksNoButton) {
-    PlayMode = 7;
-    CMoreOptionsDlg model;
+    settings.PlayMode = 7;
+    CMoreOptionsDlg model(settings);
     QtMoreOptionsDialog dialog(model);
     for (QRadioButton* button : dialog.modeButtons) EXPECT_FALSE(button->isChecked());
     QTest::mouseClick(dialog.okButton, Qt::LeftButton);
-    EXPECT_EQ(PlayMode, 2);
+    EXPECT_EQ(settings.PlayMode, 2);
 }
 
 TEST_F(QtDialogsTest, AboutShowsTheVersionAndOpensTheReadMe) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "Open");
-    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "/themes/Aquarium");
-    CAboutDlg model;
+    std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "/themes/Aquarium");
+    CAboutDlg model(run.mediaDirectory);
     QtAboutDialog dialog(model);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "About Glimmora");
@@ -286,7 +292,7 @@ TEST_F(QtDialogsTest, AboutShowsTheVersionAndOpensTheReadMe) {
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0].toLocalFile(), "/themes/Aquarium/readme.txt");
 
-    mediaDirectory[0] = '\0'; // "-def": the current folder's read-me
+    run.mediaDirectory[0] = '\0'; // "-def": the current folder's read-me
     QTest::mouseClick(dialog.readMe, Qt::LeftButton);
     ASSERT_EQ(catcher.urls.size(), 2);
     EXPECT_EQ(catcher.urls[1].toLocalFile(), QDir::current().absoluteFilePath("readme.txt"));
@@ -303,7 +309,7 @@ TEST_F(QtDialogsTest, TestButtonStartsTheSaverDetached) {
                            ".part\"\nmv \"" + record + ".part\" \"" + record + "\"\n");
     ASSERT_EQ(chmod(program.c_str(), 0755), 0);
     const char* const argv[] = {program.c_str(), "/c", "-def", "C:\\My Themes\\r.SS", nullptr};
-    CConfigDlg model(4, argv);
+    CConfigDlg model(settings, run.mediaDirectory, 4, argv);
     QtConfigDialog dialog(model);
     dialog.show();
     QTest::mouseClick(dialog.testButton, Qt::LeftButton);
@@ -323,7 +329,7 @@ TEST_F(QtDialogsTest, TestRunOfAMissingProgramIsNotStartedAndNotReported) {
     TempDir dir;
     std::string missing = dir.File("QV Gone.SCR");
     const char* const argv[] = {missing.c_str(), "/c", nullptr};
-    CConfigDlg model(2, argv);
+    CConfigDlg model(settings, run.mediaDirectory, 2, argv);
     QtConfigDialog dialog(model);
     dialog.show();
     EXPECT_EQ(model.OnTest(), 0);

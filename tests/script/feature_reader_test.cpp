@@ -337,7 +337,7 @@ TEST_F(FeatureReaderTest, IncompleteSoundValuesStopLoadingQuietly) {
         EXPECT_TRUE(HeadlessMessages().empty()) << line;
         EXPECT_EQ(errorLine, 0) << line;
         EXPECT_EQ(featureCount, 1) << line; // what was loaded before plays
-        EXPECT_EQ(loadStopLine, MODULE_HEAD_LINES + 6) << line;
+        EXPECT_EQ(ctx.load.loadStopLine, MODULE_HEAD_LINES + 6) << line;
     }
 }
 
@@ -488,8 +488,8 @@ TEST_F(FeatureReaderTest, KeywordsArePrefixesWithoutCase) {
 
 TEST_F(FeatureReaderTest, BlockEndingAtEndOfFileCounts) {
     std::string path = dir.Write("theme.SS", "Module \"A\"\n{\nSetup\n{\n}\nFeature\n{\nStart 5\n");
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
-    LoadModule();
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
+    LoadModule(ctx);
     EXPECT_EQ(featureCount, 1);
     EXPECT_EQ(featureTable[0].startTime, 5);
     EXPECT_EQ(errorLine, 0);

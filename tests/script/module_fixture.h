@@ -2,17 +2,11 @@
 // WAV files in the theme folder.
 #pragma once
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
-#include "display/ss_view.h"
-#include "image/image.h"
+#include "app/module_loader.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_dialogs.h"
 #include "platform/headless/headless_settings.h"
-#include "script/module_loader.h"
-#include "script/script_reader.h"
-#include "script/theme_records.h"
-#include "sound/sound.h"
+#include "support/context_fixture.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
@@ -24,31 +18,19 @@
 // "{", the parameter lines, "}".
 constexpr int MODULE_HEAD_LINES = 5;
 
-class ModuleFixture : public ::testing::Test {
+class ModuleFixture : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
-        ResetScriptReader();
-        ResetModuleContent();
-        ResetModuleTable();
-        view.Reset();
-        ResetModuleLoader();
-        ResetSettings();
+        ResetContext();
         HeadlessClearMessages();
         HeadlessSettingsClear();
-        std::snprintf(appTitle, sizeof(appTitle), "%s", "Glimmora");
-        std::snprintf(saverName, sizeof(saverName), "%s", "QV Test");
-        std::snprintf(mediaDirectory, sizeof(mediaDirectory), "%s", dir.Path().c_str());
+        std::snprintf(run.appTitle, sizeof(run.appTitle), "%s", "Glimmora");
+        std::snprintf(run.saverName, sizeof(run.saverName), "%s", "QV Test");
+        std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", dir.Path().c_str());
         view.SetSize(800, 600);
         WriteGif("fish.gif", 4, 10);
         WriteGif("still.gif", 1, 0);
         WriteWav("bubble.wav", 200);
-    }
-    void TearDown() override {
-        CloseScript();
-        ResetModuleContent();
-        view.Reset();
-        ResetModuleLoader();
     }
 
     // An animated GIF of `frames` frames of `delay` hundredths of a second,
@@ -89,8 +71,8 @@ class ModuleFixture : public ::testing::Test {
     // Writes the script and loads its active module.
     void Load(const std::string& script) {
         std::string path = dir.Write("theme.SS", script);
-        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
-        LoadModule();
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
+        LoadModule(ctx);
     }
 
     // Loads a one-module script whose body is `body`.

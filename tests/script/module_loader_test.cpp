@@ -37,7 +37,7 @@ TEST_F(ModuleLoaderTest, BackgroundImageFromTheCurrentFolderFirst) {
     LoadBody("Background\n{\nImage \"back.gif\"\n}\n");
     ASSERT_NE(view.backgroundImage, nullptr);
     EXPECT_EQ(view.backgroundImage->width, 8);
-    EXPECT_EQ(view.backgroundImage, moduleBackground);
+    EXPECT_EQ(view.backgroundImage, ctx.load.moduleBackground);
     EXPECT_EQ(errorLine, 0);
 
     // A file of that name in the current folder is taken as written.
@@ -146,7 +146,7 @@ TEST_F(ModuleLoaderTest, FullScreenSkipsPreviewBlocks) {
 }
 
 TEST_F(ModuleLoaderTest, PreviewUsesPreviewBlocks) {
-    previewMode = true;
+    run.previewMode = true;
     LoadBody("PreviewBackground\n{\nColor 9,9,9\n}\n"
              "Background\n{\nColor 1,1,1\n}\n"
              "Section\n{\n"
@@ -160,7 +160,7 @@ TEST_F(ModuleLoaderTest, PreviewUsesPreviewBlocks) {
 }
 
 TEST_F(ModuleLoaderTest, PreviewOfAModuleWithoutPreviewBlocks) {
-    previewMode = true;
+    run.previewMode = true;
     LoadBody("Background\n{\nColor 1,1,1\n}\nSection\n{\nFeature\n{\n}\n}\nSection\n{\n}\n");
     EXPECT_EQ(featureCount, 0);
     EXPECT_EQ(sectionCount, 2);
@@ -217,8 +217,8 @@ TEST_F(ModuleLoaderTest, ActiveModuleComesFromTheSettings) {
     Load(Module("Reef", "Feature\n{\nStart 1\n}\n") +
          Module("Night", "Feature\n{\nStart #Stars\n}\nFeature\n{\nOops\n}\n",
                 "#Stars \"Stars\" \"l\" \"r\" 0 100 25\n"));
-    EXPECT_EQ(activeModule, 1);
-    EXPECT_EQ(currentModule, &moduleTable[1]);
+    EXPECT_EQ(settings.activeModule, 1);
+    EXPECT_EQ(theme.currentModule, &moduleTable[1]);
     ASSERT_EQ(featureCount, 1);
     // The start value is a plain integer: no reference.
     EXPECT_EQ(featureTable[0].startTime, 0);
@@ -247,13 +247,13 @@ TEST_F(ModuleLoaderTest, FailedScanLoadsNothing) {
     EXPECT_EQ(LastMessage(), "Syntax Error: Missing '{'");
     EXPECT_EQ(errorLine, 2);
     EXPECT_EQ(featureCount, 0);
-    EXPECT_EQ(MasterVolume, 100); // the settings were not read
+    EXPECT_EQ(settings.MasterVolume, 100); // the settings were not read
     EXPECT_FALSE(view.hasPalette);
 }
 
 TEST_F(ModuleLoaderTest, MissingScriptLoadsNothingSilently) {
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("none.SS").c_str());
-    LoadModule();
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("none.SS").c_str());
+    LoadModule(ctx);
     EXPECT_TRUE(HeadlessMessages().empty());
     EXPECT_EQ(errorLine, 0);
     EXPECT_EQ(featureCount, 0);
@@ -270,8 +270,8 @@ TEST_F(ModuleLoaderTest, ScrambledScriptLoadsLikeAPlainOne) {
     std::string plain = dir.Write("plain.SS", Module("A", "Feature\n{\nStart 42\nOops\n}\n"));
     std::string scrambled = dir.File("theme.SS");
     ASSERT_EQ(RunCommand(std::string(GLIMMORA_TOOL) + " scramble " + plain + " " + scrambled), 0);
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", scrambled.c_str());
-    LoadModule();
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", scrambled.c_str());
+    LoadModule(ctx);
     EXPECT_EQ(LastMessage(), "Invalid Keyword: Oops");
     EXPECT_EQ(errorLine, MODULE_HEAD_LINES + 4);
     EXPECT_EQ(featureTable[0].startTime, 42);
@@ -297,7 +297,7 @@ TEST_F(ModuleLoaderTest, SplashShowsWhileASaverLoads) {
 
 TEST_F(ModuleLoaderTest, NoSplashInPreview) {
     HeadlessResetDialogs();
-    previewMode = true;
+    run.previewMode = true;
     LoadBody("Feature\n{\n}\n");
     EXPECT_EQ(HeadlessDialogs().splashShows, 0);
     EXPECT_EQ(HeadlessDialogs().splashHides, 0);
@@ -313,7 +313,7 @@ TEST_F(ModuleLoaderTest, ImagesTakeTheUsersBrightness) {
     HeadlessSettingsSet("QV Test", "Config", "Gamma", 3);
     LoadFeature("Image \"bright.gif\"\n");
     ASSERT_EQ(featureCount, 1);
-    EXPECT_EQ(Gamma, 3);
+    EXPECT_EQ(settings.Gamma, 3);
     EXPECT_GT(featureTable[0].image->colorInfo->colors[100].red, plain);
 }
 

@@ -2,15 +2,16 @@
 #include "platform/headless/headless.h"
 #include "script/pattern_reader.h"
 #include "script/theme_records.h"
+#include "support/context_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class PatternReaderTest : public ::testing::Test {
+class PatternReaderTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetModuleTable();
+        ResetContext();
         HeadlessClearMessages();
         view.SetSize(800, 600);
     }
@@ -28,7 +29,8 @@ class PatternReaderTest : public ::testing::Test {
 };
 
 TEST_F(PatternReaderTest, ReadsIntervalAndSteps) {
-    ASSERT_EQ(ReadPattern(pattern, "100,{5,0,20},{0,5,20},{-5,0,20},{0,-5,20})\n", interval), 1);
+    ASSERT_EQ(
+        ReadPattern(script, pattern, "100,{5,0,20},{0,5,20},{-5,0,20},{0,-5,20})\n", interval), 1);
     EXPECT_EQ(interval, 100);
     ASSERT_EQ(pattern.count, 4);
     ExpectStep(0, 80, 0, 20);
@@ -39,7 +41,7 @@ TEST_F(PatternReaderTest, ReadsIntervalAndSteps) {
 }
 
 TEST_F(PatternReaderTest, StepsSeparatedByCommasAndBlanks) {
-    ASSERT_EQ(ReadPattern(pattern, "50,{1,2,3}, {4,5,6} ,\t{7,8,9})", interval), 1);
+    ASSERT_EQ(ReadPattern(script, pattern, "50,{1,2,3}, {4,5,6} ,\t{7,8,9})", interval), 1);
     ASSERT_EQ(pattern.count, 3);
     ExpectStep(0, 16, 32, 3);
     ExpectStep(1, 64, 80, 6);
@@ -47,14 +49,15 @@ TEST_F(PatternReaderTest, StepsSeparatedByCommasAndBlanks) {
 }
 
 TEST_F(PatternReaderTest, BlankBeforeTheFirstStepGivesNoSteps) {
-    ASSERT_EQ(ReadPattern(pattern, "100, {5,0,20})", interval), 1);
+    ASSERT_EQ(ReadPattern(script, pattern, "100, {5,0,20})", interval), 1);
     EXPECT_EQ(interval, 100);
     EXPECT_EQ(pattern.count, 0);
     EXPECT_EQ(pattern.steps, nullptr);
 }
 
 TEST_F(PatternReaderTest, StepsMayUseCoordinateForms) {
-    ASSERT_EQ(ReadPattern(pattern, "10*50,{Random(3,4),a8,2},{Center,Bottom,1})", interval), 1);
+    ASSERT_EQ(ReadPattern(script, pattern, "10*50,{Random(3,4),a8,2},{Center,Bottom,1})", interval),
+              1);
     EXPECT_EQ(interval, 5);
     ASSERT_EQ(pattern.count, 2);
     ExpectStep(0, RANDOM_CODE + (3 << 14) + 4, 128, 2);
@@ -62,7 +65,7 @@ TEST_F(PatternReaderTest, StepsMayUseCoordinateForms) {
 }
 
 TEST_F(PatternReaderTest, StepWithoutItsCloserIsNotCounted) {
-    ASSERT_EQ(ReadPattern(pattern, "100,{5,0,20},{1,1", interval), 1);
+    ASSERT_EQ(ReadPattern(script, pattern, "100,{5,0,20},{1,1", interval), 1);
     ASSERT_EQ(pattern.count, 1);
     ExpectStep(0, 80, 0, 20);
 }
@@ -72,13 +75,13 @@ TEST_F(PatternReaderTest, MalformedTextsStayInBounds) {
                            "100,{}",   "100,{,,}", "{}{}{}", "100,{1}{2}{3}", "100,{1,2,3}}}",
                            "100,{{{{}"};
     for (const char* text : texts) {
-        ASSERT_EQ(ReadPattern(pattern, text, interval), 1) << text;
+        ASSERT_EQ(ReadPattern(script, pattern, text, interval), 1) << text;
     }
 }
 
 TEST_F(PatternReaderTest, ReadingAgainReplacesTheSteps) {
-    ASSERT_EQ(ReadPattern(pattern, "1,{1,1,1},{2,2,2}", interval), 1);
-    ASSERT_EQ(ReadPattern(pattern, "2,{3,3,3}", interval), 1);
+    ASSERT_EQ(ReadPattern(script, pattern, "1,{1,1,1},{2,2,2}", interval), 1);
+    ASSERT_EQ(ReadPattern(script, pattern, "2,{3,3,3}", interval), 1);
     ASSERT_EQ(pattern.count, 1);
     ExpectStep(0, 48, 48, 3);
 }

@@ -1,7 +1,9 @@
 #include "app/app_state.h"
+#include "app/module_loader.h"
 #include "platform/headless/headless.h"
 #include "script/script_reader.h"
 #include "script/script_scramble.h"
+#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <cstring>
@@ -11,23 +13,22 @@
 
 namespace {
 
-class ScriptReaderTest : public ::testing::Test {
+class ScriptReaderTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
-        ResetScriptReader();
+        ResetContext();
         HeadlessClearMessages();
     }
-    void TearDown() override { CloseScript(); }
+    void TearDown() override { reader.CloseScript(); }
 
     // Opens `content` as the script and returns every delivered line.
     std::vector<std::string> Lines(const std::string& content) {
         std::string path = dir.Write("theme.SS", content);
-        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
-        EXPECT_EQ(OpenScript(), 1);
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
+        EXPECT_EQ(reader.OpenScript(run.scriptPath), 1);
         std::vector<std::string> lines;
         char* cursor;
-        while (NextLine(&cursor)) lines.emplace_back(cursor);
+        while (reader.NextLine(&cursor)) lines.emplace_back(cursor);
         return lines;
     }
 
@@ -39,7 +40,7 @@ TEST_F(ScriptReaderTest, DeliversSignificantLinesWithoutCommentsAndBlanks) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Image \"fish.gif\" "); // the blank before the comment stays
     EXPECT_EQ(lines[1], "Start 10\n");
-    EXPECT_EQ(lineNumber, 5);
+    EXPECT_EQ(reader.lineNumber, 5);
 }
 
 TEST_F(ScriptReaderTest, CrLfLineEndsReadAsLf) {
@@ -57,7 +58,7 @@ TEST_F(ScriptReaderTest, LongLinesComeInPiecesOf127) {
     EXPECT_EQ(lines[1], std::string(127, 'x'));
     EXPECT_EQ(lines[2], std::string(46, 'x') + "\n");
     EXPECT_EQ(lines[3], "End\n");
-    EXPECT_EQ(lineNumber, 4); // every piece counts as a line
+    EXPECT_EQ(reader.lineNumber, 4); // every piece counts as a line
 }
 
 TEST_F(ScriptReaderTest, LineOf127CharactersLeavesItsNewlineAsABlankPiece) {
@@ -65,7 +66,7 @@ TEST_F(ScriptReaderTest, LineOf127CharactersLeavesItsNewlineAsABlankPiece) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 127u);
     EXPECT_EQ(lines[1], "Z\n");
-    EXPECT_EQ(lineNumber, 3);
+    EXPECT_EQ(reader.lineNumber, 3);
 }
 
 TEST_F(ScriptReaderTest, NestedConditionalBlocks) {
@@ -73,7 +74,7 @@ TEST_F(ScriptReaderTest, NestedConditionalBlocks) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "#endif\n");
     EXPECT_EQ(lines[1], "W\n");
-    EXPECT_EQ(skipDepth, 0);
+    EXPECT_EQ(reader.skipDepth, 0);
 }
 
 TEST_F(ScriptReaderTest, ConditionalsAreCaseInsensitiveAndMayBeIndented) {
@@ -87,7 +88,7 @@ TEST_F(ScriptReaderTest, ConditionalsAreCaseInsensitiveAndMayBeIndented) {
 
 TEST_F(ScriptReaderTest, SkipDepthCarriesAcrossOpens) {
     Lines("A\n#if 0\nB\n");
-    EXPECT_EQ(skipDepth, 1);
+    EXPECT_EQ(reader.skipDepth, 1);
     auto lines = Lines("C\n#endif\nD\n");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "#endif\n");
@@ -98,54 +99,54 @@ TEST_F(ScriptReaderTest, MarkerOfFourPercentSignsSwitchesToScrambled) {
     auto plain = Lines("%%%Hello\n");
     ASSERT_EQ(plain.size(), 1u);
     EXPECT_EQ(plain[0], "%%%Hello\n");
-    EXPECT_FALSE(scrambled);
+    EXPECT_FALSE(reader.scrambled);
 
     std::string scrambledLine;
     std::string text = "Start 10\n";
     for (size_t i = 0; i < text.size(); ++i)
         scrambledLine += ScrambleChar(text[i], static_cast<int>(i));
     auto lines = Lines("%%%%\n" + scrambledLine);
-    EXPECT_TRUE(scrambled);
+    EXPECT_TRUE(reader.scrambled);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "Start 10\n");
-    EXPECT_EQ(lineNumber, 1); // the marker line is not counted
+    EXPECT_EQ(reader.lineNumber, 1); // the marker line is not counted
 }
 
 TEST_F(ScriptReaderTest, OpenFailsQuietlyForMissingFile) {
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("absent.SS").c_str());
-    EXPECT_EQ(OpenScript(), 0);
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("absent.SS").c_str());
+    EXPECT_EQ(reader.OpenScript(run.scriptPath), 0);
     EXPECT_TRUE(HeadlessMessages().empty());
     char* cursor;
-    EXPECT_FALSE(NextLine(&cursor));
+    EXPECT_FALSE(reader.NextLine(&cursor));
 }
 
 TEST_F(ScriptReaderTest, ReportErrorShowsCaptionedMessageAndRecordsLine) {
-    std::snprintf(appTitle, sizeof(appTitle), "QV Aquarium");
+    std::snprintf(run.appTitle, sizeof(run.appTitle), "QV Aquarium");
     Lines("a\nb\nc\n");
-    ReportErrorF("Syntax Error: %s", "Missing '{'");
+    ctx.errors.ReportErrorF("Syntax Error: %s", "Missing '{'");
     ASSERT_EQ(HeadlessMessages().size(), 1u);
     EXPECT_EQ(HeadlessMessages()[0].caption, "QV Aquarium");
     EXPECT_EQ(HeadlessMessages()[0].text, "Syntax Error: Missing '{'");
     EXPECT_EQ(errorLine, 3);
-    EXPECT_STREQ(messageBuffer, "Syntax Error: Missing '{'");
+    EXPECT_STREQ(ctx.errors.messageBuffer, "Syntax Error: Missing '{'");
 }
 
 TEST_F(ScriptReaderTest, ReportErrorCutsOverlongMessages) {
     std::string huge(1000, 'n');
-    ReportErrorF("File Not Found: %s", huge.c_str());
-    EXPECT_EQ(std::strlen(messageBuffer), static_cast<size_t>(MESSAGE_BUFFER_SIZE - 1));
+    ctx.errors.ReportErrorF("File Not Found: %s", huge.c_str());
+    EXPECT_EQ(std::strlen(ctx.errors.messageBuffer), static_cast<size_t>(MESSAGE_BUFFER_SIZE - 1));
 }
 
 TEST_F(ScriptReaderTest, PositionAndSeekResumeReading) {
     Lines("one\ntwo\nthree\n");
-    ASSERT_EQ(OpenScript(), 1);
+    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
     char* cursor;
-    ASSERT_TRUE(NextLine(&cursor));
-    int32_t offset = ScriptPosition();
+    ASSERT_TRUE(reader.NextLine(&cursor));
+    int32_t offset = reader.ScriptPosition();
     EXPECT_EQ(offset, 4);
-    ASSERT_TRUE(NextLine(&cursor));
-    ASSERT_EQ(ScriptSeek(offset), 1);
-    ASSERT_TRUE(NextLine(&cursor));
+    ASSERT_TRUE(reader.NextLine(&cursor));
+    ASSERT_EQ(reader.ScriptSeek(offset), 1);
+    ASSERT_TRUE(reader.NextLine(&cursor));
     EXPECT_STREQ(cursor, "two\n");
 }
 
@@ -246,14 +247,17 @@ TEST(CopyQuotedTest, CopiesCutsAndFails) {
     EXPECT_STREQ(after, "\n");
 }
 
-TEST(ResolveMediaPathTest, JoinsWithSeparatorOrKeepsName) {
-    ResetAppState();
-    EXPECT_STREQ(ResolveMediaPath("fish.gif"), "fish.gif");
-    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "/themes/Aquarium");
+TEST_F(ContextTest, MediaPathJoinsWithSeparatorOrKeepsName) {
+    char path[2 * PATH_LEN + 2];
+    MediaPath(ctx, "fish.gif", path, sizeof(path));
+    EXPECT_STREQ(path, "fish.gif");
+    std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "/themes/Aquarium");
     std::string expected = std::string("/themes/Aquarium") + PATH_SEPARATOR + "fish.gif";
-    EXPECT_EQ(std::string(ResolveMediaPath("fish.gif")), expected);
+    MediaPath(ctx, "fish.gif", path, sizeof(path));
+    EXPECT_EQ(std::string(path), expected);
     std::string longName(600, 'n');
-    EXPECT_LT(std::strlen(ResolveMediaPath(longName.c_str())), 2u * PATH_LEN + 2);
+    MediaPath(ctx, longName.c_str(), path, sizeof(path));
+    EXPECT_LT(std::strlen(path), 2u * PATH_LEN + 2);
 }
 
 } // namespace

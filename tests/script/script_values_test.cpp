@@ -1,6 +1,7 @@
 #include "display/ss_view.h"
 #include "script/script_values.h"
 #include "script/theme_records.h"
+#include "support/context_fixture.h"
 
 #include <climits>
 #include <cstring>
@@ -9,12 +10,12 @@
 
 namespace {
 
-class ScriptValuesTest : public ::testing::Test {
+class ScriptValuesTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetModuleTable();
+        ResetContext();
         moduleCount = 1;
-        currentModule = &moduleTable[0];
+        theme.currentModule = &moduleTable[0];
         view.SetSize(800, 600);
     }
 
@@ -26,7 +27,7 @@ class ScriptValuesTest : public ::testing::Test {
     // The value of `text` and how many characters it consumed (-1: none read).
     int32_t Value(const char* text, int* consumed = nullptr, int32_t initial = -12345) {
         int32_t v = initial;
-        const char* end = ParseValue(v, text);
+        const char* end = ParseValue(script, v, text);
         if (consumed) *consumed = end ? static_cast<int>(end - text) : -1;
         return v;
     }
@@ -34,7 +35,7 @@ class ScriptValuesTest : public ::testing::Test {
     int32_t Coordinate(const char* text, bool horizontal, int* consumed = nullptr) {
         int32_t code = -777;
         const char* cursor = text;
-        ParseCoordinate(code, &cursor, horizontal);
+        ParseCoordinate(script, code, &cursor, horizontal);
         if (consumed) *consumed = static_cast<int>(cursor - text);
         return code;
     }
@@ -91,7 +92,7 @@ TEST_F(ScriptValuesTest, UnnamedSlotMatchesAnyReference) {
 }
 
 TEST_F(ScriptValuesTest, ReferenceWithoutAModuleReadsZero) {
-    currentModule = nullptr;
+    theme.currentModule = nullptr;
     int used;
     EXPECT_EQ(Value("#Speed", &used), 0);
     EXPECT_EQ(used, -1);
@@ -208,14 +209,16 @@ TEST_F(ScriptValuesTest, EdgeAndCentreCoordinates) {
 TEST_F(ScriptValuesTest, PixelPrefixUsesTheViewScale) {
     EXPECT_EQ(Coordinate("a100", true), 1600);
     view.SetSize(1024, 768);
+    script.pixelScaleX = view.xScale;
+    script.pixelScaleY = view.yScale;
     EXPECT_EQ(Coordinate("a100", true), 1252);
     EXPECT_EQ(Coordinate("a100", false), 100 * 4096 / (768 * 256 / 600));
     // An upper-case "A" is no prefix: the word is no value.
     EXPECT_EQ(Coordinate("A100", true), 0);
 }
 
-TEST_F(ScriptValuesTest, PixelPrefixBeforeTheViewHasASize) {
-    view.SetSize(0, 0);
+TEST_F(ScriptValuesTest, PixelPrefixWithoutAViewScale) {
+    script.pixelScaleX = script.pixelScaleY = 0;
     EXPECT_EQ(Coordinate("a100", true), 1600);
     EXPECT_EQ(Coordinate("a100", false), 1600);
 }
@@ -233,23 +236,23 @@ TEST_F(ScriptValuesTest, Positions) {
     int32_t x = 0;
     int32_t y = 0;
     const char* cursor = "Center, Bottom\n";
-    ParsePosition(x, y, &cursor);
+    ParsePosition(script, x, y, &cursor);
     EXPECT_EQ(x, CENTER_CODE);
     EXPECT_EQ(y, FAR_EDGE_CODE);
 
     cursor = "Random(400,100),Random";
-    ParsePosition(x, y, &cursor);
+    ParsePosition(script, x, y, &cursor);
     EXPECT_EQ(x, RANDOM_CODE + (400 << 14) + 100);
     EXPECT_EQ(y, RANDOM_CODE);
 
     cursor = "10, 20 rest";
-    ParsePosition(x, y, &cursor);
+    ParsePosition(script, x, y, &cursor);
     EXPECT_EQ(x, 160);
     EXPECT_EQ(y, 320);
     EXPECT_STREQ(cursor, " rest");
 
     cursor = "10";
-    ParsePosition(x, y, &cursor);
+    ParsePosition(script, x, y, &cursor);
     EXPECT_EQ(x, 160);
     EXPECT_EQ(y, 0);
     EXPECT_EQ(*cursor, '\0');

@@ -3,6 +3,7 @@
 #include "script/script_reader.h"
 #include "script/setup_scan.h"
 #include "script/theme_records.h"
+#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +11,18 @@
 
 namespace {
 
-class SetupScanTest : public ::testing::Test {
+class SetupScanTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
-        ResetScriptReader();
-        ResetModuleTable();
+        ResetContext();
         HeadlessClearMessages();
     }
-    void TearDown() override { CloseScript(); }
+    void TearDown() override { reader.CloseScript(); }
 
     int Scan(const std::string& content) {
         std::string path = dir.Write("theme.SS", content);
-        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
-        return ScanThemeSetup();
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
+        return ScanThemeSetup(script, run.scriptPath);
     }
 
     std::string LastMessage() {
@@ -55,7 +54,7 @@ const char* const TWO_MODULES = "ThemeName \"Aquarium\"\n"                      
 
 TEST_F(SetupScanTest, ReadsThemeNameModulesAndParameters) {
     ASSERT_EQ(Scan(TWO_MODULES), 1);
-    EXPECT_STREQ(themeName, "Aquarium");
+    EXPECT_STREQ(theme.themeName, "Aquarium");
     ASSERT_EQ(moduleCount, 2);
     const ThemeModule& reef = moduleTable[0];
     EXPECT_STREQ(reef.name, "Reef");
@@ -81,30 +80,30 @@ TEST_F(SetupScanTest, ReadsThemeNameModulesAndParameters) {
 
 TEST_F(SetupScanTest, BodyOffsetResumesAfterTheSetupBlock) {
     ASSERT_EQ(Scan(TWO_MODULES), 1);
-    ASSERT_EQ(OpenScript(), 1);
-    ASSERT_EQ(ScriptSeek(moduleTable[0].bodyOffset), 1);
+    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+    ASSERT_EQ(reader.ScriptSeek(moduleTable[0].bodyOffset), 1);
     char* line;
-    ASSERT_TRUE(NextLine(&line));
+    ASSERT_TRUE(reader.NextLine(&line));
     EXPECT_STREQ(line, "Background\n");
-    ASSERT_EQ(ScriptSeek(moduleTable[1].bodyOffset), 1);
-    ASSERT_TRUE(NextLine(&line));
+    ASSERT_EQ(reader.ScriptSeek(moduleTable[1].bodyOffset), 1);
+    ASSERT_TRUE(reader.NextLine(&line));
     EXPECT_STREQ(line, "}\n");
-    ASSERT_FALSE(NextLine(&line));
+    ASSERT_FALSE(reader.NextLine(&line));
 }
 
 TEST_F(SetupScanTest, BodyOffsetWithCrLfLineEnds) {
     ASSERT_EQ(Scan("Module \"A\"\r\n{\r\nSetup\r\n{\r\n}\r\nFeature\r\n"), 1);
-    ASSERT_EQ(OpenScript(), 1);
-    ASSERT_EQ(ScriptSeek(moduleTable[0].bodyOffset), 1);
+    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+    ASSERT_EQ(reader.ScriptSeek(moduleTable[0].bodyOffset), 1);
     char* line;
-    ASSERT_TRUE(NextLine(&line));
+    ASSERT_TRUE(reader.NextLine(&line));
     EXPECT_STREQ(line, "Feature\n");
 }
 
 TEST_F(SetupScanTest, MissingScriptFailsSilently) {
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("none.SS").c_str());
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("none.SS").c_str());
     moduleCount = 3;
-    EXPECT_EQ(ScanThemeSetup(), 0);
+    EXPECT_EQ(ScanThemeSetup(script, run.scriptPath), 0);
     EXPECT_TRUE(HeadlessMessages().empty());
     EXPECT_EQ(errorLine, 0);
     EXPECT_EQ(moduleCount, 3);
@@ -178,12 +177,12 @@ TEST_F(SetupScanTest, LongNamesAndTextsAreCut) {
     std::string caption(45, 'C');
     std::string label(25, 'L');
     std::string module(70, 'M');
-    std::string theme(90, 'T');
-    ASSERT_EQ(Scan("ThemeName \"" + theme + "\"\nModule \"" + module + "\"\n{\nSetup\n{\n#" + name +
-                   "=\"c\" \"l\" \"r\" 1 2 3\n#P \"" + caption + "\" \"" + label + "\" \"" + label +
-                   "\" 4 5\n}\n}\n"),
+    std::string themeText(90, 'T');
+    ASSERT_EQ(Scan("ThemeName \"" + themeText + "\"\nModule \"" + module + "\"\n{\nSetup\n{\n#" +
+                   name + "=\"c\" \"l\" \"r\" 1 2 3\n#P \"" + caption + "\" \"" + label + "\" \"" +
+                   label + "\" 4 5\n}\n}\n"),
               1);
-    EXPECT_EQ(std::string(themeName), theme.substr(0, 80));
+    EXPECT_EQ(std::string(theme.themeName), themeText.substr(0, 80));
     EXPECT_EQ(std::string(moduleTable[0].name), module.substr(0, 60));
     const ModuleParam& p = moduleTable[0].params[0];
     EXPECT_EQ(std::string(p.name), name.substr(0, 40));
@@ -249,7 +248,7 @@ TEST_F(SetupScanTest, ModulesBeyondTheTableAreCheckedAndDropped) {
 TEST_F(SetupScanTest, KeywordsAnywhereAreTaken) {
     // The scan does not follow blocks: a "Module" line inside a body begins a module.
     EXPECT_EQ(Scan("Module \"A\"\n{\nSetup\n{\n}\nFeature\n{\n}\nThemeName \"Late\"\n}\n"), 1);
-    EXPECT_STREQ(themeName, "Late");
+    EXPECT_STREQ(theme.themeName, "Late");
     EXPECT_EQ(moduleCount, 1);
 }
 
@@ -262,15 +261,15 @@ TEST_F(SetupScanTest, ScrambledScript) {
     std::string command = std::string(GLIMMORA_TOOL) + " scramble " + dir.File("plain.SS") + " " +
                           dir.File("theme.SS");
     ASSERT_EQ(RunCommand(command), 0);
-    ResetModuleTable();
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("theme.SS").c_str());
-    ASSERT_EQ(ScanThemeSetup(), 1);
+    ResetContext();
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("theme.SS").c_str());
+    ASSERT_EQ(ScanThemeSetup(script, run.scriptPath), 1);
     EXPECT_EQ(moduleCount, 2);
     EXPECT_EQ(moduleTable[0].bodyLine, plainLine);
-    ASSERT_EQ(OpenScript(), 1);
-    ASSERT_EQ(ScriptSeek(moduleTable[0].bodyOffset), 1);
+    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+    ASSERT_EQ(reader.ScriptSeek(moduleTable[0].bodyOffset), 1);
     char* line;
-    ASSERT_TRUE(NextLine(&line));
+    ASSERT_TRUE(reader.NextLine(&line));
     EXPECT_STREQ(line, "Background\n");
 }
 

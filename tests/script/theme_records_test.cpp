@@ -1,5 +1,7 @@
 #include "script/theme_records.h"
 
+#include "support/context_fixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,25 +40,24 @@ TEST(ThemeRecordsTest, CoordinateCodesAreDistinctAndAboveFixedValues) {
     EXPECT_EQ((withParams >> RANDOM_A_SHIFT) & RANDOM_PARAM_MASK, 5);
 }
 
-TEST(ThemeRecordsTest, ResetEmptiesTablesAndFreesPatterns) {
+TEST_F(ContextTest, ThemeTableResetEmptiesTablesAndFreesPatterns) {
     featureTable[0].SetDefaults();
     featureTable[0].pattern.count = 2;
     featureTable[0].pattern.steps = new PatternStep[2];
     featureCount = 1;
     labelCount = 3;
     sectionCount = 2;
-    ResetModuleContent(); // LeakSanitizer catches a pattern not freed
+    theme.ResetModuleContent(); // LeakSanitizer catches a pattern not freed
     EXPECT_EQ(featureCount, 0);
     EXPECT_EQ(labelCount, 0);
     EXPECT_EQ(sectionCount, 0);
     EXPECT_EQ(featureTable[0].pattern.steps, nullptr);
 
     moduleCount = 4;
-    activeModule = 2;
-    ResetModuleTable();
+    theme.themeName[0] = 'T';
+    theme.ResetModuleTable();
     EXPECT_EQ(moduleCount, 0);
-    EXPECT_EQ(activeModule, 0);
-    EXPECT_EQ(themeName[0], '\0');
+    EXPECT_EQ(theme.themeName[0], '\0');
 }
 
 } // namespace

@@ -1,10 +1,10 @@
-#include "app/main_loop_state.h"
 #include "platform/audio_device.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "script/script_reader.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
+#include "support/context_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -32,14 +32,14 @@ Bytes Slice(const Bytes& b, size_t from, size_t count) {
     return Bytes(b.begin() + long(from), b.begin() + long(from + count));
 }
 
-class MixerTest : public ::testing::Test {
+class MixerTest : public ContextTest {
   protected:
     void SetUp() override {
         HeadlessAudioReset();
         HeadlessClearMessages();
         HeadlessSetTime(1000);
-        ResetScriptReader();
-        sectionTime = 0;
+        ResetContext();
+        engine.sectionTime.store(0);
         audio.SetMasterVolume(100);
     }
     void TearDown() override {
@@ -49,7 +49,7 @@ class MixerTest : public ::testing::Test {
 
     void Open() {
         ASSERT_EQ(audio.Init(AUDIO_FORMAT_STEREO, FRAMES), 1);
-        ASSERT_EQ(audioOn.load(), 1u);
+        ASSERT_EQ(audio.audioOn.load(), 1u);
     }
 
     // A sound loaded from a WAV file holding `samples`.
@@ -59,7 +59,7 @@ class MixerTest : public ::testing::Test {
             dir.WriteBytes("s" + std::to_string(sounds.size()) + ".wav", MakeWav(samples));
         sounds.push_back(std::make_unique<CSound>());
         CSound* s = sounds.back().get();
-        EXPECT_EQ(s->Load(path.c_str(), 100, 64, loopPoint, head, tail), 1);
+        EXPECT_EQ(s->Load(path.c_str(), 100, 64, loopPoint, head, tail, &ctx.errors), 1);
         if (loop) s->flags |= SOUND_LOOP;
         return s;
     }
@@ -262,13 +262,13 @@ TEST_F(MixerTest, StopTimeCutsTheSoundOnceTheSectionClockReachesIt) {
     Open();
     CSound* bounce = Sound(Repeat(255, 20 * FRAMES));
     audio.StartSound(600, bounce, 100, 64);
-    sectionTime = 250;
+    engine.sectionTime = 250;
     Pass();
     EXPECT_FALSE(Chunk(0).empty());
-    sectionTime = 599;
+    engine.sectionTime = 599;
     Pass();
     EXPECT_FALSE(Chunk(0).empty());
-    sectionTime = 600;
+    engine.sectionTime = 600;
     Pass();
     EXPECT_TRUE(Chunk(0).empty());
     EXPECT_FALSE(audio.IsChannelBusy(0));
@@ -369,7 +369,7 @@ TEST_F(MixerTest, StreamedSoundPlaysLikeOneInMemory) {
 TEST_F(MixerTest, WithoutADeviceSoundStaysOffSilently) {
     HeadlessAudioSetAvailable(false);
     EXPECT_EQ(audio.Init(AUDIO_FORMAT_STEREO, FRAMES), 1);
-    EXPECT_EQ(audioOn.load(), 0u);
+    EXPECT_EQ(audio.audioOn.load(), 0u);
     EXPECT_TRUE(HeadlessMessages().empty());
     CSound* s = Sound(RampSamples(100));
     EXPECT_EQ(audio.StartSound(AUDIO_NEVER, s, 100, 64), 1); // off: nothing to do
@@ -383,16 +383,16 @@ TEST_F(MixerTest, UnsupportedFormatsLeaveSoundOff) {
     EXPECT_EQ(audio.Init(AUDIO_FORMAT_STEREO | AUDIO_FORMAT_16BIT, FRAMES), 1);
     EXPECT_EQ(audio.Init(0, FRAMES), 1);
     EXPECT_EQ(audio.Init(AUDIO_FORMAT_STEREO, 0), 1);
-    EXPECT_EQ(audioOn.load(), 0u);
+    EXPECT_EQ(audio.audioOn.load(), 0u);
     EXPECT_FALSE(HeadlessAudioIsOpen());
     EXPECT_TRUE(HeadlessMessages().empty());
 }
 
 TEST_F(MixerTest, PrepareFailureIsReported) {
     HeadlessAudioFailPrepare(true);
-    lineNumber = 0;
+    reader.lineNumber = 0;
     EXPECT_EQ(audio.Init(AUDIO_FORMAT_STEREO, FRAMES), 0);
-    EXPECT_EQ(audioOn.load(), 0u);
+    EXPECT_EQ(audio.audioOn.load(), 0u);
     EXPECT_FALSE(HeadlessAudioIsOpen());
     ASSERT_EQ(HeadlessMessages().size(), 1u);
     EXPECT_EQ(HeadlessMessages()[0].text,
@@ -406,7 +406,7 @@ TEST_F(MixerTest, ShutdownClosesTheDeviceAndStopsMixing) {
     audio.StartSound(AUDIO_NEVER, s, 100, 64);
     Pass();
     audio.Shutdown();
-    EXPECT_EQ(audioOn.load(), 0u);
+    EXPECT_EQ(audio.audioOn.load(), 0u);
     EXPECT_FALSE(HeadlessAudioIsOpen());
     uint64_t played = HeadlessAudioBuffersPlayed();
     HeadlessAdvanceTime(1000);

@@ -1,11 +1,11 @@
 // The mixer on a real device thread while the engine's thread starts, stops
 // and re-pans sounds. Run under ThreadSanitizer by scripts/tsan-test.
-#include "app/main_loop_state.h"
 #include "platform/audio_device.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
+#include "support/context_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -18,13 +18,13 @@
 
 namespace {
 
-class MixerThreadTest : public ::testing::Test {
+class MixerThreadTest : public ContextTest {
   protected:
     void SetUp() override {
         HeadlessAudioReset();
         HeadlessAudioUseThread(true);
         HeadlessAudioKeepPlayed(false);
-        sectionTime = 0;
+        engine.sectionTime.store(0);
         audio.SetMasterVolume(100);
         // Short and long sounds, in memory and streamed, with loop points and loops.
         Add(RampSamples(700), 0, 0, 0, false);
@@ -44,7 +44,8 @@ class MixerThreadTest : public ::testing::Test {
         std::string path =
             dir.WriteBytes("s" + std::to_string(sounds.size()) + ".wav", MakeWav(samples));
         sounds.push_back(std::make_unique<CSound>());
-        ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail), 1);
+        ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail, &ctx.errors),
+                  1);
         if (loop) sounds.back()->flags |= SOUND_LOOP;
     }
 
@@ -81,7 +82,7 @@ TEST_F(MixerThreadTest, EngineCallsRaceWithMixingSafely) {
                 break;
             case 2: audio.StopSound(s); break;
             case 3: audio.SetSoundVolumePan(s, volume, pan); break;
-            case 4: sectionTime.store(uint32_t(i)); break;
+            case 4: engine.sectionTime.store(uint32_t(i)); break;
             }
             if (i > 1000000) break;
         }

@@ -3,6 +3,7 @@
 #include "script/script_reader.h"
 #include "script/theme_records.h"
 #include "sound/sound.h"
+#include "support/context_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -14,11 +15,10 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-class WavLoaderTest : public ::testing::Test {
+class WavLoaderTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetAppState();
-        ResetScriptReader();
+        ResetContext();
         HeadlessClearMessages();
     }
 
@@ -26,7 +26,9 @@ class WavLoaderTest : public ::testing::Test {
         return dir.WriteBytes(name, bytes);
     }
     // Loads `path` with the normal volume and pan and no loop point.
-    int Load(const std::string& path) { return sound.Load(path.c_str(), 100, 64, 0, 0, 0); }
+    int Load(const std::string& path) {
+        return sound.Load(path.c_str(), 100, 64, 0, 0, 0, &ctx.errors);
+    }
     std::string LastMessage() {
         return HeadlessMessages().empty() ? "" : HeadlessMessages().back().text;
     }
@@ -38,7 +40,7 @@ class WavLoaderTest : public ::testing::Test {
     // Expects a refusal of `path` with `message` followed by the name.
     void ExpectRefused(const std::string& path, const std::string& message) {
         HeadlessClearMessages();
-        lineNumber = 12;
+        reader.lineNumber = 12;
         errorLine = 0;
         EXPECT_EQ(Load(path), 0) << path;
         ASSERT_EQ(HeadlessMessages().size(), 1u);
@@ -61,7 +63,7 @@ TEST_F(WavLoaderTest, ExtensionDecidesBeforeTheFileIsOpened) {
     ExpectRefused(Write("nodot", wav), "Unsupported sound format");
     ExpectRefused(Write("two.wav.bak", wav), "Unsupported sound format");
     ExpectRefused(dir.File("missing.wav"), "File Not Found:");
-    EXPECT_TRUE(HeadlessMessages().back().caption == std::string(appTitle));
+    EXPECT_TRUE(HeadlessMessages().back().caption == std::string(run.appTitle));
 }
 
 TEST_F(WavLoaderTest, RefusesFilesThatAreNotWave) {
@@ -129,19 +131,19 @@ TEST_F(WavLoaderTest, LongSoundsAreStreamedFromTheFile) {
 
 TEST_F(WavLoaderTest, VolumePanAndLoopValuesAreKeptInRange) {
     std::string path = Write("s.wav", MakeWav(RampSamples(1000)));
-    ASSERT_EQ(sound.Load(path.c_str(), 200, -5, 400, 3, 2), 1);
+    ASSERT_EQ(sound.Load(path.c_str(), 200, -5, 400, 3, 2, &ctx.errors), 1);
     EXPECT_EQ(sound.volume, 127);
     EXPECT_EQ(sound.pan, 0);
     EXPECT_EQ(sound.loopPoint, 400);
     EXPECT_EQ(sound.headCount, 3);
     EXPECT_EQ(sound.tailCount, 2);
-    ASSERT_EQ(sound.Load(path.c_str(), -1, 127, 5000, -4, 70000), 1);
+    ASSERT_EQ(sound.Load(path.c_str(), -1, 127, 5000, -4, 70000, &ctx.errors), 1);
     EXPECT_EQ(sound.volume, 0);
     EXPECT_EQ(sound.pan, 127);
     EXPECT_EQ(sound.loopPoint, 1000); // the head ends with the data
     EXPECT_EQ(sound.headCount, 0);
     EXPECT_EQ(sound.tailCount, SOUND_MAX_COUNT);
-    ASSERT_EQ(sound.Load(path.c_str(), 100, 130, -7, 0, 0), 1);
+    ASSERT_EQ(sound.Load(path.c_str(), 100, 130, -7, 0, 0, &ctx.errors), 1);
     EXPECT_EQ(sound.pan, 127);
     EXPECT_EQ(sound.loopPoint, 0);
 }
@@ -190,16 +192,16 @@ TEST_F(WavLoaderTest, EmptyDataChunkLoadsAsASilentSound) {
     EXPECT_EQ(Samples(0, 2), (std::vector<unsigned char>{0x80, 0x80}));
 }
 
-TEST_F(WavLoaderTest, FeatureTableReleasesItsSounds) {
-    ResetModuleContent();
-    CSound* loaded = new CSound;
-    ASSERT_EQ(loaded->Load(Write("f.wav", MakeWav(RampSamples(70000))).c_str(), 100, 64, 0, 0, 0),
+TEST_F(WavLoaderTest, ModuleResetReleasesItsSounds) {
+    CSound* loaded = ctx.sounds.Create();
+    ASSERT_EQ(loaded->Load(Write("f.wav", MakeWav(RampSamples(70000))).c_str(), 100, 64, 0, 0, 0,
+                           &ctx.errors),
               1);
     featureTable[0].sound = loaded;
     featureCount = 1;
-    ASSERT_NE(releaseFeatureSound, nullptr);
-    ResetModuleContent(); // the leak checker sees the sound and its file go
+    ctx.ResetModule(); // the leak checker sees the sound and its file go
     EXPECT_EQ(featureTable[0].sound, nullptr);
+    EXPECT_EQ(ctx.sounds.Count(), 0);
 }
 
 TEST_F(WavLoaderTest, ToolShowsTheLoadersView) {

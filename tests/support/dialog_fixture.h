@@ -2,10 +2,8 @@
 // modules written straight into the table.
 #pragma once
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
 #include "platform/headless/headless_settings.h"
-#include "script/theme_records.h"
+#include "support/context_fixture.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -20,18 +18,15 @@ struct ParamSpec {
     int32_t value;
 };
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public ContextTest {
   protected:
     void SetUp() override {
-        ResetModuleTable();
-        ResetAppState();
-        ResetSettings();
         HeadlessSettingsClear();
-        std::snprintf(saverName, sizeof(saverName), "QV Dialogs");
+        std::snprintf(run.saverName, sizeof(run.saverName), "QV Dialogs");
     }
 
     // Adds a module with up to three parameters (a null name leaves a slot empty).
-    static void AddModule(const char* name, std::initializer_list<ParamSpec> params) {
+    void AddModule(const char* name, std::initializer_list<ParamSpec> params) {
         ThemeModule& module = moduleTable[moduleCount++];
         std::snprintf(module.name, sizeof(module.name), "%s", name);
         int k = 0;

@@ -40,11 +40,11 @@ class DemoCoverage : public ModuleFixture {
     // Call SetUp() first to start from empty tables.
     void LoadDemo(int module, bool preview) {
         const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium";
-        std::snprintf(mediaDirectory, sizeof(mediaDirectory), "%s", folder.c_str());
-        std::snprintf(scriptPath, sizeof(scriptPath), "%s/Aquarium.SS", folder.c_str());
-        HeadlessSettingsSet(saverName, "Config", "ActiveModule", module);
-        previewMode = preview;
-        LoadModule();
+        std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/Aquarium.SS", folder.c_str());
+        HeadlessSettingsSet(run.saverName, "Config", "ActiveModule", module);
+        run.previewMode = preview;
+        LoadModule(ctx);
         ASSERT_EQ(errorLine, 0) << "module " << module;
         ASSERT_TRUE(HeadlessMessages().empty()) << LastMessage();
     }
@@ -93,7 +93,7 @@ TEST_F(DemoCoverage, TheModulesTogetherUseEveryFeatureOfTheScript) {
         SetUp();
         LoadDemo(module, false);
         EXPECT_GE(sectionCount, 2) << "module " << module;
-        EXPECT_STRNE(currentModule->params[0].name, "") << "module " << module;
+        EXPECT_STRNE(theme.currentModule->params[0].name, "") << "module " << module;
         Collect(&u);
         TearDown();
     }
@@ -132,9 +132,9 @@ TEST_F(DemoCoverage, SetupSwitchesTurnFeaturesOnAndOff) {
     int switchedOn[2] = {};
     for (int most = 0; most < 2; ++most) {
         SetUp();
-        HeadlessSettingsSet(saverName, "Coral Reef", "Fish", most ? 5 : 1);
+        HeadlessSettingsSet(run.saverName, "Coral Reef", "Fish", most ? 5 : 1);
         LoadDemo(0, false);
-        EXPECT_EQ(currentModule->params[0].value, most ? 5 : 1);
+        EXPECT_EQ(theme.currentModule->params[0].value, most ? 5 : 1);
         for (int i = 0; i < featureCount; ++i) {
             if (featureTable[i].enableMode == ENABLE_BY_COMMAND && featureTable[i].enabled)
                 ++switchedOn[most];

@@ -1,7 +1,6 @@
 // The demo theme comes to life at once: in every module, on the full screen and
 // in the preview, something that moves or winks starts within the first seconds,
 // and the sections hand over to each other.
-#include "app/main_loop_state.h"
 #include "engine/engine_sound.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
@@ -13,38 +12,26 @@
 
 namespace {
 
-int QuietStart(uint32_t, CSound*, int, int) {
-    return 1;
-}
-void QuietStop(CSound*) {}
-void QuietVolumePan(CSound*, int, int) {}
-
 class DemoLife : public ModuleFixture {
   protected:
     void SetUp() override {
         ModuleFixture::SetUp();
-        ResetEngineState();
-        SeedRandom(7);
-        engineSound = {QuietStart, QuietStop, QuietVolumePan};
-        bannerOutput = nullptr;
-        bannerShown = false;
-        bannerNextTime = 0;
-        clockStart = 0;
+        engine.random.SeedRandom(7);
+        engine.sound = EngineSoundCalls::Silent();
+        engine.bannerOutput = nullptr;
+        engine.bannerShown = false;
+        engine.bannerNextTime = 0;
+        engine.clockStart = 0;
         HeadlessSetTime(100000);
-    }
-    void TearDown() override {
-        engineSound = MIXER_SOUND_CALLS;
-        bannerOutput = ViewBanner;
-        ModuleFixture::TearDown();
     }
 
     void LoadDemo(int module, bool preview) {
         const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium";
-        std::snprintf(mediaDirectory, sizeof(mediaDirectory), "%s", folder.c_str());
-        std::snprintf(scriptPath, sizeof(scriptPath), "%s/Aquarium.SS", folder.c_str());
-        HeadlessSettingsSet(saverName, "Config", "ActiveModule", module);
-        previewMode = preview;
-        LoadModule();
+        std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/Aquarium.SS", folder.c_str());
+        HeadlessSettingsSet(run.saverName, "Config", "ActiveModule", module);
+        run.previewMode = preview;
+        LoadModule(ctx);
         ASSERT_EQ(errorLine, 0);
     }
 
@@ -61,12 +48,12 @@ class DemoLife : public ModuleFixture {
     // the first feature with a picture that is not scenery showed (0 if none).
     uint32_t FirstLife(uint32_t ms, int* sectionChanges) {
         uint32_t first = 0;
-        int32_t section = currentSection;
+        int32_t section = engine.currentSection;
         for (uint32_t t = 0; t <= ms; t += 20) {
-            sectionTime = t;
-            FrameTick(t);
-            if (currentSection != section) ++*sectionChanges;
-            section = currentSection;
+            engine.sectionTime = t;
+            FrameTick(engine, t);
+            if (engine.currentSection != section) ++*sectionChanges;
+            section = engine.currentSection;
             for (int i = 0; i < featureCount && !first; ++i) {
                 const CFeature& f = featureTable[i];
                 if (f.image && !Scenery(f) && Showing(f)) first = t == 0 ? 1 : t;

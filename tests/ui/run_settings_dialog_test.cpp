@@ -22,24 +22,24 @@ class RunSettingsDialogTest : public DialogTest {
         HeadlessResetDialogs();
         AddModule("Reef", {{"Fish", "Fish", "Few", "Many", 1, 10, 5}});
         AddModule("Night", {{"Stars", "Stars", "Dim", "Bright", 0, 100, 50}});
-        WriteSettings(); // what the store holds before the dialog opens
+        settings.WriteSettings(); // what the store holds before the dialog opens
     }
 
     // Reads back what the settings store holds, after spoiling memory.
-    static void ReloadSettings() {
-        Sound = false;
-        Gamma = 99;
-        PlayMode = 99;
-        MasterVolume = 99;
-        activeModule = 0;
+    void ReloadSettings() {
+        settings.Sound = false;
+        settings.Gamma = 99;
+        settings.PlayMode = 99;
+        settings.MasterVolume = 99;
+        settings.activeModule = 0;
         moduleTable[0].params[0].value = -99;
         moduleTable[1].params[0].value = -99;
-        ReadSettings();
+        settings.ReadSettings();
     }
 };
 
 TEST_F(RunSettingsDialogTest, OkWritesEverything) {
-    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.SetBrightnessPosition(1);
@@ -47,74 +47,77 @@ TEST_F(RunSettingsDialogTest, OkWritesEverything) {
         dlg.SetSoundChecked(false);
         return DLG_OK;
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_OK);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_OK);
     EXPECT_EQ(HeadlessDialogs().settingsRuns, 1);
     ReloadSettings();
-    EXPECT_EQ(activeModule, 1);
+    EXPECT_EQ(settings.activeModule, 1);
     EXPECT_EQ(moduleTable[1].params[0].value, 80);
     EXPECT_EQ(moduleTable[0].params[0].value, 5);
-    EXPECT_EQ(Gamma, -2);
-    EXPECT_FALSE(Sound);
+    EXPECT_EQ(settings.Gamma, -2);
+    EXPECT_FALSE(settings.Sound);
 }
 
 TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
-    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.OnHScroll();
         return DLG_CANCEL;
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_CANCEL);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_CANCEL);
     ReloadSettings();
-    EXPECT_EQ(activeModule, 0);
+    EXPECT_EQ(settings.activeModule, 0);
     EXPECT_EQ(moduleTable[1].params[0].value, 50);
 }
 
 TEST_F(RunSettingsDialogTest, TestWritesEvenWhenTheDialogIsCancelledLater) {
-    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetSoundChecked(false);
         dlg.OnTest();
         dlg.OnSelChange(0); // changed after the test: never stored
         return DLG_CANCEL;
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_CANCEL);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_CANCEL);
     EXPECT_EQ(HeadlessDialogs().startedLines.size(), 1u);
     ReloadSettings();
-    EXPECT_EQ(activeModule, 1);
-    EXPECT_FALSE(Sound);
+    EXPECT_EQ(settings.activeModule, 1);
+    EXPECT_FALSE(settings.Sound);
 }
 
 TEST_F(RunSettingsDialogTest, MoreOptionsVolumeSurvivesEscapeAndIsStoredByOk) {
-    PlayMode = 0;
-    WriteSettings();
-    HeadlessSetSettingsScript([](CConfigDlg&) {
-        CMoreOptionsDlg options;
+    settings.PlayMode = 0;
+    settings.WriteSettings();
+    HeadlessSetSettingsScript([this](CConfigDlg&) {
+        CMoreOptionsDlg options(settings);
         options.OnInitDialog();
         options.OnHScroll(40);
         options.SetCheckedMode(1); // then Escape: no OnOK
         return DLG_OK;
     });
-    RunSettingsDialog(1, NO_ARGS);
+    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
     ReloadSettings();
-    EXPECT_EQ(MasterVolume, 40);
-    EXPECT_EQ(PlayMode, 0);
+    EXPECT_EQ(settings.MasterVolume, 40);
+    EXPECT_EQ(settings.PlayMode, 0);
 }
 
 TEST_F(RunSettingsDialogTest, RandomPlayThenCancelStoresNothing) {
-    PlayMode = 0;
-    WriteSettings();
-    HeadlessSetSettingsScript([](CConfigDlg&) {
-        CMoreOptionsDlg options;
+    settings.PlayMode = 0;
+    settings.WriteSettings();
+    HeadlessSetSettingsScript([this](CConfigDlg&) {
+        CMoreOptionsDlg options(settings);
         options.OnInitDialog();
         options.SetCheckedMode(1);
         options.OnOK();
         return DLG_CANCEL;
     });
-    RunSettingsDialog(1, NO_ARGS);
-    EXPECT_EQ(PlayMode, 1); // in memory only
+    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    EXPECT_EQ(settings.PlayMode, 1); // in memory only
     ReloadSettings();
-    EXPECT_EQ(PlayMode, 0);
+    EXPECT_EQ(settings.PlayMode, 0);
 }
 
 class SettingsModeTest : public DialogTest {
@@ -123,11 +126,12 @@ class SettingsModeTest : public DialogTest {
         DialogTest::SetUp();
         HeadlessResetDialogs();
         HeadlessClearMessages();
-        ResetScriptReader();
+        ResetContext();
     }
 
     void UseScript(const std::string& text) {
-        std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.Write("Reef.SS", text).c_str());
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s",
+                      dir.Write("Reef.SS", text).c_str());
     }
 
     TempDir dir;
@@ -140,7 +144,7 @@ TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
               "#Speed \"Speed\" \"Slow\" \"Fast\" 200 10 50\n"
               "}\n}\n"
               "Module \"Deep\"\n{\nSetup\n{\n}\n}\n");
-    HeadlessSettingsSet(saverName, "Shallows", "Speed", 180);
+    HeadlessSettingsSet(run.saverName, "Shallows", "Speed", 180);
     CConfigDlg* seen = nullptr;
     HeadlessSetSettingsScript([&seen](CConfigDlg& dlg) {
         seen = &dlg;
@@ -155,39 +159,40 @@ TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
         EXPECT_FALSE(dlg.groups[0].visible);
         return DLG_OK;
     });
-    EXPECT_EQ(RunSettingsDialog(1, NO_ARGS), DLG_OK);
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_OK);
     ASSERT_NE(seen, nullptr);
     int32_t stored = -1;
-    EXPECT_TRUE(HeadlessSettingsGet(saverName, "Config", "ActiveModule", &stored));
+    EXPECT_TRUE(HeadlessSettingsGet(run.saverName, "Config", "ActiveModule", &stored));
     EXPECT_EQ(stored, 1);
-    EXPECT_TRUE(HeadlessSettingsGet(saverName, "Shallows", "Fish", &stored));
+    EXPECT_TRUE(HeadlessSettingsGet(run.saverName, "Shallows", "Fish", &stored));
     EXPECT_EQ(stored, 10);
 }
 
 TEST_F(SettingsModeTest, SetupErrorStillOpensTheDialogWithTheModulesFound) {
     UseScript("Module \"Good\"\n{\nSetup\n{\n}\n}\n"
               "Module \"Bad\"\n{\nBackground 0\n");
-    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
         EXPECT_EQ(dlg.ListCount(), 2);
         EXPECT_STREQ(dlg.ListEntry(1), "Bad");
         return DLG_CANCEL;
     });
-    RunSettingsDialog(1, NO_ARGS);
+    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
     EXPECT_EQ(HeadlessDialogs().settingsRuns, 1);
     EXPECT_EQ(errorLine, 9);
     ASSERT_EQ(HeadlessMessages().size(), 1u);
 }
 
 TEST_F(SettingsModeTest, NoScriptOpensAnEmptyDialogAndReadsTheSettings) {
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("missing.SS").c_str());
-    HeadlessSettingsSet(saverName, "Config", "MasterVolume", 30);
-    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("missing.SS").c_str());
+    HeadlessSettingsSet(run.saverName, "Config", "MasterVolume", 30);
+    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
         EXPECT_EQ(dlg.ListCount(), 0);
-        EXPECT_EQ(MasterVolume, 30);
+        EXPECT_EQ(settings.MasterVolume, 30);
         EXPECT_EQ(dlg.OnTest(), 1);
         return DLG_CANCEL;
     });
-    RunSettingsDialog(1, NO_ARGS);
+    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
     EXPECT_EQ(HeadlessDialogs().startedLines.size(), 1u);
     EXPECT_TRUE(HeadlessMessages().empty());
 }

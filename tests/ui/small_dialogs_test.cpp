@@ -18,48 +18,48 @@ class SmallDialogsTest : public DialogTest {
 
 TEST_F(SmallDialogsTest, MoreOptionsChecksThePlayModeButton) {
     for (int32_t mode = 0; mode < 3; ++mode) {
-        PlayMode = mode;
-        CMoreOptionsDlg dlg;
+        settings.PlayMode = mode;
+        CMoreOptionsDlg dlg(settings);
         dlg.OnInitDialog();
         EXPECT_EQ(dlg.checkedMode, mode);
         dlg.OnOK();
-        EXPECT_EQ(PlayMode, mode);
+        EXPECT_EQ(settings.PlayMode, mode);
     }
 }
 
 TEST_F(SmallDialogsTest, UnknownPlayModeChecksNoneAndOkStoresTheLastMode) {
-    PlayMode = 7;
-    CMoreOptionsDlg dlg;
+    settings.PlayMode = 7;
+    CMoreOptionsDlg dlg(settings);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.checkedMode, -1);
     dlg.SetCheckedMode(5); // no such button
     EXPECT_EQ(dlg.checkedMode, -1);
     dlg.OnOK();
-    EXPECT_EQ(PlayMode, 2);
+    EXPECT_EQ(settings.PlayMode, 2);
 }
 
 TEST_F(SmallDialogsTest, ChoosingAModeChangesNothingUntilOk) {
-    PlayMode = 0;
-    CMoreOptionsDlg dlg;
+    settings.PlayMode = 0;
+    CMoreOptionsDlg dlg(settings);
     dlg.OnInitDialog();
     dlg.SetCheckedMode(1);
-    EXPECT_EQ(PlayMode, 0); // Escape ends here
+    EXPECT_EQ(settings.PlayMode, 0); // Escape ends here
     dlg.OnOK();
-    EXPECT_EQ(PlayMode, 1);
+    EXPECT_EQ(settings.PlayMode, 1);
 }
 
 TEST_F(SmallDialogsTest, VolumeFollowsTheSliderAtOnce) {
-    MasterVolume = 150; // beyond the slider: shown at its end, kept until moved
-    CMoreOptionsDlg dlg;
+    settings.MasterVolume = 150; // beyond the slider: shown at its end, kept until moved
+    CMoreOptionsDlg dlg(settings);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.volumePosition, 100);
-    EXPECT_EQ(MasterVolume, 150);
+    EXPECT_EQ(settings.MasterVolume, 150);
     dlg.OnHScroll(40);
-    EXPECT_EQ(MasterVolume, 40);
+    EXPECT_EQ(settings.MasterVolume, 40);
     dlg.OnHScroll(-3);
-    EXPECT_EQ(MasterVolume, 0);
+    EXPECT_EQ(settings.MasterVolume, 0);
     dlg.OnHScroll(101);
-    EXPECT_EQ(MasterVolume, 100);
+    EXPECT_EQ(settings.MasterVolume, 100);
 }
 
 TEST_F(SmallDialogsTest, VersionText) {
@@ -74,14 +74,14 @@ TEST_F(SmallDialogsTest, VersionText) {
     VersionText(tiny, sizeof(tiny), "Version %s");
     EXPECT_STREQ(tiny, "Ver");
 
-    CAboutDlg about;
+    CAboutDlg about(run.mediaDirectory);
     about.OnInitDialog();
     EXPECT_STREQ(about.versionLine, "Screen Saver Engine Version 1.00g");
 }
 
 TEST_F(SmallDialogsTest, ReadMeOpensTheThemeFoldersFile) {
-    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "/themes/Aquarium");
-    CAboutDlg about;
+    std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "/themes/Aquarium");
+    CAboutDlg about(run.mediaDirectory);
     about.OnInitDialog();
     about.OnReadMe();
     std::string expected = std::string("/themes/Aquarium") + PATH_SEPARATOR + "readme.txt";
@@ -92,16 +92,16 @@ TEST_F(SmallDialogsTest, ReadMeOpensTheThemeFoldersFile) {
 }
 
 TEST_F(SmallDialogsTest, ReadMeWithoutThemeFolderOpensTheCurrentFoldersFile) {
-    mediaDirectory[0] = '\0'; // after "-def"
-    CAboutDlg about;
+    run.mediaDirectory[0] = '\0'; // after "-def"
+    CAboutDlg about(run.mediaDirectory);
     about.OnReadMe();
     EXPECT_EQ(HeadlessDialogs().openedFiles.at(0), "readme.txt");
 }
 
 TEST_F(SmallDialogsTest, ReadMeWithTheLongestFolderFits) {
-    std::memset(mediaDirectory, 'd', PATH_LEN);
-    mediaDirectory[PATH_LEN] = '\0';
-    CAboutDlg about;
+    std::memset(run.mediaDirectory, 'd', PATH_LEN);
+    run.mediaDirectory[PATH_LEN] = '\0';
+    CAboutDlg about(run.mediaDirectory);
     about.OnReadMe();
     const std::string& path = HeadlessDialogs().openedFiles.at(0);
     EXPECT_EQ(path.size(), static_cast<size_t>(PATH_LEN) + 11);

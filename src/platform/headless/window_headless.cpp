@@ -38,12 +38,12 @@ void Deliver(const QueuedMessage& m) {
     }
 }
 
-// The window goes: the quit message is posted, the final hook runs, the object is deleted.
+// The window goes: the quit message is posted and the final hook runs; the
+// object stays with the application.
 void DestroyNow() {
     if (!window) return;
     queue.push_back({Message::Quit, HeadlessInput::Key, 0, 0});
     window->OnFinalMessage();
-    delete window;
     window = nullptr;
 }
 
@@ -60,11 +60,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
 }
 
 void WndDestroy(CSaverWnd* wnd) {
-    if (wnd && wnd == window) {
-        DestroyNow();
-    } else {
-        delete wnd;
-    }
+    if (wnd && wnd == window) DestroyNow();
 }
 
 void WndPostClose(CSaverWnd*) {
@@ -73,7 +69,7 @@ void WndPostClose(CSaverWnd*) {
 
 PumpResult WndPumpMessage() {
     if (queue.empty()) {
-        if (window && view.NeedsPaint()) {
+        if (window && window->View().NeedsPaint()) {
             window->OnPaint();
             return PumpResult::Handled;
         }

@@ -102,13 +102,13 @@ void QtConfigDialog::OnSelectionChanged(int row) {
 }
 
 void QtConfigDialog::OnMoreOptions() {
-    CMoreOptionsDlg options;
+    CMoreOptionsDlg options(model.settings);
     QtMoreOptionsDialog dialog(options, this);
     dialog.exec();
 }
 
 void QtConfigDialog::OnAbout() {
-    CAboutDlg aboutModel;
+    CAboutDlg aboutModel(model.mediaDirectory);
     QtAboutDialog dialog(aboutModel, this);
     dialog.exec();
 }

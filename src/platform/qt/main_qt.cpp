@@ -5,6 +5,7 @@
 // (play on the root window), "-window-id <id>" (decimal or 0x hex), or with
 // $XSCREENSAVER_WINDOW set: it then plays a full saver run, sound included,
 // inside that window, and input never ends it; the daemon ends the process.
+#include "app/glimmora_context.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "platform/qt/embed_host_qt.h"
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -89,6 +91,7 @@ int main(int argc, char** argv) {
     }
     args.push_back(nullptr);
 
-    if (!StartUp(static_cast<int>(args.size()) - 1, args.data())) return Finish();
-    return RunLoop();
+    auto ctx = std::make_unique<GlimmoraContext>();
+    if (!StartUp(*ctx, static_cast<int>(args.size()) - 1, args.data())) return Finish(*ctx);
+    return RunLoop(*ctx);
 }

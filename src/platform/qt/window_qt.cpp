@@ -132,7 +132,7 @@ void SaverWindowQt::exposeEvent(QExposeEvent*) {
         QPoint p = mapFromGlobal(QCursor::pos());
         if (inputEnds && QRect(QPoint(0, 0), size()).contains(p)) saver->OnMouseMove(p.x(), p.y());
     }
-    view.InvalidateAll();
+    saver->View().InvalidateAll();
     saver->OnPaint();
     lastPresentNs = presentClock.nsecsElapsed();
 }
@@ -153,8 +153,7 @@ void DestroyNow() {
     closePending = false;
     CSaverWnd* owner = saverWnd;
     saverWnd = nullptr;
-    owner->OnFinalMessage();
-    delete owner;
+    owner->OnFinalMessage(); // the application owns the object
 }
 
 bool PresentDue() {
@@ -195,7 +194,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
         }
     }
     window->setGeometry(rect);
-    window->setTitle(QString::fromLocal8Bit(appTitle));
+    window->setTitle(QString::fromLocal8Bit(wnd->Title()));
     if (layout.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
 
     saverWnd = wnd;
@@ -242,11 +241,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
 }
 
 void WndDestroy(CSaverWnd* wnd) {
-    if (wnd && wnd == saverWnd) {
-        DestroyNow();
-    } else {
-        delete wnd;
-    }
+    if (wnd && wnd == saverWnd) DestroyNow();
 }
 
 void WndPostClose(CSaverWnd* wnd) {
@@ -264,7 +259,7 @@ PumpResult WndPumpMessage() {
     }
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (dispatcher && dispatcher->processEvents(QEventLoop::AllEvents)) return PumpResult::Handled;
-    if (qtWindow && qtWindow->isExposed() && view.NeedsPaint() && PresentDue()) {
+    if (qtWindow && qtWindow->isExposed() && saverWnd->View().NeedsPaint() && PresentDue()) {
         // At most one picture per refresh of the display: more would never be seen.
         lastPresentNs = presentClock.nsecsElapsed();
         saverWnd->OnPaint();

@@ -168,13 +168,13 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             }
             return TRUE;
         case ID_MORE_OPTIONS: {
-            CMoreOptionsDlg options;
+            CMoreOptionsDlg options(model->settings);
             DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_MORE_OPTIONS_BOX), dialog,
                             MoreOptionsProc, reinterpret_cast<LPARAM>(&options));
             return TRUE;
         }
         case ID_ABOUT: {
-            CAboutDlg about;
+            CAboutDlg about(model->mediaDirectory);
             DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_ABOUT_BOX), dialog, AboutProc,
                             reinterpret_cast<LPARAM>(&about));
             return TRUE;

@@ -1,5 +1,6 @@
 // The program's entry: start-up over the command line, then the main loop in
 // preview and saver modes; the exit code is the script line of an error.
+#include "app/glimmora_context.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "platform/win32/win32_platform.h"
@@ -8,6 +9,7 @@
 #include <mmsystem.h>
 
 #include <cstdlib>
+#include <memory>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // argv[0] becomes the program file as it was started (a short name stays
@@ -23,7 +25,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     // All timing comes from the millisecond clock: make it tick by 1 ms.
     timeBeginPeriod(1);
-    int code = StartUp(argc, argv) ? RunLoop() : Finish();
+    int code = 0;
+    {
+        auto ctx = std::make_unique<GlimmoraContext>();
+        code = StartUp(*ctx, argc, argv) ? RunLoop(*ctx) : Finish(*ctx);
+    }
     timeEndPeriod(1);
     return code;
 }

@@ -23,7 +23,9 @@ RECT ToRect(const ViewRect& r) {
 
 // The area the view has to redraw joins the window's update region, so the
 // paint that follows covers both.
-void InvalidateViewArea(HWND window) {
+void InvalidateViewArea(HWND window, CSaverWnd* wnd) {
+    if (!wnd) return;
+    CSSView& view = wnd->View();
     if (!view.NeedsPaint()) return;
     RECT area = ToRect(view.updateRegion.Bounds());
     InvalidateRect(window, &area, FALSE);
@@ -32,9 +34,9 @@ void InvalidateViewArea(HWND window) {
 void Paint(HWND window, CSaverWnd* wnd) {
     RECT exposed;
     if (GetUpdateRect(window, &exposed, FALSE)) {
-        view.Invalidate(ViewRect{exposed.left, exposed.top, exposed.right, exposed.bottom});
+        wnd->View().Invalidate(ViewRect{exposed.left, exposed.top, exposed.right, exposed.bottom});
     }
-    InvalidateViewArea(window);
+    InvalidateViewArea(window, wnd);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     Win32SetPaintDC(dc);
@@ -98,11 +100,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         LRESULT result = DefWindowProcA(window, message, wParam, lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (live) {
-            // The final hook: the display is gone and the object with it.
+            // The final hook: the display is gone; the object stays with the application.
             Win32SetSaverWindow(nullptr);
             saverObject = nullptr;
             wnd->OnFinalMessage();
-            delete wnd;
         }
         return result;
     }
@@ -145,11 +146,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
 }
 
 void WndDestroy(CSaverWnd* wnd) {
-    if (wnd && wnd == saverObject && Win32SaverWindow()) {
-        DestroyWindow(Win32SaverWindow()); // the final hook deletes the object
-    } else {
-        delete wnd;
-    }
+    if (wnd && wnd == saverObject && Win32SaverWindow()) DestroyWindow(Win32SaverWindow());
 }
 
 void WndPostClose(CSaverWnd*) {
@@ -157,7 +154,7 @@ void WndPostClose(CSaverWnd*) {
 }
 
 PumpResult WndPumpMessage() {
-    if (Win32SaverWindow()) InvalidateViewArea(Win32SaverWindow());
+    if (Win32SaverWindow()) InvalidateViewArea(Win32SaverWindow(), saverObject);
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return PumpResult::NoMessage;
     if (msg.message == WM_QUIT) return PumpResult::Quit;

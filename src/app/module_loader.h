@@ -1,0 +1,18 @@
+// Loading the active module: the Setup scan, the settings, then the body of
+// the module with its background, sections and features, then its palette.
+// The script readers produce the records; the binder here loads the media
+// each media line names, takes sprite slots and sets the view's background,
+// right as the line is read, so messages keep their lines and order.
+#pragma once
+
+struct GlimmoraContext;
+
+// Scans the Setup blocks, reads the settings and loads the body of module
+// `activeModule` into the tables and the view, with the loading splash in
+// saver mode. Failures are reported and leave `errorLine` set; an incomplete
+// sound line stops loading without a message (see ModuleLoad).
+void LoadModule(GlimmoraContext& ctx);
+
+// The path of a media file named by the script: in the media directory, or
+// the name itself when there is none. Written into `path` (`size` bytes).
+void MediaPath(const GlimmoraContext& ctx, const char* name, char* path, int size);

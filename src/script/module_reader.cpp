@@ -1,0 +1,146 @@
+#include "script/module_reader.h"
+
+#include "base/error_sink.h"
+#include "script/block_args.h"
+#include "script/feature_reader.h"
+#include "script/media_binder.h"
+#include "script/script_context.h"
+#include "script/script_values.h"
+
+#include <cstdint>
+
+namespace {
+
+enum class Block { Skip, Background, Feature, Section, None };
+
+bool MissingOpener(ScriptContext& s) {
+    s.errors->ReportErrorF("Syntax Error: %s", "Missing '{'");
+    return false;
+}
+
+// Reads the block opener that must follow a block keyword.
+bool ExpectOpener(ScriptContext& s) {
+    char* line;
+    if (!s.reader.NextLine(&line) || line[0] != '{') return MissingOpener(s);
+    return true;
+}
+
+// Passes over the rest of a block whose opener has been read, nested blocks
+// included, up to and including its closer.
+void SkipBlock(ScriptContext& s) {
+    int depth = 1;
+    char* line;
+    while (depth > 0 && s.reader.NextLine(&line)) {
+        if (line[0] == '{') {
+            ++depth;
+        } else if (line[0] == '}') {
+            --depth;
+        }
+    }
+}
+
+// "Color r, g, b", optionally after a "{".
+bool ReadColor(ScriptContext& s, MediaBinder& media, const char* rest) {
+    const char* p = rest;
+    if (*p == '{') ++p;
+    int32_t rgb[3];
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            p = NextArg(p);
+            if (!p) return s.ReportInvalidKeyword(rest);
+        }
+        p = ParseInteger(rgb[i], p);
+    }
+    media.BindBackgroundColor(static_cast<uint32_t>(rgb[0] & 0xFF) |
+                              static_cast<uint32_t>(rgb[1] & 0xFF) << 8 |
+                              static_cast<uint32_t>(rgb[2] & 0xFF) << 16);
+    return true;
+}
+
+bool ReadBackground(ScriptContext& s, MediaBinder& media) {
+    if (!ExpectOpener(s)) return false;
+    char* line;
+    while (s.reader.NextLine(&line) && line[0] != '}') {
+        char* keyword;
+        char* rest;
+        SplitKeyword(line, &keyword, &rest);
+        if (MatchKeyword(keyword, "Color")) {
+            if (!ReadColor(s, media, rest)) return false;
+        } else if (MatchKeyword(keyword, "Image")) {
+            StripQuotes(rest);
+            if (!media.BindBackgroundImage(rest)) return false;
+        } else {
+            return s.ReportInvalidKeyword(keyword);
+        }
+    }
+    return true;
+}
+
+bool ReadFeatureBlock(ScriptContext& s, MediaBinder& media, int32_t section) {
+    if (!ExpectOpener(s)) return false;
+    ThemeTables& theme = s.theme;
+    if (theme.featureCount >= MAX_FEATURES) {
+        // The table is full: the block is passed over whole.
+        SkipBlock(s);
+        return true;
+    }
+    CFeature& feature = theme.featureTable[theme.featureCount];
+    if (!ReadFeature(s, media, feature, section, theme.featureCount)) {
+        ReleaseFeatureParts(media, feature);
+        return false;
+    }
+    ++theme.featureCount;
+    return true;
+}
+
+Block Classify(const ScriptContext& s, const char* line) {
+    const bool preview = s.previewBlocks;
+    const char* skipBackground = preview ? "Background" : "PreviewBackground";
+    const char* skipFeature = preview ? "Feature" : "PreviewFeature";
+    const char* background = preview ? "PreviewBackground" : "Background";
+    const char* feature = preview ? "PreviewFeature" : "Feature";
+    if (MatchKeyword(line, skipBackground) || MatchKeyword(line, skipFeature)) return Block::Skip;
+    if (MatchKeyword(line, background)) return Block::Background;
+    if (MatchKeyword(line, feature)) return Block::Feature;
+    if (MatchKeyword(line, "Section")) return Block::Section;
+    return Block::None;
+}
+
+} // namespace
+
+bool ReadModuleBody(ScriptContext& s, MediaBinder& media) {
+    int depth = 1;
+    int32_t section = 0;
+    char* line;
+    while (depth > 0 && s.reader.NextLine(&line)) {
+        if (line[0] == '}') {
+            --depth;
+            continue;
+        }
+        switch (Classify(s, line)) {
+        case Block::Skip:
+            if (!ExpectOpener(s)) return false;
+            SkipBlock(s);
+            break;
+        case Block::Background:
+            if (!ReadBackground(s, media)) return false;
+            break;
+        case Block::Feature:
+            if (!ReadFeatureBlock(s, media, section)) return false;
+            break;
+        case Block::Section: {
+            // A "Section" without its opener ends the module quietly.
+            if (!s.reader.NextLine(&line) || line[0] != '{') return true;
+            if (s.theme.sectionCount >= MAX_SECTIONS) {
+                SkipBlock(s); // beyond the table: passed over whole
+                break;
+            }
+            section = s.theme.sectionCount++;
+            ++depth;
+            break;
+        }
+        case Block::None: break;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,34 @@
+// The user's settings: the active module, five general choices and the
+// current value of every module parameter, read and written as a whole
+// through the platform's store under the saver's name.
+#pragma once
+
+#include <cstdint>
+
+struct ThemeTables;
+
+constexpr int32_t PLAY_SELECTED = 0;
+constexpr int32_t PLAY_RANDOM = 1;
+constexpr int32_t PLAY_SEQUENTIAL = 2;
+
+class SettingsStore {
+  public:
+    // The profile the settings are kept under (the saver's name).
+    const char* saverName = "";
+    // The module table whose parameter values are read and written.
+    ThemeTables* theme = nullptr;
+
+    int32_t activeModule = 0;         // the module an activation plays
+    bool Sound = true;                // sound output on
+    int32_t Gamma = 0;                // image brightness correction, -3 to +3
+    int32_t PlayMode = PLAY_SELECTED; // 0 selected module, 1 random, 2 in turn
+    int32_t MasterVolume = 100;       // per cent
+
+    // Loads `activeModule`, the general settings and every named parameter's
+    // value of the module table (which must already be filled).
+    int ReadSettings();
+    // Stores the same values back. Both return 1: store failures are silent.
+    int WriteSettings();
+    // Restores the in-memory values a program has before any read.
+    void ResetSettings();
+};
