@@ -1,8 +1,8 @@
-// The dialogs from the resource templates: settings, More Options, About and
+// The dialogs, built from the portable dialog tables: settings, More Options, About and
 // the loading splash. Each dialog procedure only moves values between the
 // controls and the portable dialog models in src/ui, which hold the rules.
 #include "platform/dialogs.h"
-#include "platform/win32/resource.h"
+#include "platform/win32/dialog_template_win32.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/about_dlg.h"
 #include "ui/config_dlg.h"
@@ -22,9 +22,9 @@ HWND splash = nullptr;
 char commandLine[COMMAND_LINE_LEN + 1];
 
 int ParamControl(int k, int which) {
-    static const int FIRST[PARAM_CONTROLS] = {ID_PARAM1_GROUP, ID_PARAM1_LEFT, ID_PARAM1_RIGHT,
-                                              ID_PARAM1_SLIDER};
-    return FIRST[which] + 4 * k;
+    static const int FIRST[PARAM_CONTROLS] = {IDC_PARAM_GROUP, IDC_PARAM_LEFT, IDC_PARAM_RIGHT,
+                                              IDC_PARAM_SLIDER};
+    return FIRST[which] + PARAM_ID_STRIDE * k;
 }
 
 void SetSlider(HWND dialog, int id, int32_t low, int32_t high, int32_t position) {
@@ -32,6 +32,13 @@ void SetSlider(HWND dialog, int id, int32_t low, int32_t high, int32_t position)
     SendMessageA(slider, TBM_SETRANGEMIN, FALSE, low);
     SendMessageA(slider, TBM_SETRANGEMAX, FALSE, high);
     SendMessageA(slider, TBM_SETPOS, TRUE, position);
+}
+
+INT_PTR RunModal(const DialogTemplate& table, HWND owner, DLGPROC procedure, void* model) {
+    std::vector<WORD> layout = BuildDialogTemplate(table);
+    return DialogBoxIndirectParamA(Win32Instance(),
+                                   reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()), owner,
+                                   procedure, reinterpret_cast<LPARAM>(model));
 }
 
 int32_t SliderPosition(HWND dialog, int id) {
@@ -68,7 +75,7 @@ void ReadSliders(HWND dialog, CConfigDlg& model) {
     for (int k = 0; k < MODULE_PARAMS; ++k) {
         model.SetParamPosition(k, SliderPosition(dialog, ParamControl(k, 3)));
     }
-    model.SetBrightnessPosition(SliderPosition(dialog, ID_BRIGHTNESS));
+    model.SetBrightnessPosition(SliderPosition(dialog, IDC_BRIGHTNESS));
 }
 
 INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -79,10 +86,10 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         model = reinterpret_cast<CMoreOptionsDlg*>(lParam);
         model->OnInitDialog();
         if (model->checkedMode >= 0) {
-            CheckRadioButton(dialog, ID_PLAY_SELECTED, ID_PLAY_SEQUENTIAL,
-                             ID_PLAY_SELECTED + model->checkedMode);
+            CheckRadioButton(dialog, IDC_PLAY_SELECTED, IDC_PLAY_SEQUENTIAL,
+                             IDC_PLAY_SELECTED + model->checkedMode);
         }
-        SetSlider(dialog, ID_VOLUME, VOLUME_MIN, VOLUME_MAX, model->volumePosition);
+        SetSlider(dialog, IDC_VOLUME, VOLUME_MIN, VOLUME_MAX, model->volumePosition);
         return TRUE;
     case WM_HSCROLL:
         if (model && lParam) {
@@ -93,7 +100,7 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK && model) {
             for (int mode = 0; mode < PLAY_MODES; ++mode) {
-                if (IsDlgButtonChecked(dialog, ID_PLAY_SELECTED + mode) == BST_CHECKED) {
+                if (IsDlgButtonChecked(dialog, IDC_PLAY_SELECTED + mode) == BST_CHECKED) {
                     model->SetCheckedMode(mode);
                 }
             }
@@ -117,10 +124,10 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         model = reinterpret_cast<CAboutDlg*>(lParam);
         model->OnInitDialog();
-        SetDlgItemTextA(dialog, ID_VERSION, model->versionLine);
+        SetDlgItemTextA(dialog, IDC_VERSION, model->versionLine);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == ID_README && model) {
+        if (LOWORD(wParam) == IDC_README && model) {
             model->OnReadMe();
             return TRUE;
         }
@@ -140,16 +147,17 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         model = reinterpret_cast<CConfigDlg*>(lParam);
         model->OnInitDialog();
-        SetSlider(dialog, ID_BRIGHTNESS, BRIGHTNESS_MIN, BRIGHTNESS_MAX, model->brightnessPosition);
-        CheckDlgButton(dialog, ID_SOUND, model->soundChecked ? BST_CHECKED : BST_UNCHECKED);
+        SetSlider(dialog, IDC_BRIGHTNESS, BRIGHTNESS_MIN, BRIGHTNESS_MAX,
+                  model->brightnessPosition);
+        CheckDlgButton(dialog, IDC_SOUND, model->soundChecked ? BST_CHECKED : BST_UNCHECKED);
         SetWindowTextA(dialog, model->caption);
         CentreOnScreen(dialog);
         ShowParameterControls(dialog, *model);
         for (int32_t i = 0; i < model->ListCount(); ++i) {
-            SendDlgItemMessageA(dialog, ID_MODULE_LIST, LB_ADDSTRING, 0,
+            SendDlgItemMessageA(dialog, IDC_MODULE_LIST, LB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(model->ListEntry(i)));
         }
-        SendDlgItemMessageA(dialog, ID_MODULE_LIST, LB_SETCURSEL, model->selection, 0);
+        SendDlgItemMessageA(dialog, IDC_MODULE_LIST, LB_SETCURSEL, model->selection, 0);
         return TRUE; // the focus goes where the dialog manager puts it
     case WM_HSCROLL:
         if (model) {
@@ -160,32 +168,30 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         if (!model) return FALSE;
         switch (LOWORD(wParam)) {
-        case ID_MODULE_LIST:
+        case IDC_MODULE_LIST:
             if (HIWORD(wParam) == LBN_SELCHANGE) {
                 model->OnSelChange(static_cast<int32_t>(
-                    SendDlgItemMessageA(dialog, ID_MODULE_LIST, LB_GETCURSEL, 0, 0)));
+                    SendDlgItemMessageA(dialog, IDC_MODULE_LIST, LB_GETCURSEL, 0, 0)));
                 ShowParameterControls(dialog, *model);
             }
             return TRUE;
-        case ID_MORE_OPTIONS: {
+        case IDC_MORE_OPTIONS: {
             CMoreOptionsDlg options(model->settings);
-            DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_MORE_OPTIONS_BOX), dialog,
-                            MoreOptionsProc, reinterpret_cast<LPARAM>(&options));
+            RunModal(moreOptionsTemplate, dialog, MoreOptionsProc, &options);
             return TRUE;
         }
-        case ID_ABOUT: {
+        case IDC_ABOUT: {
             CAboutDlg about(model->mediaDirectory);
-            DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_ABOUT_BOX), dialog, AboutProc,
-                            reinterpret_cast<LPARAM>(&about));
+            RunModal(aboutTemplate, dialog, AboutProc, &about);
             return TRUE;
         }
-        case ID_TEST:
-            model->SetSoundChecked(IsDlgButtonChecked(dialog, ID_SOUND) == BST_CHECKED);
+        case IDC_TEST:
+            model->SetSoundChecked(IsDlgButtonChecked(dialog, IDC_SOUND) == BST_CHECKED);
             model->OnTest();
             return TRUE;
         case IDOK:
-            model->SetBrightnessPosition(SliderPosition(dialog, ID_BRIGHTNESS));
-            model->SetSoundChecked(IsDlgButtonChecked(dialog, ID_SOUND) == BST_CHECKED);
+            model->SetBrightnessPosition(SliderPosition(dialog, IDC_BRIGHTNESS));
+            model->SetSoundChecked(IsDlgButtonChecked(dialog, IDC_SOUND) == BST_CHECKED);
             EndDialog(dialog, model->OnOK());
             return TRUE;
         case IDCANCEL: EndDialog(dialog, DLG_CANCEL); return TRUE;
@@ -207,15 +213,16 @@ bool Append(size_t& length, const char* text) {
 } // namespace
 
 int DlgRunSettings(CConfigDlg& dlg) {
-    INT_PTR result = DialogBoxParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
-                                     SettingsProc, reinterpret_cast<LPARAM>(&dlg));
+    INT_PTR result = RunModal(configTemplate, nullptr, SettingsProc, &dlg);
     return result == DLG_OK ? DLG_OK : DLG_CANCEL;
 }
 
 void DlgShowSplash() {
     if (splash) return;
-    splash = CreateDialogParamA(Win32Instance(), MAKEINTRESOURCEA(IDD_LOADING_SPLASH),
-                                GetDesktopWindow(), nullptr, 0);
+    std::vector<WORD> layout = BuildDialogTemplate(splashTemplate);
+    splash = CreateDialogIndirectParamA(Win32Instance(),
+                                        reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()),
+                                        GetDesktopWindow(), nullptr, 0);
     if (!splash) return;
     RedrawWindow(splash, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
