@@ -1,0 +1,127 @@
+// Two engines in one process, each with its own context: side by side, each
+// gives exactly the pictures and sound requests it gives alone.
+#include "app/glimmora_context.h"
+#include "app/module_loader.h"
+#include "engine/frame_tick.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_settings.h"
+#include "platform/sys.h"
+#include "support/test_frames.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SoundRequest {
+    char kind;
+    uint32_t stopTime;
+    const CSound* sound;
+    int volume;
+    int pan;
+    bool operator==(const SoundRequest&) const = default;
+};
+
+int RecordStart(void* log, uint32_t stopTime, CSound* sound, int volume, int pan) {
+    static_cast<std::vector<SoundRequest>*>(log)->push_back({'S', stopTime, sound, volume, pan});
+    return 1;
+}
+void RecordStop(void* log, CSound* sound) {
+    static_cast<std::vector<SoundRequest>*>(log)->push_back({'X', 0, sound, 0, 0});
+}
+void RecordVolumePan(void* log, CSound* sound, int volume, int pan) {
+    static_cast<std::vector<SoundRequest>*>(log)->push_back({'V', 0, sound, volume, pan});
+}
+
+// One module of a bundled theme playing in a view of its own.
+class Player {
+  public:
+    Player(const char* theme, int module, int32_t width, int32_t height, uint32_t seed) {
+        RunConfig& run = ctx->run;
+        const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/" + theme;
+        std::snprintf(run.appTitle, sizeof(run.appTitle), "%s", theme);
+        std::snprintf(run.saverName, sizeof(run.saverName), "QV %s %d", theme, module);
+        std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
+        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/%s.SS", folder.c_str(), theme);
+        HeadlessSettingsSet(run.saverName, "Config", "ActiveModule", module);
+        ctx->view.SetSize(width, height);
+        LoadModule(*ctx);
+        EXPECT_EQ(ctx->errors.errorLine, 0);
+        EXPECT_EQ(ctx->view.Init(TestWindow(), width, height), 1);
+        ctx->engine.random.SeedRandom(seed);
+        ctx->engine.sound = {RecordStart, RecordStop, RecordVolumePan, &requests};
+    }
+
+    // One pass at the virtual clock's time; every tenth pass the picture's hash.
+    void Pass(int pass) {
+        Engine& engine = ctx->engine;
+        if (engine.clockStart == 0) engine.clockStart = SysMilliseconds();
+        const uint32_t t = SysMilliseconds() - engine.clockStart;
+        engine.sectionTime.store(t);
+        FrameTick(engine, t);
+        if (pass % 10 != 0) return;
+        ctx->view.Paint();
+        uint64_t hash = 1469598103934665603ull;
+        const CSSView& view = ctx->view;
+        for (int64_t i = 0; i < int64_t{view.bufferWidth} * view.bufferHeight; ++i)
+            hash = (hash ^ view.backBuffer[i]) * 1099511628211ull;
+        pictures.push_back(hash);
+    }
+
+    std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    std::vector<uint64_t> pictures;
+    std::vector<SoundRequest> requests;
+};
+
+constexpr int PASSES = 1500; // 30 seconds in steps of 20 ms
+
+void PlayAlone(Player& player) {
+    HeadlessSetTime(1000);
+    for (int pass = 0; pass < PASSES; ++pass) {
+        player.Pass(pass);
+        HeadlessAdvanceTime(20);
+    }
+}
+
+TEST(TwoEngines, EachPlaysAsItWouldAlone) {
+    HeadlessClearMessages();
+    HeadlessSettingsClear();
+    Player reefAlone("Aquarium", 0, 320, 240, 11);
+    PlayAlone(reefAlone);
+    Player deepAlone("Aquarium", 1, 200, 150, 22);
+    PlayAlone(deepAlone);
+
+    Player reef("Aquarium", 0, 320, 240, 11);
+    Player deep("Aquarium", 1, 200, 150, 22);
+    HeadlessSetTime(1000);
+    for (int pass = 0; pass < PASSES; ++pass) {
+        reef.Pass(pass);
+        deep.Pass(pass);
+        HeadlessAdvanceTime(20);
+    }
+    EXPECT_TRUE(HeadlessMessages().empty());
+    ASSERT_FALSE(reef.requests.empty());
+    ASSERT_FALSE(deep.requests.empty());
+    EXPECT_NE(reef.pictures, deep.pictures);
+    EXPECT_TRUE(reef.pictures == reefAlone.pictures);
+    EXPECT_TRUE(deep.pictures == deepAlone.pictures);
+    // The sounds are each context's own; what is asked of them is the same.
+    ASSERT_EQ(reef.requests.size(), reefAlone.requests.size());
+    ASSERT_EQ(deep.requests.size(), deepAlone.requests.size());
+    for (size_t i = 0; i < reef.requests.size(); ++i) {
+        SoundRequest alone = reefAlone.requests[i];
+        alone.sound = reef.requests[i].sound;
+        EXPECT_EQ(reef.requests[i], alone) << i;
+    }
+    for (size_t i = 0; i < deep.requests.size(); ++i) {
+        SoundRequest alone = deepAlone.requests[i];
+        alone.sound = deep.requests[i].sound;
+        EXPECT_EQ(deep.requests[i], alone) << i;
+    }
+}
+
+} // namespace
