@@ -171,12 +171,22 @@ int Install(const fs::path& dir, const fs::path& script, const std::string& them
                      link.c_str());
         return 1;
     }
+    std::string from = fs::weakly_canonical(dir, error).string() + "/";
+    std::string to = fs::weakly_canonical(folder, error).string() + "/";
     if (fs::equivalent(dir, folder, error)) {
         std::printf("The theme is already in %s\n", folder.c_str());
+    } else if (to.compare(0, from.size(), from) == 0) {
+        std::fprintf(stderr,
+                     "glimmora-tool: %s lies inside the theme folder; not copied into itself\n",
+                     folder.c_str());
+        return 1;
     } else {
         fs::remove_all(folder, error);
         if (!error) fs::create_directories(folder, error);
         if (!error) fs::copy(dir, folder, fs::copy_options::recursive, error);
+        // The saver opens <Theme>.SS exactly so, also where the name differs in case.
+        if (!error && script.extension() != ".SS")
+            fs::rename(folder / script.filename(), folder / (theme + ".SS"), error);
         if (error) {
             std::fprintf(stderr, "glimmora-tool: cannot copy the theme to %s: %s\n", folder.c_str(),
                          error.message().c_str());

@@ -26,6 +26,14 @@ class InstallThemeToolTest : public ::testing::Test {
                           " install-theme " + args + " >" + out.File("out") + " 2>&1");
     }
     std::string Out() { return ReadFileText(out.File("out")); }
+    // A path in single quotes for the shell (appended step by step: GCC 12
+    // reports false overlaps, -Wrestrict, in "'" + std::string&&).
+    static std::string Quoted(const std::string& path) {
+        std::string quoted = "'";
+        quoted += path;
+        quoted += "'";
+        return quoted;
+    }
     // Writes `files` (name, content) into the folder `name` of the source area.
     std::string Folder(const std::string& name,
                        const std::vector<std::pair<std::string, std::string>>& files) {
@@ -64,7 +72,7 @@ TEST_F(InstallThemeToolTest, RefusesWhatIsNoCleanTheme) {
         SCOPED_TRACE(c.what);
         fs::remove_all(src.File("Reef"));
         std::string dir = c.folder ? Folder("Reef", c.files) : src.File("Reef");
-        EXPECT_EQ(Run("'" + dir + "'"), c.exitCode);
+        EXPECT_EQ(Run(Quoted(dir)), c.exitCode);
         EXPECT_NE(Out().find(c.message), std::string::npos) << Out();
         EXPECT_FALSE(fs::exists(Installed("Reef")));
         EXPECT_FALSE(fs::is_symlink(Link("Reef")));
@@ -77,7 +85,7 @@ TEST_F(InstallThemeToolTest, RefusesWhatIsNoCleanTheme) {
 TEST_F(InstallThemeToolTest, InstallsReplacesAndUninstalls) {
     // A folder of another name: the script names the theme.
     std::string dir = Folder("my-theme", {{"Reef.SS", CLEAN}, {"readme.txt", "one"}});
-    ASSERT_EQ(Run("'" + dir + "'"), 0) << Out();
+    ASSERT_EQ(Run(Quoted(dir)), 0) << Out();
     EXPECT_EQ(ReadFileText(Installed("Reef") + "/Reef.SS"), CLEAN);
     EXPECT_EQ(ReadFileText(Installed("Reef") + "/readme.txt"), "one");
     ASSERT_TRUE(fs::is_symlink(Link("Reef")));
@@ -88,7 +96,7 @@ TEST_F(InstallThemeToolTest, InstallsReplacesAndUninstalls) {
     // Again after a change: the installed copy is replaced, stale files go.
     fs::remove(dir + "/readme.txt");
     src.Write("my-theme/notes.txt", "two");
-    ASSERT_EQ(Run("'" + dir + "'"), 0) << Out();
+    ASSERT_EQ(Run(Quoted(dir)), 0) << Out();
     EXPECT_FALSE(fs::exists(Installed("Reef") + "/readme.txt"));
     EXPECT_EQ(ReadFileText(Installed("Reef") + "/notes.txt"), "two");
 
@@ -99,6 +107,20 @@ TEST_F(InstallThemeToolTest, InstallsReplacesAndUninstalls) {
     EXPECT_TRUE(fs::exists(home.File(".local/share/Tarnwell/Glimmora")));
     EXPECT_EQ(Run("--uninstall Reef"), 1);
     EXPECT_NE(Out().find("the theme Reef is not installed for this user"), std::string::npos);
+}
+
+TEST_F(InstallThemeToolTest, ScriptIsInstalledAsThemeDotSS) {
+    // The saver opens "<Theme>.SS" with that case; a folder is never copied into itself.
+    std::string dir = Folder("Reef", {{"Reef.ss", CLEAN}});
+    ASSERT_EQ(Run(Quoted(dir)), 0) << Out();
+    EXPECT_EQ(ReadFileText(Installed("Reef") + "/Reef.SS"), CLEAN);
+    EXPECT_FALSE(fs::exists(Installed("Reef") + "/Reef.ss"));
+
+    src.Write("share.SS", CLEAN);
+    fs::create_directories(home.File(".local"));
+    fs::rename(src.File("share.SS"), home.File(".local/share.SS"));
+    EXPECT_EQ(Run(Quoted(home.File(".local"))), 1);
+    EXPECT_NE(Out().find("lies inside the theme folder"), std::string::npos) << Out();
 }
 
 } // namespace
