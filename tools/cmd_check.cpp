@@ -66,12 +66,17 @@ std::string ModuleJson(const GlimmoraContext& ctx, const std::vector<Problem>& p
         out += ",\"movement\":\"" + std::string(KindName(MOVEMENT_KINDS, f.movementType)) + "\"}";
     }
     out += "],\"labels\":[";
-    for (int32_t i = 0; i < theme.labelCount; ++i)
-        out += (i ? "," : "") + JsonString(theme.labelTable[i].name);
+    for (int32_t i = 0; i < theme.labelCount; ++i) {
+        out += i ? "," : "";
+        out += JsonString(theme.labelTable[i].name);
+    }
     out += "],\"errors\":[";
     for (size_t i = 0; i < problems.size(); ++i) {
-        out += (i ? "," : "") + std::string("{\"line\":") + std::to_string(problems[i].line) +
-               ",\"message\":" + JsonString(problems[i].message.c_str()) + "}";
+        // Appended piece by piece: a const char* + std::string&& chain makes
+        // GCC 12 at -O3 warn of overlapping copies (-Wrestrict).
+        out += i ? "," : "";
+        out += "{\"line\":" + std::to_string(problems[i].line);
+        out += ",\"message\":" + JsonString(problems[i].message.c_str()) + "}";
     }
     return out + "]}";
 }
@@ -154,7 +159,8 @@ int CmdCheck(int argc, char** argv) {
         std::vector<Problem> problems = TakeProblems(ctx, script);
         if (firstError == 0 && !problems.empty())
             firstError = problems.front().line > 0 ? problems.front().line : 1;
-        out += (m ? "," : "") + ModuleJson(ctx, problems);
+        out += m ? "," : "";
+        out += ModuleJson(ctx, problems);
         if (!json) {
             std::printf("module %d: %s: %d sections, %d features, %d labels%s\n", m,
                         theme.moduleTable[m].name, theme.sectionCount, theme.featureCount,

@@ -23,6 +23,10 @@ const ToolCommand COMMANDS[] = {
     {"render", CmdRender,
      "render SCRIPT --out DIR [options]  play a theme into PNG frames and a WAV"},
     {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},
+#ifndef _WIN32
+    {"install-theme", CmdInstallTheme,
+     "install-theme [--uninstall] DIR  check a theme and install it for this user"},
+#endif
 };
 
 int Usage() {

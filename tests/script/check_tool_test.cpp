@@ -69,7 +69,8 @@ TEST_F(CheckToolTest, QuietlyStoppedLoadingIsReported) {
     std::string script = dir.Write(
         "theme.SS", Module("A", "Feature\n{\n}\nFeature\n{\nSound \"bubble.wav\", 1, 2, 3\n}\n"));
     EXPECT_EQ(Check(script), MODULE_HEAD_LINES + 6);
-    EXPECT_NE(Err().find(":" + std::to_string(MODULE_HEAD_LINES + 6) + ": "), std::string::npos);
+    EXPECT_NE(Err().find(std::string(":") + std::to_string(MODULE_HEAD_LINES + 6) + ": "),
+              std::string::npos);
 }
 
 TEST_F(CheckToolTest, SetupErrorsAndUsage) {

@@ -55,8 +55,10 @@ class MixerTest : public ContextTest {
     // A sound loaded from a WAV file holding `samples`.
     CSound* Sound(const Bytes& samples, int32_t loopPoint = 0, int head = 0, int tail = 0,
                   bool loop = false) {
-        std::string path =
-            dir.WriteBytes("s" + std::to_string(sounds.size()) + ".wav", MakeWav(samples));
+        std::string name = "s";
+        name += std::to_string(sounds.size());
+        name += ".wav";
+        std::string path = dir.WriteBytes(name, MakeWav(samples));
         sounds.push_back(std::make_unique<CSound>());
         CSound* s = sounds.back().get();
         EXPECT_EQ(s->Load(path.c_str(), 100, 64, loopPoint, head, tail, &ctx.errors), 1);

@@ -41,8 +41,10 @@ class MixerThreadTest : public ContextTest {
 
     void Add(const std::vector<unsigned char>& samples, int32_t loopPoint, int head, int tail,
              bool loop) {
-        std::string path =
-            dir.WriteBytes("s" + std::to_string(sounds.size()) + ".wav", MakeWav(samples));
+        std::string name = "s";
+        name += std::to_string(sounds.size());
+        name += ".wav";
+        std::string path = dir.WriteBytes(name, MakeWav(samples));
         sounds.push_back(std::make_unique<CSound>());
         ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail, &ctx.errors),
                   1);
