@@ -1,6 +1,7 @@
 // Cost of composing the scene at 1920 x 1080: a tiled background image, 100
 // masked sprites and two banners, against a memcpy of the same bytes, and a
 // frame in which only 10 sprites moved.
+#include "app/glimmora_context.h"
 #include "display/ss_view.h"
 #include "platform/headless/headless_video.h"
 #include "support/test_frames.h"
@@ -23,13 +24,14 @@ constexpr int MOVERS = 10;
 constexpr size_t FRAME_BYTES = static_cast<size_t>(WIDTH) * HEIGHT * 4;
 
 struct Scene {
+    std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    CSSView& view = ctx->view;
     std::unique_ptr<TestFrame> background;
     std::vector<std::unique_ptr<TestFrame>> sprites;
     std::vector<int32_t> x, y;
     std::mt19937 random{42};
 
     Scene() {
-        view.Reset();
         view.SetSize(WIDTH, HEIGHT);
         view.Init(TestWindow());
         background = std::make_unique<TestFrame>(256, 192);
@@ -60,7 +62,7 @@ struct Scene {
             x.push_back(static_cast<int32_t>(random() % (WIDTH - 100)));
             y.push_back(static_cast<int32_t>(random() % (HEIGHT - 100)));
             int slot = view.AllocSlot();
-            view.slots[slot].Place(TestWindow(), x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
+            view.slots[slot].Place(view, x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
         }
         view.SetBanner(0, 618, 584, "Glimmora - a screen-saver engine");
         view.SetBanner(1, 4, 584, "Aquarium");
@@ -73,7 +75,7 @@ struct Scene {
         for (int s = 0; s < MOVERS; ++s) {
             x[s] = static_cast<int32_t>(random() % (WIDTH / 4));
             y[s] = static_cast<int32_t>(random() % (HEIGHT / 4));
-            view.slots[s].Place(TestWindow(), x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
+            view.slots[s].Place(view, x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
         }
         view.Paint();
     }
@@ -83,7 +85,7 @@ struct Scene {
         for (int s = 0; s < count; ++s) {
             int32_t dx = (step & 1) ? 3 : -3;
             x[s] += dx;
-            view.slots[s].Place(TestWindow(), x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
+            view.slots[s].Place(view, x[s] * 16, y[s] * 16, &sprites[s]->frame, true);
         }
     }
 };
@@ -144,6 +146,7 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 // The whole window composed into the back buffer (no present).
 void BM_ComposeFull(benchmark::State& state) {
     Scene scene;
+    CSSView& view = scene.view;
     Timing t;
     for (auto _ : state) {
         view.InvalidateAll();
@@ -161,6 +164,7 @@ BENCHMARK(BM_ComposeFull)->Unit(benchmark::kMillisecond);
 // A full paint: composition and the copy of the whole window to the screen.
 void BM_PaintFull(benchmark::State& state) {
     Scene scene;
+    CSSView& view = scene.view;
     Timing t;
     for (auto _ : state) {
         auto start = Clock::now();
@@ -180,6 +184,7 @@ BENCHMARK(BM_PaintFull)->Unit(benchmark::kMillisecond);
 // bounding rectangle that a paint presents spans most of it.
 void DirtyFrames(benchmark::State& state, bool paint, bool clustered, int movers = MOVERS) {
     Scene scene;
+    CSSView& view = scene.view;
     if (clustered) scene.Cluster();
     Timing t;
     int step = 0;

@@ -1,6 +1,6 @@
 // One frame tick over 100 showing features of mixed movement kinds, fades and
 // animations, every feature stepping on every tick.
-#include "app/app_state.h"
+#include "app/glimmora_context.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
@@ -17,18 +17,19 @@ namespace {
 
 PatternStep patternSteps[] = {{32, 0, 3}, {0, 32, 2}, {-32, -16, 4}};
 
-void SetUpFeatures(std::vector<std::unique_ptr<TestImage>>& images) {
-    view.SetSize(1024, 768);
-    previewMode = true;
-    ResetEngineState();
-    SeedRandom(1);
-    featureCount = 0;
+void SetUpFeatures(GlimmoraContext& ctx, std::vector<std::unique_ptr<TestImage>>& images) {
+    ThemeTables& theme = ctx.script.theme;
+    ctx.view.SetSize(1024, 768);
+    ctx.engine.previewMode = true;
+    ctx.engine.ResetEngineState();
+    ctx.engine.random.SeedRandom(1);
+    theme.featureCount = 0;
     for (int i = 0; i < MAX_FEATURES; ++i) {
         images.push_back(std::make_unique<TestImage>(4, 48, 32, 30 + i % 50, true));
-        CFeature& f = featureTable[featureCount++];
+        CFeature& f = theme.featureTable[theme.featureCount++];
         f.SetDefaults();
         f.image = images.back()->First();
-        f.displaySlot = view.AllocSlot();
+        f.displaySlot = ctx.view.AllocSlot();
         f.startType = START_FIXED;
         f.startTime = 0;
         f.durationType = DURATION_FIXED;
@@ -79,14 +80,17 @@ void SetUpFeatures(std::vector<std::unique_ptr<TestImage>>& images) {
 }
 
 void BM_FrameTick100Features(benchmark::State& state) {
+    auto ctx = std::make_unique<GlimmoraContext>();
+    ThemeTables& theme = ctx->script.theme;
     std::vector<std::unique_ptr<TestImage>> images;
-    SetUpFeatures(images);
+    SetUpFeatures(*ctx, images);
     uint32_t t = 1;
-    FrameTick(0);
-    for (auto _ : state) FrameTick(t++);
-    state.counters["showing"] = featureCount;
-    for (CFeature& f : featureTable) f.pattern = {0, nullptr};
-    featureCount = 0;
+    FrameTick(ctx->engine, 0);
+    for (auto _ : state) FrameTick(ctx->engine, t++);
+    state.counters["showing"] = theme.featureCount;
+    // The pattern steps are the benchmark's own: the tables must not free them.
+    for (CFeature& f : theme.featureTable) f.pattern = {0, nullptr};
+    theme.featureCount = 0;
 }
 BENCHMARK(BM_FrameTick100Features);
 

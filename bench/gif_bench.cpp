@@ -1,6 +1,7 @@
 // Decoding speed of the GIF loader against giflib's DGifSlurp on the same
 // files, in MB/s of decoded pixels, with the ratio per file at the end.
 // Run: scripts/bench gif
+#include "app/glimmora_context.h"
 #include "image/image.h"
 #include "support/gif_writer.h"
 
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <gif_lib.h>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,9 +94,10 @@ void CollectFiles() {
 }
 
 void DecodeOurs(benchmark::State& state, const BenchFile* file) {
+    auto ctx = std::make_unique<GlimmoraContext>();
     for (auto _ : state) {
         CImage image;
-        if (!image.LoadImage(file->path.c_str())) {
+        if (!image.LoadImage(file->path.c_str(), ctx->images)) {
             state.SkipWithError("load failed");
             break;
         }

@@ -1,7 +1,7 @@
 // One mixing pass (mix, queue, refill) with four busy channels, in
 // microseconds per buffer. A pass must take well under 1% of the 125 ms that
 // its buffer plays, that is well under 1250 us.
-#include "app/main_loop_state.h"
+#include "app/glimmora_context.h"
 #include "platform/audio_device.h"
 #include "platform/headless/headless_audio.h"
 #include "sound/audio.h"
@@ -21,10 +21,12 @@ namespace {
 void MixFourChannels(benchmark::State& state) {
     uint32_t length = uint32_t(state.range(0));
     TempDir dir;
+    auto ctx = std::make_unique<GlimmoraContext>();
+    CAudio& audio = ctx->audio;
     std::unique_ptr<CSound> sounds[AUDIO_CHANNELS];
     HeadlessAudioReset();
     HeadlessAudioKeepPlayed(false);
-    sectionTime = 0;
+    ctx->engine.sectionTime.store(0);
     if (!audio.Init(AUDIO_FORMAT_STEREO, AUDIO_FRAMES_PER_BUFFER)) {
         state.SkipWithError("the mixer did not start");
         return;
@@ -35,7 +37,7 @@ void MixFourChannels(benchmark::State& state) {
         std::snprintf(name, sizeof(name), "s%d.wav", c);
         std::string path = dir.WriteBytes(name, MakeWav(samples));
         sounds[c] = std::make_unique<CSound>();
-        sounds[c]->Load(path.c_str(), 100, 64, int32_t(length / 3), 2, 3);
+        sounds[c]->Load(path.c_str(), 100, 64, int32_t(length / 3), 2, 3, &ctx->errors);
         sounds[c]->flags |= SOUND_LOOP;
         audio.StartSound(AUDIO_NEVER, sounds[c].get(), 110 + c, 20 + 30 * c);
     }

@@ -1,6 +1,7 @@
 // Drives the view with arbitrary commands: frames of any size and layout,
 // placements at any position, invalidations, backgrounds and banners, and
 // paints. Every pixel read and write must stay inside its buffer.
+#include "app/glimmora_context.h"
 #include "display/ss_view.h"
 #include "image/image.h"
 #include "platform/headless/headless_video.h"
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -74,6 +76,9 @@ CSaverWnd* Window() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Bytes in(data, size);
+    // One context serves every input: making one costs more than most inputs.
+    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    CSSView& view = ctx->view;
     view.Reset();
     HeadlessResetVideo();
     view.SetSize(1 + in.U8() % 200, 1 + in.U8() % 150);
@@ -90,11 +95,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const int32_t x = in.I32();
             const int32_t y = in.I32();
             FuzzFrame& f = frames[in.U8() % 4];
-            slot.Place((op & 0x10) ? nullptr : Window(), x, y, (op & 0x20) ? nullptr : &f.image,
-                       (op & 0x40) != 0);
+            // Without the window the placement invalidates nothing.
+            const void* window = view.window;
+            if (op & 0x10) view.window = nullptr;
+            slot.Place(view, x, y, (op & 0x20) ? nullptr : &f.image, (op & 0x40) != 0);
+            view.window = window;
             break;
         }
-        case 2: view.slots[in.U8() % MAX_SLOTS].Remove(Window()); break;
+        case 2: view.slots[in.U8() % MAX_SLOTS].Remove(view); break;
         case 3: {
             const int32_t l = in.I32(), t = in.I32(), r = in.I32(), b = in.I32();
             view.Invalidate({l, t, r, b});

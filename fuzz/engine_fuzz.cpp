@@ -2,7 +2,7 @@
 // every field a script could give, any label, section, slot and command
 // string, ticked at arbitrary times. Nothing may read or write out of
 // bounds, overflow or hang.
-#include "app/app_state.h"
+#include "app/glimmora_context.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -132,32 +133,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ByteSource in(data, size);
     images[0].Build(3, 16, 8, true);
     images[1].Build(1, 12, 6, false);
+    // One context serves every input: making one costs more than most inputs.
+    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    CSSView& view = ctx->view;
+    Engine& engine = ctx->engine;
+    ThemeTables& theme = ctx->script.theme;
     view.Reset();
     const uint8_t screen = in.Byte();
     view.SetSize(screen < 200 ? 800 : 1 + in.Byte() * 8, screen < 200 ? 600 : 1 + in.Byte() * 6);
     for (int i = 0; i < MAX_SLOTS; ++i) view.slots[i].x = 0;
-    previewMode = true;
-    ResetEngineState();
-    SeedRandom(1);
-    std::memset(static_cast<void*>(featureTable), 0, sizeof featureTable);
-    std::memset(labelTable, 0, sizeof labelTable);
-    std::memset(sectionTable, 0, sizeof sectionTable);
-    featureCount = 1 + in.Byte() % 12;
-    for (int i = 0; i < featureCount; ++i) FillFeature(featureTable[i], in, i);
-    labelCount = in.Byte() % (MAX_LABELS + 1);
-    for (int i = 0; i < labelCount; ++i)
-        labelTable[i].feature = static_cast<int8_t>(in.Byte()) % 16;
-    sectionCount = in.Byte() % 4;
+    engine.previewMode = true;
+    engine.ResetEngineState();
+    engine.random.SeedRandom(1);
+    theme.ResetModuleContent();
+    theme.featureCount = 1 + in.Byte() % 12;
+    for (int i = 0; i < theme.featureCount; ++i) FillFeature(theme.featureTable[i], in, i);
+    theme.labelCount = in.Byte() % (MAX_LABELS + 1);
+    for (int i = 0; i < theme.labelCount; ++i)
+        theme.labelTable[i].feature = static_cast<int8_t>(in.Byte()) % 16;
+    theme.sectionCount = in.Byte() % 4;
     uint32_t now = 0;
     for (int tick = 0; tick < 400; ++tick) {
         const uint8_t step = in.Byte();
         now += step < 250 ? step : static_cast<uint32_t>(in.Int());
-        if (step == 7 && sectionCount > 0)
-            sectionTable[currentSection % sectionCount].endRequested = 1;
-        FrameTick(now);
+        if (step == 7 && theme.sectionCount > 0)
+            theme.sectionTable[engine.currentSection % theme.sectionCount].endRequested = 1;
+        FrameTick(engine, now);
     }
-    std::memset(static_cast<void*>(featureTable), 0, sizeof featureTable);
-    featureCount = 0;
+    // The pattern steps are this program's own: the tables must not free them.
+    std::memset(static_cast<void*>(theme.featureTable), 0, sizeof theme.featureTable);
+    theme.featureCount = 0;
     view.Reset();
     return 0;
 }

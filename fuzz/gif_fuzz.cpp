@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to the GIF loader through a file, as themes do, then
 // walks, fades, copies and releases what was loaded.
+#include "app/glimmora_context.h"
 #include "image/image.h"
 #include "platform/headless/headless.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -38,9 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(file);
 
     HeadlessClearMessages();
-    imageByteLimit = 1 << 18; // big frames cost time, not coverage
+    // One context serves every input: making one costs more than most inputs.
+    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    ImageContext& images = ctx->images;
+    images.imageByteLimit = 1 << 18; // big frames cost time, not coverage
     CImage* image = new CImage;
-    if (image->LoadImage(path.c_str())) {
+    if (image->LoadImage(path.c_str(), images)) {
         // Walk the chain as the engine and the drawing code do.
         int frames = 0;
         uint64_t sum = 0;
@@ -55,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         image->FrameBefore(250, -1);
         image->FrameBefore(static_cast<int>(size % 1000), frames / 2);
         CImage* copy = new CImage;
-        if (copy->LoadImage(path.c_str())) copy->SetBrightness(50);
+        if (copy->LoadImage(path.c_str(), images)) copy->SetBrightness(50);
         copy->Release();
         delete copy;
     }

@@ -1,17 +1,15 @@
 // Loads a module from arbitrary script text, with a fixed set of media files
 // beside the script: a two-frame GIF, a short WAV and a palette file. The
 // first byte chooses the module and preview mode.
-#include "app/app_state.h"
-#include "display/ss_view.h"
+#include "app/glimmora_context.h"
+#include "app/module_loader.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_settings.h"
-#include "script/module_loader.h"
-#include "script/script_reader.h"
-#include "script/theme_records.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -123,21 +121,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t options = data[0];
     WriteFile("theme.SS", std::vector<uint8_t>(data + 1, data + size));
 
-    ResetAppState();
-    ResetScriptReader();
-    ResetModuleContent();
-    ResetModuleTable();
-    view.Reset();
-    ResetModuleLoader();
+    // One context serves every input: making one costs more than most inputs.
+    // Each load starts from the state of a program that has just started.
+    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    ctx->view.Reset();
+    ctx->ResetModule();
+    ctx->script.Reset();
+    ctx->errors.Clear();
+    ctx->run = RunConfig();
+    ctx->settings.ResetSettings();
+    RunConfig& run = ctx->run;
     HeadlessClearMessages();
     HeadlessSettingsClear();
-    std::snprintf(saverName, sizeof(saverName), "%s", "fuzz");
-    std::snprintf(scriptPath, sizeof(scriptPath), "%s/theme.SS", folder.c_str());
-    std::snprintf(mediaDirectory, sizeof(mediaDirectory), "%s", folder.c_str());
-    previewMode = (options & 0x80) != 0;
-    view.SetSize(options & 0x40 ? 1024 : 800, options & 0x40 ? 768 : 600);
+    std::snprintf(run.saverName, sizeof(run.saverName), "%s", "fuzz");
+    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/theme.SS", folder.c_str());
+    std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
+    run.previewMode = (options & 0x80) != 0;
+    ctx->view.SetSize(options & 0x40 ? 1024 : 800, options & 0x40 ? 768 : 600);
     HeadlessSettingsSet("fuzz", "Config", "ActiveModule", options & 0x0F);
 
-    LoadModule();
+    LoadModule(*ctx);
     return 0;
 }
