@@ -106,4 +106,3 @@ class CAudio {
     std::atomic<int> masterVolume{100};
 };
 
-extern CAudio audio;
