@@ -110,7 +110,7 @@ int CImage::LoadImage(const char* path) {
         ResetAfterFailure();
         return 0;
     }
-    if (!(packed & GIF_PACKED_GLOBAL_TABLE) || (packed & GIF_PACKED_TABLE_SIZE) != 7) {
+    if (!(packed & GIF_PACKED_GLOBAL_TABLE)) {
         ReportErrorF("%s %s", NOT_8_BIT, path);
         ResetAfterFailure();
         return 0;
