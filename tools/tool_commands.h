@@ -9,3 +9,4 @@ int CmdSetup(int argc, char** argv);
 int CmdRender(int argc, char** argv);
 int CmdGifInfo(int argc, char** argv);
 int CmdCheck(int argc, char** argv);
+int CmdImport(int argc, char** argv);

@@ -23,6 +23,11 @@ const ToolCommand COMMANDS[] = {
     {"render", CmdRender,
      "render SCRIPT --out DIR [options]  play a theme into PNG frames and a WAV"},
     {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},
+#ifdef GLIMMORA_IMPORT
+    {"import", CmdImport,
+     "import [options] INPUT... OUTPUT  make a GIF or WAV the saver loads from any picture or "
+     "sound"},
+#endif
 };
 
 int Usage() {
