@@ -3,6 +3,7 @@
 #include "display/ss_view.h"
 #include "image/image.h"
 #include "script/block_args.h"
+#include "script/media_path.h"
 #include "script/pattern_reader.h"
 #include "script/script_reader.h"
 #include "script/script_values.h"
@@ -206,7 +207,7 @@ int ReadImage(CFeature& f, int32_t index, char* rest) {
         return 0;
     }
     StripQuotes(rest);
-    if (!image->LoadImage(ResolveMediaPath(rest))) {
+    if (!image->LoadImage(MediaFile(ResolveMediaPath(rest)))) {
         DiscardImage(image);
         return 0;
     }

@@ -9,6 +9,7 @@
 #include "platform/sys.h"
 #include "script/block_args.h"
 #include "script/feature_reader.h"
+#include "script/media_path.h"
 #include "script/script_reader.h"
 #include "script/script_values.h"
 #include "script/setup_scan.h"
@@ -82,7 +83,7 @@ bool ReadBackgroundImage(char* rest) {
     StripQuotes(rest);
     const char* path = rest;
     if (!FileExists(rest) && mediaDirectory[0] != '\0') {
-        const char* inMedia = ResolveMediaPath(rest);
+        const char* inMedia = MediaFile(ResolveMediaPath(rest));
         if (FileExists(inMedia)) path = inMedia;
     }
     CImage* image = new (std::nothrow) CImage;
@@ -214,7 +215,7 @@ void LoadActiveModule() {
     char paletteName[16];
     std::snprintf(paletteName, sizeof(paletteName), "256COL%02d.PAL",
                   static_cast<int>(activeModule % 100));
-    view.LoadPalette(ResolveMediaPath(paletteName));
+    view.LoadPalette(MediaFile(ResolveMediaPath(paletteName)));
 }
 
 } // namespace

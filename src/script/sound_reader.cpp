@@ -1,5 +1,6 @@
 #include "script/sound_reader.h"
 
+#include "script/media_path.h"
 #include "script/script_reader.h"
 #include "script/script_values.h"
 #include "sound/sound.h"
@@ -57,5 +58,6 @@ int ReadSoundArg(CSound*& slot, const char* /*keyword*/, char* rest) {
     }
 
     CutFileName(rest);
-    return slot->Load(ResolveMediaPath(rest), volume, pan, loopPoint, headCount, tailCount);
+    return slot->Load(MediaFile(ResolveMediaPath(rest)), volume, pan, loopPoint, headCount,
+                      tailCount);
 }
