@@ -7,6 +7,7 @@
 #include <gd.h>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,6 +16,9 @@ namespace {
 
 constexpr int MAX_COLORS = 255;
 constexpr int64_t MAX_SAMPLES = int64_t{1} << 20; // pixels handed to the quantiser
+
+// libgd reports the quantiser's progress as notices; the importer prints its own messages.
+void Quiet(int, const char*, va_list) {}
 
 uint32_t Pack(const uint8_t* rgb) {
     return uint32_t{rgb[0]} << 16 | uint32_t{rgb[1]} << 8 | rgb[2];
@@ -69,6 +73,7 @@ bool ChoosePalette(const Animation& animation, IndexedAnimation* out, std::strin
         return true;
     }
 
+    gdSetErrorMethod(Quiet);
     // An even sample of the visible pixels, laid out as one true-colour image.
     const int64_t samples = std::min(visible, MAX_SAMPLES);
     const int sampleWidth = 1024;
