@@ -169,6 +169,6 @@ std::vector<uint8_t> EncodeWav(const std::vector<uint8_t>& samples) {
     wav.insert(wav.end(), {'d', 'a', 't', 'a'});
     put32(size);
     wav.insert(wav.end(), samples.begin(), samples.end());
-    if (size & 1) wav.push_back(0x80);
+    if (size & 1) wav.push_back(0); // pad byte
     return wav;
 }
