@@ -82,7 +82,7 @@ bool ReadColor(const char* rest) {
 bool ReadBackgroundImage(char* rest) {
     StripQuotes(rest);
     const char* path = rest;
-    if (!FileExists(rest) && mediaDirectory[0] != '\0') {
+    if (!FileExists(rest)) {
         const char* inMedia = MediaFile(ResolveMediaPath(rest));
         if (FileExists(inMedia)) path = inMedia;
     }
