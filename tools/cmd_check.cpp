@@ -2,9 +2,11 @@
 // sounds and palette, and reports each error as FILE:LINE: message.
 #include "app/app_state.h"
 #include "display/ss_view.h"
+#include "media_notes.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_settings.h"
 #include "script/feature_reader.h"
+#include "script/media_path.h"
 #include "script/module_loader.h"
 #include "script/script_reader.h"
 #include "script/setup_scan.h"
@@ -24,7 +26,58 @@ const char CHECK_SAVER[] = "glimmora-check";
 struct Problem {
     int line;
     std::string message;
+    std::string note; // what a refused media file is and how to convert it
 };
+
+// Names of media files found only by ignoring letter case or by reading a
+// backslash as a folder separator: the theme plays, but its author should
+// write the name as it is.
+std::vector<Problem> warnings;
+
+std::string MediaName(const char* path) {
+    const size_t n = std::strlen(mediaDirectory);
+    if (n && std::strncmp(path, mediaDirectory, n) == 0 && (path[n] == '/' || path[n] == '\\'))
+        return path + n + 1;
+    return path;
+}
+
+bool IsPalette(const std::string& name) {
+    return name.size() >= 4 && (name.compare(name.size() - 4, 4, ".PAL") == 0 ||
+                                name.compare(name.size() - 4, 4, ".pal") == 0);
+}
+
+void NoteMediaPath(const char* asked, const char* found, unsigned fixes) {
+    const std::string name = MediaName(asked), real = MediaName(found);
+    std::string how;
+    if (fixes & MEDIA_PATH_BACKSLASH) how = "a backslash read as a folder separator";
+    if (fixes & MEDIA_PATH_CASE)
+        how += std::string(how.empty() ? "" : " and ") + "letter case ignored";
+    // The palette is looked for after the module's last line.
+    warnings.push_back({IsPalette(name) ? 0 : lineNumber,
+                        "warning: \"" + name + "\" was found as \"" + real + "\" (" + how +
+                            "); write \"" + real + "\" in the script",
+                        ""});
+}
+
+void PrintProblem(const char* script, const Problem& p) {
+    if (p.line > 0) {
+        std::fprintf(stderr, "%s:%d: %s\n", script, p.line, p.message.c_str());
+        if (!p.note.empty()) std::fprintf(stderr, "%s:%d: %s\n", script, p.line, p.note.c_str());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", script, p.message.c_str());
+    }
+}
+
+std::string ProblemsJson(const std::vector<Problem>& problems) {
+    std::string out;
+    for (size_t i = 0; i < problems.size(); ++i) {
+        out += (i ? "," : "") + std::string("{\"line\":") + std::to_string(problems[i].line) +
+               ",\"message\":" + JsonString(problems[i].message.c_str());
+        if (!problems[i].note.empty()) out += ",\"note\":" + JsonString(problems[i].note.c_str());
+        out += "}";
+    }
+    return out;
+}
 
 const char* const START_KINDS[] = {"time", "random", "group", "offset", "trigger"};
 const char* const DURATION_KINDS[] = {"fixed", "random", "onscreen", "offset"};
@@ -39,13 +92,16 @@ template <size_t N> const char* KindName(const char* const (&names)[N], int32_t 
 // stopped without one.
 std::vector<Problem> TakeProblems(const char* script) {
     std::vector<Problem> problems;
-    for (const HeadlessMessage& m : HeadlessMessages()) problems.push_back({errorLine, m.text});
+    for (const HeadlessMessage& m : HeadlessMessages())
+        problems.push_back({errorLine, m.text, MediaRefusalNote(m.text)});
     HeadlessClearMessages();
     if (problems.empty() && loadStopLine > 0)
-        problems.push_back({loadStopLine, "Sound line not loaded: it takes one, two or five "
-                                          "values after the file name"});
-    for (const Problem& p : problems)
-        std::fprintf(stderr, "%s:%d: %s\n", script, p.line, p.message.c_str());
+        problems.push_back({loadStopLine,
+                            "Sound line not loaded: it takes one, two or five "
+                            "values after the file name",
+                            ""});
+    for (const Problem& p : problems) PrintProblem(script, p);
+    for (const Problem& w : warnings) PrintProblem(script, w);
     return problems;
 }
 
@@ -67,11 +123,8 @@ std::string ModuleJson(const std::vector<Problem>& problems) {
     }
     out += "],\"labels\":[";
     for (int32_t i = 0; i < labelCount; ++i) out += (i ? "," : "") + JsonString(labelTable[i].name);
-    out += "],\"errors\":[";
-    for (size_t i = 0; i < problems.size(); ++i) {
-        out += (i ? "," : "") + std::string("{\"line\":") + std::to_string(problems[i].line) +
-               ",\"message\":" + JsonString(problems[i].message.c_str()) + "}";
-    }
+    out += "],\"errors\":[" + ProblemsJson(problems) + "],\"warnings\":[" + ProblemsJson(warnings);
+    warnings.clear();
     return out + "]}";
 }
 
@@ -127,6 +180,8 @@ int CmdCheck(int argc, char** argv) {
     view.SetSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     HeadlessClearMessages();
     HeadlessSettingsClear();
+    warnings.clear();
+    SetMediaPathNotice(NoteMediaPath);
 
     if (!ScanThemeSetup()) {
         if (errorLine == 0) {

@@ -1,12 +1,14 @@
 // "gif-info": loads a GIF with the real loader and describes its frames, for
 // theme authors and for checking the decoder from outside.
 #include "image/image.h"
+#include "media_notes.h"
 #include "platform/headless/headless.h"
 #include "tool_commands.h"
 
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -87,8 +89,11 @@ int CmdGifInfo(int argc, char** argv) {
     HeadlessClearMessages();
     CImage image;
     if (!image.LoadImage(path)) {
-        for (const HeadlessMessage& m : HeadlessMessages())
+        for (const HeadlessMessage& m : HeadlessMessages()) {
             std::fprintf(stderr, "%s\n", m.text.c_str());
+            const std::string note = MediaRefusalNote(m.text);
+            if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
+        }
         if (HeadlessMessages().empty()) std::fprintf(stderr, "%s: no image in the file\n", path);
         return 1;
     }
