@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the importer's GIF path: read and composite,
-// crop, reduce the colours (with and without dithering) and write the GIF.
+// Feeds arbitrary bytes to the importer's picture path: read and composite
+// a GIF (or an animated PNG, when the bytes begin like one), crop, reduce the
+// colours (with and without dithering) and write the GIF.
 #include "import/picture.h"
 
 #include <cstdint>
@@ -13,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     limits.maxTotalBytes = 1 << 20;
     Animation animation;
     std::string error;
-    if (!ReadGif(data, size, limits, &animation, &error)) {
+    const bool png = IsPng(data, size);
+    if (!(png ? ReadPng : ReadGif)(data, size, limits, &animation, &error)) {
         if (error.empty()) std::abort(); // every refusal says why
         return 0;
     }
