@@ -77,8 +77,8 @@ bool ReadColor(const char* rest) {
 }
 
 // "Image" in a background block. The name is used as written; when no such
-// file exists there (a saver runs in a folder of the system's choosing), the
-// theme's media directory is tried.
+// file exists there (a saver runs in a folder of the system's choosing), it is
+// looked up in the theme's media directory, in any letter case.
 bool ReadBackgroundImage(char* rest) {
     StripQuotes(rest);
     const char* path = rest;
