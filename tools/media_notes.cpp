@@ -57,11 +57,16 @@ std::string WithExtension(const std::string& path, const char* extension) {
     return path.substr(0, dot) + extension;
 }
 
+// A path as a shell (or the Windows command line) takes it: in double quotes
+// when it holds blanks or quoting characters.
 std::string Quote(const std::string& path) {
-    if (path.find_first_of(" '\"\\$`") == std::string::npos) return path;
-    std::string out = "'";
-    for (char c : path) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
+    if (path.find_first_of(" '\"$`") == std::string::npos) return path;
+    std::string out = "\"";
+    for (char c : path) {
+        if (c == '"' || c == '$' || c == '`') out += '\\';
+        out += c;
+    }
+    return out + "\"";
 }
 
 std::string Convert(const std::string& in, const std::string& out) {
