@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,20 @@ void NoteMediaPath(const char* asked, const char* found, unsigned fixes) {
                         "warning: \"" + name + "\" was found as \"" + real + "\" (" + how +
                             "); write \"" + real + "\" in the script",
                         ""});
+}
+
+// Animations made for viewers, whose frames hold only what changed: the
+// saver would show fragments. Each file is named once.
+std::set<std::string> describedGifs;
+
+void NoteOptimisedGifs() {
+    for (int32_t i = 0; i < featureCount; ++i) {
+        if (!featureTable[i].image) continue;
+        const std::string path = FindMediaFile(ResolveMediaPath(FeatureSourceOf(i).image));
+        if (!describedGifs.insert(path).second) continue;
+        const std::string note = GifDisplayNote(path);
+        if (!note.empty()) warnings.push_back({0, "warning: " + note, ""});
+    }
 }
 
 void PrintProblem(const char* script, const Problem& p) {
@@ -181,6 +196,7 @@ int CmdCheck(int argc, char** argv) {
     HeadlessClearMessages();
     HeadlessSettingsClear();
     warnings.clear();
+    describedGifs.clear();
     SetMediaPathNotice(NoteMediaPath);
 
     if (!ScanThemeSetup()) {
@@ -201,6 +217,7 @@ int CmdCheck(int argc, char** argv) {
         ForgetModule();
         HeadlessSettingsSet(CHECK_SAVER, "Config", "ActiveModule", m);
         LoadModule();
+        NoteOptimisedGifs();
         std::vector<Problem> problems = TakeProblems(script);
         if (firstError == 0 && !problems.empty())
             firstError = problems.front().line > 0 ? problems.front().line : 1;

@@ -97,6 +97,8 @@ int CmdGifInfo(int argc, char** argv) {
         if (HeadlessMessages().empty()) std::fprintf(stderr, "%s: no image in the file\n", path);
         return 1;
     }
+    const std::string note = GifDisplayNote(path);
+    if (!note.empty()) std::fprintf(stderr, "warning: %s\n", note.c_str());
     if (json) {
         PrintJson(image);
     } else {

@@ -82,49 +82,102 @@ bool TakePrefix(const std::string& message, const char* prefix, std::string* res
 
 } // namespace
 
-std::string DescribeGifRefusal(const std::string& path) {
+namespace {
+
+struct GifFrameInfo {
+    int left, top, width, height;
+    int disposal; // of the graphic control extension before it (0 without one)
+    bool localTable;
+};
+
+struct GifInfo {
+    bool globalTable = false;
+    int width = 0, height = 0;
+    std::vector<GifFrameInfo> frames;
+};
+
+// Walks the blocks of a GIF without decoding the image data.
+bool ScanGif(const std::string& path, GifInfo* info) {
     const std::vector<uint8_t> gif = ReadHead(path, MAX_READ);
-    if (gif.size() < 13 || !StartsWith(gif, "GIF")) return "";
-    std::string faults;
+    if (gif.size() < 13 || !StartsWith(gif, "GIF")) return false;
+    info->width = Le16(&gif[6]);
+    info->height = Le16(&gif[8]);
     const uint8_t packed = gif[10];
+    info->globalTable = (packed & 0x80) != 0;
     size_t p = 13;
-    if (packed & 0x80) {
-        p += size_t{3} << ((packed & 7) + 1);
-    } else {
-        faults = "it has no global colour table";
-    }
-    int frames = 0, firstLocal = 0, locals = 0;
+    if (info->globalTable) p += size_t{3} << ((packed & 7) + 1);
     auto skipBlocks = [&gif, &p] {
         while (p < gif.size() && gif[p] != 0) p += size_t{gif[p]} + 1;
         ++p;
     };
+    int disposal = 0;
     while (p < gif.size()) {
         const uint8_t introducer = gif[p++];
         if (introducer == 0x21) {
+            if (p + 2 < gif.size() && gif[p] == 0xF9 && gif[p + 1] >= 1)
+                disposal = (gif[p + 2] >> 2) & 7;
             ++p; // label
             skipBlocks();
         } else if (introducer == 0x2C) {
             if (p + 9 > gif.size()) break;
-            ++frames;
             const uint8_t image = gif[p + 8];
+            info->frames.push_back({Le16(&gif[p]), Le16(&gif[p + 2]), Le16(&gif[p + 4]),
+                                    Le16(&gif[p + 6]), disposal, (image & 0x80) != 0});
+            disposal = 0;
             p += 9;
-            if (image & 0x80) {
-                if (!firstLocal) firstLocal = frames;
-                ++locals;
-                p += size_t{3} << ((image & 7) + 1);
-            }
+            if (image & 0x80) p += size_t{3} << ((image & 7) + 1);
             ++p; // LZW minimum code size
             skipBlocks();
         } else {
             break;
         }
     }
+    return true;
+}
+
+std::string FramesText(int first, int more, const char* what) {
+    std::string text = "frame " + std::to_string(first);
+    if (more > 0) text += " (and " + std::to_string(more) + " more)";
+    return text + " " + what;
+}
+
+} // namespace
+
+std::string DescribeGifRefusal(const std::string& path) {
+    GifInfo info;
+    if (!ScanGif(path, &info)) return "";
+    std::string faults = info.globalTable ? "" : "it has no global colour table";
+    int firstLocal = 0, locals = 0;
+    for (size_t i = 0; i < info.frames.size(); ++i) {
+        if (!info.frames[i].localTable) continue;
+        if (!firstLocal) firstLocal = static_cast<int>(i) + 1;
+        ++locals;
+    }
     if (firstLocal) {
         if (!faults.empty()) faults += "; ";
-        faults += "frame " + std::to_string(firstLocal) + " has a local colour table";
-        if (locals > 1) faults += " (and " + std::to_string(locals - 1) + " more)";
+        faults += FramesText(firstLocal, locals - 1, "has a local colour table");
     }
     return faults;
+}
+
+std::string GifDisplayNote(const std::string& path) {
+    GifInfo info;
+    if (!ScanGif(path, &info)) return "";
+    // A part-frame over a frame that stays (or comes back) is drawn by viewers
+    // on top of it; the saver draws it alone.
+    int first = 0, count = 0;
+    for (size_t i = 1; i < info.frames.size(); ++i) {
+        const GifFrameInfo& f = info.frames[i];
+        const bool partial =
+            f.left > 0 || f.top > 0 || f.width < info.width || f.height < info.height;
+        if (!partial || info.frames[i - 1].disposal == 2) continue;
+        if (!first) first = static_cast<int>(i) + 1;
+        ++count;
+    }
+    if (!first) return "";
+    return path + ": " +
+           FramesText(first, count - 1, "holds only what changed since the frame before") +
+           ", but the saver draws each frame on its own; " + Convert(path, path);
 }
 
 std::string DescribeWavFormat(const std::string& path, std::string* faults) {

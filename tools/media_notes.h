@@ -13,6 +13,10 @@ std::string MediaRefusalNote(const std::string& message);
 // What a GIF file holds that the loader refuses ("it has no global colour
 // table; frame 3 has a local colour table"), empty when nothing.
 std::string DescribeGifRefusal(const std::string& path);
+// For a GIF the saver loads: a note when it is an animation whose frames
+// hold only what changed (as optimising tools write them), which the saver
+// would show as fragments; empty otherwise.
+std::string GifDisplayNote(const std::string& path);
 // The sample format of a WAV file ("16-bit stereo 44100 Hz PCM"), empty when
 // it has none that can be read.
 std::string DescribeWavFormat(const std::string& path, std::string* faults = nullptr);

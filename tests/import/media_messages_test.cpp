@@ -59,4 +59,24 @@ TEST_F(ImportFixture, CheckAddsTheNoteToTheLoadersMessage) {
     EXPECT_EQ(Tool("check t.SS"), 0) << Err();
 }
 
+TEST_F(ImportFixture, AnOptimisedAnimationLoadsWithAWarningThatItShowsFragments) {
+    Shell("for i in 0 1 2; do convert -size 20x10 xc:none -fill red -draw \"rectangle "
+          "$((i*5)),2 $((i*5+6)),7\" f$i.png; done");
+    Shell("convert -delay 10 f0.png f1.png f2.png -loop 0 -layers Optimize opt.gif");
+    const std::string warning = "opt.gif: frame 2 (and 1 more) holds only what changed since the "
+                                "frame before, but the saver draws each frame on its own; convert "
+                                "it with: glimmora-tool import opt.gif opt.gif\n";
+    EXPECT_EQ(Tool("gif-info opt.gif"), 0);
+    EXPECT_EQ(Err(), "warning: " + warning);
+
+    dir.Write("t.SS", "ThemeName \"T\"\nModule \"M\"\n{\nSetup\n{\n}\n"
+                      "Feature\n{\nImage \"opt.gif\"\n}\nFeature\n{\nImage \"opt.gif\"\n}\n}\n");
+    EXPECT_EQ(Tool("check t.SS"), 0);
+    EXPECT_EQ(Err(), "t.SS: warning: " + warning);
+
+    ASSERT_EQ(Tool("import opt.gif opt.gif"), 0);
+    EXPECT_EQ(Tool("check t.SS"), 0);
+    EXPECT_EQ(Err(), "");
+}
+
 } // namespace
