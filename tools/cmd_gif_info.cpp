@@ -2,6 +2,7 @@
 // theme authors and for checking the decoder from outside.
 #include "app/glimmora_context.h"
 #include "image/image.h"
+#include "media_notes.h"
 #include "platform/headless/headless.h"
 #include "tool_commands.h"
 
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -90,11 +92,16 @@ int CmdGifInfo(int argc, char** argv) {
     auto ctx = std::make_unique<GlimmoraContext>();
     CImage image;
     if (!image.LoadImage(path, ctx->images)) {
-        for (const HeadlessMessage& m : HeadlessMessages())
+        for (const HeadlessMessage& m : HeadlessMessages()) {
             std::fprintf(stderr, "%s\n", m.text.c_str());
+            const std::string note = MediaRefusalNote(m.text);
+            if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
+        }
         if (HeadlessMessages().empty()) std::fprintf(stderr, "%s: no image in the file\n", path);
         return 1;
     }
+    const std::string note = GifDisplayNote(path);
+    if (!note.empty()) std::fprintf(stderr, "warning: %s\n", note.c_str());
     if (json) {
         PrintJson(image);
     } else {

@@ -1,11 +1,13 @@
 // "wav-info": shows how the saver's loader reads a WAV file.
 #include "app/glimmora_context.h"
+#include "media_notes.h"
 #include "platform/headless/headless.h"
 #include "sound/sound.h"
 #include "tool_commands.h"
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 int CmdWavInfo(int argc, char** argv) {
     if (argc != 1) {
@@ -20,6 +22,8 @@ int CmdWavInfo(int argc, char** argv) {
         const char* message =
             HeadlessMessages().empty() ? "cannot load" : HeadlessMessages().back().text.c_str();
         std::fprintf(stderr, "%s: %s\n", path, message);
+        const std::string note = MediaRefusalNote(message);
+        if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
         return 1;
     }
     uint64_t milliseconds = uint64_t(sound.length) * 1000 / SOUND_RATE;

@@ -10,3 +10,4 @@ int CmdRender(int argc, char** argv);
 int CmdGifInfo(int argc, char** argv);
 int CmdCheck(int argc, char** argv);
 int CmdInstallTheme(int argc, char** argv);
+int CmdImport(int argc, char** argv);

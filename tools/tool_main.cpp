@@ -27,6 +27,11 @@ const ToolCommand COMMANDS[] = {
     {"install-theme", CmdInstallTheme,
      "install-theme [--uninstall] DIR  check a theme and install it for this user"},
 #endif
+#ifdef GLIMMORA_IMPORT
+    {"import", CmdImport,
+     "import [options] INPUT... OUTPUT  make a GIF or WAV the saver loads from any picture or "
+     "sound"},
+#endif
 };
 
 int Usage() {

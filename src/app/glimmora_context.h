@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "base/error_sink.h"
+#include "base/media_path.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "image/image.h"
@@ -56,6 +57,9 @@ struct GlimmoraContext {
     Engine engine;
     ModuleLoad load;
     LoopState loop;
+    // Told when a media file was found only in another letter case or with a
+    // backslash read as a folder separator (check warns of it).
+    MediaPathNotice mediaNotice;
     // The saver window of this run (preview and saver modes), or none.
     std::unique_ptr<CSaverWnd> saverWindow;
 

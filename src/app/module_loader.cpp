@@ -7,6 +7,7 @@
 #include "script/setup_scan.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -29,6 +30,7 @@ class ContextBinder : public MediaBinder {
     int BindImage(CFeature& feature, const char* name) override {
         char path[MEDIA_PATH_SIZE];
         MediaPath(ctx, name, path, sizeof(path));
+        FindThemeMedia(ctx, path, sizeof(path));
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
         // An earlier image of this block stays with the image cache or goes.
@@ -51,19 +53,21 @@ class ContextBinder : public MediaBinder {
         }
         char path[MEDIA_PATH_SIZE];
         MediaPath(ctx, name, path, sizeof(path));
+        FindThemeMedia(ctx, path, sizeof(path));
         return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors);
     }
 
     void BindBackgroundColor(uint32_t color) override { ctx.view.SetBackgroundColor(color); }
 
     // The name is used as written; when no such file exists there (a saver
-    // runs in a folder of the system's choosing), the theme's media directory
-    // is tried.
+    // runs in a folder of the system's choosing), it is looked up in the
+    // theme's media directory, in any letter case.
     int BindBackgroundImage(const char* name) override {
         const char* path = name;
         char inMedia[MEDIA_PATH_SIZE];
-        if (!FileExists(name) && ctx.run.mediaDirectory[0] != '\0') {
+        if (!FileExists(name)) {
             MediaPath(ctx, name, inMedia, sizeof(inMedia));
+            FindThemeMedia(ctx, inMedia, sizeof(inMedia));
             if (FileExists(inMedia)) path = inMedia;
         }
         CImage* image = ctx.images.Load(path);
@@ -126,6 +130,7 @@ void LoadActiveModule(GlimmoraContext& ctx) {
                   static_cast<int>(activeModule % 100));
     char path[MEDIA_PATH_SIZE];
     MediaPath(ctx, paletteName, path, sizeof(path));
+    FindThemeMedia(ctx, path, sizeof(path));
     ctx.view.LoadPalette(path);
 }
 
@@ -138,6 +143,15 @@ void MediaPath(const GlimmoraContext& ctx, const char* name, char* path, int siz
         std::snprintf(path, static_cast<size_t>(size), "%s%c%s", ctx.run.mediaDirectory,
                       PATH_SEPARATOR, name);
     }
+}
+
+void FindThemeMedia(const GlimmoraContext& ctx, char* path, int size) {
+    unsigned fixes = 0;
+    const std::string found = FindMediaFile(path, &fixes);
+    if (!fixes) return;
+    const MediaPathNotice& notice = ctx.mediaNotice;
+    if (notice.notice) notice.notice(notice.user, path, found.c_str(), fixes);
+    std::snprintf(path, static_cast<size_t>(size), "%s", found.c_str());
 }
 
 void LoadModule(GlimmoraContext& ctx) {

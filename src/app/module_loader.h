@@ -16,3 +16,8 @@ void LoadModule(GlimmoraContext& ctx);
 // The path of a media file named by the script: in the media directory, or
 // the name itself when there is none. Written into `path` (`size` bytes).
 void MediaPath(const GlimmoraContext& ctx, const char* name, char* path, int size);
+// The file such a path names as themes written on Windows name them: when it
+// does not exist as written, a backslash is a folder separator and names
+// match in any letter case (see FindMediaFile); the context's notice hears of
+// any change. `path` is rewritten in place.
+void FindThemeMedia(const GlimmoraContext& ctx, char* path, int size);

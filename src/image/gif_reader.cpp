@@ -76,8 +76,9 @@ bool CGifReader::Open(const char* filePath, uint8_t colorTable[768], int* screen
     *packedFlags = header[10];
     *backgroundIndex = header[11];
     if (header[10] & GIF_PACKED_GLOBAL_TABLE) {
+        // A table of fewer than 256 entries leaves the rest black.
         std::memset(colorTable, 0, 768);
-        ReadBytes(colorTable, 768);
+        ReadBytes(colorTable, 3 << ((header[10] & GIF_PACKED_TABLE_SIZE) + 1));
     }
     return true;
 }

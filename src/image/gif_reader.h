@@ -1,5 +1,5 @@
 // Reads a GIF file front to back in one pass: the logical screen header, the
-// 256-colour global table, the block structure and, row by row, the
+// global colour table, the block structure and, row by row, the
 // LZW-decoded colour indices of each frame.
 #pragma once
 
@@ -24,7 +24,8 @@ class CGifReader {
 
     // Opens `path` and reads the 13-byte header. False when the file cannot be
     // opened or does not begin with "GIF". With a global colour table flag,
-    // exactly 768 bytes are read into `colorTable` (missing bytes read as 0).
+    // the table's 2 to 256 entries are read into `colorTable`; the entries it
+    // does not have, and bytes missing at the end of the file, read as 0.
     bool Open(const char* path, uint8_t colorTable[768], int* screenWidth, int* screenHeight,
               int* packedFlags, int* backgroundIndex);
     void Close();

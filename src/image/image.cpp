@@ -127,7 +127,7 @@ int CImage::LoadImage(const char* path, ImageContext& images) {
         ResetAfterFailure();
         return 0;
     }
-    if (!(packed & GIF_PACKED_GLOBAL_TABLE) || (packed & GIF_PACKED_TABLE_SIZE) != 7) {
+    if (!(packed & GIF_PACKED_GLOBAL_TABLE)) {
         Refuse(errors, NOT_8_BIT, path);
         ResetAfterFailure();
         return 0;

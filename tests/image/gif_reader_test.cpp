@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class GifReaderTest : public ContextTest {
@@ -77,18 +79,38 @@ TEST_F(GifReaderTest, ReadsAnyVersionAfterGifAndRefusesOtherSignatures) {
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"File Not Found: " + missing});
 }
 
-TEST_F(GifReaderTest, RefusesTablesThatAreNot256ColoursOrMissing) {
-    const std::string text = "GIF file has no global color table or is not 8 bit ";
-    std::vector<uint8_t> small = GifBuilder(2, 1, 6).Image(MakeImage(2, 1, {1, 2})).Bytes();
-    std::string path = dir.WriteBytes("small.gif", small);
-    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
+TEST_F(GifReaderTest, ReadsGlobalTablesOfEverySizeWithTheMissingEntriesBlack) {
+    // Entry i of the test table is (i, 255 - i, i * 7); the pixels use the last
+    // entry of each table, and the frame follows the table directly.
+    for (int sizeBits = 0; sizeBits <= 7; ++sizeBits) {
+        const int entries = 2 << sizeBits;
+        const uint8_t last = static_cast<uint8_t>(entries - 1);
+        std::vector<uint8_t> gif = GifBuilder(2, 1, sizeBits)
+                                       .ColorTable(TestColorTable())
+                                       .Image(MakeImage(2, 1, {last, 0}))
+                                       .Trailer()
+                                       .Bytes();
+        CImage other;
+        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("table", entries), gif), 1) << entries;
+        EXPECT_EQ(TopDownIndices(other), (std::vector<uint8_t>{last, 0})) << entries;
+        for (int i : {0, entries - 1, std::min(entries, 255), 255}) {
+            const ColorEntry& c = other.colorInfo->colors[i];
+            const bool inTable = i < entries;
+            EXPECT_EQ(c.red, inTable ? i : 0) << entries << " entry " << i;
+            EXPECT_EQ(c.green, inTable ? 255 - i : 0) << entries << " entry " << i;
+            EXPECT_EQ(c.blue, inTable ? static_cast<uint8_t>(i * 7) : 0)
+                << entries << " entry " << i;
+        }
+        other.Release();
+    }
+    EXPECT_TRUE(MessageTexts().empty());
+}
 
-    HeadlessClearMessages();
+TEST_F(GifReaderTest, RefusesAGifWithoutGlobalTable) {
+    const std::string text = "GIF file has no global color table or is not 8 bit ";
     std::vector<uint8_t> none = GifBuilder(2, 1, 7, false).Image(MakeImage(2, 1, {1, 2})).Bytes();
-    path = dir.WriteBytes("none.gif", none);
-    CImage other;
-    EXPECT_EQ(other.LoadImage(path.c_str(), ctx.images), 0);
+    std::string path = dir.WriteBytes("none.gif", none);
+    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
 
     // A header cut short reads as having no table.

@@ -35,11 +35,11 @@ TEST_F(CheckToolTest, CleanThemeAsJson) {
                      "{\"name\":\"Day\",\"sections\":1,\"features\":["
                      "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":\"fish.gif\","
                      "\"start\":\"time\",\"duration\":\"onscreen\",\"movement\":\"bounce\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[]},"
+                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]},"
                      "{\"name\":\"Night\",\"sections\":0,\"features\":["
                      "{\"index\":0,\"section\":0,\"label\":null,\"image\":null,"
                      "\"start\":\"random\",\"duration\":\"onscreen\",\"movement\":\"static\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[]}]}\n");
+                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]}]}\n");
 }
 
 TEST_F(CheckToolTest, PreviewLoadsThePreviewBlocks) {

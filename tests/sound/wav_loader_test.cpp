@@ -223,7 +223,10 @@ TEST_F(WavLoaderTest, ToolShowsTheLoadersView) {
                   ": 70000 bytes of 8-bit mono PCM at 22050 Hz (3174 ms), streamed from byte 44\n");
     EXPECT_EQ(RunCommand(tool + " wav-info " + badPath + " >" + out.File("c") + " 2>&1"), 1);
     EXPECT_EQ(ReadFileText(out.File("c")),
-              badPath + ": File is not 8bit 22kHz PCM " + badPath + "\n");
+              badPath + ": File is not 8bit 22kHz PCM " + badPath + "\n" + badPath +
+                  " is 16-bit mono 22050 Hz PCM (not 8-bit); convert it with: glimmora-tool "
+                  "import " +
+                  badPath + " " + badPath + "\n");
     EXPECT_EQ(RunCommand(tool + " wav-info >" + out.File("d") + " 2>&1"), 2);
 }
 

@@ -1,5 +1,9 @@
 #!/usr/bin/env python3
-"""Checks the media files of bundled themes against what the engine accepts.
+"""Checks the media files of the bundled themes against the layout their generators
+write, which is stricter than what the saver reads: the saver also takes smaller
+colour tables, interlaced frames, extensions anywhere and WAV files with other chunks.
+For any other theme, `glimmora-tool check` is the judge (it loads every file with the
+saver's own loader), and `glimmora-tool import` converts pictures and sounds.
 
 GIF: "GIF89a"/"GIF87a" header; a global colour table of 256 entries; an optional
 application extension only directly after that table (and exactly 17 bytes after its
@@ -146,7 +150,7 @@ def check_gif(path):
         if intro == 0x21:
             label = data[pos + 1]
             if label != 0xF9:
-                raise Fail("extension 0x%02X at byte %d (the engine stops reading there)" % (label, pos))
+                raise Fail("extension 0x%02X at byte %d (not in the bundled layout)" % (label, pos))
             if data[pos + 2] != 4 or data[pos + 7] != 0:
                 raise Fail("graphic control extension of unexpected size")
             gpacked = data[pos + 3]
@@ -248,6 +252,9 @@ def main(argv):
                 failures += 1
                 print("FAIL %s: %s" % (os.path.relpath(path, themes), e))
     print("%d failure%s, %d bytes in all" % (failures, "" if failures == 1 else "s", total))
+    if failures:
+        print("(this checks the bundled themes' own layout; what the saver reads is told by "
+              "glimmora-tool check, and glimmora-tool import converts pictures and sounds)")
     return 1 if failures else 0
 
 

@@ -1,0 +1,68 @@
+// Pictures for the importer: animations read from GIF and PNG files and
+// composited as a viewer shows them, reduced to one shared colour table and
+// written as a GIF the saver's loader accepts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One composited frame: RGBA, top row first, the size of its animation.
+struct RgbaFrame {
+    std::vector<uint8_t> rgba;
+    int delayMs = 0;
+};
+
+struct Animation {
+    int width = 0;
+    int height = 0;
+    bool loops = false;
+    std::vector<RgbaFrame> frames;
+};
+
+// Bounds on what one input may take, so that any file is read in bounded memory.
+struct PictureLimits {
+    int64_t maxPixels = int64_t{1} << 26;     // width * height of the picture
+    int64_t maxTotalBytes = int64_t{1} << 30; // RGBA bytes of all frames together
+};
+
+// Failure reasons are set in `error` as a sentence fragment ("frame 3 lies
+// outside the picture"); true when the animation was read.
+bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Animation* out,
+             std::string* error);
+// A PNG or an animated PNG; a plain PNG gives one frame.
+bool ReadPng(const uint8_t* data, size_t size, const PictureLimits& limits, Animation* out,
+             std::string* error);
+bool IsGif(const uint8_t* data, size_t size);
+bool IsPng(const uint8_t* data, size_t size);
+
+// Alpha below half is transparent.
+constexpr uint8_t OPAQUE_ALPHA = 128;
+
+// Cuts every frame to the rectangle that holds every visible pixel of any
+// frame (one transparent pixel when there is none).
+void CropToVisible(Animation* animation);
+
+// The picture as the saver loads it: one table of up to 255 colours, index
+// TRANSPARENT_INDEX for transparent pixels.
+constexpr int TRANSPARENT_INDEX = 255;
+struct IndexedAnimation {
+    int width = 0;
+    int height = 0;
+    bool loops = false;
+    bool transparent = false;                 // some pixel of some frame is transparent
+    int colors = 0;                           // entries of `palette` in use
+    uint8_t palette[256 * 3] = {};            // RGB
+    bool exact = false;                       // every visible pixel keeps its colour
+    std::vector<std::vector<uint8_t>> frames; // width * height indices, top row first
+    std::vector<int> delayMs;
+};
+
+// Reduces the colours of all frames to one table: exact when they have at
+// most 255 colours, else chosen by the quantiser; `dither` spreads the error
+// of inexact colours.
+bool Quantize(const Animation& animation, bool dither, IndexedAnimation* out, std::string* error);
+
+// The GIF file: the 256-entry global table, the looping extension when the
+// animation loops, a graphic control extension and full-size frame each.
+bool EncodeGif(const IndexedAnimation& picture, std::vector<uint8_t>* out, std::string* error);
