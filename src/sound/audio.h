@@ -105,4 +105,3 @@ class CAudio {
     AudioChannel channels[AUDIO_CHANNELS];
     std::atomic<int> masterVolume{100};
 };
-
