@@ -1,7 +1,6 @@
 #include "display/ss_view.h"
 #include "base/error_sink.h"
 #include "display/compose.h"
-#include "platform/sys.h"
 #include "platform/video.h"
 
 #include <cstddef>

@@ -1,7 +1,5 @@
 #include "engine/engine_state.h"
 
-#include "engine/frame_tick.h"
-
 void Engine::ResetEngineState() {
     currentSection = 0;
     sectionEnding = false;

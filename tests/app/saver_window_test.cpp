@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 // A window of the saver or the preview, created on the headless window system
@@ -26,7 +28,8 @@ class SaverWindowTest : public ContextTest {
     void Create(bool preview, bool exclusive = true) {
         run.previewMode = preview;
         run.exclusiveMode = preview ? false : exclusive;
-        window = new CSaverWnd(ctx);
+        ctx.saverWindow = std::make_unique<CSaverWnd>(ctx); // the app owns it
+        window = ctx.saverWindow.get();
         WindowSpec layout{};
         layout.right = 320;
         layout.bottom = 240;
