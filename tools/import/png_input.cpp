@@ -154,8 +154,10 @@ bool ReadPng(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
     }
     const uint32_t width = Be32(header.data());
     const uint32_t height = Be32(header.data() + 4);
-    const int64_t pixels = int64_t{width} * height;
-    if (pixels == 0 || pixels > limits.maxPixels ||
+    // Each side is bounded first, so that the product cannot overflow.
+    const bool sidesFit = width <= limits.maxPixels && height <= limits.maxPixels;
+    const int64_t pixels = sidesFit ? int64_t{width} * height : 0;
+    if (!sidesFit || pixels == 0 || pixels > limits.maxPixels ||
         pixels * 4 * static_cast<int64_t>(frames.size()) > limits.maxTotalBytes) {
         *error = "the picture is too large (" + std::to_string(width) + "x" +
                  std::to_string(height) + ", " + std::to_string(frames.size()) + " frames)";
