@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -147,28 +148,31 @@ bool ConvertSound(const SoundInput& input, const SoundOptions& options, std::vec
 }
 
 std::vector<uint8_t> EncodeWav(const std::vector<uint8_t>& samples) {
-    std::vector<uint8_t> wav;
-    auto put32 = [&wav](uint32_t v) {
-        for (int i = 0; i < 4; ++i) wav.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    };
-    auto put16 = [&wav](uint16_t v) {
-        wav.push_back(static_cast<uint8_t>(v));
-        wav.push_back(static_cast<uint8_t>(v >> 8));
-    };
     const uint32_t size = static_cast<uint32_t>(samples.size());
-    wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
-    put32(36 + size + (size & 1));
-    wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(16);
-    put16(1); // PCM
-    put16(1); // mono
-    put32(IMPORT_SOUND_RATE);
-    put32(IMPORT_SOUND_RATE); // bytes per second
-    put16(1);                 // block align
-    put16(8);                 // bits per sample
-    wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-    put32(size);
-    wav.insert(wav.end(), samples.begin(), samples.end());
-    if (size & 1) wav.push_back(0); // pad byte
+    // The 44-byte header of a plain PCM file, then the samples and a pad byte
+    // when their count is odd.
+    uint8_t header[44] = {};
+    auto put32 = [&header](int at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) header[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    auto put16 = [&header](int at, uint16_t v) {
+        header[at] = static_cast<uint8_t>(v);
+        header[at + 1] = static_cast<uint8_t>(v >> 8);
+    };
+    std::memcpy(header, "RIFF", 4);
+    put32(4, 36 + size + (size & 1));
+    std::memcpy(header + 8, "WAVEfmt ", 8);
+    put32(16, 16);
+    put16(20, 1); // PCM
+    put16(22, 1); // mono
+    put32(24, IMPORT_SOUND_RATE);
+    put32(28, IMPORT_SOUND_RATE); // bytes per second
+    put16(32, 1);                 // block align
+    put16(34, 8);                 // bits per sample
+    std::memcpy(header + 36, "data", 4);
+    put32(40, size);
+    std::vector<uint8_t> wav(sizeof(header) + size + (size & 1), 0);
+    std::memcpy(wav.data(), header, sizeof(header));
+    if (size) std::memcpy(wav.data() + sizeof(header), samples.data(), size);
     return wav;
 }
