@@ -63,19 +63,6 @@ class QtDialogsTest : public DialogTest {
         });
     }
 
-    // Reads back what the settings store holds, after spoiling memory.
-    void ReloadSettings() {
-        settings.Sound = false;
-        settings.Gamma = 99;
-        settings.PlayMode = 99;
-        settings.MasterVolume = 99;
-        settings.activeModule = 0;
-        for (int m = 0; m < moduleCount; ++m) {
-            for (ModuleParam& p : moduleTable[m].params) p.value = -99;
-        }
-        settings.ReadSettings();
-    }
-
     void AddThreeModules() {
         AddModule("Two", {{"Fish", "Fish", "Few", "Many", 1, 10, 5},
                           {"Speed", "Speed", "Fast", "Slow", 10, 1, 3}});

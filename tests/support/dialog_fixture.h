@@ -25,6 +25,19 @@ class DialogTest : public ContextTest {
         std::snprintf(run.saverName, sizeof(run.saverName), "QV Dialogs");
     }
 
+    // Reads back what the settings store holds, after spoiling memory.
+    void ReloadSettings() {
+        settings.Sound = false;
+        settings.Gamma = 99;
+        settings.PlayMode = 99;
+        settings.MasterVolume = 99;
+        settings.activeModule = 0;
+        for (int m = 0; m < moduleCount; ++m) {
+            for (ModuleParam& p : moduleTable[m].params) p.value = -99;
+        }
+        settings.ReadSettings();
+    }
+
     // Adds a module with up to three parameters (a null name leaves a slot empty).
     void AddModule(const char* name, std::initializer_list<ParamSpec> params) {
         ThemeModule& module = moduleTable[moduleCount++];

@@ -24,18 +24,6 @@ class RunSettingsDialogTest : public DialogTest {
         AddModule("Night", {{"Stars", "Stars", "Dim", "Bright", 0, 100, 50}});
         settings.WriteSettings(); // what the store holds before the dialog opens
     }
-
-    // Reads back what the settings store holds, after spoiling memory.
-    void ReloadSettings() {
-        settings.Sound = false;
-        settings.Gamma = 99;
-        settings.PlayMode = 99;
-        settings.MasterVolume = 99;
-        settings.activeModule = 0;
-        moduleTable[0].params[0].value = -99;
-        moduleTable[1].params[0].value = -99;
-        settings.ReadSettings();
-    }
 };
 
 TEST_F(RunSettingsDialogTest, OkWritesEverything) {
