@@ -1,6 +1,8 @@
 // glimmora-tool: command-line helpers for theme authors.
 #include "tool_commands.h"
 
+#include "base/error_sink.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -45,7 +47,8 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     for (const ToolCommand& c : COMMANDS) {
-        if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 2, argv + 2);
+        // Commands return the script line of an error; the status keeps what fits.
+        if (std::strcmp(argv[1], c.name) == 0) return ExitStatusForLine(c.run(argc - 2, argv + 2));
     }
     return Usage();
 }

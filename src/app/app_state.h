@@ -15,4 +15,5 @@ struct RunConfig {
     bool exclusiveMode = true;
     bool testRun = false;
     bool exportPalettes = false;
+    bool scriptPathTooLong = false; // "-def" named a path longer than PATH_LEN
 };

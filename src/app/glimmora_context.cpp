@@ -19,6 +19,7 @@ GlimmoraContext::GlimmoraContext() : engine(script.theme, view) {
     settings.saverName = run.saverName;
     settings.theme = &script.theme;
     script.errors = &errors;
+    script.reader.warnings = &errors;
     images.errors = &errors;
     view.errors = &errors;
     audio.errors = &errors;

@@ -106,7 +106,7 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     if (!script.reader.OpenScript(ctx.run.scriptPath)) {
         char message[PATH_LEN + 32];
         std::snprintf(message, sizeof(message), "Can't find %s", ctx.run.scriptPath);
-        ctx.errors.ShowMessage(message);
+        ctx.errors.ReportFailure(message);
         ctx.load.loadStopLine = -1;
         return;
     }

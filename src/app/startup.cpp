@@ -9,6 +9,8 @@
 #include "platform/window.h"
 #include "ui/config_dlg.h"
 
+#include <cstdio>
+
 namespace {
 
 // Saver mode: the module for the next activation, by the play mode.
@@ -91,6 +93,13 @@ bool StartUp(GlimmoraContext& ctx, int argc, char** argv) {
     SysScreenSize(&width, &height);
     ctx.view.SetSize(width, height);
     ParseOptions(run, ctx.view, argc, argv);
+    if (run.scriptPathTooLong) {
+        char message[96];
+        std::snprintf(message, sizeof(message),
+                      "Can't find the script: its path is longer than %d characters", PATH_LEN);
+        ctx.errors.ReportFailure(message);
+        return false;
+    }
     ctx.engine.random.SeedRandom(SysMilliseconds());
 
     switch (DispatchMode(argc, argv)) {
@@ -105,5 +114,5 @@ bool StartUp(GlimmoraContext& ctx, int argc, char** argv) {
 }
 
 int Finish(GlimmoraContext& ctx) {
-    return ctx.errors.errorLine;
+    return ExitStatus(ctx.errors);
 }

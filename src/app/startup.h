@@ -6,5 +6,6 @@ struct GlimmoraContext;
 // Runs start-up over the command line; true when the main loop is to run.
 // argv[0] is the program file's path.
 bool StartUp(GlimmoraContext& ctx, int argc, char** argv);
-// The framework's clean-up; returns the exit code, `errorLine`.
+// The framework's clean-up; returns the exit status: the line of the error
+// (`errorLine`, held to 255 where only 8 bits reach the caller), 0 without one.
 int Finish(GlimmoraContext& ctx);

@@ -94,7 +94,8 @@ void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv) {
             run.exclusiveMode = false;
         } else if (SameNameNoCase(arg, "-def")) {
             if (i + 1 < argc) {
-                SetField(run.scriptPath, argv[++i]);
+                run.scriptPathTooLong = std::strlen(argv[++i]) > static_cast<size_t>(PATH_LEN);
+                SetField(run.scriptPath, argv[i]);
                 run.mediaDirectory[0] = '\0';
             }
         } else if (MatchKeyword(arg, "-v")) {

@@ -220,6 +220,18 @@ TEST_F(PlayTest, MissingScriptOpensAnEmptySaver) {
     EXPECT_TRUE(settings.Sound); // the settings were not read
 }
 
+TEST_F(PlayTest, OverlongScriptPathIsReportedAndNothingStarts) {
+    args = {"QV Play", "/s", "-def", dir.File(std::string(300, 'p') + ".SS")};
+    argv.clear();
+    for (std::string& a : args) argv.push_back(a.data());
+    EXPECT_FALSE(StartUp(ctx, static_cast<int>(argv.size()), argv.data()));
+    EXPECT_FALSE(HeadlessWindowExists());
+    EXPECT_EQ(Finish(ctx), 1);
+    ASSERT_EQ(HeadlessMessages().size(), 1u);
+    EXPECT_EQ(HeadlessMessages()[0].text,
+              "Can't find the script: its path is longer than 260 characters");
+}
+
 TEST_F(PlayTest, PreviewIsAChildWithoutSoundOrBanner) {
     ASSERT_TRUE(Start(PLAY_SCRIPT, "/p"));
     EXPECT_TRUE(run.previewMode);
