@@ -52,10 +52,10 @@ bool ConditionHolds(const CFeature& feature, uint32_t now, bool atEnd) {
     }
 }
 
-// Schedules the target at `time` unless it is scheduled already. A fixed-time
-// feature keeps its own time: its start time is never free.
+// Schedules the target at `time` unless it is scheduled already (a fixed time
+// other than 0 is).
 void Trigger(CFeature& target, uint32_t time) {
-    if (target.startType == START_FIXED || target.startTime != 0) return;
+    if (target.startTime != 0) return;
     target.startTime = TimeField(TimeAfter(time, 0));
 }
 
@@ -102,9 +102,11 @@ bool WillBeTriggered(Engine& e, int target, uint32_t now) {
         const CFeature* named = LabelledFeature(e, label);
         if (!named || FeatureIndex(e, *named) != target) continue;
         if (f.conditionType == COND_AFTER_TIME) {
-            const int64_t fires = static_cast<int64_t>(AsTime(f.startTime)) + f.conditionArg1;
-            if (fires - static_cast<int64_t>(SOUND_LEAD_MS) <= static_cast<int64_t>(now))
-                return true;
+            // In 32-bit unsigned time: a condition due within the lead of the
+            // section's start wraps round and is not foreseen.
+            const uint32_t ahead =
+                AsTime(f.startTime) + static_cast<uint32_t>(f.conditionArg1) - SOUND_LEAD_MS;
+            if (ahead <= now) return true;
         } else if (f.currentFrame && f.currentFrame->frameIndex == f.conditionArg3) {
             return true;
         }

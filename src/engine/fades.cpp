@@ -30,15 +30,19 @@ void ShowLevel(Engine& e, CFeature& feature) {
     if (!feature.currentFrame->next) PlaceSprite(e, feature);
 }
 
-void BeginOut(Engine& e, CFeature& feature, uint32_t now) {
-    feature.fadeStep = -StepSize(feature.fadeStep);
-    feature.fadeLevel = 100 + feature.fadeStep;
-    ScheduleStep(feature, now);
-    ShowLevel(e, feature);
-}
-
 bool FadeRunning(const CFeature& feature) {
     return AsTime(feature.fadeNextTime) != TIME_NEVER;
+}
+
+// A fade-out starts one step below full brightness, or below the level that
+// a fade-in it interrupts has reached (never brighter than the picture was).
+void BeginOut(Engine& e, CFeature& feature, uint32_t now) {
+    const bool fadingIn = FadeRunning(feature) && feature.fadeStep > 0;
+    const int32_t from = fadingIn && feature.fadeLevel < 100 ? feature.fadeLevel : 100;
+    feature.fadeStep = -StepSize(feature.fadeStep);
+    feature.fadeLevel = from + feature.fadeStep;
+    ScheduleStep(feature, now);
+    ShowLevel(e, feature);
 }
 
 } // namespace

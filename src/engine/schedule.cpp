@@ -20,14 +20,17 @@ bool IsShowing(const CFeature& feature) {
 }
 
 // Schedules a start `delay` ms from now and reports that it is not due yet.
+// A start that comes to time 0 reads as "not scheduled": it is drawn again on
+// the next tick (a feature without a Start line first shows at 2 ms).
 bool ScheduleStart(CFeature& feature, uint32_t now, int64_t delay) {
-    feature.startTime = TimeField(TimeAfter(now, delay));
+    feature.startTime = now == 0 && delay <= 0 ? 0 : TimeField(TimeAfter(now, delay));
     return false;
 }
 
-// The first start of an Offset feature in a section; 0 and below start at once.
+// The first start of an Offset feature in a section. A first time of 0 (or
+// below) is "not scheduled", so the first showing comes after the repeat time.
 int32_t FirstOffsetStart(const CFeature& feature) {
-    return feature.startArg1 > 0 ? feature.startArg1 : 1;
+    return feature.startArg1 > 0 ? feature.startArg1 : 0;
 }
 
 // Start time of the coming showing, if one is known: a fixed time always is.

@@ -13,6 +13,7 @@ namespace {
 const char* const UNSUPPORTED_FORMAT = "Unsupported image format";
 const char* const NOT_8_BIT = "GIF file has no global color table or is not 8 bit";
 const char* const LOCAL_TABLE = "GIF frame has a local color table instead of the global one";
+const char* const NO_FRAME = "GIF file has no image in it";
 
 bool HasGifExtension(const char* path) {
     const char* dot = std::strrchr(path, '.');
@@ -160,6 +161,9 @@ int CImage::LoadImage(const char* path, ImageContext& images) {
     int result = ReadNextImage(reader, reader.Looping(), this, 0, images);
     reader.Close();
     if (result == 0) return 1;
+    // Only a trailer, a graphic control extension not followed by an image, or
+    // data cut off before the first frame.
+    if (result == 2) Refuse(errors, NO_FRAME, path);
     ResetAfterFailure();
     return 0;
 }
@@ -382,11 +386,15 @@ void CImage::SetBrightness(int percent) {
 }
 
 int CImage::FrameBefore(int ms, int index) const {
+    // From this record on: add its delay and step on, until the record reached
+    // is the last or the one asked for (so frame 0 is met again after the
+    // last frame of a loop). A still without a successor adds nothing.
     int64_t total = 0;
     const CImage* record = this;
-    while (!(record->flags & IMAGE_LAST) && record->frameIndex != index && record->next) {
+    while (record->next) {
         total += record->delayMs;
         record = record->next;
+        if ((record->flags & IMAGE_LAST) || record->frameIndex == index) break;
     }
     int64_t t = total - ms;
     record = this;

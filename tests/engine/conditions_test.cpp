@@ -170,18 +170,38 @@ TEST_F(Conditions, AnAfterTimeLongerThanTheShowingFiresAtTheEnd) {
     EXPECT_EQ(sectionTable[2].endRequested, 1);
 }
 
-TEST_F(Conditions, TriggerDoesNotMoveAScheduledOrFixedTarget) {
+// A Trigger sets a start time that is free (0), whatever the Start kind; a
+// scheduled one, or a fixed time other than 0, stays.
+TEST_F(Conditions, TriggerSetsOnlyAFreeStartTime) {
     CFeature& trigger = Fixed(0, 5000);
-    When(trigger, COND_AFTER_TIME, 100, "T05T06");
+    When(trigger, COND_AFTER_TIME, 100, "T05T06T07");
     CFeature& scheduled = OnTrigger(5);
     scheduled.startTime = 3000;
-    CFeature& fixed = Fixed(0, 100);
-    SetLabel(6, FeatureIndex(engine, fixed));
+    CFeature& fixedAtZero = Fixed(0, 100);
+    SetLabel(6, FeatureIndex(engine, fixedAtZero));
+    CFeature& fixedLater = Fixed(7000, 100);
+    SetLabel(7, FeatureIndex(engine, fixedLater));
     Tick(0);
     Tick(101);
     Tick(200);
     EXPECT_EQ(scheduled.startTime, 3000);
-    EXPECT_EQ(fixed.startTime, 0); // a fixed time stays its own
+    EXPECT_EQ(fixedAtZero.startTime, 101);
+    EXPECT_EQ(fixedLater.startTime, 7000);
+}
+
+// The AfterTime look-ahead is taken in 32-bit unsigned time: a trigger due
+// within the lead of its feature's start wraps round and is not foreseen, so
+// the target starts when the trigger fires; a later one is foreseen.
+TEST_F(Conditions, AfterTimeLookAheadInUnsignedTime) {
+    for (int32_t delay : {100, 1000}) {
+        SetUp();
+        CFeature& trigger = Fixed(0, 5000);
+        When(trigger, COND_AFTER_TIME, delay, "T05");
+        CFeature& target = OnTrigger(5, 100);
+        for (uint32_t t = 0; t <= static_cast<uint32_t>(delay) + 1; ++t) Tick(t);
+        EXPECT_EQ(target.startTime, delay < 250 ? delay + 1 : delay) << delay;
+        EXPECT_TRUE(Showing(target)) << delay;
+    }
 }
 
 TEST_F(Conditions, EnableAndDisableCommands) {

@@ -97,6 +97,27 @@ TEST_F(Fades, AFadeOutStartsFromFullBrightnessAgain) {
     EXPECT_EQ(f.fadeStep, 40);
 }
 
+// A fade-out that interrupts a fade-in goes down from the level reached, not
+// from full brightness (which would flash the sprite).
+TEST_F(Fades, AFadeOutInterruptingAFadeInStartsFromItsLevel) {
+    CFeature& f = Fixed(100);
+    f.fadeType = FADE_IN_OUT;
+    f.fadeStep = 10;
+    f.fadeInterval = 50;
+    Tick(0);  // 10
+    Tick(50); // 20; the Stop of a condition ends the showing here
+    f.conditionType = COND_AFTER_TIME;
+    f.conditionArg1 = 0;
+    f.commands[0] = CMD_STOP;
+    Tick(60);
+    EXPECT_EQ(f.fadeStep, -10);
+    EXPECT_EQ(f.fadeLevel, 10);
+    EXPECT_EQ(image->Brightness(), 10);
+    Tick(110);
+    EXPECT_EQ(f.fadeLevel, 0);
+    EXPECT_EQ(Time(f.endTime), 0xFFFFFFFFu);
+}
+
 TEST_F(Fades, AStillImageIsPlacedAgainOnEveryStep) {
     CFeature& f = Fixed(10000);
     f.fadeType = FADE_IN;
@@ -140,12 +161,10 @@ TEST_F(Fades, SectionEndFadesEveryShowingFeature) {
     EXPECT_EQ(f.fadeLevel, 10);
     engine.sectionEnding = true;
     BeginEnding(engine, f, 20, 0);
-    EXPECT_EQ(f.fadeStep, -5); // its own step, turned down
-    EXPECT_EQ(f.fadeLevel, 95);
-    EXPECT_EQ(image->Brightness(), 95);
-    for (uint32_t t = 30; t < 210; t += 10) Tick(t);
-    EXPECT_TRUE(Showing(f));
-    Tick(210);
+    EXPECT_EQ(f.fadeStep, -5); // its own step, turned down from the level reached
+    EXPECT_EQ(f.fadeLevel, 5);
+    EXPECT_EQ(image->Brightness(), 5);
+    Tick(30);
     EXPECT_EQ(Time(f.endTime), 0xFFFFFFFFu);
 }
 

@@ -234,26 +234,32 @@ TEST_F(FrameTickTest, ClockStartIsTakenOnTheFirstTick) {
     EXPECT_EQ(engine.clockStart, 50000u);
 }
 
-TEST_F(FrameTickTest, AnOffsetStartAtZeroShowsAtOnceInEveryRound) {
+// A first Offset time of 0 reads as "not scheduled": the first showing of
+// every round comes after the repeat time.
+TEST_F(FrameTickTest, AnOffsetStartAtZeroFirstShowsAfterTheRepeatTime) {
     sectionCount = 1;
     CFeature& f = AddFeature();
     AttachImage(f);
     f.positionX = 0;
     f.startType = START_OFFSET;
     f.startArg1 = 0;
-    f.startArg2 = 5000;
+    f.startArg2 = 500;
     f.startTime = 0; // as loaded: the first time
     f.durationType = DURATION_FIXED;
     f.currentDuration = 100;
     FrameTick(engine, 0);
-    FrameTick(engine, 1);
-    EXPECT_NE(f.endTime, 0); // not 5 s later
-    FrameTick(engine, 101);
+    FrameTick(engine, 499);
+    EXPECT_EQ(f.endTime, 0);
+    FrameTick(engine, 500);
+    EXPECT_NE(f.endTime, 0);
+    FrameTick(engine, 600);
     EXPECT_EQ(f.endTime, 0);
     sectionTable[0].endRequested = 1;
-    FrameTick(engine, 200);
-    FrameTick(engine, 201); // nothing active: a new round
-    EXPECT_EQ(f.startTime, 1);
-    FrameTick(engine, 1);
+    FrameTick(engine, 700);
+    FrameTick(engine, 701); // nothing active: a new round at time 0
+    EXPECT_EQ(f.startTime, 500);
+    FrameTick(engine, 499);
+    EXPECT_EQ(f.endTime, 0);
+    FrameTick(engine, 500);
     EXPECT_NE(f.endTime, 0);
 }

@@ -73,11 +73,15 @@ TEST_F(Schedule, RandomStartIsDrawnAtTheFirstTickAndAfterEachShowing) {
     EXPECT_EQ(f.startTime, first + 510 + second);
 }
 
-TEST_F(Schedule, DefaultStartIsAtOnce) {
-    CFeature& f = AddFeature(); // Start Random(0, 0), the default
+// The default Start, Random(0, 0), draws time 0 at the first tick, which is
+// "not scheduled": drawn again at 1 ms, it shows at 2 ms.
+TEST_F(Schedule, DefaultStartShowsOnTheThirdTick) {
+    CFeature& f = AddFeature();
     AttachImage(f);
     Tick(0);
-    Tick(5);
+    Tick(1);
+    EXPECT_FALSE(Showing(f));
+    Tick(2);
     EXPECT_TRUE(Showing(f));
 }
 

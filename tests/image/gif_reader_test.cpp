@@ -121,18 +121,23 @@ TEST_F(GifReaderTest, RefusesAGifWithoutGlobalTable) {
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
 }
 
-TEST_F(GifReaderTest, NoImageWhereTheFirstFrameBelongsFailsSilently) {
+// Only a trailer, or a graphic control extension with no image behind it:
+// the load fails and names the cause and the file.
+TEST_F(GifReaderTest, NoImageWhereTheFirstFrameBelongsIsReported) {
     std::vector<uint8_t> gif = GifBuilder(4, 4).Trailer().Bytes();
     EXPECT_EQ(Load(gif), 0);
-    EXPECT_TRUE(MessageTexts().empty());
+    ASSERT_EQ(MessageTexts().size(), 1u);
+    EXPECT_EQ(MessageTexts()[0].rfind("GIF file has no image in it /", 0), 0u);
     EXPECT_EQ(image.colorInfo, nullptr);
     EXPECT_EQ(image.fileName, nullptr);
 
+    HeadlessClearMessages();
     CImage other;
     EXPECT_EQ(LoadBytes(ctx.images, other, dir, "control.gif",
                         GifBuilder(4, 4).Control(5).Trailer().Bytes()),
               0);
-    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::string>{"GIF file has no image in it " + dir.File("control.gif")});
 }
 
 TEST_F(GifReaderTest, EveryMinimumCodeSizeDecodesAlike) {
