@@ -10,8 +10,10 @@
 #include "tool_commands.h"
 #include "tool_output.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -80,6 +82,11 @@ void NoteOptimisedGifs(CheckNotes& notes) {
     }
 }
 
+// The loader's warnings, on the line they name.
+void CollectWarning(void* user, int32_t line, const char* text) {
+    static_cast<CheckNotes*>(user)->warnings.push_back({line, std::string("warning: ") + text, ""});
+}
+
 void PrintProblem(const char* script, const Problem& p) {
     if (p.line > 0) {
         std::fprintf(stderr, "%s:%d: %s\n", script, p.line, p.message.c_str());
@@ -114,8 +121,7 @@ template <size_t N> const char* KindName(const char* const (&names)[N], int32_t 
 
 // The problems of the last load: its messages, or a note when loading
 // stopped without one.
-std::vector<Problem> TakeProblems(const GlimmoraContext& ctx, const CheckNotes& notes,
-                                  const char* script) {
+std::vector<Problem> TakeProblems(const GlimmoraContext& ctx) {
     std::vector<Problem> problems;
     for (const HeadlessMessage& m : HeadlessMessages())
         problems.push_back({ctx.errors.errorLine, m.text, MediaRefusalNote(m.text)});
@@ -126,13 +132,34 @@ std::vector<Problem> TakeProblems(const GlimmoraContext& ctx, const CheckNotes& 
                             "Sound line not loaded: it takes one, two or five "
                             "values after the file name",
                             ""});
-    for (const Problem& p : problems) PrintProblem(script, p);
-    for (const Problem& w : notes.warnings) PrintProblem(script, w);
     return problems;
 }
 
-std::string ModuleJson(const GlimmoraContext& ctx, CheckNotes& notes,
-                       const std::vector<Problem>& problems) {
+// Keeps what was not found before: both block sets of a module, and every
+// read of the script, meet the same lines.
+void Collect(std::vector<Problem>& found, std::vector<Problem>& into,
+             std::set<std::pair<int, std::string>>& seen) {
+    for (Problem& p : found) {
+        if (seen.insert({p.line, p.message}).second) into.push_back(std::move(p));
+    }
+    found.clear();
+}
+
+// Prints errors and warnings together in line order; notes on the whole
+// script or module (line 0) come last.
+void PrintInLineOrder(const char* script, const std::vector<Problem>& errors,
+                      const std::vector<Problem>& warnings) {
+    std::vector<const Problem*> all;
+    for (const Problem& p : errors) all.push_back(&p);
+    for (const Problem& p : warnings) all.push_back(&p);
+    auto order = [](const Problem* p) { return p->line > 0 ? p->line : INT32_MAX; };
+    std::stable_sort(all.begin(), all.end(),
+                     [&](const Problem* a, const Problem* b) { return order(a) < order(b); });
+    for (const Problem* p : all) PrintProblem(script, *p);
+}
+
+std::string ModuleJson(const GlimmoraContext& ctx, const std::vector<Problem>& problems,
+                       const std::vector<Problem>& warnings) {
     const ThemeTables& theme = ctx.script.theme;
     std::string out = "{\"name\":" + JsonString(theme.moduleTable[ctx.settings.activeModule].name) +
                       ",\"sections\":" + std::to_string(theme.sectionCount) + ",\"features\":[";
@@ -154,9 +181,7 @@ std::string ModuleJson(const GlimmoraContext& ctx, CheckNotes& notes,
         out += i ? "," : "";
         out += JsonString(theme.labelTable[i].name);
     }
-    out += "],\"errors\":[" + ProblemsJson(problems) + "],\"warnings\":[" +
-           ProblemsJson(notes.warnings);
-    notes.warnings.clear();
+    out += "],\"errors\":[" + ProblemsJson(problems) + "],\"warnings\":[" + ProblemsJson(warnings);
     return out + "]}";
 }
 
@@ -184,6 +209,7 @@ void SetMediaDirectory(char* mediaDirectory, size_t size, const char* script) {
 int CmdCheck(int argc, char** argv) {
     bool json = false;
     bool preview = false;
+    bool strict = false;
     const char* script = nullptr;
     bool usage = false;
     for (int i = 0; i < argc; ++i) {
@@ -191,6 +217,8 @@ int CmdCheck(int argc, char** argv) {
             json = true;
         } else if (std::strcmp(argv[i], "--preview") == 0) {
             preview = true;
+        } else if (std::strcmp(argv[i], "--strict") == 0) {
+            strict = true;
         } else if (!script) {
             script = argv[i];
         } else {
@@ -198,8 +226,21 @@ int CmdCheck(int argc, char** argv) {
         }
     }
     if (usage || !script || std::strlen(script) > PATH_LEN) {
-        std::fprintf(stderr, "usage: glimmora-tool check [--preview] [--json] SCRIPT\n");
+        std::fprintf(stderr, "usage: glimmora-tool check [--preview] [--strict] [--json] SCRIPT\n");
         return 2;
+    }
+    std::error_code error;
+    if (std::filesystem::is_directory(script, error)) {
+        std::fprintf(stderr, "%s: is a folder, not a theme script\n", script);
+        return 1;
+    }
+    if (!std::filesystem::is_regular_file(script, error)) {
+        std::fprintf(stderr, "%s: cannot open the script\n", script);
+        return 1;
+    }
+    if (std::filesystem::file_size(script, error) == 0) {
+        std::fprintf(stderr, "%s: the script is empty\n", script);
+        return 1;
     }
 
     auto context = std::make_unique<GlimmoraContext>();
@@ -209,7 +250,6 @@ int CmdCheck(int argc, char** argv) {
     std::snprintf(run.saverName, sizeof(run.saverName), "%s", CHECK_SAVER);
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", script);
     SetMediaDirectory(run.mediaDirectory, sizeof(run.mediaDirectory), script);
-    run.previewMode = preview;
     ctx.view.SetSize(DESIGN_WIDTH, DESIGN_HEIGHT);
     HeadlessClearMessages();
     HeadlessSettingsClear();
@@ -218,39 +258,61 @@ int CmdCheck(int argc, char** argv) {
     CheckNotes notes;
     notes.ctx = &ctx;
     ctx.mediaNotice = {NoteMediaPath, &notes};
+    ctx.errors.warn = CollectWarning;
+    ctx.errors.warnUser = &notes;
+    std::set<std::pair<int, std::string>> seen;
 
-    if (!ScanThemeSetup(ctx.script, run.scriptPath)) {
-        if (errorLine == 0) {
-            std::fprintf(stderr, "%s: cannot open the script\n", script);
-            return 1;
-        }
-        int line = errorLine;
-        std::vector<Problem> problems = TakeProblems(ctx, notes, script);
+    // The whole script is read once for its module table: what it warns of
+    // belongs to the theme as a whole.
+    const bool scanned = ScanThemeSetup(ctx.script, run.scriptPath) != 0;
+    std::vector<Problem> scanProblems = TakeProblems(ctx), problems, themeWarnings;
+    Collect(scanProblems, problems, seen);
+    Collect(notes.warnings, themeWarnings, seen);
+    PrintInLineOrder(script, problems, themeWarnings);
+    if (!scanned) {
         if (json)
             std::printf("{\"theme\":%s,\"modules\":[]}\n", JsonString(theme.themeName).c_str());
-        return line;
+        return errorLine;
+    }
+    if (theme.moduleCount == 0) {
+        std::fprintf(stderr, "%s: no module: a theme needs at least one Module \"Name\" block\n",
+                     script);
+        return 1;
     }
 
     int firstError = 0;
+    int firstWarning = themeWarnings.empty() ? 0 : std::max(themeWarnings.front().line, 1);
     int32_t modules = theme.moduleCount;
     std::string out = "{\"theme\":" + JsonString(theme.themeName) + ",\"modules\":[";
     for (int32_t m = 0; m < modules; ++m) {
-        ForgetModule(ctx);
-        HeadlessSettingsSet(CHECK_SAVER, "Config", "ActiveModule", m);
-        LoadModule(ctx);
-        NoteOptimisedGifs(notes);
-        std::vector<Problem> problems = TakeProblems(ctx, notes, script);
-        if (firstError == 0 && !problems.empty())
-            firstError = problems.front().line > 0 ? problems.front().line : 1;
+        // Both block sets, the one the report describes last.
+        std::vector<Problem> moduleProblems, moduleWarnings;
+        for (bool previewBlocks : {!preview, preview}) {
+            ForgetModule(ctx);
+            run.previewMode = previewBlocks;
+            HeadlessSettingsSet(CHECK_SAVER, "Config", "ActiveModule", m);
+            LoadModule(ctx);
+            NoteOptimisedGifs(notes);
+            std::vector<Problem> found = TakeProblems(ctx);
+            Collect(found, moduleProblems, seen);
+            Collect(notes.warnings, moduleWarnings, seen);
+        }
+        PrintInLineOrder(script, moduleProblems, moduleWarnings);
+        if (firstError == 0 && !moduleProblems.empty())
+            firstError = std::max(moduleProblems.front().line, 1);
+        if (firstWarning == 0 && !moduleWarnings.empty())
+            firstWarning = std::max(moduleWarnings.front().line, 1);
         out += m ? "," : "";
-        out += ModuleJson(ctx, notes, problems);
+        out += ModuleJson(ctx, moduleProblems, moduleWarnings);
         if (!json) {
             std::printf("module %d: %s: %d sections, %d features, %d labels%s\n", m,
                         theme.moduleTable[m].name, theme.sectionCount, theme.featureCount,
-                        theme.labelCount, problems.empty() ? "" : " (not loaded completely)");
+                        theme.labelCount, moduleProblems.empty() ? "" : " (not loaded completely)");
         }
     }
     ForgetModule(ctx);
-    if (json) std::printf("%s]}\n", out.c_str());
+    if (json)
+        std::printf("%s],\"warnings\":[%s]}\n", out.c_str(), ProblemsJson(themeWarnings).c_str());
+    if (firstError == 0 && strict) return firstWarning;
     return firstError;
 }

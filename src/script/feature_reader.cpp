@@ -23,6 +23,55 @@ struct BlockState {
     bool cycleSound = false; // "LoopSound OnImageCycle" was given
 };
 
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsValueStart(char c) {
+    return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '#';
+}
+
+const char* SkipBlanks(const char* p) {
+    while (*p == ' ' || *p == '\t') ++p;
+    return p;
+}
+
+// The length of the word at `p` up to its line end, for messages.
+int WordLength(const char* p) {
+    int n = 0;
+    while (p[n] && p[n] != '\n' && p[n] != '\r' && p[n] != ' ' && p[n] != ',' && p[n] != '(' &&
+           n < 40)
+        ++n;
+    return n;
+}
+
+// A word where a number was expected reads as 0 or as some other form: names
+// the word and what was made of it.
+void WarnOfWord(const ScriptContext& s, const char* keyword, const char* rest, const char* readAs) {
+    const char* p = SkipBlanks(rest);
+    if (!IsLetter(*p)) return;
+    s.Warn("\"%s %.*s\": \"%.*s\" is not a word of %s lines; the line is read as %s", keyword,
+           WordLength(p), p, WordLength(p), p, keyword, readAs);
+}
+
+// The keyword reader passes over everything between a keyword and its first
+// word or digit, a minus sign or a "#" included.
+void WarnOfSkippedSign(const ScriptContext& s, const char* line) {
+    if (!s.WantsWarnings()) return;
+    const char* p = line;
+    while (IsLetter(*p) || (*p >= '0' && *p <= '9')) ++p;
+    const char* keywordEnd = p;
+    for (; *p && *p != '{' && *p != '"' && !IsLetter(*p) && !(*p >= '0' && *p <= '9'); ++p) {
+        if (*p == '-' || *p == '#') {
+            s.Warn("the \"%c\" right after \"%.*s\" is skipped%s: write the first value as a "
+                   "product (2*-100) or put another value first",
+                   *p, static_cast<int>(keywordEnd - line), line,
+                   *p == '-' ? ", so the value turns positive" : ", so the setting is not read");
+            return;
+        }
+    }
+}
+
 int32_t Scaled(int32_t v, int32_t factor) {
     return static_cast<int32_t>(static_cast<uint32_t>(v) * static_cast<uint32_t>(factor));
 }
@@ -82,6 +131,9 @@ int ReadStart(ScriptContext& s, CFeature& f, const char* rest) {
         if (!third) return s.ReportInvalidKeyword(rest);
         f.startType = START_GROUP;
         f.startGroup = 2 * LabelIndex(s, label);
+        if (!MatchKeyword(second, "Random") && MatchKeyword(SkipBlanks(second), "Random"))
+            s.Warn("a blank before \"Random\" in \"Start Group\": the group plays in order; "
+                   "write Random straight after the comma");
         if (MatchKeyword(second, "Random")) {
             ParseValue(s, f.startArg1, second + 6);
             f.startGroup += 1;
@@ -93,6 +145,7 @@ int ReadStart(ScriptContext& s, CFeature& f, const char* rest) {
         ReadTwoValues(s, rest, 6, f.startArg1, f.startArg2);
         f.startTime = f.startArg1;
     } else {
+        WarnOfWord(s, "Start", rest, "a start time of 0");
         ParseInteger(f.startTime, rest);
     }
     return 1;
@@ -108,6 +161,9 @@ int ReadPositionLine(ScriptContext& s, CFeature& f, const char* rest) {
         f.positionLabel = LabelIndex(s, label);
         ParsePosition(s, f.positionX, f.positionY, &pair);
     } else if (MatchKeyword(rest, "Random")) {
+        s.Warn("\"Position Random\" puts the feature in the top-left corner: leave Position "
+               "out for a random place along the top, or write Random(...) as the second "
+               "coordinate");
         f.positionX = 1;
         f.positionY = 1;
     } else {
@@ -132,6 +188,7 @@ int ReadDuration(ScriptContext& s, CFeature& f, const char* rest) {
         ReadTwoValues(s, rest, 6, f.durationArg1, f.durationArg2);
         f.currentDuration = f.durationArg1;
     } else {
+        WarnOfWord(s, "Duration", rest, "a fixed duration of 0 ms");
         ParseInteger(f.currentDuration, rest);
     }
     return 1;
@@ -190,6 +247,11 @@ int ReadMovement(ScriptContext& s, CFeature& f, const char* rest) {
             f.moveArg3 = Scaled(gravity, 16);
         }
     } else {
+        const char* word = SkipBlanks(rest);
+        if (IsLetter(*word) && !MatchKeyword(word, "Right") && !MatchKeyword(word, "Bottom") &&
+            !MatchKeyword(word, "Center") && !MatchKeyword(word, "Bal") &&
+            !(word[0] == 'a' && IsValueStart(word[1])))
+            WarnOfWord(s, "Movement", rest, "a vector (dx, dy, interval)");
         f.movementType = MOVE_VECTOR;
         ParsePosition(s, f.moveDx, f.moveDy, &rest);
         ParseValue(s, f.moveInterval, rest);
@@ -291,6 +353,7 @@ int ReadFeature(ScriptContext& s, MediaBinder& media, CFeature& feature, int32_t
     while (s.reader.NextLine(&line) && line[0] != '}') {
         char* keyword;
         char* rest;
+        WarnOfSkippedSign(s, line);
         SplitKeyword(line, &keyword, &rest);
         if (!ReadLine(s, media, feature, index, keyword, rest, block)) return 0;
     }

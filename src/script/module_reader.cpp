@@ -8,6 +8,8 @@
 #include "script/script_values.h"
 
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -76,11 +78,18 @@ bool ReadBackground(ScriptContext& s, MediaBinder& media) {
     return true;
 }
 
+// A warning on the line of the block keyword just read.
+void WarnAtBlock(const ScriptContext& s, int32_t line, const char* text) {
+    if (s.WantsWarnings()) s.errors->WarnAt(line, text);
+}
+
 bool ReadFeatureBlock(ScriptContext& s, MediaBinder& media, int32_t section) {
+    const int32_t line = s.reader.lineNumber;
     if (!ExpectOpener(s)) return false;
     ThemeTables& theme = s.theme;
     if (theme.featureCount >= MAX_FEATURES) {
         // The table is full: the block is passed over whole.
+        WarnAtBlock(s, line, "feature ignored: a module holds at most 100 features");
         SkipBlock(s);
         return true;
     }
@@ -106,9 +115,28 @@ Block Classify(const ScriptContext& s, const char* line) {
     return Block::None;
 }
 
-} // namespace
+// A label that only commands or positions name, which no feature carries and
+// no group is called: it stands for the module's first feature.
+void WarnOfUndefinedLabels(const ScriptContext& s) {
+    if (!s.WantsWarnings()) return;
+    const ThemeTables& theme = s.theme;
+    for (int32_t label = 0; label < theme.labelCount && label < MAX_LABELS; ++label) {
+        bool defined = false;
+        for (int32_t i = 0; i < theme.featureCount && i < MAX_FEATURES && !defined; ++i) {
+            const CFeature& f = theme.featureTable[i];
+            defined = s.sources[i].label == label ||
+                      (f.startType == START_GROUP && f.startGroup / 2 == label);
+        }
+        if (!defined)
+            s.errors->WarnAt(s.labelLines[label],
+                             (std::string("label \"") + theme.labelTable[label].name +
+                              "\" is named but no feature carries it (\"Label\" line or "
+                              "group): it stands for the module's first feature")
+                                 .c_str());
+    }
+}
 
-bool ReadModuleBody(ScriptContext& s, MediaBinder& media) {
+bool ReadBody(ScriptContext& s, MediaBinder& media) {
     int depth = 1;
     int32_t section = 0;
     char* line;
@@ -130,8 +158,15 @@ bool ReadModuleBody(ScriptContext& s, MediaBinder& media) {
             break;
         case Block::Section: {
             // A "Section" without its opener ends the module quietly.
-            if (!s.reader.NextLine(&line) || line[0] != '{') return true;
+            const int32_t sectionLine = s.reader.lineNumber;
+            if (!s.reader.NextLine(&line) || line[0] != '{') {
+                WarnAtBlock(s, sectionLine,
+                            "\"Section\" without \"{\" on the next line: the rest of the "
+                            "module is not read");
+                return true;
+            }
             if (s.theme.sectionCount >= MAX_SECTIONS) {
+                WarnAtBlock(s, sectionLine, "section ignored: a module holds at most 10 sections");
                 SkipBlock(s); // beyond the table: passed over whole
                 break;
             }
@@ -139,8 +174,23 @@ bool ReadModuleBody(ScriptContext& s, MediaBinder& media) {
             ++depth;
             break;
         }
-        case Block::None: break;
+        case Block::None:
+            if (line[0] != '{')
+                s.Warn("line ignored: \"%.*s\" is not a block of a module (Background, "
+                       "Feature, Section...)",
+                       static_cast<int>(std::strcspn(line, "\r\n") < 40 ? std::strcspn(line, "\r\n")
+                                                                        : 40),
+                       line);
+            break;
         }
     }
     return true;
+}
+
+} // namespace
+
+bool ReadModuleBody(ScriptContext& s, MediaBinder& media) {
+    const bool read = ReadBody(s, media);
+    if (read) WarnOfUndefinedLabels(s);
+    return read;
 }

@@ -32,7 +32,14 @@ int ReadPattern(ScriptContext& s, CPattern& pattern, const char* text, int32_t& 
     delete[] pattern.steps;
     pattern.steps = nullptr;
     pattern.count = 0;
-    if (count == 0) return 1;
+    if (count == 0) {
+        s.Warn(std::strchr(first, '{')
+                   ? "pattern steps not read: no blank may stand between the interval's comma "
+                     "and the first \"{\", and the whole pattern is on one line; the feature "
+                     "stands still"
+                   : "a pattern without steps: the feature stands still");
+        return 1;
+    }
     pattern.steps = new (std::nothrow) PatternStep[count];
     if (!pattern.steps) {
         s.errors->ReportErrorF("Out of memory: %s", "CPattern::Read()");

@@ -2,12 +2,28 @@
 
 #include "base/error_sink.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 int ScriptContext::ReportInvalidKeyword(const char* text) {
     int length = static_cast<int>(std::strcspn(text, "\r\n"));
     if (errors) errors->ReportErrorF("Invalid Keyword: %.*s", length, text);
     return 0;
+}
+
+void ScriptContext::Warn(const char* format, ...) const {
+    if (!WantsWarnings()) return;
+    char text[MESSAGE_BUFFER_SIZE];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    errors->WarnAt(reader.lineNumber, text);
+}
+
+bool ScriptContext::WantsWarnings() const {
+    return errors && errors->WantsWarnings();
 }
 
 const FeatureSource& ScriptContext::FeatureSourceOf(int32_t index) const {
@@ -20,5 +36,6 @@ void ScriptContext::Reset() {
     theme.ResetModuleContent();
     theme.ResetModuleTable();
     std::memset(sources, 0, sizeof(sources));
+    std::memset(labelLines, 0, sizeof(labelLines));
     std::memset(&overflowModule, 0, sizeof(overflowModule));
 }

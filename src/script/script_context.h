@@ -36,8 +36,19 @@ struct ScriptContext {
     int32_t pixelScaleX = 0;
     int32_t pixelScaleY = 0;
 
+    // The line where each label of the module was first named.
+    int32_t labelLines[MAX_LABELS] = {};
+
     // Reports "Invalid Keyword: %s" with `text` up to its line end; returns 0.
     int ReportInvalidKeyword(const char* text);
+    // A warning on the line being read (see ErrorSink::WarnF); nothing is
+    // formatted when no one listens.
+    void Warn(const char* format, ...) const
+#if defined(__GNUC__)
+        __attribute__((format(printf, 2, 3)))
+#endif
+        ;
+    bool WantsWarnings() const;
     // The source record of feature `index` (an empty one out of range).
     const FeatureSource& FeatureSourceOf(int32_t index) const;
     // Back to program start: the script closed, every table empty.

@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -43,9 +45,14 @@ int ReadScriptPiece(std::FILE* file, char* buffer) {
 
 int ScriptReader::OpenScript(const char* path) {
     CloseScript();
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return 0; // opens, but reads as empty
     scriptFile = std::fopen(path, "rb");
     if (!scriptFile) return 0;
     lineNumber = 0;
+    skipDepth = 0; // an "#if 0" left open at the end does not reach into the next read
+    skipStartLine = 0;
+    pieceContinues = false;
     scrambled = false;
     int n = ReadScriptPiece(scriptFile, lineBuffer);
     if (n >= 4 && std::strncmp(lineBuffer, "%%%%", 4) == 0) {
@@ -73,11 +80,23 @@ bool ScriptReader::NextLine(char** cursor) {
     if (!scriptFile) return false;
     for (;;) {
         int n = ReadScriptPiece(scriptFile, lineBuffer);
-        if (n == 0) return false;
+        if (n == 0) {
+            if (skipDepth > 0 && warnings)
+                warnings->WarnAt(skipStartLine,
+                                 "\"#if 0\" is not closed by \"#endif\": everything after it "
+                                 "is skipped");
+            return false;
+        }
         ++lineNumber;
         if (scrambled) {
             for (int i = 0; i < n; ++i) lineBuffer[i] = UnscrambleChar(lineBuffer[i], i);
         }
+        const bool continued = pieceContinues;
+        pieceContinues = n == SCRIPT_PIECE_LEN && lineBuffer[n - 1] != '\n';
+        if (pieceContinues && !continued && warnings)
+            warnings->WarnAt(lineNumber, "line longer than 126 characters: it is read as "
+                                         "several lines, and later lines are numbered on from "
+                                         "them");
         char* line = lineBuffer;
         while (IsBlank(*line)) ++line;
         if (char* comment = std::strstr(line, "//")) *comment = '\0';
@@ -85,6 +104,7 @@ bool ScriptReader::NextLine(char** cursor) {
 
         bool deliver;
         if (MatchKeyword(line, "#if 0")) {
+            if (skipDepth == 0) skipStartLine = lineNumber;
             ++skipDepth;
             deliver = false;
         } else if (MatchKeyword(line, "#if 1")) {
@@ -148,5 +168,7 @@ void ScriptReader::Reset() {
     CloseScript();
     lineNumber = 0;
     skipDepth = 0;
+    skipStartLine = 0;
+    pieceContinues = false;
     scrambled = false;
 }

@@ -2,6 +2,7 @@
 // every block reader uses.
 #pragma once
 
+#include "base/error_sink.h"
 #include "base/text.h"
 
 #include <cstdint>
@@ -17,6 +18,9 @@ class ScriptReader {
     int32_t lineNumber = 0;
     int32_t skipDepth = 0;
     bool scrambled = false;
+    // Receives warnings on what the reader reads otherwise than written (a
+    // line cut in pieces, an "#if 0" left open); none in the saver.
+    const ErrorSink* warnings = nullptr;
 
     ScriptReader() = default;
     ~ScriptReader() { CloseScript(); }
@@ -40,6 +44,8 @@ class ScriptReader {
 
   private:
     std::FILE* scriptFile = nullptr;
+    int32_t skipStartLine = 0;   // the line of the outermost open "#if 0"
+    bool pieceContinues = false; // the last piece ended before its line did
     char lineBuffer[SCRIPT_LINE_SIZE] = {};
 };
 

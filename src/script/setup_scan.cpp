@@ -37,6 +37,26 @@ bool ReadParamDefinition(ScriptContext& s, ModuleParam& param, char* line) {
     return true;
 }
 
+// A "#" reference reads the first setting whose name begins it: a setting
+// without a name, or one whose name begins with an earlier one's, is never
+// read by its own name.
+void WarnOfShadowedName(const ScriptContext& s, const ThemeModule& module, int index) {
+    const char* name = module.params[index].name;
+    if (name[0] == '\0') {
+        s.Warn("a setting without a name: every \"#\" value of the module reads this "
+               "setting");
+        return;
+    }
+    for (int i = 0; i < index; ++i) {
+        const char* earlier = module.params[i].name;
+        if (earlier[0] != '\0' && MatchKeyword(name, earlier)) {
+            s.Warn("setting #%s begins with the name of setting #%s: \"#%s\" reads #%s", name,
+                   earlier, name, earlier);
+            return;
+        }
+    }
+}
+
 bool SyntaxError(ScriptContext& s, const char* what) {
     s.errors->ReportErrorF("Syntax Error: %s", what);
     return false;
@@ -57,6 +77,7 @@ bool ReadModuleSetup(ScriptContext& s, ThemeModule& module) {
         if (defined == MODULE_PARAMS) return SyntaxError(s, "Too many parameters present");
         if (!ReadParamDefinition(s, module.params[defined], line))
             return SyntaxError(s, "Invalid parameter definition");
+        WarnOfShadowedName(s, module, defined);
         ++defined;
     }
     module.bodyOffset = s.reader.ScriptPosition();
@@ -84,6 +105,7 @@ int ScanThemeSetup(ScriptContext& s, const char* path) {
         if (s.theme.moduleCount < MAX_MODULES) {
             module = &s.theme.moduleTable[s.theme.moduleCount++];
         } else {
+            s.Warn("module ignored: a theme holds at most %d modules", MAX_MODULES);
             std::memset(&s.overflowModule, 0, sizeof(s.overflowModule));
             module = &s.overflowModule;
         }

@@ -20,9 +20,15 @@ int32_t Times16(int32_t v) {
 
 // Appends `letter` and, when `label` is not negative, its two digits; a
 // command that does not fit is dropped.
-void AppendCommand(char* commands, int& length, char letter, int32_t label) {
+void AppendCommand(const ScriptContext& s, char* commands, int& length, char letter,
+                   int32_t label) {
     int size = label < 0 ? 1 : 3;
-    if (length + size > COMMANDS_LEN) return;
+    if (length + size > COMMANDS_LEN) {
+        s.Warn("command ignored: the commands of a condition take at most %d characters "
+               "(Stop and EndSection take 1, the others 3)",
+               COMMANDS_LEN);
+        return;
+    }
     commands[length++] = letter;
     if (label >= 0) {
         commands[length++] = static_cast<char>('0' + label / 10 % 10);
@@ -43,10 +49,16 @@ int32_t LabelIndex(ScriptContext& s, const char* text) {
     for (int i = 0; i < s.theme.labelCount; ++i) {
         if (SameNameNoCase(s.theme.labelTable[i].name, name)) return i;
     }
-    if (s.theme.labelCount >= MAX_LABELS) return 0;
+    if (s.theme.labelCount >= MAX_LABELS) {
+        s.Warn("label \"%s\" is not added: a module holds at most %d labels, and the "
+               "label stands for \"%s\"",
+               name, MAX_LABELS, s.theme.labelTable[0].name);
+        return 0;
+    }
     LabelEntry& entry = s.theme.labelTable[s.theme.labelCount];
     std::memcpy(entry.name, name, static_cast<size_t>(n) + 1);
     entry.feature = 0;
+    s.labelLines[s.theme.labelCount] = s.reader.lineNumber;
     return s.theme.labelCount++;
 }
 
@@ -99,19 +111,19 @@ int ReadCommands(ScriptContext& s, CFeature& feature) {
         char* rest;
         SplitKeyword(line, &keyword, &rest);
         if (MatchKeyword(keyword, "Stop")) {
-            AppendCommand(feature.commands, length, CMD_STOP, -1);
+            AppendCommand(s, feature.commands, length, CMD_STOP, -1);
         } else if (MatchKeyword(keyword, "Trigger")) {
-            AppendCommand(feature.commands, length, CMD_TRIGGER, LabelIndex(s, rest));
+            AppendCommand(s, feature.commands, length, CMD_TRIGGER, LabelIndex(s, rest));
         } else if (MatchKeyword(keyword, "EndSection")) {
-            AppendCommand(feature.commands, length, CMD_END_SECTION, -1);
+            AppendCommand(s, feature.commands, length, CMD_END_SECTION, -1);
         } else if (MatchKeyword(keyword, "Disable")) {
             if (*rest) {
-                AppendCommand(feature.commands, length, CMD_DISABLE, LabelIndex(s, rest));
+                AppendCommand(s, feature.commands, length, CMD_DISABLE, LabelIndex(s, rest));
             } else {
-                AppendCommand(feature.commands, length, CMD_DISABLE_SELF, -1);
+                AppendCommand(s, feature.commands, length, CMD_DISABLE_SELF, -1);
             }
         } else if (MatchKeyword(keyword, "Enable")) {
-            AppendCommand(feature.commands, length, CMD_ENABLE, LabelIndex(s, rest));
+            AppendCommand(s, feature.commands, length, CMD_ENABLE, LabelIndex(s, rest));
         } else {
             return s.ReportInvalidKeyword(keyword);
         }

@@ -23,8 +23,8 @@ const char* const THEME = "ThemeName \"Reef\"\n"
                           "PreviewFeature\n{\nImage \"still.gif\"\n}\n" // 20-23
                           "}\n}\n"                                      // 24-25
                           "Module \"Night\"\n{\nSetup\n{\n}\n"          // 26-30
-                          "Feature\n{\nSound \"bubble.wav\", 100\n"
-                          "Condition OnEnd\n{\nTrigger Fish\n}\n}\n" // 31-38
+                          "Feature\n{\nSound \"bubble.wav\", 100\nLabel Fish\n"
+                          "Condition OnEnd\n{\nTrigger Fish\n}\n}\n" // 31-39
                           "}\n";
 
 TEST_F(CheckToolTest, CleanThemeAsJson) {
@@ -37,9 +37,9 @@ TEST_F(CheckToolTest, CleanThemeAsJson) {
                      "\"start\":\"time\",\"duration\":\"onscreen\",\"movement\":\"bounce\"}],"
                      "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]},"
                      "{\"name\":\"Night\",\"sections\":0,\"features\":["
-                     "{\"index\":0,\"section\":0,\"label\":null,\"image\":null,"
+                     "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":null,"
                      "\"start\":\"random\",\"duration\":\"onscreen\",\"movement\":\"static\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]}]}\n");
+                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]}],\"warnings\":[]}\n");
 }
 
 TEST_F(CheckToolTest, PreviewLoadsThePreviewBlocks) {
@@ -71,6 +71,106 @@ TEST_F(CheckToolTest, QuietlyStoppedLoadingIsReported) {
     EXPECT_EQ(Check(script), MODULE_HEAD_LINES + 6);
     EXPECT_NE(Err().find(std::string(":") + std::to_string(MODULE_HEAD_LINES + 6) + ": "),
               std::string::npos);
+}
+
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+// What a theme author is told of things that load without an error but not as
+// written: one warning each, on its line, the status unchanged unless --strict.
+TEST_F(CheckToolTest, WarnsOfWhatLoadsOtherwiseThanWritten) {
+    const int body = MODULE_HEAD_LINES; // the line before a module's first body line
+    const std::string fish = "Feature\n{\nLabel Fish\n}\n";
+    std::string labelled; // 64 features, each with a label of its own
+    for (int i = 0; i < 64; ++i) labelled += "Feature\n{\nLabel L" + std::to_string(i) + "\n}\n";
+    struct Case {
+        std::string script;
+        int line;
+        std::string text;
+    } cases[] = {
+        {Module("A", "Section\nFeature\n{\n}\n"), body + 1,
+         "\"Section\" without \"{\" on the next line"},
+        {Module("A", "Feature\n{\n}\n") + "#if 0\n", body + 5, "\"#if 0\" is not closed"},
+        {Module("A", fish + "Feature\n{\nCondition OnEnd\n{\n" + Repeat("Trigger Fish\n", 13) +
+                         "EndSection\n}\n}\n"),
+         body + 22, "command ignored: the commands of a condition take at most 39"},
+        {Module("A", Repeat("Feature\n{\n}\n", 101)), body + 301, "feature ignored"},
+        {Module("A", Repeat("Section\n{\n}\n", 11)), body + 31, "section ignored"},
+        {Repeat(Module("A", ""), 17), 16 * 6 + 1, "module ignored"},
+        {Module("A", labelled + "Feature\n{\nLabel Extra\n}\n"), body + 64 * 4 + 3,
+         "label \"Extra\" is not added"},
+        {Module("A", "Feature\n{\nStart 100" + std::string(130, ' ') + "\n}\n"), body + 3,
+         "line longer than 126 characters"},
+        {Module("A", "", "#Size \"S\" \"a\" \"b\" 0, 9\n#SizeBig \"B\" \"a\" \"b\" 0, 9\n"), 6,
+         "setting #SizeBig begins with the name of setting #Size"},
+        {Module("A", "", "# \"S\" \"a\" \"b\" 0, 9\n"), 5, "a setting without a name"},
+        {Module("A", "Feature\n{\nStart -500\n}\n"), body + 3, "the \"-\" right after \"Start\""},
+        {Module("A", "Feature\n{\nMovement #Dx, 0, 40\n}\n"), body + 3,
+         "the \"#\" right after \"Movement\""},
+        {Module("A", "Feature\n{\nPosition Random\n}\n"), body + 3, "\"Position Random\""},
+        {Module("A", "Feature\n{\nMovement Pattern(40, {1,0,3})\n}\n"), body + 3,
+         "pattern steps not read"},
+        {Module("A", "Feature\n{\nMovement Wiggle, 3\n}\n"), body + 3,
+         "\"Movement Wiggle\": \"Wiggle\" is not a word of Movement lines"},
+        {Module("A", "Feature\n{\nDuration Forever\n}\n"), body + 3,
+         "\"Duration Forever\": \"Forever\" is not a word of Duration lines"},
+        {Module("A", "Feature\n{\nStart Group(Pod, Random, 0)\n}\n"), body + 3,
+         "a blank before \"Random\" in \"Start Group\""},
+        {Module("A", "Feature\n{\nCondition OnEnd\n{\nTrigger Nobody\n}\n}\n"), body + 5,
+         "label \"Nobody\" is named but no feature carries it"},
+        {Module("A", "Bogus\n"), body + 1, "line ignored: \"Bogus\""},
+    };
+    for (const Case& c : cases) {
+        std::string script = dir.Write("theme.SS", c.script);
+        EXPECT_EQ(Check(script), 0) << c.text;
+        const std::string expected = script + ":" + std::to_string(c.line) + ": warning: " + c.text;
+        EXPECT_EQ(Err().rfind(expected, 0), 0u) << Err();
+        EXPECT_EQ(Check("--strict " + script), c.line < 255 ? c.line : 255) << c.text;
+        EXPECT_EQ(Check("--json " + script), 0);
+        EXPECT_NE(Out().find("{\"line\":" + std::to_string(c.line) + ",\"message\":\"warning: "),
+                  std::string::npos)
+            << Out();
+    }
+}
+
+TEST_F(CheckToolTest, ErrorsForWhatIsNoTheme) {
+    struct Case {
+        std::string file, content, message;
+    } cases[] = {
+        {"empty.SS", "", ": the script is empty"},
+        {"name.SS", "ThemeName \"Only a name\"\n", ": no module: a theme needs at least one"},
+    };
+    for (const Case& c : cases) {
+        std::string script = dir.Write(c.file, c.content);
+        EXPECT_EQ(Check(script), 1) << c.file;
+        EXPECT_EQ(Err().rfind(script + c.message, 0), 0u) << Err();
+    }
+    EXPECT_EQ(Check(dir.Path()), 1);
+    EXPECT_EQ(Err(), dir.Path() + ": is a folder, not a theme script\n");
+
+    // A GIF without any frame is named as such, on its line.
+    dir.WriteBytes("empty.gif", GifBuilder(4, 4).Trailer().Bytes());
+    std::string script = dir.Write("theme.SS", Module("A", "Feature\n{\nImage \"empty.gif\"\n}\n"));
+    EXPECT_EQ(Check(script), MODULE_HEAD_LINES + 3);
+    EXPECT_EQ(Err(), script + ":8: GIF file has no image in it " + Media("empty.gif") + "\n");
+}
+
+// The status is the line of the first error; where only 8 bits reach the
+// caller, lines from 255 on give 255, never a status that reads as success.
+TEST_F(CheckToolTest, ExitStatusIsTheErrorLineHeldTo255) {
+    for (int line : {12, 255, 256, 268}) {
+        const int blank = line - MODULE_HEAD_LINES - 3;
+        std::string script = dir.Write(
+            "theme.SS", Module("A", "Feature\n{\n" + std::string(blank, '\n') + "Bogus 1\n}\n"));
+        EXPECT_EQ(Check(script), line < 255 ? line : 255) << line;
+        EXPECT_EQ(Err(), script + ":" + std::to_string(line) + ": Invalid Keyword: Bogus\n");
+        const std::string command = std::string(GLIMMORA_TOOL) + " render " + script +
+                                    " --no-frames --no-sound --seconds 0 2>/dev/null";
+        EXPECT_EQ(RunCommand(command), line < 255 ? line : 255) << line;
+    }
 }
 
 TEST_F(CheckToolTest, SetupErrorsAndUsage) {
