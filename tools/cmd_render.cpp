@@ -23,6 +23,8 @@
 
 namespace {
 
+constexpr uint32_t RENDER_CLOCK_START = 1000;
+
 struct RenderOptions {
     std::string script;
     std::string out;
@@ -39,14 +41,18 @@ struct RenderOptions {
     bool sound = true;
     int step = 1;
     bool writeFrames = true;
+    bool exportPalettes = false;
 };
 
-int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: glimmora-tool render SCRIPT --out DIR [--size WxH] [--seconds T] [--fps F]\n"
-        "       [--seed S] [--module N] [--preview] [--param NAME=VALUE]... [--gamma G]\n"
-        "       [--no-sound] [--step MS] [--no-frames]\n");
+const char USAGE[] =
+    "usage: glimmora-tool render SCRIPT --out DIR [--size WxH] [--seconds T] [--fps F]\n"
+    "       [--seed S] [--module N] [--preview] [--param NAME=VALUE]... [--gamma G]\n"
+    "       [--no-sound] [--step MS] [--no-frames] [--exp256]\n";
+
+// Names what is wrong with the command line, then the usage; status 2.
+int Refuse(const std::string& what) {
+    if (!what.empty()) std::fprintf(stderr, "render: %s\n", what.c_str());
+    std::fputs(USAGE, stderr);
     return 2;
 }
 
@@ -58,79 +64,115 @@ bool ParseInt(const char* text, long min, long max, long* value) {
     return true;
 }
 
-bool ParseArguments(int argc, char** argv, RenderOptions* o) {
+std::string BadValue(const std::string& option, const char* value, const char* expected) {
+    return option + ": \"" + value + "\" is not " + expected;
+}
+
+// Reads the command line; returns what is wrong with it, or nothing.
+std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
     for (int i = 0; i < argc; ++i) {
         std::string arg = argv[i];
-        bool hasValue = i + 1 < argc;
+        const bool takesValue = arg == "--out" || arg == "--size" || arg == "--seconds" ||
+                                arg == "--fps" || arg == "--seed" || arg == "--module" ||
+                                arg == "--param" || arg == "--gamma" || arg == "--step";
+        if (takesValue && i + 1 >= argc) return arg + " needs a value";
+        const char* value = takesValue ? argv[++i] : "";
         long v = 0;
-        if (arg == "--out" && hasValue) {
-            o->out = argv[++i];
-        } else if (arg == "--size" && hasValue) {
+        if (arg == "--out") {
+            o->out = value;
+        } else if (arg == "--size") {
             int w = 0, h = 0;
             char sep = 0;
-            if (std::sscanf(argv[++i], "%d%c%d", &w, &sep, &h) != 3 || w <= 0 || h <= 0 ||
-                w > 16384 || h > 16384)
-                return false;
+            if (std::sscanf(value, "%d%c%d", &w, &sep, &h) != 3 || w <= 0 || h <= 0 || w > 16384 ||
+                h > 16384)
+                return BadValue(arg, value, "WIDTHxHEIGHT with sides of 1 to 16384");
             o->width = w;
             o->height = h;
-        } else if (arg == "--seconds" && hasValue) {
+        } else if (arg == "--seconds") {
             char* end = nullptr;
-            o->seconds = std::strtod(argv[++i], &end);
-            if (*end != '\0' || o->seconds < 0 || o->seconds > 48 * 3600) return false;
-        } else if (arg == "--fps" && hasValue) {
-            if (!ParseInt(argv[++i], 1, 1000, &v)) return false;
+            o->seconds = std::strtod(value, &end);
+            if (end == value || *end != '\0' || !(o->seconds >= 0) || o->seconds > 48 * 3600)
+                return BadValue(arg, value, "a number of seconds from 0 to 172800");
+        } else if (arg == "--fps") {
+            if (!ParseInt(value, 1, 1000, &v))
+                return BadValue(arg, value, "a whole number from 1 to 1000");
             o->fps = static_cast<int>(v);
-        } else if (arg == "--seed" && hasValue) {
-            if (!ParseInt(argv[++i], 0, 0xFFFFFFFFL, &v)) return false;
+        } else if (arg == "--seed") {
+            if (!ParseInt(value, 0, 0xFFFFFFFFL, &v))
+                return BadValue(arg, value, "a whole number from 0 to 4294967295");
             o->seed = static_cast<uint32_t>(v);
-        } else if (arg == "--module" && hasValue) {
-            if (!ParseInt(argv[++i], 0, 15, &v)) return false;
+        } else if (arg == "--module") {
+            if (!ParseInt(value, 0, 15, &v))
+                return BadValue(arg, value, "a module number from 0 to 15");
             o->module = static_cast<int>(v);
         } else if (arg == "--preview") {
             o->preview = true;
-        } else if (arg == "--param" && hasValue) {
-            std::string p = argv[++i];
+        } else if (arg == "--param") {
+            std::string p = value;
             size_t eq = p.find('=');
-            if (eq == std::string::npos || eq == 0) return false;
-            if (!ParseInt(p.c_str() + eq + 1, -2147483647L, 2147483647L, &v)) return false;
+            if (eq == std::string::npos || eq == 0) return BadValue(arg, value, "NAME=VALUE");
+            if (!ParseInt(p.c_str() + eq + 1, -2147483647L, 2147483647L, &v))
+                return BadValue(arg, value, "NAME=VALUE with a whole number as the value");
             o->params.emplace_back(p.substr(0, eq), static_cast<int32_t>(v));
-        } else if (arg == "--gamma" && hasValue) {
-            if (!ParseInt(argv[++i], -3, 3, &v)) return false;
+        } else if (arg == "--gamma") {
+            if (!ParseInt(value, -3, 3, &v))
+                return BadValue(arg, value, "a whole number from -3 to 3");
             o->gamma = static_cast<int>(v);
             o->gammaGiven = true;
         } else if (arg == "--no-sound") {
             o->sound = false;
-        } else if (arg == "--step" && hasValue) {
-            if (!ParseInt(argv[++i], 1, 60000, &v)) return false;
+        } else if (arg == "--step") {
+            if (!ParseInt(value, 1, 60000, &v))
+                return BadValue(arg, value, "a whole number of milliseconds from 1 to 60000");
             o->step = static_cast<int>(v);
         } else if (arg == "--no-frames") {
             o->writeFrames = false;
-        } else if (o->script.empty() && arg.rfind("--", 0) != 0) {
+        } else if (arg == "--exp256") {
+            o->exportPalettes = true;
+        } else if (arg.rfind("-", 0) == 0) {
+            return "unknown option " + arg;
+        } else if (o->script.empty()) {
             o->script = arg;
         } else {
-            return false;
+            return "one script only: " + arg;
         }
     }
-    return !o->script.empty() && (!o->out.empty() || !o->writeFrames);
+    if (o->script.empty()) return "no script named";
+    if (o->out.empty() && o->writeFrames) return "--out DIR is needed unless --no-frames is given";
+    return "";
 }
 
 // The settings the saver would find: the chosen module, parameters and gamma.
-void PreloadSettings(const RenderOptions& o, const char* profile, const char* scriptPath) {
+// Returns what the theme's module table refuses (a module or a parameter it
+// does not have), or nothing.
+std::string PreloadSettings(const RenderOptions& o, const char* profile, const char* scriptPath) {
     HeadlessSettingsClear();
     HeadlessSettingsSet(profile, "Config", "Sound", o.sound ? 1 : 0);
     HeadlessSettingsSet(profile, "Config", "PlayMode", 0);
     if (o.module >= 0) HeadlessSettingsSet(profile, "Config", "ActiveModule", o.module);
     if (o.gammaGiven) HeadlessSettingsSet(profile, "Config", "Gamma", o.gamma);
-    if (o.params.empty()) return;
-    // Parameters live in the section of their module, known from the Setup scan.
+    // Modules and their parameters are known from the Setup scan.
     auto ctx = std::make_unique<GlimmoraContext>();
     const ThemeTables& theme = ctx->script.theme;
-    ScanThemeSetup(ctx->script, scriptPath);
-    int module = o.module >= 0 ? o.module : 0;
-    const char* section = module < theme.moduleCount ? theme.moduleTable[module].name : "";
-    for (const auto& [name, value] : o.params)
-        HeadlessSettingsSet(profile, section, name.c_str(), value);
+    const bool scanned = ScanThemeSetup(ctx->script, scriptPath) != 0;
     HeadlessClearMessages();
+    if (!scanned) return ""; // the run reports what is wrong with the script
+    const int module = o.module >= 0 ? o.module : 0;
+    if (o.module >= 0 && module >= theme.moduleCount)
+        return "--module " + std::to_string(o.module) + ": the theme has " +
+               std::to_string(theme.moduleCount) + " module(s), numbered from 0";
+    for (const auto& [name, value] : o.params) {
+        bool known = false;
+        if (module < theme.moduleCount) {
+            for (const ModuleParam& p : theme.moduleTable[module].params)
+                known = known || (p.name[0] != '\0' && name == p.name);
+        }
+        if (!known)
+            return "--param " + name + ": module " + std::to_string(module) +
+                   " has no setting of that name";
+        HeadlessSettingsSet(profile, theme.moduleTable[module].name, name.c_str(), value);
+    }
+    return "";
 }
 
 // Asks the window to close and pumps until the quit message.
@@ -145,9 +187,14 @@ void CloseWindow(GlimmoraContext& ctx) {
 
 int CmdRender(int argc, char** argv) {
     RenderOptions o;
-    if (!ParseArguments(argc, argv, &o)) return Usage();
+    const std::string wrong = ParseArguments(argc, argv, &o);
+    if (!wrong.empty()) return Refuse(wrong);
 
     std::error_code error;
+    if (!std::filesystem::is_regular_file(o.script, error)) {
+        std::fprintf(stderr, "render: %s is not a theme script file\n", o.script.c_str());
+        return 1;
+    }
     std::filesystem::path script = std::filesystem::absolute(o.script, error);
     std::filesystem::path out =
         o.out.empty() ? std::filesystem::path() : std::filesystem::absolute(o.out, error);
@@ -158,18 +205,22 @@ int CmdRender(int argc, char** argv) {
     std::string fileName = script.filename().string();
     std::string profile = script.stem().string();
 
-    HeadlessEchoMessages(true);
-    HeadlessSetTime(0);
+    // The virtual clock starts above 0, which the engine reads as "not
+    // started": frame N then shows engine time N x 1000 / F exactly.
+    HeadlessSetTime(RENDER_CLOCK_START);
     HeadlessSetScreenSize(o.width, o.height);
     HeadlessSetHostWindow(1, o.width, o.height);
     HeadlessAudioKeepPlayed(false);
-    PreloadSettings(o, profile.c_str(), fileName.c_str());
+    const std::string refused = PreloadSettings(o, profile.c_str(), fileName.c_str());
+    if (!refused.empty()) return Refuse(refused);
+    HeadlessEchoMessages(true);
     if (o.sound && !out.empty()) HeadlessAudioRecordTo((out / "audio.wav").string().c_str());
 
     std::string size = "-v" + std::to_string(o.width) + "x" + std::to_string(o.height);
     std::vector<std::string> words = {profile, o.preview ? "/p" : "/s"};
     if (o.preview) words.push_back("1");
     for (const char* w : {"-def", fileName.c_str(), size.c_str(), "-"}) words.emplace_back(w);
+    if (o.exportPalettes) words.emplace_back("-exp256");
     std::vector<char*> args;
     for (std::string& w : words) args.push_back(w.data());
 

@@ -2,6 +2,7 @@
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -90,11 +91,64 @@ TEST_F(RenderToolTest, ScriptErrorExitsWithItsLineAndPrintsTheMessage) {
     EXPECT_EQ(ReadFileText(theme.File("stderr.txt")), "message: Tiny: Invalid Keyword: Bogus\n");
 }
 
-TEST_F(RenderToolTest, RejectsBadOptions) {
+TEST_F(RenderToolTest, RejectsBadOptionsNamingThem) {
     theme.Write("Tiny.SS", SCRIPT);
-    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--size 0x0"), 2);
-    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--fps nope"), 2);
-    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--param NoEquals"), 2);
+    const struct {
+        const char* options;
+        const char* message;
+    } cases[] = {
+        {"--size 0x0", "render: --size: \"0x0\" is not WIDTHxHEIGHT"},
+        {"--fps nope", "render: --fps: \"nope\" is not a whole number"},
+        {"--param NoEquals", "render: --param: \"NoEquals\" is not NAME=VALUE"},
+        {"--param Size=big", "render: --param: \"Size=big\" is not NAME=VALUE with a whole"},
+        {"--param Speed=3", "render: --param Speed: module 0 has no setting of that name"},
+        {"--module 3", "render: --module 3: the theme has 1 module(s)"},
+        {"--frobnicate", "render: unknown option --frobnicate"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Render("Tiny.SS", out.File("x"), c.options), 2) << c.options;
+        EXPECT_EQ(ReadFileText(theme.File("stderr.txt")).rfind(c.message, 0), 0u)
+            << ReadFileText(theme.File("stderr.txt"));
+    }
+    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--param Size=20 --seconds 0"), 0);
+    EXPECT_EQ(RunCommand(std::string(GLIMMORA_TOOL) + " render " + theme.Path() +
+                         " --no-frames 2>/dev/null"),
+              1)
+        << "a folder is no script";
+}
+
+// Frame N shows engine time N x 1000 / F: a sprite shown from 100 ms for
+// 300 ms is in frames 100 to 399 at 1000 frames a second.
+TEST_F(RenderToolTest, FramesShowTheirExactTimes) {
+    std::string script = SCRIPT;
+    script.replace(script.find("Start 0"), 7, "Start 100\nDuration 300");
+    script.replace(script.find("Movement 8, 0, 50"), 17, "Movement Static");
+    theme.Write("Tiny.SS", script);
+    ASSERT_EQ(Render("Tiny.SS", out.File("t"), "--seconds 0.45 --fps 1000 --size 80x60 --no-sound"),
+              0);
+    auto frame = [&](int n) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "t/frame-%06d.png", n);
+        return ReadFileText(out.File(name));
+    };
+    // Frame 0 comes before the banner; from frame 1 on only the sprite changes.
+    const std::string without = frame(99);
+    ASSERT_FALSE(without.empty());
+    for (int n : {1, 400, 449}) EXPECT_EQ(frame(n), without) << n;
+    for (int n : {100, 250, 399}) EXPECT_NE(frame(n), without) << n;
+}
+
+// "--exp256" counts the colours of the run and writes the module's palette
+// file into the theme folder when the run ends, with its two messages.
+TEST_F(RenderToolTest, Exp256WritesThePaletteFile) {
+    theme.Write("Tiny.SS", SCRIPT);
+    ASSERT_EQ(Render("Tiny.SS", out.File("p"), "--seconds 0.1 --no-sound --exp256"), 0);
+    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")),
+              "message: Glimmora: Palletizing, please wait...\n"
+              "message: Glimmora: Palettizing completed\n");
+    const std::string palette = ReadFileText(theme.File("256COL00.PAL"));
+    ASSERT_EQ(palette.size(), 1028u);
+    EXPECT_EQ(palette.substr(0, 4), std::string("\x00\x03\x00\x01", 4));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "script/script_scramble.h"
 #include "support/test_files.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -50,6 +51,15 @@ TEST(ScrambleTest, ToolRoundTripsAScriptWithLongLinesAndCrLf) {
     std::string expected = script;
     expected.replace(expected.find("\r\n"), 2, "\n");
     EXPECT_EQ(ReadFileText(back), expected);
+
+    // Converting twice would write garbage: each direction refuses the other form.
+    const std::string err = " 2>" + dir.File("err");
+    EXPECT_EQ(RunCommand(tool + " scramble " + out + " " + dir.File("twice.SS") + err), 1);
+    EXPECT_EQ(ReadFileText(dir.File("err")), "scramble: " + out + " is scrambled already\n");
+    EXPECT_EQ(RunCommand(tool + " unscramble " + in + " " + dir.File("twice.SS") + err), 1);
+    EXPECT_EQ(ReadFileText(dir.File("err")),
+              "unscramble: " + in + " is not scrambled (its first line is not \"%%%%\")\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("twice.SS")));
 }
 
 TEST(ScrambleTest, ToolReportsUnreadableInput) {
