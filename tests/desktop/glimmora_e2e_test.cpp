@@ -255,6 +255,30 @@ TEST_F(DesktopTest, AScriptErrorOnLine12IsShownAndIsTheExitCode) {
     EXPECT_EQ(Xdo("search --onlyvisible --name '^QV Broken$'"), "");
 }
 
+// "-exp256": when the run ends, the loaded module's palette file is written
+// into the current folder, between the two boxes that say so.
+TEST_F(DesktopTest, Exp256WritesTheModulePaletteWhenTheRunEnds) {
+    std::filesystem::current_path(dir.Path());
+    ASSERT_TRUE(Start("QV Aquarium", {"/s", "-exp256"}));
+    ASSERT_NE(ShownSaver(), "");
+    Xdo("key a");
+    for (const char* text :
+         {"Glimmora: Palletizing, please wait...", "Glimmora: Palettizing completed"}) {
+        for (int waited = 0; waited < SHOW_TIMEOUT_MS; waited += 100) {
+            if (ReadFileText(dir.File("err.txt")).find(text) != std::string::npos) break;
+            SleepMs(100);
+        }
+        std::string box = WindowNamed("Glimmora");
+        ASSERT_NE(box, "") << text;
+        Xdo("windowfocus --sync " + box);
+        Xdo("key Return");
+        SleepMs(500);
+    }
+    EXPECT_EQ(saver.Wait(5000), 0) << ReadFileText(dir.File("err.txt"));
+    ASSERT_TRUE(std::filesystem::exists(dir.File("256COL00.PAL")));
+    EXPECT_EQ(std::filesystem::file_size(dir.File("256COL00.PAL")), 1028u);
+}
+
 TEST_F(DesktopTest, SoundPlaysThroughTheSoundServer) {
     // A private sound server whose only output is a null sink we can listen to.
     std::string runtime = dir.File("run");
