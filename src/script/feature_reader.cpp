@@ -327,7 +327,13 @@ int ReadLine(ScriptContext& s, MediaBinder& media, CFeature& f, int32_t index, c
 // Settles what depends on the block's final image, whatever the order of its
 // lines: the frame look-ahead of "OnFrame" and the cycle of "LoopSound
 // OnImageCycle" (without an image, the sound simply loops).
-void FinishBlock(CFeature& f, const BlockState& block) {
+void FinishBlock(const ScriptContext& s, CFeature& f, const BlockState& block) {
+    // The sound lead cannot reach before the section's start.
+    if (f.sound && f.image && f.startType == START_FIXED && f.startTime >= 0 &&
+        f.startTime < LOOK_AHEAD_MS)
+        s.Warn("the Sound of a feature that starts at %d ms comes out up to %d ms after its "
+               "picture: start it at %d ms or later to keep them together",
+               f.startTime, LOOK_AHEAD_MS, LOOK_AHEAD_MS);
     if (f.conditionType == COND_ON_FRAME && f.image)
         f.conditionArg3 = f.image->FrameBefore(LOOK_AHEAD_MS, f.conditionArg1);
     if (block.cycleSound && f.sound) {
@@ -357,7 +363,7 @@ int ReadFeature(ScriptContext& s, MediaBinder& media, CFeature& feature, int32_t
         SplitKeyword(line, &keyword, &rest);
         if (!ReadLine(s, media, feature, index, keyword, rest, block)) return 0;
     }
-    FinishBlock(feature, block);
+    FinishBlock(s, feature, block);
     return 1;
 }
 

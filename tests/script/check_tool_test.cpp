@@ -122,6 +122,8 @@ TEST_F(CheckToolTest, WarnsOfWhatLoadsOtherwiseThanWritten) {
         {Module("A", "Feature\n{\nCondition OnEnd\n{\nTrigger Nobody\n}\n}\n"), body + 5,
          "label \"Nobody\" is named but no feature carries it"},
         {Module("A", "Bogus\n"), body + 1, "line ignored: \"Bogus\""},
+        {Module("A", "Feature\n{\nImage \"fish.gif\"\nSound \"bubble.wav\", 100\nStart 100\n}\n"),
+         body + 6, "the Sound of a feature that starts at 100 ms"},
     };
     for (const Case& c : cases) {
         std::string script = dir.Write("theme.SS", c.script);
