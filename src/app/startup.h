@@ -7,5 +7,6 @@ struct GlimmoraContext;
 // argv[0] is the program file's path.
 bool StartUp(GlimmoraContext& ctx, int argc, char** argv);
 // The framework's clean-up; returns the exit status: the line of the error
-// (`errorLine`, held to 255 where only 8 bits reach the caller), 0 without one.
+// (`errorLine`, held to 255 where only 8 bits reach the caller), 1 for a
+// script that cannot be found, 0 otherwise.
 int Finish(GlimmoraContext& ctx);
