@@ -25,6 +25,10 @@ int SettingsStore::ReadSettings() {
     Gamma = ReadConfig(saverName, "Gamma", 0);
     PlayMode = ReadConfig(saverName, "PlayMode", PLAY_SEQUENTIAL);
     MasterVolume = ReadConfig(saverName, "MasterVolume", 100);
+    OtherMonitors =
+        ReadConfig(saverName, "OtherMonitors", OTHER_MONITORS_PLAY) == OTHER_MONITORS_BLACK
+            ? OTHER_MONITORS_BLACK
+            : OTHER_MONITORS_PLAY;
     for (int m = 0; m < moduleCount && m < MAX_MODULES; ++m) {
         ThemeModule& module = theme->moduleTable[m];
         for (ModuleParam& param : module.params) {
@@ -41,6 +45,7 @@ int SettingsStore::WriteSettings() {
     WriteConfig(saverName, "Gamma", Gamma);
     WriteConfig(saverName, "PlayMode", PlayMode);
     WriteConfig(saverName, "MasterVolume", MasterVolume);
+    WriteConfig(saverName, "OtherMonitors", OtherMonitors);
     const int32_t moduleCount = theme ? theme->moduleCount : 0;
     for (int m = 0; m < moduleCount && m < MAX_MODULES; ++m) {
         const ThemeModule& module = theme->moduleTable[m];
@@ -58,4 +63,5 @@ void SettingsStore::ResetSettings() {
     Gamma = 0;
     PlayMode = PLAY_SELECTED;
     MasterVolume = 100;
+    OtherMonitors = OTHER_MONITORS_PLAY;
 }

@@ -11,6 +11,10 @@ constexpr int32_t PLAY_SELECTED = 0;
 constexpr int32_t PLAY_RANDOM = 1;
 constexpr int32_t PLAY_SEQUENTIAL = 2;
 
+// What the monitors other than the primary show during a full-screen run.
+constexpr int32_t OTHER_MONITORS_PLAY = 0;
+constexpr int32_t OTHER_MONITORS_BLACK = 1;
+
 class SettingsStore {
   public:
     // The profile the settings are kept under (the saver's name).
@@ -18,11 +22,12 @@ class SettingsStore {
     // The module table whose parameter values are read and written.
     ThemeTables* theme = nullptr;
 
-    int32_t activeModule = 0;         // the module an activation plays
-    bool Sound = true;                // sound output on
-    int32_t Gamma = 0;                // image brightness correction, -3 to +3
-    int32_t PlayMode = PLAY_SELECTED; // 0 selected module, 1 random, 2 in turn
-    int32_t MasterVolume = 100;       // per cent
+    int32_t activeModule = 0;                    // the module an activation plays
+    bool Sound = true;                           // sound output on
+    int32_t Gamma = 0;                           // image brightness correction, -3 to +3
+    int32_t PlayMode = PLAY_SELECTED;            // 0 selected module, 1 random, 2 in turn
+    int32_t MasterVolume = 100;                  // per cent
+    int32_t OtherMonitors = OTHER_MONITORS_PLAY; // play the module too, or stay black
 
     // Loads `activeModule`, the general settings and every named parameter's
     // value of the module table (which must already be filled).

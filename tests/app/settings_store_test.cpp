@@ -113,6 +113,28 @@ TEST_F(SettingsStoreTest, SoundIsOnOnlyWhenStoredAsOne) {
     EXPECT_EQ(Stored("Config", "Sound"), 1);
 }
 
+TEST_F(SettingsStoreTest, OtherMonitorsAreBlackOnlyWhenStoredAsOne) {
+    ScanTheme();
+    settings.ReadSettings();
+    EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY); // absent: play
+    const struct {
+        int32_t stored;
+        int32_t read;
+    } cases[] = {{1, OTHER_MONITORS_BLACK},
+                 {0, OTHER_MONITORS_PLAY},
+                 {2, OTHER_MONITORS_PLAY},
+                 {-1, OTHER_MONITORS_PLAY}};
+    for (const auto& c : cases) {
+        HeadlessSettingsSet(SAVER, "Config", "OtherMonitors", c.stored);
+        settings.ReadSettings();
+        EXPECT_EQ(settings.OtherMonitors, c.read) << c.stored;
+        settings.WriteSettings();
+        EXPECT_EQ(Stored("Config", "OtherMonitors"), c.read) << c.stored;
+    }
+    settings.ResetSettings();
+    EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY);
+}
+
 TEST_F(SettingsStoreTest, ActiveModuleOutOfRangeFallsBackToZero) {
     ScanTheme();
     HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 5);
