@@ -25,6 +25,8 @@ constexpr int IDC_PLAY_SEQUENTIAL = 1030;
 constexpr int IDC_README = 1031;
 constexpr int IDC_MORE_OPTIONS = 1032;
 constexpr int IDC_VOLUME = 1033;
+constexpr int IDC_OTHER_PLAY = 1034; // other monitors: play, black (1035)
+constexpr int IDC_OTHER_BLACK = 1035;
 
 // Template ids and the logo bitmap.
 constexpr int IDD_ABOUT = 100;

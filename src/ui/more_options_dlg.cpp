@@ -9,6 +9,11 @@ void CMoreOptionsDlg::OnInitDialog() {
     volumePosition = MasterVolume < VOLUME_MIN   ? VOLUME_MIN
                      : MasterVolume > VOLUME_MAX ? VOLUME_MAX
                                                  : MasterVolume;
+    othersBlack = settings.OtherMonitors == OTHER_MONITORS_BLACK;
+}
+
+void CMoreOptionsDlg::SetOthersBlack(bool black) {
+    othersBlack = black;
 }
 
 void CMoreOptionsDlg::SetCheckedMode(int32_t mode) {
@@ -25,4 +30,5 @@ void CMoreOptionsDlg::OnOK() {
     settings.PlayMode = checkedMode == PLAY_SELECTED ? PLAY_SELECTED
                         : checkedMode == PLAY_RANDOM ? PLAY_RANDOM
                                                      : PLAY_SEQUENTIAL;
+    settings.OtherMonitors = othersBlack ? OTHER_MONITORS_BLACK : OTHER_MONITORS_PLAY;
 }

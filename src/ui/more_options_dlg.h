@@ -1,4 +1,5 @@
-// More Options: what an activation plays and the master volume.
+// More Options: what an activation plays, the master volume, and what the
+// monitors other than the primary show.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@ class CMoreOptionsDlg {
     SettingsStore& settings;
     int32_t checkedMode = -1; // the checked radio button (a play mode), -1 none
     int32_t volumePosition = 0;
+    bool othersBlack = false; // the checked "Other monitors" button is "black"
 
     // Checks the button of PlayMode (none for an unknown mode) and sets the
     // volume slider to MasterVolume.
@@ -25,6 +27,9 @@ class CMoreOptionsDlg {
     // The volume slider moved: MasterVolume follows at once, even if the
     // dialog is cancelled later.
     void OnHScroll(int32_t position);
-    // OK: PlayMode from the checked button (the last mode when none is).
+    // The user checked "play" or "black" for the other monitors.
+    void SetOthersBlack(bool black);
+    // OK: PlayMode from the checked button (the last mode when none is),
+    // OtherMonitors from the other monitors' buttons.
     void OnOK();
 };

@@ -256,6 +256,33 @@ TEST_F(QtDialogsTest, MoreOptionsOkThenCancelledSettingsStoreNothing) {
     EXPECT_EQ(settings.PlayMode, 0);
 }
 
+TEST_F(QtDialogsTest, MoreOptionsOtherMonitorsBlackIsItsOwnChoiceStoredByOk) {
+    settings.PlayMode = 0;
+    settings.WriteSettings();
+    WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        WhenModalOpens([dialog](QWidget* options) {
+            auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
+            ASSERT_NE(more, nullptr);
+            EXPECT_TRUE(more->othersPlay->isChecked());
+            EXPECT_EQ(more->othersBlack->text(), "black");
+            QTest::mouseClick(more->othersBlack, Qt::LeftButton);
+            EXPECT_FALSE(more->othersPlay->isChecked());
+            EXPECT_TRUE(more->modeButtons[0]->isChecked()); // a group of its own
+            QTest::mouseClick(more->okButton, Qt::LeftButton);
+            QTimer::singleShot(0,
+                               [dialog] { QTest::mouseClick(dialog->okButton, Qt::LeftButton); });
+        });
+        QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+    });
+    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_OK);
+    ReloadSettings();
+    EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_BLACK);
+    EXPECT_EQ(settings.PlayMode, 0);
+}
+
 TEST_F(QtDialogsTest, UnknownPlayModeChecksNoButton) {
     settings.PlayMode = 7;
     CMoreOptionsDlg model(settings);

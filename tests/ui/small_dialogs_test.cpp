@@ -1,4 +1,5 @@
 #include "platform/headless/headless_dialogs.h"
+#include "settings/settings_store.h"
 #include "support/dialog_fixture.h"
 #include "ui/about_dlg.h"
 #include "ui/more_options_dlg.h"
@@ -24,6 +25,27 @@ TEST_F(SmallDialogsTest, MoreOptionsChecksThePlayModeButton) {
         EXPECT_EQ(dlg.checkedMode, mode);
         dlg.OnOK();
         EXPECT_EQ(settings.PlayMode, mode);
+    }
+}
+
+TEST_F(SmallDialogsTest, OtherMonitorsButtonsFollowTheSettingAndOkStoresThem) {
+    const struct {
+        int32_t stored;
+        bool checkedBlack;
+        bool choose;
+        int32_t afterOk;
+    } cases[] = {{OTHER_MONITORS_PLAY, false, true, OTHER_MONITORS_BLACK},
+                 {OTHER_MONITORS_BLACK, true, false, OTHER_MONITORS_PLAY},
+                 {OTHER_MONITORS_BLACK, true, true, OTHER_MONITORS_BLACK}};
+    for (const auto& c : cases) {
+        settings.OtherMonitors = c.stored;
+        CMoreOptionsDlg dlg(settings);
+        dlg.OnInitDialog();
+        EXPECT_EQ(dlg.othersBlack, c.checkedBlack);
+        dlg.SetOthersBlack(c.choose);
+        EXPECT_EQ(settings.OtherMonitors, c.stored); // nothing changes before OK
+        dlg.OnOK();
+        EXPECT_EQ(settings.OtherMonitors, c.afterOk);
     }
 }
 

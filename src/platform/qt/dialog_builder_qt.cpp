@@ -1,5 +1,6 @@
 #include "platform/qt/dialog_builder_qt.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -96,10 +97,18 @@ DialogLayout::DialogLayout(QWidget* dialog, const DialogTemplate& tmpl) : tmpl(t
     if (baseX < 100) baseX = 100;
     if (baseY < 1) baseY = 1;
 
+    // Consecutive radio items form one group, exclusive only among themselves.
+    QButtonGroup* radios = nullptr;
     for (int i = 0; i < tmpl.itemCount; ++i) {
         QWidget* widget = MakeWidget(tmpl.items[i], dialog);
         widget->setObjectName(QStringLiteral("item%1").arg(tmpl.items[i].id));
         widgets.push_back(widget);
+        if (tmpl.items[i].kind != ITEM_RADIO) {
+            radios = nullptr;
+            continue;
+        }
+        if (!radios) radios = new QButtonGroup(dialog);
+        radios->addButton(static_cast<QRadioButton*>(widget));
     }
     // A desktop font may run wider than the one the template was drawn for:
     // widen the whole dialog (never by more than half) so every one-line text fits.

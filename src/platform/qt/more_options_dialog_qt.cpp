@@ -12,11 +12,14 @@ QtMoreOptionsDialog::QtMoreOptionsDialog(CMoreOptionsDlg& model, QWidget* parent
     }
     volume = layout.ItemAs<QSlider>(IDC_VOLUME);
     okButton = layout.ItemAs<QPushButton>(IDOK_BUTTON);
+    othersPlay = layout.ItemAs<QRadioButton>(IDC_OTHER_PLAY);
+    othersBlack = layout.ItemAs<QRadioButton>(IDC_OTHER_BLACK);
 
     model.OnInitDialog();
     if (model.checkedMode >= 0) modeButtons[model.checkedMode]->setChecked(true);
     volume->setRange(VOLUME_MIN, VOLUME_MAX);
     volume->setValue(model.volumePosition);
+    (model.othersBlack ? othersBlack : othersPlay)->setChecked(true);
 
     for (int mode = 0; mode < PLAY_MODES; ++mode) {
         connect(modeButtons[mode], &QRadioButton::toggled, this, [this, mode](bool on) {
@@ -25,6 +28,8 @@ QtMoreOptionsDialog::QtMoreOptionsDialog(CMoreOptionsDlg& model, QWidget* parent
     }
     connect(volume, &QSlider::valueChanged, this,
             [this](int position) { this->model.OnHScroll(position); });
+    connect(othersBlack, &QRadioButton::toggled, this,
+            [this](bool on) { this->model.SetOthersBlack(on); });
     connect(okButton, &QPushButton::clicked, this, &QtMoreOptionsDialog::accept);
 }
 

@@ -19,6 +19,8 @@ class QtMoreOptionsDialog : public QDialog {
 
     QRadioButton* modeButtons[PLAY_MODES];
     QSlider* volume;
+    QRadioButton* othersPlay;
+    QRadioButton* othersBlack;
     QPushButton* okButton;
 
   private:

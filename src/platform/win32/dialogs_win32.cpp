@@ -90,6 +90,8 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                              IDC_PLAY_SELECTED + model->checkedMode);
         }
         SetSlider(dialog, IDC_VOLUME, VOLUME_MIN, VOLUME_MAX, model->volumePosition);
+        CheckRadioButton(dialog, IDC_OTHER_PLAY, IDC_OTHER_BLACK,
+                         model->othersBlack ? IDC_OTHER_BLACK : IDC_OTHER_PLAY);
         return TRUE;
     case WM_HSCROLL:
         if (model && lParam) {
@@ -104,6 +106,7 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                     model->SetCheckedMode(mode);
                 }
             }
+            model->SetOthersBlack(IsDlgButtonChecked(dialog, IDC_OTHER_BLACK) == BST_CHECKED);
             model->OnOK();
             EndDialog(dialog, IDOK);
             return TRUE;
