@@ -4,7 +4,7 @@
 #include "platform/window.h"
 
 void CSaverWnd::Close() {
-    WndPostClose(this);
+    WndPostClose(runWindow ? runWindow : this);
 }
 
 bool CSaverWnd::OnSysCommand(uint32_t command) {
@@ -12,12 +12,12 @@ bool CSaverWnd::OnSysCommand(uint32_t command) {
 }
 
 // Refusing deactivation keeps a saver window in front of everything.
-bool CSaverWnd::OnNcActivate(bool active) {
-    return ctx.run.previewMode || active;
+bool CSaverWnd::OnNcActivate(bool active, bool toOwnWindow) {
+    return ctx.run.previewMode || active || toOwnWindow;
 }
 
-bool CSaverWnd::OnActivate(bool active) {
-    if (!ctx.run.previewMode && !active) Close();
+bool CSaverWnd::OnActivate(bool active, bool toOwnWindow) {
+    if (!ctx.run.previewMode && !active && !toOwnWindow) Close();
     return true;
 }
 

@@ -40,21 +40,27 @@ class CDisplayWnd {
 };
 
 // The input rules: in saver mode the first key, click, real mouse movement or
-// loss of activation closes the window; in preview mode input never does.
+// loss of activation closes the window (and with it the run); in preview
+// mode input never does.
 class CSaverWnd : public CDisplayWnd {
   public:
     explicit CSaverWnd(GlimmoraContext& ctx) : CDisplayWnd(ctx) {}
 
     int32_t firstMouseX = -1;
     int32_t firstMouseY = -1;
+    // In a run with a window on every monitor, the window whose end ends the
+    // run (the lead's); none when this window is the run's own.
+    CSaverWnd* runWindow = nullptr;
 
     // A popup of the display size, topmost when exclusiveMode is on.
     bool CreateFullScreen();
 
     // Each returns true when the platform's default processing should follow.
     bool OnSysCommand(uint32_t command);
-    bool OnNcActivate(bool active);
-    bool OnActivate(bool active);
+    // `toOwnWindow`: the activation goes to another window of the same run,
+    // which is no loss of activation.
+    bool OnNcActivate(bool active, bool toOwnWindow = false);
+    bool OnActivate(bool active, bool toOwnWindow = false);
     bool OnActivateApp(bool active);
     bool OnMouseMove(int32_t x, int32_t y);
     bool OnButtonDown();

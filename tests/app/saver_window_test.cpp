@@ -1,4 +1,5 @@
 #include "app/app_state.h"
+#include "app/glimmora_context.h"
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "display/ss_view.h"
@@ -118,6 +119,47 @@ TEST_F(SaverWindowTest, PreviewNeverClosesOnInput) {
     HeadlessPostDestroy(); // the host takes the window down
     EXPECT_TRUE(PumpAll());
     EXPECT_FALSE(HeadlessWindowExists());
+}
+
+// The window of another monitor shares the run: its input ends the run by
+// closing the run's own window, and activation moving between the run's
+// windows is no loss.
+TEST_F(SaverWindowTest, InputOnAnotherMonitorsWindowClosesTheRunWindow) {
+    GlimmoraContext otherCtx;
+    otherCtx.run.exclusiveMode = true;
+    struct Case {
+        const char* name;
+        void (*input)(CSaverWnd&);
+        bool closes;
+    };
+    const Case cases[] = {
+        {"key", [](CSaverWnd& w) { w.OnKeyDown(); }, true},
+        {"button", [](CSaverWnd& w) { w.OnButtonDown(); }, true},
+        {"deactivation", [](CSaverWnd& w) { w.OnActivate(false); }, true},
+        {"application deactivation", [](CSaverWnd& w) { w.OnActivateApp(false); }, true},
+        {"first mouse position", [](CSaverWnd& w) { w.OnMouseMove(-300, 20); }, false},
+        {"activation to an own window", [](CSaverWnd& w) { w.OnActivate(false, true); }, false},
+    };
+    for (const Case& c : cases) {
+        HeadlessResetWindow();
+        Create(false);
+        CSaverWnd other(otherCtx);
+        other.runWindow = window;
+        c.input(other);
+        EXPECT_EQ(PumpAll(), c.closes) << c.name;
+        EXPECT_EQ(HeadlessWindowExists(), !c.closes) << c.name;
+    }
+    HeadlessResetWindow();
+    Create(false);
+    EXPECT_TRUE(window->OnNcActivate(false, true));
+    EXPECT_FALSE(window->OnNcActivate(false, false));
+    window->OnActivate(false, true);
+    EXPECT_FALSE(PumpAll());
+    // Without a run window a window closes itself, which here is not the one that exists.
+    CSaverWnd lone(otherCtx);
+    lone.OnKeyDown();
+    EXPECT_FALSE(PumpAll());
+    EXPECT_TRUE(HeadlessWindowExists());
 }
 
 TEST_F(SaverWindowTest, CloseRequestsAfterDestructionHaveNoEffect) {

@@ -63,7 +63,8 @@ void WndDestroy(CSaverWnd* wnd) {
     if (wnd && wnd == window) DestroyNow();
 }
 
-void WndPostClose(CSaverWnd*) {
+void WndPostClose(CSaverWnd* wnd) {
+    if (wnd != window) return; // no such window (any more)
     queue.push_back({Message::Close, HeadlessInput::Key, 0, 0});
 }
 
