@@ -5,6 +5,8 @@
 
 #include "base/paths.h"
 
+#include <cstdint>
+
 struct RunConfig {
     char appTitle[PATH_LEN + 1] = {};       // caption of message boxes
     char saverName[PATH_LEN + 1] = {};      // settings profile name
@@ -16,4 +18,10 @@ struct RunConfig {
     bool testRun = false;
     bool exportPalettes = false;
     bool scriptPathTooLong = false; // "-def" named a path longer than PATH_LEN
+    bool sizeGiven = false; // "-v" set the display size
+    // A window beside the lead's on another monitor of a full-screen run: it
+    // plays `monitorModule` (the module the lead loaded), silently and
+    // without the loading splash.
+    bool otherMonitor = false;
+    int32_t monitorModule = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/glimmora_context.h"
 
+#include "app/monitor_run.h"
 #include "app/saver_window.h"
 #include "platform/sys.h"
 
@@ -28,6 +29,8 @@ GlimmoraContext::GlimmoraContext() : engine(script.theme, view) {
 }
 
 GlimmoraContext::~GlimmoraContext() {
+    if (monitors) EndOtherMonitors(*this);
+    monitors.reset();
     audio.Shutdown();
     saverWindow.reset();
     view.Reset();

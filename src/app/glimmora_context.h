@@ -19,6 +19,7 @@
 
 class CImage;
 class CSaverWnd;
+struct MonitorRun;
 
 // What the last module load did.
 struct ModuleLoad {
@@ -62,6 +63,8 @@ struct GlimmoraContext {
     MediaPathNotice mediaNotice;
     // The saver window of this run (preview and saver modes), or none.
     std::unique_ptr<CSaverWnd> saverWindow;
+    // The other monitors' windows of a full-screen run over several monitors.
+    std::unique_ptr<MonitorRun> monitors;
 
     // Frees the loaded module (tables, images, sounds, background) and
     // restarts the engine, for a fresh load. The mixer must be stopped.

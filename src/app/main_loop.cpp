@@ -1,6 +1,7 @@
 #include "app/main_loop.h"
 
 #include "app/glimmora_context.h"
+#include "app/monitor_run.h"
 #include "app/startup.h"
 #include "engine/frame_tick.h"
 #include "platform/sys.h"
@@ -31,6 +32,7 @@ void BeginRunLoop(GlimmoraContext& ctx) {
 void EndRunLoop(GlimmoraContext& ctx) {
     if (ctx.loop.mixerStarted) ctx.audio.Shutdown();
     ctx.loop.mixerStarted = false;
+    EndOtherMonitors(ctx);
     // The palettizing mode writes the loaded module's palette file at the end.
     if (ctx.run.exportPalettes) ctx.images.histogram.Palettize(ctx.load.module);
 }
@@ -42,6 +44,7 @@ bool RunLoopPass(GlimmoraContext& ctx) {
     uint32_t t = now - engine.clockStart;
     engine.sectionTime.store(t, std::memory_order_relaxed);
     if (loop.displayReady) FrameTick(engine, t);
+    TickOtherMonitors(ctx);
 
     PumpResult pumped = WndPumpMessage();
     if (pumped == PumpResult::Quit) return false;
@@ -57,6 +60,7 @@ bool RunLoopPass(GlimmoraContext& ctx) {
     if (loop.idleDeadline <= t) {
         while (WndIdle(loop.idleCounter++)) {
         }
+        FollowMonitors(ctx);
         loop.idleDeadline = t + IDLE_INTERVAL_MS;
     }
     return true;

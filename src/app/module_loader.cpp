@@ -96,6 +96,11 @@ void LoadActiveModule(GlimmoraContext& ctx) {
         return;
     }
     ctx.settings.ReadSettings();
+    if (ctx.run.otherMonitor) {
+        const int32_t module = ctx.run.monitorModule;
+        if (module >= 0 && module < theme.moduleCount) ctx.settings.activeModule = module;
+        ctx.settings.Sound = false;
+    }
     // The images of this load take the user's brightness; the palettizing
     // mode counts their colours.
     ctx.images.gammaSetting = ctx.settings.Gamma;
@@ -156,7 +161,7 @@ void FindThemeMedia(const GlimmoraContext& ctx, char* path, int size) {
 
 void LoadModule(GlimmoraContext& ctx) {
     ctx.load.loadStopLine = 0;
-    bool splash = !ctx.run.previewMode;
+    bool splash = !ctx.run.previewMode && !ctx.run.otherMonitor;
     if (splash) DlgShowSplash();
     LoadActiveModule(ctx);
     if (splash) DlgHideSplash();

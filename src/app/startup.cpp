@@ -2,6 +2,7 @@
 
 #include "app/glimmora_context.h"
 #include "app/module_loader.h"
+#include "app/monitor_run.h"
 #include "app/saver_window.h"
 #include "app/startup_rules.h"
 #include "platform/shell.h"
@@ -28,6 +29,7 @@ void ChooseNextModule(GlimmoraContext& ctx) {
 
 // A window that failed, or whose module reported an error, is taken down.
 bool Abandon(GlimmoraContext& ctx) {
+    EndOtherMonitors(ctx);
     WndDestroy(ctx.saverWindow.get());
     ctx.saverWindow.reset();
     return false;
@@ -66,7 +68,11 @@ bool StartPreview(GlimmoraContext& ctx, int argc, char** argv) {
 
 bool StartSaver(GlimmoraContext& ctx) {
     CSaverWnd* window = MakeSaverWindow(ctx);
-    if (!window->CreateFullScreen() || ctx.errors.errorLine != 0) return Abandon(ctx);
+    // "-debug" and "-v" keep to one window, on the primary monitor.
+    bool created = false;
+    const bool everyMonitor = ctx.run.exclusiveMode && !ctx.run.sizeGiven;
+    if (!everyMonitor || !CreateMonitorWindows(ctx, &created)) created = window->CreateFullScreen();
+    if (!created || ctx.errors.errorLine != 0) return Abandon(ctx);
     if (!ctx.run.testRun) ChooseNextModule(ctx);
     return true;
 }

@@ -100,6 +100,7 @@ void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv) {
             }
         } else if (MatchKeyword(arg, "-v")) {
             ReadSizeOption(view, arg);
+            run.sizeGiven = true;
             ++i; // the argument after a size is not examined
         } else if (SameNameNoCase(arg, "-exp256")) {
             run.exportPalettes = true;

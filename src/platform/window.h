@@ -16,6 +16,13 @@ struct WindowSpec {
     bool child;       // a child of `parent` (preview)
     uintptr_t parent; // host window for a child; 0 = the desktop
     bool hideCursor;  // no visible cursor over the window
+    // Full screen on this monitor (SysMonitor::id), the rectangle in the
+    // desktop's coordinates; 0: on the primary monitor, the rectangle from
+    // its top left corner.
+    uintptr_t monitor;
+    // One of several windows of a full-screen run, beside the run's own: it
+    // takes no activation, and its end does not end the run.
+    bool secondary;
 };
 
 enum class PumpResult { NoMessage, Handled, Quit };
@@ -23,6 +30,8 @@ enum class PumpResult { NoMessage, Handled, Quit };
 // Creates and shows the window. Creation calls wnd->OnCreate(); a false result
 // there fails the creation. Returns true when the window exists.
 bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout);
+// Moves an existing window to the rectangle (and monitor) of `layout`.
+void WndSetRect(CSaverWnd* wnd, const WindowSpec& layout);
 // Destroys the window (if it exists) at once; the window's final hook runs.
 void WndDestroy(CSaverWnd* wnd);
 // Asks the window to close, as a posted close request: it is destroyed when

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -15,6 +16,7 @@ int32_t screenHeight = 600;
 uintptr_t hostHandle = 0;
 int32_t hostWidth = 0;
 int32_t hostHeight = 0;
+std::vector<SysMonitor> monitors; // none: a run in one window
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -32,6 +34,16 @@ void HeadlessSetThemeRoot(const std::string& root) {
 void HeadlessSetScreenSize(int32_t width, int32_t height) {
     screenWidth = width;
     screenHeight = height;
+}
+void HeadlessSetMonitors(const std::vector<SysMonitor>& list) {
+    monitors = list;
+}
+int SysMonitors(SysMonitor* out, int capacity) {
+    int n = 0;
+    for (const SysMonitor& m : monitors) {
+        if (n < capacity) out[n++] = m;
+    }
+    return n;
 }
 void HeadlessSetHostWindow(uintptr_t handle, int32_t width, int32_t height) {
     hostHandle = handle;

@@ -1,11 +1,14 @@
-// A window system without a screen: one window, a message queue, and a paint
-// whenever the queue is empty and the view has something to redraw.
+// A window system without a screen: the run's window (and, in a run over
+// several monitors, the other monitors' windows), a message queue, and a
+// paint whenever the queue is empty and a view has something to redraw.
 #include "app/saver_window.h"
 #include "display/ss_view.h"
 #include "platform/headless/headless_window.h"
 #include "platform/window.h"
 
+#include <algorithm>
 #include <deque>
+#include <vector>
 
 namespace {
 
@@ -16,25 +19,38 @@ struct QueuedMessage {
     HeadlessInput input;
     int32_t x;
     int32_t y;
+    CSaverWnd* target = nullptr; // an input's window; none: the run's window
+};
+
+struct Secondary {
+    CSaverWnd* window;
+    WindowSpec spec;
 };
 
 std::deque<QueuedMessage> queue;
 CSaverWnd* window = nullptr;
 WindowSpec windowSpec{};
+std::vector<Secondary> secondaries;
 int idleCalls = 0;
 
+std::vector<Secondary>::iterator FindSecondary(CSaverWnd* wnd) {
+    return std::find_if(secondaries.begin(), secondaries.end(),
+                        [wnd](const Secondary& s) { return s.window == wnd; });
+}
+
 void Deliver(const QueuedMessage& m) {
+    CSaverWnd* to = m.target ? m.target : window;
     switch (m.input) {
-    case HeadlessInput::Key: window->OnKeyDown(); break;
-    case HeadlessInput::SysKey: window->OnKeyDown(); break;
-    case HeadlessInput::Button: window->OnButtonDown(); break;
-    case HeadlessInput::MouseMove: window->OnMouseMove(m.x, m.y); break;
+    case HeadlessInput::Key: to->OnKeyDown(); break;
+    case HeadlessInput::SysKey: to->OnKeyDown(); break;
+    case HeadlessInput::Button: to->OnButtonDown(); break;
+    case HeadlessInput::MouseMove: to->OnMouseMove(m.x, m.y); break;
     case HeadlessInput::Deactivate:
-        window->OnNcActivate(false);
-        window->OnActivate(false);
+        to->OnNcActivate(false);
+        to->OnActivate(false);
         break;
-    case HeadlessInput::DeactivateApp: window->OnActivateApp(false); break;
-    case HeadlessInput::SysCommand: window->OnSysCommand(static_cast<uint32_t>(m.x)); break;
+    case HeadlessInput::DeactivateApp: to->OnActivateApp(false); break;
+    case HeadlessInput::SysCommand: to->OnSysCommand(static_cast<uint32_t>(m.x)); break;
     }
 }
 
@@ -50,6 +66,12 @@ void DestroyNow() {
 } // namespace
 
 bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
+    if (layout.secondary) {
+        secondaries.push_back({wnd, layout});
+        if (wnd->OnCreate()) return true;
+        secondaries.pop_back();
+        return false;
+    }
     window = wnd;
     windowSpec = layout;
     if (!wnd->OnCreate()) {
@@ -59,8 +81,20 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     return true;
 }
 
+void WndSetRect(CSaverWnd* wnd, const WindowSpec& layout) {
+    if (wnd && wnd == window) windowSpec = layout;
+    auto found = FindSecondary(wnd);
+    if (found != secondaries.end()) found->spec = layout;
+}
+
 void WndDestroy(CSaverWnd* wnd) {
     if (wnd && wnd == window) DestroyNow();
+    auto found = FindSecondary(wnd);
+    if (wnd && found != secondaries.end()) {
+        secondaries.erase(found);
+        wnd->OnFinalMessage(); // a secondary window's end does not end the run
+        std::erase_if(queue, [wnd](const QueuedMessage& m) { return m.target == wnd; });
+    }
 }
 
 void WndPostClose(CSaverWnd* wnd) {
@@ -74,6 +108,11 @@ PumpResult WndPumpMessage() {
             window->OnPaint();
             return PumpResult::Handled;
         }
+        for (const Secondary& s : secondaries) {
+            if (!s.window->View().NeedsPaint()) continue;
+            s.window->OnPaint();
+            return PumpResult::Handled;
+        }
         return PumpResult::NoMessage;
     }
     QueuedMessage m = queue.front();
@@ -83,7 +122,7 @@ PumpResult WndPumpMessage() {
     case Message::Close:
     case Message::Destroy: DestroyNow(); break;
     case Message::Input:
-        if (window) Deliver(m);
+        if (m.target ? FindSecondary(m.target) != secondaries.end() : window != nullptr) Deliver(m);
         break;
     }
     return PumpResult::Handled;
@@ -98,6 +137,20 @@ bool WndIdle(int) {
 
 void HeadlessPostInput(HeadlessInput input, int32_t x, int32_t y) {
     queue.push_back({Message::Input, input, x, y});
+}
+void HeadlessPostInputTo(int secondary, HeadlessInput input, int32_t x, int32_t y) {
+    if (secondary < 0 || secondary >= static_cast<int>(secondaries.size())) return;
+    queue.push_back({Message::Input, input, x, y, secondaries[secondary].window});
+}
+int HeadlessSecondaryCount() {
+    return static_cast<int>(secondaries.size());
+}
+const WindowSpec* HeadlessSecondarySpec(int secondary) {
+    if (secondary < 0 || secondary >= static_cast<int>(secondaries.size())) return nullptr;
+    return &secondaries[secondary].spec;
+}
+const WindowSpec& HeadlessWindowSpec() {
+    return windowSpec;
 }
 void HeadlessPostDestroy() {
     queue.push_back({Message::Destroy, HeadlessInput::Key, 0, 0});
@@ -124,5 +177,6 @@ void HeadlessResetWindow() {
     queue.clear();
     window = nullptr;
     windowSpec = {};
+    secondaries.clear();
     idleCalls = 0;
 }

@@ -1,13 +1,15 @@
 // The saver window and the message pump on Qt. The window is a raster QWindow:
 // a frameless full-screen window, a child of a host window (preview, or the
-// window a screen-saver daemon gives), or a small top-level preview. Its input
-// goes to CSaverWnd, which decides what ends the run.
+// window a screen-saver daemon gives), or a small top-level preview. A run
+// over several monitors adds a full-screen window on each other monitor. The
+// input of every window goes to its CSaverWnd, which decides what ends the run.
 #include "app/app_state.h"
 #include "app/saver_window.h"
 #include "display/ss_view.h"
 #include "platform/qt/embed_host_qt.h"
 #include "platform/qt/host_window_qt.h"
 #include "platform/qt/saver_window_qt.h"
+#include "platform/shell.h"
 #include "platform/window.h"
 
 #include <QAbstractEventDispatcher>
@@ -21,7 +23,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -29,12 +33,19 @@ constexpr qint64 DEFAULT_REFRESH_HZ = 60;
 
 class SaverWindowQt : public QWindow {
   public:
-    SaverWindowQt(CSaverWnd* owner, QWindow* parent, bool forwardInput)
-        : QWindow(parent), saver(owner), store(this), inputEnds(forwardInput) {
+    SaverWindowQt(CSaverWnd* owner, QWindow* parent, bool forwardInput, bool secondary)
+        : QWindow(parent), saver(owner), secondary(secondary), store(this),
+          inputEnds(forwardInput) {
         setSurfaceType(QSurface::RasterSurface);
     }
 
     void Present(const QImage& image, const QRect& rect);
+    void PaintNow();
+
+    CSaverWnd* const saver;
+    const bool secondary; // one of the other monitors' windows
+    bool closePending = false;
+    qint64 lastPresentNs = 0;
     // Losing activation counts only after the window has had it: focus that
     // moves at start (from the splash, say) is no loss.
     bool WasActive() const { return wasActive; }
@@ -46,22 +57,21 @@ class SaverWindowQt : public QWindow {
   private:
     void Deactivated();
 
-    CSaverWnd* saver;
     QBackingStore store;
     bool inputEnds; // input reaches the saver's rules (not in a daemon's window)
     bool wasActive = false;
     bool firstShow = true;
 };
 
-CSaverWnd* saverWnd = nullptr;
+CSaverWnd* saverWnd = nullptr; // the run's own window
 SaverWindowQt* qtWindow = nullptr;
-QWindow* hostWindow = nullptr; // the foreign parent, when there is one
+std::vector<SaverWindowQt*> others; // the other monitors' windows
+SaverWindowQt* painting = nullptr;  // the window whose view paints now
+QWindow* hostWindow = nullptr;      // the foreign parent, when there is one
 uintptr_t hostId = 0;
 bool grabKeyboard = false;
-bool closePending = false;
 bool quitPending = false;
 QElapsedTimer presentClock;
-qint64 lastPresentNs = 0;
 qint64 refreshNs = 1000000000 / DEFAULT_REFRESH_HZ;
 QTimer* waitTimer = nullptr;
 int presentCount = 0; // pictures shown, reported for benchmarks
@@ -83,10 +93,33 @@ void SaverWindowQt::Present(const QImage& image, const QRect& rect) {
     ++presentCount;
 }
 
+bool IsOwnWindow(const QWindow* window) {
+    return window &&
+           (window == qtWindow || std::find(others.begin(), others.end(), window) != others.end());
+}
+
+SaverWindowQt* Find(const CSaverWnd* wnd) {
+    if (!wnd) return nullptr;
+    if (qtWindow && wnd == saverWnd) return qtWindow;
+    for (SaverWindowQt* w : others) {
+        if (w->saver == wnd) return w;
+    }
+    return nullptr;
+}
+
+void SaverWindowQt::PaintNow() {
+    painting = this;
+    saver->OnPaint();
+    painting = nullptr;
+    lastPresentNs = presentClock.nsecsElapsed();
+}
+
 void SaverWindowQt::Deactivated() {
     if (!wasActive || !inputEnds) return;
-    saver->OnNcActivate(false);
-    saver->OnActivate(false);
+    // The focus has moved on already: to another window of the run, it is no loss.
+    const bool toOwn = IsOwnWindow(QGuiApplication::focusWindow());
+    saver->OnNcActivate(false, toOwn);
+    saver->OnActivate(false, toOwn);
 }
 
 bool SaverWindowQt::event(QEvent* e) {
@@ -114,7 +147,7 @@ bool SaverWindowQt::event(QEvent* e) {
     case QEvent::Close:
         // A close command from the window manager is the system's close
         // command; the saver's rules may refuse it.
-        if (saver->OnSysCommand(SC_CLOSE_COMMAND)) closePending = true;
+        if (saver->OnSysCommand(SC_CLOSE_COMMAND)) WndPostClose(saver);
         e->ignore();
         return true;
     default: break;
@@ -126,15 +159,22 @@ void SaverWindowQt::exposeEvent(QExposeEvent*) {
     if (!isExposed()) return;
     if (firstShow) {
         firstShow = false;
-        if (grabKeyboard) setKeyboardGrabEnabled(true);
+        if (grabKeyboard && !secondary) setKeyboardGrabEnabled(true);
         // A window that appears under the pointer learns where it is at once:
         // that first position is the one later movement is measured from.
         QPoint p = mapFromGlobal(QCursor::pos());
         if (inputEnds && QRect(QPoint(0, 0), size()).contains(p)) saver->OnMouseMove(p.x(), p.y());
     }
     saver->View().InvalidateAll();
-    saver->OnPaint();
-    lastPresentNs = presentClock.nsecsElapsed();
+    PaintNow();
+}
+
+// A window of another monitor goes; the run goes on.
+void DestroyOther(SaverWindowQt* window) {
+    others.erase(std::find(others.begin(), others.end(), window));
+    CSaverWnd* owner = window->saver;
+    delete window;
+    owner->OnFinalMessage(); // the application owns the object
 }
 
 void DestroyNow() {
@@ -150,25 +190,87 @@ void DestroyNow() {
     hostWindow = nullptr;
     hostId = 0;
     quitPending = true;
-    closePending = false;
     CSaverWnd* owner = saverWnd;
     saverWnd = nullptr;
     owner->OnFinalMessage(); // the application owns the object
 }
 
-bool PresentDue() {
-    return presentClock.nsecsElapsed() - lastPresentNs >= refreshNs;
+bool PresentDue(const SaverWindowQt* window) {
+    return presentClock.nsecsElapsed() - window->lastPresentNs >= refreshNs;
+}
+
+// The screen of a monitor SysMonitors listed, if it is still there.
+QScreen* MonitorScreen(uintptr_t id) {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (reinterpret_cast<uintptr_t>(screen) == id) return screen;
+    }
+    return nullptr;
+}
+
+// Full screen on the monitor of `layout`, or at its rectangle on the primary.
+void Place(SaverWindowQt* window, const WindowSpec& layout) {
+    QRect rect(layout.left, layout.top, layout.right - layout.left, layout.bottom - layout.top);
+    QScreen* screen = layout.monitor ? MonitorScreen(layout.monitor) : nullptr;
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+        if (screen && layout.monitor == 0) rect.translate(screen->geometry().topLeft());
+    }
+    if (screen) window->setScreen(screen);
+    window->setGeometry(rect);
 }
 
 } // namespace
 
+int SysMonitors(SysMonitor* monitors, int capacity) {
+    if (QtEmbedHost() != 0) return 0; // a daemon's window: the daemon covers the monitors
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    int n = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (n >= capacity) break;
+        const QRect g = screen->geometry();
+        monitors[n++] = {reinterpret_cast<uintptr_t>(screen),
+                         g.x(),
+                         g.y(),
+                         g.width(),
+                         g.height(),
+                         screen == primary};
+    }
+    return n;
+}
+
 void QtWindowPresent(const QImage& image, const QRect& rect) {
-    if (qtWindow) qtWindow->Present(image, rect);
+    SaverWindowQt* window = painting ? painting : qtWindow;
+    if (window) window->Present(image, rect);
+}
+
+// Another monitor's window: full screen there, never activated, so that the
+// run's own window keeps the keyboard.
+bool CreateOther(CSaverWnd* wnd, const WindowSpec& layout) {
+    auto* window = new SaverWindowQt(wnd, nullptr, true, true);
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
+    if (layout.topmost) flags |= Qt::WindowStaysOnTopHint;
+    window->setFlags(flags);
+    Place(window, layout);
+    window->setTitle(QString::fromLocal8Bit(wnd->Title()));
+    if (layout.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
+    others.push_back(window);
+    if (!wnd->OnCreate()) {
+        others.pop_back();
+        delete window;
+        return false;
+    }
+    // Full screen without the activation that showFullScreen() asks for.
+    window->setWindowStates(Qt::WindowFullScreen);
+    window->setVisible(true);
+    return true;
 }
 
 bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
-    if (!wnd || saverWnd) return false;
+    if (!wnd || Find(wnd)) return false;
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
+    if (layout.secondary) return CreateOther(wnd, layout);
+    if (saverWnd) return false;
     uintptr_t embed = layout.child ? 0 : QtEmbedHost();
     uintptr_t parentId = layout.child ? layout.parent : embed;
     QWindow* parent = nullptr;
@@ -179,21 +281,18 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
         parent = QWindow::fromWinId(static_cast<WId>(parentId));
         if (!parent) return false;
     }
-    auto* window = new SaverWindowQt(wnd, parent, embed == 0);
-    QRect rect(layout.left, layout.top, layout.right - layout.left, layout.bottom - layout.top);
+    auto* window = new SaverWindowQt(wnd, parent, embed == 0, false);
     if (!parent) {
         Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
         if (layout.topmost) flags |= Qt::WindowStaysOnTopHint;
         window->setFlags(flags);
-        if (!layout.child) {
-            QScreen* screen = QGuiApplication::primaryScreen();
-            if (screen) {
-                window->setScreen(screen);
-                rect.translate(screen->geometry().topLeft());
-            }
-        }
     }
-    window->setGeometry(rect);
+    if (!parent && !layout.child) {
+        Place(window, layout);
+    } else {
+        window->setGeometry(
+            QRect(layout.left, layout.top, layout.right - layout.left, layout.bottom - layout.top));
+    }
     window->setTitle(QString::fromLocal8Bit(wnd->Title()));
     if (layout.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
 
@@ -202,7 +301,6 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     hostWindow = parent;
     hostId = parentId;
     grabKeyboard = layout.topmost && !parent;
-    closePending = false;
     quitPending = false;
     if (!wnd->OnCreate()) {
         delete window;
@@ -215,7 +313,6 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     }
 
     presentClock.start();
-    lastPresentNs = 0;
     QScreen* screen = window->screen();
     qreal hz = screen ? screen->refreshRate() : 0;
     if (hz < 1 || hz > 1000) hz = DEFAULT_REFRESH_HZ;
@@ -240,12 +337,23 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     return true;
 }
 
+void WndSetRect(CSaverWnd* wnd, const WindowSpec& layout) {
+    SaverWindowQt* window = Find(wnd);
+    if (!window || window->parent()) return;
+    Place(window, layout);
+    if (window->windowState() & Qt::WindowFullScreen) window->showFullScreen();
+}
+
 void WndDestroy(CSaverWnd* wnd) {
-    if (wnd && wnd == saverWnd) DestroyNow();
+    if (wnd && wnd == saverWnd) {
+        DestroyNow();
+    } else if (SaverWindowQt* window = Find(wnd)) {
+        DestroyOther(window);
+    }
 }
 
 void WndPostClose(CSaverWnd* wnd) {
-    if (wnd && wnd == saverWnd) closePending = true;
+    if (SaverWindowQt* window = Find(wnd)) window->closePending = true;
 }
 
 PumpResult WndPumpMessage() {
@@ -253,16 +361,29 @@ PumpResult WndPumpMessage() {
         quitPending = false;
         return PumpResult::Quit;
     }
-    if (closePending) {
+    if (qtWindow && qtWindow->closePending) {
         DestroyNow();
+        return PumpResult::Handled;
+    }
+    for (SaverWindowQt* window : others) {
+        if (!window->closePending) continue;
+        DestroyOther(window);
         return PumpResult::Handled;
     }
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (dispatcher && dispatcher->processEvents(QEventLoop::AllEvents)) return PumpResult::Handled;
-    if (qtWindow && qtWindow->isExposed() && saverWnd->View().NeedsPaint() && PresentDue()) {
-        // At most one picture per refresh of the display: more would never be seen.
-        lastPresentNs = presentClock.nsecsElapsed();
-        saverWnd->OnPaint();
+    // At most one picture per refresh of the display: more would never be seen.
+    auto due = [](SaverWindowQt* window) {
+        return window && window->isExposed() && window->saver->View().NeedsPaint() &&
+               PresentDue(window);
+    };
+    if (due(qtWindow)) {
+        qtWindow->PaintNow();
+        return PumpResult::Handled;
+    }
+    for (SaverWindowQt* window : others) {
+        if (!due(window)) continue;
+        window->PaintNow();
         return PumpResult::Handled;
     }
     return PumpResult::NoMessage;
@@ -275,7 +396,7 @@ bool WndIdle(int count) {
         int32_t w = 0;
         int32_t h = 0;
         if (!X11WindowSize(hostId, &w, &h) || !X11WindowSize(qtWindow->winId(), &w, &h)) {
-            closePending = true;
+            qtWindow->closePending = true;
         }
     }
     return false;
@@ -283,7 +404,11 @@ bool WndIdle(int count) {
 
 void WndWaitMessage(uint32_t ms) {
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-    if (!dispatcher || quitPending || closePending) return;
+    if (!dispatcher || quitPending) return;
+    if (qtWindow && qtWindow->closePending) return;
+    for (const SaverWindowQt* window : others) {
+        if (window->closePending) return;
+    }
     if (!waitTimer) {
         waitTimer = new QTimer();
         waitTimer->setSingleShot(true);

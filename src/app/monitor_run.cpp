@@ -1,0 +1,143 @@
+#include "app/monitor_run.h"
+
+#include "app/glimmora_context.h"
+#include "app/module_loader.h"
+#include "app/saver_window.h"
+#include "engine/frame_tick.h"
+#include "platform/sys.h"
+#include "platform/window.h"
+
+namespace {
+
+// Seeds of the other monitors' engines differ from the lead's, so that no
+// two monitors play the same picture.
+constexpr uint32_t SEED_STRIDE = 0x9E3779B9u;
+
+WindowSpec MonitorSpec(const GlimmoraContext& lead, const SysMonitor& monitor, bool secondary) {
+    WindowSpec layout{};
+    layout.left = monitor.left;
+    layout.top = monitor.top;
+    layout.right = monitor.left + monitor.width;
+    layout.bottom = monitor.top + monitor.height;
+    layout.topmost = lead.run.exclusiveMode;
+    layout.hideCursor = lead.run.exclusiveMode;
+    layout.monitor = monitor.id;
+    layout.secondary = secondary;
+    return layout;
+}
+
+void RemoveOther(MonitorRun& monitors, int slot) {
+    std::unique_ptr<GlimmoraContext>& other = monitors.others[slot];
+    if (!other) return;
+    WndDestroy(other->saverWindow.get());
+    other.reset();
+}
+
+// A window on the slot's monitor over a fresh context: the lead's module
+// (or nothing, for black) at the monitor's size, its clock starting now.
+void AddOther(GlimmoraContext& lead, MonitorRun& monitors, int slot) {
+    RemoveOther(monitors, slot);
+    const MonitorSlot& place = monitors.layout.slots[slot];
+    auto other = std::make_unique<GlimmoraContext>();
+    other->run = lead.run;
+    other->run.otherMonitor = true;
+    other->run.monitorModule = lead.load.module;
+    other->run.exportPalettes = false;
+    // The lead's load has shown whatever there was to say about the theme.
+    other->errors.show = nullptr;
+    other->view.SetSize(place.monitor.width, place.monitor.height);
+    // A black monitor shows nothing at all, not even the banner.
+    other->engine.previewMode = place.role == MonitorRole::Black;
+    if (place.role == MonitorRole::Play) {
+        LoadModule(*other);
+        if (other->errors.errorLine != 0) {
+            // What failed here played on the lead's monitor: this one stays black.
+            other->ResetModule();
+            other->errors.errorLine = 0;
+        }
+    }
+    other->saverWindow = std::make_unique<CSaverWnd>(*other);
+    other->saverWindow->runWindow = lead.saverWindow.get();
+    if (!WndCreate(other->saverWindow.get(), MonitorSpec(lead, place.monitor, true))) return;
+    other->engine.clockStart = SysMilliseconds();
+    other->engine.random.SeedRandom(SysMilliseconds() + SEED_STRIDE * static_cast<uint32_t>(slot));
+    monitors.others[slot] = std::move(other);
+}
+
+// The lead's monitor went: its window moves to the primary monitor and its
+// view takes that monitor's size.
+void MoveLead(GlimmoraContext& lead, const SysMonitor& monitor) {
+    CSaverWnd* window = lead.saverWindow.get();
+    if (!window) return;
+    WndSetRect(window, MonitorSpec(lead, monitor, false));
+    CSSView& view = lead.view;
+    if (view.screenWidth != monitor.width || view.screenHeight != monitor.height) {
+        view.SetSize(monitor.width, monitor.height);
+        view.Init(window);
+    }
+    view.InvalidateAll();
+}
+
+void Apply(GlimmoraContext& lead, const MonitorChange* changes, int count) {
+    MonitorRun& monitors = *lead.monitors;
+    for (int i = 0; i < count; ++i) {
+        const int slot = changes[i].slot;
+        if (slot == LEAD_SLOT) {
+            if (changes[i].kind == MonitorChangeKind::Move)
+                MoveLead(lead, monitors.layout.slots[slot].monitor);
+            continue;
+        }
+        switch (changes[i].kind) {
+        case MonitorChangeKind::Remove: RemoveOther(monitors, slot); break;
+        case MonitorChangeKind::Add:
+        case MonitorChangeKind::Move: AddOther(lead, monitors, slot); break;
+        }
+    }
+}
+
+} // namespace
+
+bool CreateMonitorWindows(GlimmoraContext& lead, bool* created) {
+    *created = false;
+    SysMonitor list[MAX_MONITORS];
+    const int count = SysMonitors(list, MAX_MONITORS);
+    if (count <= 1) return false;
+    lead.monitors = std::make_unique<MonitorRun>();
+    MonitorRun& monitors = *lead.monitors;
+    monitors.layout.othersBlack = lead.settings.OtherMonitors == OTHER_MONITORS_BLACK;
+    MonitorChange changes[MAX_MONITOR_CHANGES];
+    const int changed = monitors.layout.Update(list, count, changes);
+    // The lead's window at its view's size, on the primary monitor's corner.
+    SysMonitor primary = monitors.layout.slots[LEAD_SLOT].monitor;
+    primary.width = lead.view.screenWidth;
+    primary.height = lead.view.screenHeight;
+    *created = WndCreate(lead.saverWindow.get(), MonitorSpec(lead, primary, false));
+    if (!*created || lead.errors.errorLine != 0) return true;
+    Apply(lead, changes, changed);
+    return true;
+}
+
+void TickOtherMonitors(GlimmoraContext& lead) {
+    if (!lead.monitors) return;
+    const uint32_t now = SysMilliseconds();
+    for (std::unique_ptr<GlimmoraContext>& other : lead.monitors->others) {
+        if (!other || !other->loop.displayReady) continue;
+        Engine& engine = other->engine;
+        const uint32_t t = now - engine.clockStart;
+        engine.sectionTime.store(t, std::memory_order_relaxed);
+        FrameTick(engine, t);
+    }
+}
+
+void FollowMonitors(GlimmoraContext& lead) {
+    if (!lead.monitors || !lead.loop.displayReady) return;
+    SysMonitor list[MAX_MONITORS];
+    const int count = SysMonitors(list, MAX_MONITORS);
+    MonitorChange changes[MAX_MONITOR_CHANGES];
+    Apply(lead, changes, lead.monitors->layout.Update(list, count, changes));
+}
+
+void EndOtherMonitors(GlimmoraContext& lead) {
+    if (!lead.monitors) return;
+    for (int slot = 0; slot < MAX_MONITORS; ++slot) RemoveOther(*lead.monitors, slot);
+}
