@@ -244,6 +244,8 @@ void QtWindowPresent(const QImage& image, const QRect& rect) {
     if (window) window->Present(image, rect);
 }
 
+namespace {
+
 // Another monitor's window: full screen there, never activated, so that the
 // run's own window keeps the keyboard.
 bool CreateOther(CSaverWnd* wnd, const WindowSpec& layout) {
@@ -265,6 +267,8 @@ bool CreateOther(CSaverWnd* wnd, const WindowSpec& layout) {
     window->setVisible(true);
     return true;
 }
+
+} // namespace
 
 bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     if (!wnd || Find(wnd)) return false;
