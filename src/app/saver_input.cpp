@@ -48,6 +48,11 @@ bool CSaverWnd::OnKeyDown() {
     return true;
 }
 
+void CSaverWnd::OnDisplayChange() {
+    firstMouseX = -1;
+    firstMouseY = -1;
+}
+
 CursorAnswer CSaverWnd::OnSetCursor() const {
     return ctx.run.exclusiveMode ? CursorAnswer::HideCursor : CursorAnswer::NotHandled;
 }

@@ -65,6 +65,10 @@ class CSaverWnd : public CDisplayWnd {
     bool OnMouseMove(int32_t x, int32_t y);
     bool OnButtonDown();
     bool OnKeyDown();
+    // The monitors changed: the system may have moved the pointer onto a
+    // monitor that remains, which is no movement of the user's. The next
+    // position reported becomes the new reference.
+    void OnDisplayChange();
     // Whether the cursor is to be hidden over the window.
     CursorAnswer OnSetCursor() const;
 

@@ -68,6 +68,18 @@ TEST_F(SaverWindowTest, FirstMouseMoveIsTheReferenceAndOnePixelCloses) {
     EXPECT_FALSE(ctx.loop.displayReady);
 }
 
+TEST_F(SaverWindowTest, APointerMovedByAMonitorChangeIsTheNewReference) {
+    Create(false);
+    HeadlessPostInput(HeadlessInput::MouseMove, 900, 500);
+    EXPECT_FALSE(PumpAll());
+    window->OnDisplayChange(); // the pointer's monitor went: it lands on another
+    HeadlessPostInput(HeadlessInput::MouseMove, 799, 500);
+    EXPECT_FALSE(PumpAll());
+    EXPECT_EQ(window->firstMouseX, 799);
+    HeadlessPostInput(HeadlessInput::MouseMove, 799, 501);
+    EXPECT_TRUE(PumpAll());
+}
+
 TEST_F(SaverWindowTest, KeysButtonsAndDeactivationClose) {
     for (HeadlessInput input : {HeadlessInput::Key, HeadlessInput::SysKey, HeadlessInput::Button,
                                 HeadlessInput::Deactivate, HeadlessInput::DeactivateApp}) {

@@ -195,6 +195,17 @@ void DestroyNow() {
     owner->OnFinalMessage(); // the application owns the object
 }
 
+// The monitors changed: every window takes its next pointer position as the
+// new reference (the pointer may have been moved onto a monitor that remains).
+void DisplayChanged() {
+    if (saverWnd) saverWnd->OnDisplayChange();
+    for (SaverWindowQt* window : others) window->saver->OnDisplayChange();
+}
+
+void FollowScreen(QScreen* screen, QObject* context) {
+    QObject::connect(screen, &QScreen::geometryChanged, context, [] { DisplayChanged(); });
+}
+
 bool PresentDue(const SaverWindowQt* window) {
     return presentClock.nsecsElapsed() - window->lastPresentNs >= refreshNs;
 }
@@ -323,6 +334,15 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
     refreshNs = static_cast<qint64>(1e9 / hz);
 
     if (embed == 0 && !layout.child) {
+        for (QScreen* s : QGuiApplication::screens()) FollowScreen(s, window);
+        QObject::connect(qGuiApp, &QGuiApplication::screenAdded, window, [window](QScreen* s) {
+            FollowScreen(s, window);
+            DisplayChanged();
+        });
+        QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, window,
+                         [] { DisplayChanged(); });
+        QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, window,
+                         [] { DisplayChanged(); });
         QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged, window,
                          [](Qt::ApplicationState state) {
                              if (state != Qt::ApplicationActive && saverWnd && qtWindow &&

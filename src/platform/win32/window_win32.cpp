@@ -133,6 +133,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONDOWN: wnd->OnButtonDown(); break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: wnd->OnKeyDown(); break;
+    case WM_DISPLAYCHANGE: wnd->OnDisplayChange(); break;
     case WM_NCDESTROY: {
         LRESULT result = DefWindowProcA(window, message, wParam, lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
