@@ -155,6 +155,15 @@ int main(int argc, char** argv) {
         std::printf("%-28s %12.1f %12.1f %7.2fx\n", f.name.c_str(), ours->second / 1e6,
                     theirs->second / 1e6, theirs->second > 0 ? ours->second / theirs->second : 0.0);
     }
+    // The headline, last, in a fixed form: one line per file.
+    std::printf("\n");
+    for (const BenchFile& f : files) {
+        auto ours = reporter.rates.find("ours/" + f.name);
+        auto theirs = reporter.rates.find("giflib/" + f.name);
+        if (ours == reporter.rates.end() || theirs == reporter.rates.end()) continue;
+        std::printf("%s: ours/giflib %.2f\n", f.name.c_str(),
+                    theirs->second > 0 ? ours->second / theirs->second : 0.0);
+    }
     benchmark::Shutdown();
     std::error_code ignored;
     std::filesystem::remove_all(scratch, ignored);
