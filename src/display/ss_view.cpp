@@ -118,8 +118,15 @@ void CSSView::Compose() {
 void CSSView::Paint() {
     if (!backBuffer || updateRegion.Empty()) return;
     ComposeRegion(*this, updateRegion);
-    ViewRect r = updateRegion.Bounds();
-    VidPresent(backBuffer, bufferWidth, bufferHeight, r.left, r.top, r.right, r.bottom);
+    // Only the region's own rectangles are shown, not their bounding box: a
+    // few sprites far apart then cost what they cover.
+    VidRect rects[REGION_MAX_RECTS];
+    const int count = updateRegion.Count();
+    for (int i = 0; i < count; ++i) {
+        const ViewRect& r = updateRegion.Rect(i);
+        rects[i] = {r.left, r.top, r.right, r.bottom};
+    }
+    VidPresent(backBuffer, bufferWidth, bufferHeight, rects, count);
     updateRegion.Clear();
 }
 

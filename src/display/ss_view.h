@@ -4,8 +4,8 @@
 // The view keeps its own back buffer (32-bit pixels 0x00RRGGBB, top row first)
 // and its own update region. Moving a sprite or changing a banner only adds
 // rectangles to the region; Paint composes exactly that region (background,
-// slots 0..99, banners 0 and 1) and hands its bounding rectangle to the
-// platform to show.
+// slots 0..99, banners 0 and 1) and hands its rectangles to the platform to
+// show.
 #pragma once
 
 #include "display/update_region.h"
@@ -142,8 +142,9 @@ class CSSView {
     void Invalidate(const ViewRect& rect);
     void InvalidateAll();
     bool NeedsPaint() const { return !updateRegion.Empty(); }
-    // Composes the invalid area into the back buffer, shows its bounding
-    // rectangle in the window and validates it. Nothing happens before Init.
+    // Composes the invalid area into the back buffer, shows its rectangles in
+    // the window and validates it. Nothing happens before Init or when
+    // nothing is invalid.
     void Paint();
     // Composes the invalid area into the back buffer only.
     void Compose();

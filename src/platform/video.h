@@ -6,11 +6,20 @@
 
 #include <cstdint>
 
-// Copies the rectangle [left, right) x [top, bottom) of the back buffer to the
-// window at the same position. The back buffer is `width` by `height` pixels
-// 0x00RRGGBB, top row first, `width` pixels per row.
-void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, int32_t left, int32_t top,
-                int32_t right, int32_t bottom);
+// A rectangle [left, right) x [top, bottom) of the window.
+struct VidRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// Copies `count` rectangles of the back buffer to the window at the same
+// positions, shown together as one picture; parts outside the buffer are cut.
+// The back buffer is `width` by `height` pixels 0x00RRGGBB, top row first,
+// `width` pixels per row.
+void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, const VidRect* rects,
+                int count);
 
 // A font made by the platform.
 struct VidFont;

@@ -27,17 +27,26 @@ bool ReadPng(const std::string& path, int32_t* width, int32_t* height,
     return true;
 }
 
-TEST_F(HeadlessVideo, PresentCopiesOnlyTheRectangle) {
+TEST_F(HeadlessVideo, PresentCopiesOnlyTheRectangles) {
     std::vector<uint32_t> buffer(8 * 4, 0x123456);
-    VidPresent(buffer.data(), 8, 4, 2, 1, 5, 3);
+    const VidRect two[] = {{2, 1, 5, 3}, {6, 0, 7, 1}};
+    VidPresent(buffer.data(), 8, 4, two, 2);
     EXPECT_EQ(HeadlessScreen().width, 8);
     EXPECT_EQ(HeadlessScreenPixel(2, 1), 0x123456u);
     EXPECT_EQ(HeadlessScreenPixel(4, 2), 0x123456u);
+    EXPECT_EQ(HeadlessScreenPixel(6, 0), 0x123456u);
     EXPECT_EQ(HeadlessScreenPixel(5, 2), 0u);
+    EXPECT_EQ(HeadlessScreenPixel(5, 0), 0u); // inside the bounds, in neither rectangle
     EXPECT_EQ(HeadlessScreenPixel(1, 1), 0u);
     EXPECT_EQ(HeadlessScreenPixel(-1, 100), 0u);
+    HeadlessRect bounds = HeadlessLastPresent();
+    EXPECT_EQ(bounds.left, 2);
+    EXPECT_EQ(bounds.top, 0);
+    EXPECT_EQ(bounds.right, 7);
+    EXPECT_EQ(bounds.bottom, 3);
     // Rectangles reaching outside the buffer are cut.
-    VidPresent(buffer.data(), 8, 4, -5, -5, 50, 50);
+    const VidRect beyond = {-5, -5, 50, 50};
+    VidPresent(buffer.data(), 8, 4, &beyond, 1);
     EXPECT_EQ(HeadlessScreenPixel(0, 0), 0x123456u);
     EXPECT_EQ(HeadlessScreenPixel(7, 3), 0x123456u);
     EXPECT_EQ(HeadlessPresentCount(), 2);

@@ -23,7 +23,7 @@ struct HeadlessRect {
 const HeadlessPicture& HeadlessScreen();
 // One pixel of the window (0 outside it).
 uint32_t HeadlessScreenPixel(int32_t x, int32_t y);
-// How many rectangles were presented, and the last one.
+// How many pictures were presented, and the bounding rectangle of the last one.
 int HeadlessPresentCount();
 HeadlessRect HeadlessLastPresent();
 // Forgets the picture and the counts.

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QImage>
-#include <QRect>
+#include <QRegion>
 
-// Copies `rect` of `image` into the saver window and shows that part of the
+// Copies `region` of `image` into the saver window and shows that part of the
 // window (nothing when the window is not on screen).
-void QtWindowPresent(const QImage& image, const QRect& rect);
+void QtWindowPresent(const QImage& image, const QRegion& region);

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QStringList>
 #include <algorithm>
 #include <cstring>
@@ -75,18 +76,21 @@ VidFont* Resolve(VidFont* font) {
 
 } // namespace
 
-void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, int32_t left, int32_t top,
-                int32_t right, int32_t bottom) {
-    if (!pixels || width <= 0 || height <= 0) return;
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, width);
-    bottom = std::min(bottom, height);
-    if (left >= right || top >= bottom) return;
+void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, const VidRect* rects,
+                int count) {
+    if (!pixels || width <= 0 || height <= 0 || !rects) return;
+    const QRect whole(0, 0, width, height);
+    QRegion region;
+    for (int i = 0; i < count; ++i) {
+        const VidRect& r = rects[i];
+        QRect rect = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).intersected(whole);
+        if (!rect.isEmpty()) region += rect;
+    }
+    if (region.isEmpty()) return;
     // 0x00RRGGBB is Qt's RGB32 layout; the unused top byte is ignored.
     QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
                  static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
-    QtWindowPresent(image, QRect(left, top, right - left, bottom - top));
+    QtWindowPresent(image, region);
 }
 
 VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {

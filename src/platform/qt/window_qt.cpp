@@ -39,7 +39,7 @@ class SaverWindowQt : public QWindow {
         setSurfaceType(QSurface::RasterSurface);
     }
 
-    void Present(const QImage& image, const QRect& rect);
+    void Present(const QImage& image, const QRegion& region);
     void PaintNow();
 
     CSaverWnd* const saver;
@@ -76,17 +76,17 @@ qint64 refreshNs = 1000000000 / DEFAULT_REFRESH_HZ;
 QTimer* waitTimer = nullptr;
 int presentCount = 0; // pictures shown, reported for benchmarks
 
-void SaverWindowQt::Present(const QImage& image, const QRect& rect) {
+void SaverWindowQt::Present(const QImage& image, const QRegion& changed) {
     if (!isExposed()) return;
     if (store.size() != size()) store.resize(size());
-    QRect target = rect.intersected(QRect(QPoint(0, 0), size()));
-    if (target.isEmpty()) return;
-    QRegion region(target);
+    // Only the changed rectangles are copied and flushed, not their bounding box.
+    QRegion region = changed.intersected(QRect(QPoint(0, 0), size()));
+    if (region.isEmpty()) return;
     store.beginPaint(region);
     {
         QPainter painter(store.paintDevice());
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(target.topLeft(), image, target);
+        for (const QRect& rect : region) painter.drawImage(rect.topLeft(), image, rect);
     }
     store.endPaint();
     store.flush(region);
@@ -250,9 +250,9 @@ int SysMonitors(SysMonitor* monitors, int capacity) {
     return n;
 }
 
-void QtWindowPresent(const QImage& image, const QRect& rect) {
+void QtWindowPresent(const QImage& image, const QRegion& region) {
     SaverWindowQt* window = painting ? painting : qtWindow;
-    if (window) window->Present(image, rect);
+    if (window) window->Present(image, region);
 }
 
 namespace {
