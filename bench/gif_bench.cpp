@@ -1,5 +1,7 @@
-// Decoding speed of the GIF loader against giflib's DGifSlurp on the same
-// files, in MB/s of decoded pixels, with the ratio per file at the end.
+// Decoding speed of the GIF loader against two peers on the same files, in
+// MB/s of decoded pixels, with the ratios per file at the end: giflib's
+// DGifSlurp (indices of every frame) and stb_image (every frame composed to
+// RGBA, from the file's bytes read each time).
 // Run: scripts/bench gif
 #include "app/glimmora_context.h"
 #include "image/image.h"
@@ -10,8 +12,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gif_lib.h>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <stb/stb_image.h>
 #include <string>
 #include <vector>
 
@@ -122,6 +126,26 @@ void DecodeGiflib(benchmark::State& state, const BenchFile* file) {
     state.SetBytesProcessed(state.iterations() * file->pixels);
 }
 
+void DecodeStb(benchmark::State& state, const BenchFile* file) {
+    for (auto _ : state) {
+        std::ifstream in(file->path, std::ios::binary);
+        std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+        int* delays = nullptr;
+        int w = 0, h = 0, frames = 0, channels = 0;
+        stbi_uc* pixels = stbi_load_gif_from_memory(bytes.data(), static_cast<int>(bytes.size()),
+                                                    &delays, &w, &h, &frames, &channels, 0);
+        if (!pixels) {
+            state.SkipWithError("stb_image failed");
+            break;
+        }
+        benchmark::DoNotOptimize(pixels);
+        stbi_image_free(pixels);
+        stbi_image_free(delays);
+    }
+    state.SetBytesProcessed(state.iterations() * file->pixels);
+}
+
 // Prints the usual table and keeps each run's rate for the ratio summary.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
@@ -142,27 +166,38 @@ int main(int argc, char** argv) {
     for (const BenchFile& f : files) {
         benchmark::RegisterBenchmark(("ours/" + f.name).c_str(), DecodeOurs, &f);
         benchmark::RegisterBenchmark(("giflib/" + f.name).c_str(), DecodeGiflib, &f);
+        benchmark::RegisterBenchmark(("stb/" + f.name).c_str(), DecodeStb, &f);
     }
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\n%-28s %12s %12s %8s\n", "file", "ours MB/s", "giflib MB/s", "ratio");
+    // Rate of a run, 0 when it did not run.
+    auto rate = [&](const std::string& name) {
+        auto it = reporter.rates.find(name);
+        return it == reporter.rates.end() ? 0.0 : it->second;
+    };
+    auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    std::printf("\n%-28s %10s %10s %10s %8s %8s\n", "file", "ours MB/s", "giflib", "stb", "/giflib",
+                "/stb");
     for (const BenchFile& f : files) {
-        auto ours = reporter.rates.find("ours/" + f.name);
-        auto theirs = reporter.rates.find("giflib/" + f.name);
-        if (ours == reporter.rates.end() || theirs == reporter.rates.end()) continue;
-        std::printf("%-28s %12.1f %12.1f %7.2fx\n", f.name.c_str(), ours->second / 1e6,
-                    theirs->second / 1e6, theirs->second > 0 ? ours->second / theirs->second : 0.0);
+        double ours = rate("ours/" + f.name), gif = rate("giflib/" + f.name);
+        double stb = rate("stb/" + f.name);
+        std::printf("%-28s %10.1f %10.1f %10.1f %7.2fx %7.2fx\n", f.name.c_str(), ours / 1e6,
+                    gif / 1e6, stb / 1e6, ratio(ours, gif), ratio(ours, stb));
     }
-    // The headline, last, in a fixed form: one line per file.
+    // The headline, last, in a fixed form: one line per file ("-" where a
+    // peer cannot decode the file).
     std::printf("\n");
     for (const BenchFile& f : files) {
-        auto ours = reporter.rates.find("ours/" + f.name);
-        auto theirs = reporter.rates.find("giflib/" + f.name);
-        if (ours == reporter.rates.end() || theirs == reporter.rates.end()) continue;
-        std::printf("%s: ours/giflib %.2f\n", f.name.c_str(),
-                    theirs->second > 0 ? ours->second / theirs->second : 0.0);
+        double ours = rate("ours/" + f.name);
+        std::printf("%s: ours/giflib %.2f", f.name.c_str(), ratio(ours, rate("giflib/" + f.name)));
+        double stb = rate("stb/" + f.name);
+        if (stb > 0) {
+            std::printf(" ours/stb %.2f\n", ratio(ours, stb));
+        } else {
+            std::printf(" ours/stb -\n");
+        }
     }
     benchmark::Shutdown();
     std::error_code ignored;
