@@ -15,6 +15,7 @@
 #include <QAbstractEventDispatcher>
 #include <QBackingStore>
 #include <QCursor>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QGuiApplication>
@@ -75,6 +76,7 @@ QElapsedTimer presentClock;
 qint64 refreshNs = 1000000000 / DEFAULT_REFRESH_HZ;
 QTimer* waitTimer = nullptr;
 int presentCount = 0; // pictures shown, reported for benchmarks
+bool firstFullShown = false;
 
 void SaverWindowQt::Present(const QImage& image, const QRegion& changed) {
     if (!isExposed()) return;
@@ -91,6 +93,14 @@ void SaverWindowQt::Present(const QImage& image, const QRegion& changed) {
     store.endPaint();
     store.flush(region);
     ++presentCount;
+    if (!firstFullShown && region == QRegion(QRect(QPoint(0, 0), size()))) {
+        firstFullShown = true;
+        // For the start-up benchmark: when the first whole picture was shown.
+        if (qEnvironmentVariableIsSet("GLIMMORA_PRESENT_STATS")) {
+            std::fprintf(stderr, "first full picture at %lld ms since the epoch\n",
+                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+        }
+    }
 }
 
 bool IsOwnWindow(const QWindow* window) {
