@@ -44,17 +44,73 @@ void FillRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, uint32_t pixel
     }
 }
 
-// Tiles the frame from (0, 0) over `r`, each tile whole and unscaled. Only
-// one tile's worth of each row is looked up in the colour table; the rest of
-// the row repeats it, and a row one tile height below an already drawn row of
-// `r` is a copy of that row.
+// Makes the tile cache hold `tile` in the colours of `table`; false when it
+// has no room for it.
+bool UpdateTileCache(TileCache& cache, const CImage& tile, const uint32_t* table) {
+    const int64_t pixels = static_cast<int64_t>(tile.width) * tile.height;
+    if (!cache.pixels || pixels > cache.capacity) return false;
+    if (cache.valid && cache.image == &tile && cache.source == tile.pixels &&
+        std::memcmp(cache.table, table, sizeof(cache.table)) == 0)
+        return true;
+    const int32_t w = tile.width;
+    const int32_t stride = tile.Stride();
+    for (int32_t row = 0; row < tile.height; ++row) {
+        const uint8_t* src = tile.pixels + static_cast<size_t>(tile.height - 1 - row) * stride;
+        uint32_t* dst = cache.pixels + static_cast<size_t>(row) * w;
+        for (int32_t x = 0; x < w; ++x) dst[x] = table[src[x]];
+    }
+    cache.image = &tile;
+    cache.source = tile.pixels;
+    std::memcpy(cache.table, table, sizeof(cache.table));
+    cache.valid = true;
+    return true;
+}
+
+// Tiles the frame from (0, 0) over `r`, each tile whole and unscaled, from
+// the tile's rows in back-buffer pixels (`tile32`, rows top first). One
+// tile's worth of each row is copied from there; the rest of the row repeats
+// it, and a row one tile height below an already drawn row of `r` is a copy
+// of that row.
 void TileRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, const CImage& tile,
-              const uint32_t* table) {
+              const uint32_t* tile32) {
+    const int32_t w = tile.width;
+    const int32_t h = tile.height;
+    const int32_t length = r.right - r.left;
+    // One period of each row, starting at the tile column of r.left.
+    const int32_t period = std::min(w, length);
+    const int32_t startColumn = r.left % w;
+    int32_t tileRow = r.top % h;
+    for (int32_t y = r.top; y < r.bottom; ++y, tileRow = tileRow + 1 == h ? 0 : tileRow + 1) {
+        uint32_t* dst = buffer + static_cast<size_t>(y) * pitch + r.left;
+        if (y - h >= r.top) {
+            std::memcpy(dst, dst - static_cast<size_t>(h) * pitch, sizeof(uint32_t) * length);
+            continue;
+        }
+        const uint32_t* src = tile32 + static_cast<size_t>(tileRow) * w;
+        int32_t i = 0;
+        for (int32_t sx = startColumn; i < period;) {
+            const int32_t run = std::min(period - i, w - sx);
+            std::memcpy(dst + i, src + sx, sizeof(uint32_t) * run);
+            i += run;
+            sx = 0;
+        }
+        // Then copies of what is drawn, doubling, so the period repeats.
+        for (int32_t done = period; done < length;) {
+            const int32_t n = std::min(done, length - done);
+            std::memcpy(dst + done, dst, sizeof(uint32_t) * n);
+            done += n;
+        }
+    }
+}
+
+// The same from the 8-bit tile, looking up each pixel of one period per row:
+// for when the cache has no room.
+void TileRectLookup(uint32_t* buffer, int32_t pitch, const ViewRect& r, const CImage& tile,
+                    const uint32_t* table) {
     const int32_t w = tile.width;
     const int32_t h = tile.height;
     const int32_t stride = tile.Stride();
     const int32_t length = r.right - r.left;
-    // One period of each row, starting at the tile column of r.left.
     const int32_t period = std::min(w, length);
     const int32_t startColumn = r.left % w;
     int32_t tileRow = r.top % h;
@@ -72,7 +128,6 @@ void TileRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, const CImage& 
             i += run;
             sx = 0;
         }
-        // Then copies of what is drawn, doubling, so the period repeats.
         for (int32_t done = period; done < length;) {
             const int32_t n = std::min(done, length - done);
             std::memcpy(dst + done, dst, sizeof(uint32_t) * n);
@@ -143,7 +198,7 @@ bool FrameDrawable(const CImage* frame) {
                static_cast<int64_t>(frame->Stride()) * frame->height;
 }
 
-void ComposeRegion(const CSSView& v, const UpdateRegion& region) {
+void ComposeRegion(CSSView& v, const UpdateRegion& region) {
     uint32_t* buffer = v.backBuffer;
     const int32_t pitch = v.bufferWidth;
     const ViewRect whole = {0, 0, v.bufferWidth, v.bufferHeight};
@@ -153,10 +208,17 @@ void ComposeRegion(const CSSView& v, const UpdateRegion& region) {
     // The region's rectangles do not overlap, so drawing each layer over all
     // of them before the next keeps the order for every pixel.
     if (FrameDrawable(v.backgroundImage)) {
-        BuildColorTable(*v.backgroundImage->colorInfo, table);
+        const CImage& tile = *v.backgroundImage;
+        BuildColorTable(*tile.colorInfo, table);
+        const bool cached = UpdateTileCache(v.tileCache, tile, table);
         for (int i = 0; i < region.Count(); ++i) {
             ViewRect r = RectIntersect(region.Rect(i), whole);
-            if (!RectEmpty(r)) TileRect(buffer, pitch, r, *v.backgroundImage, table);
+            if (RectEmpty(r)) continue;
+            if (cached) {
+                TileRect(buffer, pitch, r, tile, v.tileCache.pixels);
+            } else {
+                TileRectLookup(buffer, pitch, r, tile, table);
+            }
         }
     } else {
         const uint32_t pixel = PixelFromColorRef(v.backgroundColor);

@@ -11,7 +11,8 @@ class CSSView;
 
 // Redraws every pixel of `region` in the back buffer of `v`; pixels outside
 // keep what earlier paints drew there.
-void ComposeRegion(const CSSView& v, const UpdateRegion& region);
+// The view's background tile cache is brought up to date on the way.
+void ComposeRegion(CSSView& v, const UpdateRegion& region);
 
 // Largest frame side the compositor draws (a GIF's sides are 16-bit).
 constexpr int32_t MAX_FRAME_SIDE = 65535;

@@ -1,6 +1,7 @@
 #include "display/ss_view.h"
 #include "base/error_sink.h"
 #include "display/compose.h"
+#include "image/image.h"
 #include "platform/video.h"
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 CSSView::~CSSView() {
     delete[] backBuffer;
     backBuffer = nullptr;
+    delete[] tileCache.pixels;
     for (TextBanner& banner : banners) banner.Release();
 }
 
@@ -72,6 +74,17 @@ void CSSView::SetBackgroundColor(uint32_t color) {
 
 void CSSView::SetBackgroundImage(CImage* image) {
     backgroundImage = image;
+    // Room for the tile's pixels now, so that nothing is allocated while the
+    // saver plays; the cache is filled at the next paint.
+    tileCache.valid = false;
+    tileCache.image = nullptr;
+    if (!FrameDrawable(image)) return;
+    const int64_t pixels = static_cast<int64_t>(image->width) * image->height;
+    if (pixels > tileCache.capacity) {
+        delete[] tileCache.pixels;
+        tileCache.pixels = new (std::nothrow) uint32_t[static_cast<size_t>(pixels)];
+        tileCache.capacity = tileCache.pixels ? pixels : 0;
+    }
 }
 
 int CSSView::AllocSlot() {
@@ -138,6 +151,8 @@ void CSSView::Reset() {
     screenHeight = 0;
     backgroundImage = nullptr;
     backgroundColor = 0;
+    tileCache.valid = false;
+    tileCache.image = nullptr;
     for (SpriteSlot& slot : slots) slot = SpriteSlot();
     for (TextBanner& banner : banners) {
         banner.Release();

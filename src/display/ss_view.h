@@ -90,6 +90,18 @@ class TextBanner {
     void Invalidate(CSSView& view) const;
 };
 
+// The background tile converted to back-buffer pixels, rows top first, so
+// that tiling copies rows instead of looking up every pixel. It is made
+// again, without allocating, whenever the tile's colours change.
+struct TileCache {
+    uint32_t* pixels = nullptr;
+    int64_t capacity = 0; // pixels
+    const CImage* image = nullptr;
+    const uint8_t* source = nullptr; // the image's pixels it was made from
+    uint32_t table[256] = {};        // the colours it was made with
+    bool valid = false;
+};
+
 class CSSView {
   public:
     const void* window = nullptr;   // the window drawn into; none: nothing is invalidated
@@ -109,6 +121,7 @@ class CSSView {
     LogicalPalette palette = {}; // kept as data: this display has no hardware palette
     bool hasPalette = false;
     UpdateRegion updateRegion;
+    TileCache tileCache;
 
     CSSView() = default;
     ~CSSView();

@@ -161,6 +161,33 @@ TEST_F(View, PartialRepaintOfATiledBackgroundMatchesTheWhole) {
     }
 }
 
+// The tile is drawn from a copy in screen pixels: changed colours (a fade of
+// the background) and another tile must show at the next paint.
+TEST_F(View, TiledBackgroundFollowsItsColoursAndTile) {
+    TestFrame small(2, 2);
+    small.SetPixel(1, 0, 1);
+    small.SetColor(0, 10, 0, 0);
+    small.SetColor(1, 20, 0, 0);
+    Open(8, 6);
+    view.SetBackgroundImage(&small.frame);
+    view.InvalidateAll();
+    view.Paint();
+    EXPECT_EQ(Screen(3, 2), Rgb(20, 0, 0));
+    small.SetColor(1, 0, 200, 0);
+    view.InvalidateAll();
+    view.Paint();
+    EXPECT_EQ(Screen(3, 2), Rgb(0, 200, 0));
+    EXPECT_EQ(Screen(2, 2), Rgb(10, 0, 0));
+    TestFrame large(3, 3);
+    large.SetPixel(2, 2, 1);
+    large.SetColor(1, 0, 0, 99);
+    view.SetBackgroundImage(&large.frame);
+    view.InvalidateAll();
+    view.Paint();
+    EXPECT_EQ(Screen(5, 5), Rgb(0, 0, 99));
+    EXPECT_EQ(Screen(4, 4), Rgb(0, 0, 0));
+}
+
 } // namespace
 
 namespace {
