@@ -183,8 +183,13 @@ int main(int argc, char** argv) {
     for (const BenchFile& f : files) {
         double ours = rate("ours/" + f.name), gif = rate("giflib/" + f.name);
         double stb = rate("stb/" + f.name);
-        std::printf("%-28s %10.1f %10.1f %10.1f %7.2fx %7.2fx\n", f.name.c_str(), ours / 1e6,
-                    gif / 1e6, stb / 1e6, ratio(ours, gif), ratio(ours, stb));
+        std::printf("%-28s %10.1f %10.1f %10.1f %7.2fx", f.name.c_str(), ours / 1e6, gif / 1e6,
+                    stb / 1e6, ratio(ours, gif));
+        if (stb > 0) {
+            std::printf(" %7.2fx\n", ratio(ours, stb));
+        } else {
+            std::printf(" %8s\n", "-");
+        }
     }
     // The headline, last, in a fixed form: one line per file ("-" where a
     // peer cannot decode the file).
