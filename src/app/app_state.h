@@ -18,7 +18,7 @@ struct RunConfig {
     bool testRun = false;
     bool exportPalettes = false;
     bool scriptPathTooLong = false; // "-def" named a path longer than PATH_LEN
-    bool sizeGiven = false; // "-v" set the display size
+    bool sizeGiven = false;         // "-v" set the display size
     // A window beside the lead's on another monitor of a full-screen run: it
     // plays `monitorModule` (the module the lead loaded), silently and
     // without the loading splash.

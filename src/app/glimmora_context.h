@@ -37,7 +37,6 @@ struct LoopState {
     bool displayReady = false; // the display exists; the tick runs only then
     uint32_t idleDeadline = 0;
     int idleCounter = 0;
-    uint32_t lastTickClock = 0;
     bool mixerStarted = false;
 };
 

@@ -7,11 +7,30 @@
 #include "platform/sys.h"
 #include "platform/window.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint32_t IDLE_INTERVAL_MS = 100;
+// The longest sleep between passes: the window system's idle work comes at
+// this cadence too.
+constexpr uint32_t LONGEST_SLEEP_MS = IDLE_INTERVAL_MS;
 constexpr int MIXER_FORMAT_STEREO = 2;
 constexpr int MIXER_FRAMES_PER_BUFFER = 2756;
+
+// How long the loop may sleep after the pass at `now` (section time t): until
+// the earliest change any engine has pending, or the next idle work. Passes in
+// between would change nothing; input and pictures wake the window system
+// earlier.
+uint32_t SleepMs(GlimmoraContext& ctx, uint32_t now, uint32_t t) {
+    const uint32_t section = now - ctx.engine.clockStart; // 0 after a section change
+    uint32_t wait = ctx.loop.displayReady ? NextChangeTime(ctx.engine, section) - section : 1;
+    wait = std::min(wait, OtherMonitorsNextChangeMs(ctx, now));
+    if (ctx.loop.idleDeadline > t) wait = std::min(wait, ctx.loop.idleDeadline - t);
+    wait = std::min(wait, LONGEST_SLEEP_MS);
+    const uint32_t spent = SysMilliseconds() - now; // the pass itself took time
+    return wait > spent ? wait - spent : 0;
+}
 
 } // namespace
 
@@ -26,7 +45,6 @@ void BeginRunLoop(GlimmoraContext& ctx) {
     ctx.engine.random.SeedRandom(SysMilliseconds());
     loop.idleDeadline = IDLE_INTERVAL_MS;
     loop.idleCounter = 0;
-    loop.lastTickClock = ctx.engine.clockStart - 1;
 }
 
 void EndRunLoop(GlimmoraContext& ctx) {
@@ -50,12 +68,9 @@ bool RunLoopPass(GlimmoraContext& ctx) {
     if (pumped == PumpResult::Quit) return false;
     if (pumped == PumpResult::Handled) {
         loop.idleCounter = 0;
-    } else if (now == loop.lastTickClock) {
-        // Every time in the engine is a whole millisecond: until the clock
-        // moves on, another tick would change nothing, so wait for input.
-        WndWaitMessage(1);
+    } else if (const uint32_t sleep = SleepMs(ctx, now, t); sleep > 0) {
+        WndWaitMessage(sleep);
     }
-    loop.lastTickClock = now;
 
     if (loop.idleDeadline <= t) {
         while (WndIdle(loop.idleCounter++)) {

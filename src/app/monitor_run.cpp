@@ -7,6 +7,8 @@
 #include "platform/sys.h"
 #include "platform/window.h"
 
+#include <algorithm>
+
 namespace {
 
 // Seeds of the other monitors' engines differ from the lead's, so that no
@@ -127,6 +129,18 @@ void TickOtherMonitors(GlimmoraContext& lead) {
         engine.sectionTime.store(t, std::memory_order_relaxed);
         FrameTick(engine, t);
     }
+}
+
+uint32_t OtherMonitorsNextChangeMs(GlimmoraContext& lead, uint32_t now) {
+    uint32_t wait = 0xFFFFFFFFu;
+    if (!lead.monitors) return wait;
+    for (std::unique_ptr<GlimmoraContext>& other : lead.monitors->others) {
+        if (!other || !other->loop.displayReady) continue;
+        Engine& engine = other->engine;
+        const uint32_t t = now - engine.clockStart;
+        wait = std::min(wait, NextChangeTime(engine, t) - t);
+    }
+    return wait;
 }
 
 void FollowMonitors(GlimmoraContext& lead) {

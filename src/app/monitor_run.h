@@ -26,6 +26,9 @@ struct MonitorRun {
 bool CreateMonitorWindows(GlimmoraContext& lead, bool* created);
 // One frame tick for every other monitor's engine.
 void TickOtherMonitors(GlimmoraContext& lead);
+// Milliseconds from the clock's `now` until the earliest change pending in
+// another monitor's engine (0xFFFFFFFF without one).
+uint32_t OtherMonitorsNextChangeMs(GlimmoraContext& lead, uint32_t now);
 // Brings the windows in line with the desktop's monitors.
 void FollowMonitors(GlimmoraContext& lead);
 // Takes every other monitor's window down.

@@ -7,6 +7,8 @@
 #include "platform/sys.h"
 #include "script/theme_records.h"
 
+#include <algorithm>
+
 const char PRODUCT_LINE[] = "Glimmora (c) 2026 Tarnwell";
 
 void ViewBanner(Engine& e, int banner, int32_t x, int32_t y, const char* text) {
@@ -64,6 +66,25 @@ void ToggleBanner(Engine& e, uint32_t t) {
 }
 
 } // namespace
+
+uint32_t NextChangeTime(Engine& e, uint32_t t) {
+    const uint32_t soon = t + 1;
+    // Passes that settle state at once: the first, and those of a section
+    // change (a section ends by fades and switches when the last is over).
+    if (e.clockStart == 0 || !e.loadStateCaptured || e.sectionEnding) return soon;
+    const int sections = e.theme.sectionCount > MAX_SECTIONS ? MAX_SECTIONS : e.theme.sectionCount;
+    if (sections > 0) {
+        if (e.currentSection < 0 || e.currentSection >= sections) return soon;
+        if (e.theme.sectionTable[e.currentSection].endRequested) return soon;
+    }
+    uint32_t next = TIME_NEVER;
+    if (!e.previewMode && e.bannerNextTime != TIME_NEVER)
+        next = e.bannerNextTime >= t ? e.bannerNextTime + 1 : soon;
+    const int features = FeaturesInUse(e);
+    for (int i = 0; i < features && next > soon; ++i)
+        next = std::min(next, NextFeatureChange(e, e.theme.featureTable[i], t, e.currentSection));
+    return next;
+}
 
 void FrameTick(Engine& e, uint32_t t) {
     if (e.clockStart == 0) e.clockStart = SysMilliseconds();

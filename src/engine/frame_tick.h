@@ -11,3 +11,8 @@ extern const char PRODUCT_LINE[];
 
 // One pass at section time t.
 void FrameTick(Engine& e, uint32_t t);
+// After the pass at section time t: the earliest section time after t at
+// which a pass may change anything (a feature, the section, the banner), so
+// that the main loop can sleep until then. Passes in between would change
+// nothing; a pass before it is harmless. 0xFFFFFFFF when nothing is pending.
+uint32_t NextChangeTime(Engine& e, uint32_t t);

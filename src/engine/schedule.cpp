@@ -12,6 +12,8 @@
 #include "script/theme_records.h"
 #include "sound/sound.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsShowing(const CFeature& feature) {
@@ -201,6 +203,70 @@ void ResetForSection(Engine& e, CFeature& feature) {
 void PrepareLoadedFeature(CFeature& feature) {
     if (feature.startType == START_OFFSET && feature.endTime == 0)
         feature.startTime = FirstOffsetStart(feature);
+}
+
+uint32_t NextFeatureChange(Engine& e, const CFeature& f, uint32_t now, int32_t section) {
+    uint32_t next = TIME_NEVER;
+    // A time that has come already means the next tick (it acts then).
+    auto due = [&](uint32_t t) { next = std::min(next, t > now ? t : now + 1); };
+    if (f.section != section) return next;
+    const uint32_t end = AsTime(f.endTime);
+    if (end == TIME_NEVER) return next;
+    if (end == TIME_NONE) {
+        const bool enabled =
+            f.enabled || (f.enableMode == ENABLE_AFTER_TIME && int64_t{now} >= f.enableAfter);
+        if (!enabled) {
+            if (f.enableMode == ENABLE_AFTER_TIME && f.enableAfter <= int64_t{TIME_LATEST})
+                due(static_cast<uint32_t>(f.enableAfter));
+            return next; // otherwise only a command of another feature enables it
+        }
+        const uint32_t start = AsTime(f.startTime);
+        if (start != 0) {
+            due(start);
+        } else if (f.startType == START_RANDOM || f.startType == START_OFFSET) {
+            due(now + 1); // the start is drawn at the next tick
+        } else if (f.startType == START_GROUP) {
+            const int32_t group = f.startGroup / 2;
+            if (e.groupsDirty || (group >= 0 && group < MAX_LABELS &&
+                                  e.theme.labelTable[group].feature == FeatureIndex(e, f)))
+                due(now + 1);
+        } else if (f.startType == START_FIXED) {
+            due(now + 1); // a fixed start at 0
+        }
+        // OnTrigger without a time: the look-ahead reads the triggering
+        // feature, which may have reached its look-ahead frame after this
+        // feature's update; its condition time that feature reports itself.
+        if (f.startType == START_ON_TRIGGER && start == 0 &&
+            WillBeTriggered(e, FeatureIndex(e, f), now + 1))
+            due(now + 1);
+        if (f.sound && !f.soundStarted && StartKnown(f))
+            due(start > SOUND_LEAD_MS ? start - SOUND_LEAD_MS : 0);
+        return next;
+    }
+    const bool fadeRunning = AsTime(f.fadeNextTime) != TIME_NEVER;
+    if (f.currentFrame) {
+        if (fadeRunning && (e.sectionEnding || f.fadeType != FADE_NONE))
+            due(AsTime(f.fadeNextTime));
+        if (f.nextFrameTime != 0) due(AsTime(f.nextFrameTime));
+        const bool steps =
+            f.movementType == MOVE_VECTOR || f.movementType == MOVE_BOUNCE ||
+            f.movementType == MOVE_ARC || f.movementType == MOVE_PROJECTILE ||
+            (f.movementType == MOVE_PATTERN && f.pattern.count > 0 && f.pattern.steps != nullptr);
+        if (steps) due(AsTime(f.nextMoveTime));
+    } else if (fadeRunning && e.sectionEnding) {
+        due(AsTime(f.fadeNextTime));
+    }
+    if (!f.conditionFired && f.conditionType == COND_AFTER_TIME) {
+        // It fires once the time passes startTime + delay; so does the
+        // look-ahead of a target it triggers, the sound lead before that.
+        const int64_t fires = int64_t{AsTime(f.startTime)} + f.conditionArg1 + 1;
+        if (fires <= int64_t{TIME_LATEST}) due(static_cast<uint32_t>(fires < 0 ? 0 : fires));
+        const uint32_t ahead =
+            AsTime(f.startTime) + static_cast<uint32_t>(f.conditionArg1) - SOUND_LEAD_MS;
+        if (ahead > now) due(ahead);
+    }
+    if (!fadeRunning && end != TIME_ON_SCREEN) due(end);
+    return next;
 }
 
 bool IsActiveInSection(const CFeature& feature, int32_t section) {

@@ -20,8 +20,14 @@ bool IsExpired(Engine& e, const CFeature& feature, uint32_t now);
 // Prepares the feature for the next section.
 void ResetForSection(Engine& e, CFeature& feature);
 // Readies a freshly loaded feature for the first section: an Offset start
-// whose first time is 0 (which would read as "not scheduled") starts at once.
+// takes its first time.
 void PrepareLoadedFeature(CFeature& feature);
+// The earliest time after `now` at which UpdateFeature(now') with the same
+// section may change the feature (0xFFFFFFFF: none of its own), judged after
+// the tick at `now`. Times that depend on other features (commands, groups,
+// look-aheads) come from those features' own changes. Never later than the
+// first tick that would change something; it may be earlier.
+uint32_t NextFeatureChange(Engine& e, const CFeature& feature, uint32_t now, int32_t section);
 // The feature belongs to `section`, is enabled and is showing.
 bool IsActiveInSection(const CFeature& feature, int32_t section);
 // Takes a feature off the screen and silences it when its section is left:

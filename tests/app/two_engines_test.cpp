@@ -56,20 +56,43 @@ class Player {
         ctx->engine.sound = {RecordStart, RecordStop, RecordVolumePan, &requests};
     }
 
-    // One pass at the virtual clock's time; every tenth pass the picture's hash.
-    void Pass(int pass) {
+    // One pass at the virtual clock's time; returns the section time after it.
+    uint32_t Tick() {
         Engine& engine = ctx->engine;
         if (engine.clockStart == 0) engine.clockStart = SysMilliseconds();
         const uint32_t t = SysMilliseconds() - engine.clockStart;
         engine.sectionTime.store(t);
         FrameTick(engine, t);
-        if (pass % 10 != 0) return;
+        return SysMilliseconds() - engine.clockStart; // a new section starts at 0
+    }
+
+    uint64_t PictureHash() {
         ctx->view.Paint();
         uint64_t hash = 1469598103934665603ull;
         const CSSView& view = ctx->view;
         for (int64_t i = 0; i < int64_t{view.bufferWidth} * view.bufferHeight; ++i)
             hash = (hash ^ view.backBuffer[i]) * 1099511628211ull;
-        pictures.push_back(hash);
+        return hash;
+    }
+
+    // One pass; every tenth pass the picture's hash.
+    void Pass(int pass) {
+        Tick();
+        if (pass % 10 == 0) pictures.push_back(PictureHash());
+    }
+
+    // What every feature is doing, and the section.
+    std::vector<int64_t> State() const {
+        const Engine& engine = ctx->engine;
+        std::vector<int64_t> state = {engine.currentSection, engine.sectionEnding,
+                                      engine.bannerShown};
+        for (int i = 0; i < engine.theme.featureCount; ++i) {
+            const CFeature& f = engine.theme.featureTable[i];
+            state.insert(state.end(), {f.x, f.y, f.startTime, f.endTime, f.fadeLevel, f.enabled,
+                                       f.currentFrame ? f.currentFrame->frameIndex : -1,
+                                       f.nextMoveTime, f.conditionFired, f.soundStarted});
+        }
+        return state;
     }
 
     std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
@@ -121,6 +144,43 @@ TEST(TwoEngines, EachPlaysAsItWouldAlone) {
         SoundRequest alone = deepAlone.requests[i];
         alone.sound = deep.requests[i].sound;
         EXPECT_EQ(deep.requests[i], alone) << i;
+    }
+}
+
+// The main loop sleeps until the engine's next change: a player that passes
+// only then shows and asks to play exactly what one that passes every
+// millisecond does, with far fewer passes.
+TEST(TwoEngines, PassingOnlyAtTheNextChangeChangesNothing) {
+    constexpr uint32_t PLAY_MS = 40000;
+    for (int module = 0; module < 3; ++module) {
+        HeadlessClearMessages();
+        HeadlessSettingsClear();
+        Player every("Aquarium", module, 320, 240, 5);
+        Player sparse("Aquarium", module, 320, 240, 5);
+        HeadlessSetTime(1000);
+        uint64_t wake = 1000; // the sparse player's next pass, on the clock
+        int passes = 0;
+        for (uint32_t ms = 0; ms < PLAY_MS; ++ms) {
+            const uint32_t now = SysMilliseconds();
+            every.Tick();
+            if (now >= wake) {
+                const uint32_t t = sparse.Tick();
+                ++passes;
+                const uint32_t next = NextChangeTime(sparse.ctx->engine, t);
+                ASSERT_GT(next, t);
+                wake = uint64_t{now} + (next - t);
+                ASSERT_EQ(every.State(), sparse.State()) << "module " << module << " at " << ms;
+            }
+            HeadlessAdvanceTime(1);
+        }
+        EXPECT_EQ(every.PictureHash(), sparse.PictureHash()) << module;
+        ASSERT_EQ(every.requests.size(), sparse.requests.size()) << module;
+        for (size_t i = 0; i < every.requests.size(); ++i) {
+            SoundRequest expected = every.requests[i];
+            expected.sound = sparse.requests[i].sound;
+            EXPECT_EQ(sparse.requests[i], expected) << module << " " << i;
+        }
+        EXPECT_LT(passes, static_cast<int>(PLAY_MS / 5)) << module;
     }
 }
 

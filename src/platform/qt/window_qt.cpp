@@ -220,6 +220,14 @@ bool PresentDue(const SaverWindowQt* window) {
     return presentClock.nsecsElapsed() - window->lastPresentNs >= refreshNs;
 }
 
+// Milliseconds until the window's held-back picture may be shown; no limit
+// when it has none.
+uint32_t PresentWaitMs(const SaverWindowQt* window) {
+    if (!window || !window->isExposed() || !window->saver->View().NeedsPaint()) return 0xFFFFFFFFu;
+    const qint64 left = refreshNs - (presentClock.nsecsElapsed() - window->lastPresentNs);
+    return left <= 0 ? 0 : static_cast<uint32_t>((left + 999999) / 1000000);
+}
+
 // The screen of a monitor SysMonitors listed, if it is still there.
 QScreen* MonitorScreen(uintptr_t id) {
     for (QScreen* screen : QGuiApplication::screens()) {
@@ -448,6 +456,9 @@ void WndWaitMessage(uint32_t ms) {
         waitTimer->setSingleShot(true);
         waitTimer->setTimerType(Qt::PreciseTimer);
     }
+    // A picture held back to the display's refresh is shown once it is due.
+    for (const SaverWindowQt* window : others) ms = std::min(ms, PresentWaitMs(window));
+    ms = std::min(ms, PresentWaitMs(qtWindow));
     waitTimer->start(static_cast<int>(std::min<uint32_t>(ms, 1000)));
     dispatcher->processEvents(QEventLoop::WaitForMoreEvents);
     waitTimer->stop();
