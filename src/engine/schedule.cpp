@@ -216,7 +216,7 @@ uint32_t NextFeatureChange(Engine& e, const CFeature& f, uint32_t now, int32_t s
         const bool enabled =
             f.enabled || (f.enableMode == ENABLE_AFTER_TIME && int64_t{now} >= f.enableAfter);
         if (!enabled) {
-            if (f.enableMode == ENABLE_AFTER_TIME && f.enableAfter <= int64_t{TIME_LATEST})
+            if (f.enableMode == ENABLE_AFTER_TIME) // not yet: enableAfter > now
                 due(static_cast<uint32_t>(f.enableAfter));
             return next; // otherwise only a command of another feature enables it
         }
