@@ -3,7 +3,11 @@
 // folder the fonts come from.
 #pragma once
 
+#include "platform/video.h"
+
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 struct HeadlessPicture {
@@ -18,6 +22,38 @@ struct HeadlessRect {
     int32_t right = 0;
     int32_t bottom = 0;
 };
+
+// Copies the rectangles `rects` of a presented width x height picture into
+// `screen` (made that size, black, when it differs) and returns their
+// bounding rectangle. Shared by the headless outputs of every system.
+inline HeadlessRect HeadlessCopyRects(HeadlessPicture& screen, const uint32_t* pixels,
+                                      int32_t width, int32_t height, const VidRect* rects,
+                                      int count) {
+    if (screen.width != width || screen.height != height) {
+        screen.width = width;
+        screen.height = height;
+        screen.pixels.assign(static_cast<size_t>(width) * height, 0);
+    }
+    HeadlessRect bounds;
+    for (int i = 0; i < count; ++i) {
+        int32_t left = std::max(rects[i].left, 0);
+        int32_t top = std::max(rects[i].top, 0);
+        int32_t right = std::min(rects[i].right, width);
+        int32_t bottom = std::min(rects[i].bottom, height);
+        if (left >= right || top >= bottom) continue;
+        if (bounds.left >= bounds.right) {
+            bounds = {left, top, right, bottom};
+        } else {
+            bounds = {std::min(bounds.left, left), std::min(bounds.top, top),
+                      std::max(bounds.right, right), std::max(bounds.bottom, bottom)};
+        }
+        for (int32_t y = top; y < bottom; ++y) {
+            size_t offset = static_cast<size_t>(y) * width + left;
+            std::memcpy(&screen.pixels[offset], pixels + offset, sizeof(uint32_t) * (right - left));
+        }
+    }
+    return bounds;
+}
 
 // What the window shows: every presented rectangle copied in, black elsewhere.
 const HeadlessPicture& HeadlessScreen();

@@ -78,32 +78,9 @@ VidFont* Resolve(VidFont* font) {
 void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, const VidRect* rects,
                 int count) {
     if (!pixels || width <= 0 || height <= 0) return;
-    if (screen.width != width || screen.height != height) {
-        screen.width = width;
-        screen.height = height;
-        screen.pixels.assign(static_cast<size_t>(width) * height, 0);
-    }
     ++presentCount;
     // The last present is kept as the bounding rectangle of what it copied.
-    HeadlessRect bounds;
-    for (int i = 0; i < count; ++i) {
-        int32_t left = std::max(rects[i].left, 0);
-        int32_t top = std::max(rects[i].top, 0);
-        int32_t right = std::min(rects[i].right, width);
-        int32_t bottom = std::min(rects[i].bottom, height);
-        if (left >= right || top >= bottom) continue;
-        if (bounds.left >= bounds.right) {
-            bounds = {left, top, right, bottom};
-        } else {
-            bounds = {std::min(bounds.left, left), std::min(bounds.top, top),
-                      std::max(bounds.right, right), std::max(bounds.bottom, bottom)};
-        }
-        for (int32_t y = top; y < bottom; ++y) {
-            size_t offset = static_cast<size_t>(y) * width + left;
-            std::memcpy(&screen.pixels[offset], pixels + offset, sizeof(uint32_t) * (right - left));
-        }
-    }
-    lastPresent = bounds;
+    lastPresent = HeadlessCopyRects(screen, pixels, width, height, rects, count);
 }
 
 VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
