@@ -66,6 +66,16 @@ bool UpdateTileCache(TileCache& cache, const CImage& tile, const uint32_t* table
     return true;
 }
 
+// Fills a row of `length` pixels whose first `period` are drawn with copies
+// of them, doubling what is copied each time, so the period repeats.
+void RepeatPeriod(uint32_t* row, int32_t period, int32_t length) {
+    for (int32_t done = period; done < length;) {
+        const int32_t n = std::min(done, length - done);
+        std::memcpy(row + done, row, sizeof(uint32_t) * n);
+        done += n;
+    }
+}
+
 // Tiles the frame from (0, 0) over `r`, each tile whole and unscaled, from
 // the tile's rows in back-buffer pixels (`tile32`, rows top first). One
 // tile's worth of each row is copied from there; the rest of the row repeats
@@ -94,12 +104,7 @@ void TileRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, const CImage& 
             i += run;
             sx = 0;
         }
-        // Then copies of what is drawn, doubling, so the period repeats.
-        for (int32_t done = period; done < length;) {
-            const int32_t n = std::min(done, length - done);
-            std::memcpy(dst + done, dst, sizeof(uint32_t) * n);
-            done += n;
-        }
+        RepeatPeriod(dst, period, length);
     }
 }
 
@@ -128,11 +133,7 @@ void TileRectLookup(uint32_t* buffer, int32_t pitch, const ViewRect& r, const CI
             i += run;
             sx = 0;
         }
-        for (int32_t done = period; done < length;) {
-            const int32_t n = std::min(done, length - done);
-            std::memcpy(dst + done, dst, sizeof(uint32_t) * n);
-            done += n;
-        }
+        RepeatPeriod(dst, period, length);
     }
 }
 
