@@ -134,14 +134,14 @@ TEST_F(EveryMonitorTest, EachMonitorGetsItsWindowAndEngineAndOnlyThePrimaryPlays
         int secondary;
     } cases[] = {{LEFT, 0}, {RIGHT, 1}};
     for (const auto& c : cases) {
-        const WindowSpec* spec = HeadlessSecondarySpec(c.secondary);
-        ASSERT_NE(spec, nullptr);
-        EXPECT_TRUE(spec->secondary && spec->topmost && spec->hideCursor);
-        EXPECT_EQ(spec->monitor, c.monitor.id);
-        EXPECT_EQ(spec->left, c.monitor.left);
-        EXPECT_EQ(spec->top, c.monitor.top);
-        EXPECT_EQ(spec->right, c.monitor.left + c.monitor.width);
-        EXPECT_EQ(spec->bottom, c.monitor.top + c.monitor.height);
+        const WindowSpec* layout = HeadlessSecondaryLayout(c.secondary);
+        ASSERT_NE(layout, nullptr);
+        EXPECT_TRUE(layout->secondary && layout->topmost && layout->hideCursor);
+        EXPECT_EQ(layout->monitor, c.monitor.id);
+        EXPECT_EQ(layout->left, c.monitor.left);
+        EXPECT_EQ(layout->top, c.monitor.top);
+        EXPECT_EQ(layout->right, c.monitor.left + c.monitor.width);
+        EXPECT_EQ(layout->bottom, c.monitor.top + c.monitor.height);
     }
     ASSERT_TRUE(PlayUntil(500));
     EXPECT_TRUE(ctx->loop.mixerStarted);

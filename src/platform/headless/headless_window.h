@@ -15,7 +15,7 @@ void HeadlessPostInput(HeadlessInput input, int32_t x = 0, int32_t y = 0);
 void HeadlessPostInputTo(int secondary, HeadlessInput input, int32_t x = 0, int32_t y = 0);
 // The other monitors' windows that exist, and how each was placed.
 int HeadlessSecondaryCount();
-const WindowSpec* HeadlessSecondarySpec(int secondary);
+const WindowSpec* HeadlessSecondaryLayout(int secondary);
 // How the run's window was placed.
 const WindowSpec& HeadlessWindowSpec();
 // Queues the host's destruction of the window (how a preview ends).

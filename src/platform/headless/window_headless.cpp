@@ -24,7 +24,7 @@ struct QueuedMessage {
 
 struct Secondary {
     CSaverWnd* window;
-    WindowSpec spec;
+    WindowSpec layout;
 };
 
 std::deque<QueuedMessage> queue;
@@ -84,7 +84,7 @@ bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
 void WndSetRect(CSaverWnd* wnd, const WindowSpec& layout) {
     if (wnd && wnd == window) windowSpec = layout;
     auto found = FindSecondary(wnd);
-    if (found != secondaries.end()) found->spec = layout;
+    if (found != secondaries.end()) found->layout = layout;
 }
 
 void WndDestroy(CSaverWnd* wnd) {
@@ -145,9 +145,9 @@ void HeadlessPostInputTo(int secondary, HeadlessInput input, int32_t x, int32_t 
 int HeadlessSecondaryCount() {
     return static_cast<int>(secondaries.size());
 }
-const WindowSpec* HeadlessSecondarySpec(int secondary) {
+const WindowSpec* HeadlessSecondaryLayout(int secondary) {
     if (secondary < 0 || secondary >= static_cast<int>(secondaries.size())) return nullptr;
-    return &secondaries[secondary].spec;
+    return &secondaries[secondary].layout;
 }
 const WindowSpec& HeadlessWindowSpec() {
     return windowSpec;
