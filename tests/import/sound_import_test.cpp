@@ -31,6 +31,10 @@ const SoundCase SOUND_CASES[] = {
      "32-bit float mono 11025 Hz WAV", 200, 1000},
     {"Ogg Vorbis", "sox -n -r 44100 -c 2 in.ogg synth 0.5 sine 440 vol 0.8", "in.ogg",
      "stereo 44100 Hz Ogg Vorbis", 440, 500},
+    // The encoder's delay and padding are taken off again through its gapless header.
+    {"MP3",
+     "sox -n -r 44100 -b 16 -c 2 t.wav synth 0.6 sine 440 vol 0.8 && lame --quiet t.wav in.mp3",
+     "in.mp3", "stereo 44100 Hz MP3", 440, 600},
 };
 
 // Inserts a LIST chunk before the format chunk, as some editors write it.
