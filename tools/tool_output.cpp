@@ -2,6 +2,8 @@
 
 #include "platform/headless/headless.h"
 
+#include <cstring>
+
 std::string JsonString(const char* text) {
     std::string out = "\"";
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
@@ -22,6 +24,29 @@ std::string JsonString(const char* text) {
         }
     }
     return out + "\"";
+}
+
+std::string ShellQuote(const std::string& text) {
+    bool plain = !text.empty();
+    for (unsigned char c : text) {
+        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || std::strchr("_@%+=:,./-", c) != nullptr;
+        if (!safe || c == 0) plain = false;
+    }
+    if (plain) return text;
+#ifdef _WIN32
+    return "\"" + text + "\"";
+#else
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') {
+            out += "'\\''";
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+#endif
 }
 
 void PrintScriptErrors(const char* file, int line) {
