@@ -1,43 +1,62 @@
 // "scramble" and "unscramble": convert theme scripts to and from the scrambled form.
+#include "replace_file.h"
 #include "script/script_scramble.h"
 #include "tool_commands.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
 // Whether the file begins with the "%%%%" line of a scrambled script.
-bool IsScrambled(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
+bool IsScrambled(std::FILE* file) {
     char head[4] = {};
     const size_t n = std::fread(head, 1, sizeof(head), file);
-    std::fclose(file);
+    std::rewind(file);
     return n == sizeof(head) && std::memcmp(head, "%%%%", 4) == 0;
 }
 
 // Converts IN to OUT; `wantScrambled` is the form IN must have, since
-// converting a file twice writes garbage.
-int Convert(int argc, char** argv, const char* name, int (*convert)(const char*, const char*),
+// converting a file twice writes garbage. OUT is replaced only once the
+// whole conversion is written, and never when it is IN itself.
+int Convert(int argc, char** argv, const char* name, int (*convert)(std::FILE*, std::FILE*),
             bool wantScrambled) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: glimmora-tool %s IN OUT\n", name);
         return 2;
     }
-    std::FILE* probe = std::fopen(argv[0], "rb");
-    if (probe && IsScrambled(argv[0]) != wantScrambled) {
-        std::fclose(probe);
+    const char* inPath = argv[0];
+    const char* outPath = argv[1];
+    if (SameFile(inPath, outPath)) {
+        std::fprintf(stderr, "%s: %s is the input file; name another output\n", name, outPath);
+        return 1;
+    }
+    std::FILE* in = std::fopen(inPath, "rb");
+    if (!in) {
+        std::fprintf(stderr, "%s: cannot read %s\n", name, inPath);
+        return 1;
+    }
+    if (IsScrambled(in) != wantScrambled) {
+        std::fclose(in);
         std::fprintf(stderr,
                      wantScrambled
                          ? "%s: %s is not scrambled (its first line is not \"%%%%%%%%\")\n"
                          : "%s: %s is scrambled already\n",
-                     name, argv[0]);
+                     name, inPath);
         return 1;
     }
-    if (probe) std::fclose(probe);
-    if (!convert(argv[0], argv[1])) {
-        std::fprintf(stderr, "%s: cannot convert %s to %s\n", name, argv[0], argv[1]);
+    FileReplacement out;
+    std::string why;
+    bool ok = out.Open(outPath, &why);
+    if (ok && !convert(in, out.File()) && std::ferror(in)) {
+        why = std::string("cannot read ") + inPath;
+        ok = false;
+    }
+    std::fclose(in);
+    if (ok) ok = out.Commit(&why);
+    if (!ok) {
+        std::fprintf(stderr, "%s: %s\n", name, why.c_str());
         return 1;
     }
     return 0;
@@ -46,8 +65,8 @@ int Convert(int argc, char** argv, const char* name, int (*convert)(const char*,
 } // namespace
 
 int CmdScramble(int argc, char** argv) {
-    return Convert(argc, argv, "scramble", ScrambleFile, false);
+    return Convert(argc, argv, "scramble", ScrambleScript, false);
 }
 int CmdUnscramble(int argc, char** argv) {
-    return Convert(argc, argv, "unscramble", UnscrambleFile, true);
+    return Convert(argc, argv, "unscramble", UnscrambleScript, true);
 }

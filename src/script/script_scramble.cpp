@@ -55,14 +55,7 @@ char UnscrambleChar(char c, int column) {
 
 namespace {
 
-int Transform(const char* inPath, const char* outPath, bool scramble) {
-    std::FILE* in = std::fopen(inPath, "rb");
-    if (!in) return 0;
-    std::FILE* out = std::fopen(outPath, "wb");
-    if (!out) {
-        std::fclose(in);
-        return 0;
-    }
+int Transform(std::FILE* in, std::FILE* out, bool scramble) {
     char piece[SCRIPT_LINE_SIZE];
     int n = ReadScriptPiece(in, piece);
     if (scramble) {
@@ -75,17 +68,14 @@ int Transform(const char* inPath, const char* outPath, bool scramble) {
             piece[i] = scramble ? ScrambleChar(piece[i], i) : UnscrambleChar(piece[i], i);
         std::fwrite(piece, 1, static_cast<size_t>(n), out);
     }
-    bool ok = !std::ferror(in) && !std::ferror(out);
-    std::fclose(in);
-    if (std::fclose(out) != 0) ok = false;
-    return ok ? 1 : 0;
+    return !std::ferror(in) && !std::ferror(out) ? 1 : 0;
 }
 
 } // namespace
 
-int ScrambleFile(const char* inPath, const char* outPath) {
-    return Transform(inPath, outPath, true);
+int ScrambleScript(std::FILE* in, std::FILE* out) {
+    return Transform(in, out, true);
 }
-int UnscrambleFile(const char* inPath, const char* outPath) {
-    return Transform(inPath, outPath, false);
+int UnscrambleScript(std::FILE* in, std::FILE* out) {
+    return Transform(in, out, false);
 }

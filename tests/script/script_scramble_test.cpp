@@ -62,6 +62,63 @@ TEST(ScrambleTest, ToolRoundTripsAScriptWithLongLinesAndCrLf) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("twice.SS")));
 }
 
+// The output is written beside its name and renamed over it, so the input
+// named again as output (directly, through a link or a hard link) is refused
+// and no failure leaves a half-written file.
+TEST(ScrambleTest, ToolNeverWritesOverItsInput) {
+    namespace fs = std::filesystem;
+    const std::string tool = GLIMMORA_TOOL;
+    const std::string plain = "ThemeName \"Reef\"\nModule \"A\"\n{\n}\n";
+    struct Case {
+        const char* command;
+        bool scrambledInput;
+        const char* output; // "in", a link to it, or a hard link
+    };
+    for (const Case& c : {Case{"scramble", false, "in"}, Case{"unscramble", true, "in"},
+                          Case{"scramble", false, "link"}, Case{"unscramble", true, "link"},
+                          Case{"scramble", false, "hard"}}) {
+        SCOPED_TRACE(std::string(c.command) + " to " + c.output);
+        TempDir dir;
+        std::string in = dir.Write("in.SS", plain);
+        if (c.scrambledInput) {
+            ASSERT_EQ(RunCommand(tool + " scramble " + dir.File("in.SS") + " " + dir.File("s.SS")),
+                      0);
+            fs::rename(dir.File("s.SS"), in);
+        }
+        const std::string before = ReadFileText(in);
+        std::string out = in;
+        if (std::string(c.output) == "link") {
+            out = dir.File("link.SS");
+            fs::create_symlink(in, out);
+        } else if (std::string(c.output) == "hard") {
+            out = dir.File("hard.SS");
+            fs::create_hard_link(in, out);
+        }
+        const std::string err = " 2>" + dir.File("err");
+        EXPECT_EQ(RunCommand(tool + " " + c.command + " " + in + " " + out + err), 1);
+        EXPECT_EQ(ReadFileText(dir.File("err")), std::string(c.command) + ": " + out +
+                                                     " is the input file; name another output\n");
+        EXPECT_EQ(ReadFileText(in), before);
+    }
+}
+
+TEST(ScrambleTest, ToolLeavesTheOldOutputWhenItCannotReplaceIt) {
+    TempDir dir;
+    const std::string tool = GLIMMORA_TOOL;
+    std::string in = dir.Write("in.SS", "ThemeName \"Reef\"\n");
+    std::string out = dir.Write("out.SS", "old output\n");
+    // A folder in the way of the rename: the old output stays and nothing is left beside it.
+    std::filesystem::create_directory(dir.File("folder.SS"));
+    EXPECT_EQ(RunCommand(tool + " scramble " + in + " " + dir.File("folder.SS") + " 2>/dev/null"),
+              1);
+    EXPECT_EQ(RunCommand(tool + " scramble " + in + " " + out), 0);
+    EXPECT_EQ(ReadFileText(out).substr(0, 5), "%%%%\n");
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        ++entries;
+    EXPECT_EQ(entries, 3u); // in.SS, out.SS, folder.SS: no temporary file left
+}
+
 TEST(ScrambleTest, ToolReportsUnreadableInput) {
     TempDir dir;
     std::string tool = GLIMMORA_TOOL;
