@@ -27,7 +27,7 @@ const ToolCommand COMMANDS[] = {
     {"gif-info", CmdGifInfo, "gif-info [--json] FILE describe the frames of a GIF image"},
 #ifndef _WIN32
     {"install-theme", CmdInstallTheme,
-     "install-theme [--uninstall] DIR  check a theme and install it for this user"},
+     "install-theme [--uninstall | --name] DIR  check a theme and install it for this user"},
 #endif
 #ifdef GLIMMORA_IMPORT
     {"import", CmdImport,

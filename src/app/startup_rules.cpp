@@ -52,6 +52,11 @@ void ProgramBaseName(const char* programPath, char* name, int size) {
         if (*p == '/' || *p == '\\') base = p + 1;
     }
     const char* dot = std::strrchr(base, '.');
+#ifndef _WIN32
+    // Programs have no extension here: only a saver file's ".scr" is one, and
+    // a theme named "Reef.v2" keeps its ".v2".
+    if (dot && !SameNameNoCase(dot, ".scr")) dot = nullptr;
+#endif
     size_t length = dot ? static_cast<size_t>(dot - base) : std::strlen(base);
     if (length >= static_cast<size_t>(size)) length = static_cast<size_t>(size) - 1;
     std::memcpy(name, base, length);
@@ -68,7 +73,8 @@ void DeriveNames(RunConfig& run, const char* programName) {
     char longName[PATH_LEN + 1];
     if (MatchKeyword(programName, "QV") &&
         SysFindLongSaverName(programName, longName, sizeof(longName))) {
-        if (char* dot = std::strchr(longName, '.')) *dot = '\0';
+        // Less its extension (".SCR") only: a theme named "Reef.v2" keeps its ".v2".
+        if (char* dot = std::strrchr(longName, '.')) *dot = '\0';
         SetField(run.saverName, longName);
         SetField(run.scriptName, std::strlen(longName) >= 3 ? longName + 3 : "");
         return;

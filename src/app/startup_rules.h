@@ -9,7 +9,8 @@ struct RunConfig;
 
 enum class StartMode { Settings, Preview, Saver, Stop };
 
-// N: the program file's name without folder and last extension.
+// N: the program file's name without folder and last extension; on Linux,
+// where programs have no extension, without a ".scr" extension only.
 void ProgramBaseName(const char* programPath, char* name, int size);
 // Sets appTitle, saverName and scriptName from N ("QV " prefix rules).
 void DeriveNames(RunConfig& run, const char* programName);

@@ -48,6 +48,13 @@ TEST_F(StartupRulesTest, ProgramBaseNameDropsFolderAndLastExtension) {
     EXPECT_STREQ(name, "QV Reef.v2");
     ProgramBaseName("glimmora", name, sizeof(name));
     EXPECT_STREQ(name, "glimmora");
+#ifndef _WIN32
+    // A Linux program has no extension: the saver link "QV Reef.v2" plays Reef.v2.
+    ProgramBaseName("/home/u/.local/bin/QV Reef.v2", name, sizeof(name));
+    EXPECT_STREQ(name, "QV Reef.v2");
+    ProgramBaseName("/usr/bin/QV Reef.SCR", name, sizeof(name));
+    EXPECT_STREQ(name, "QV Reef");
+#endif
     char small[5];
     ProgramBaseName("/x/abcdefgh.scr", small, sizeof(small));
     EXPECT_STREQ(small, "abcd");
@@ -70,6 +77,12 @@ TEST_F(StartupRulesTest, ShortNameLooksUpTheLongNameInTheSystemFolder) {
     EXPECT_STREQ(run.appTitle, "QVAQUA~1");
     EXPECT_STREQ(run.saverName, "QV Aquarium");
     EXPECT_STREQ(run.scriptName, "Aquarium");
+
+    // The long name less its extension only: "Reef.v2" stays whole.
+    HeadlessSetSaverFile("QVREEF~2", "QV Reef.v2.SCR");
+    DeriveNames(run, "QVREEF~2");
+    EXPECT_STREQ(run.saverName, "QV Reef.v2");
+    EXPECT_STREQ(run.scriptName, "Reef.v2");
 
     DeriveNames(run, "qvreef~1"); // not in the system folder: used unchanged
     EXPECT_STREQ(run.saverName, "qvreef~1");

@@ -255,6 +255,35 @@ TEST_F(DesktopTest, AScriptErrorOnLine12IsShownAndIsTheExitCode) {
     EXPECT_EQ(Xdo("search --onlyvisible --name '^QV Broken$'"), "");
 }
 
+// A theme named with a dot, installed as a user installs it: the saver link
+// "QV Reef.v2" plays the theme Reef.v2, its whole name, and no theme "Reef".
+TEST_F(DesktopTest, AnInstalledThemeNamedReefV2PlaysUnderItsWholeName) {
+    std::string source = dir.File("src/Reef.v2");
+    std::filesystem::create_directories(source);
+    for (const auto& entry :
+         std::filesystem::directory_iterator(GLIMMORA_SOURCE_DIR "/themes/Aquarium")) {
+        std::string name = entry.path().filename().string();
+        std::filesystem::copy_file(entry.path(),
+                                   source + "/" + (name == "Aquarium.SS" ? "Reef.v2.SS" : name));
+    }
+    ASSERT_EQ(RunCommand("HOME=" + dir.File("home") + " XDG_DATA_HOME=" + dir.File("data") + " " +
+                         GLIMMORA_TOOL + " install-theme " + source + " >" +
+                         dir.File("install.txt") + " 2>&1"),
+              0)
+        << ReadFileText(dir.File("install.txt"));
+    ASSERT_TRUE(Start("home/.local/bin/QV Reef.v2", {"/s"}));
+    ASSERT_NE(WindowNamed("QV Reef\\.v2"), "");
+    SleepMs(1500);
+    RgbPicture shot;
+    ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("shot.ppm")));
+    ASSERT_TRUE(ReadPpm(dir.File("shot.ppm"), &shot));
+    RgbPicture expected = Rendered(800, 600, false);
+    ASSERT_EQ(expected.width, 800);
+    EXPECT_GE(SamePercent(shot, expected, 0, 0, 800, 600), 80);
+    Xdo("key a");
+    EXPECT_EQ(saver.Wait(5000), 0);
+}
+
 // "-exp256": when the run ends, the loaded module's palette file is written
 // into the current folder, between the two boxes that say so.
 TEST_F(DesktopTest, Exp256WritesTheModulePaletteWhenTheRunEnds) {
