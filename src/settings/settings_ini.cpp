@@ -272,6 +272,7 @@ void SettingsIni::Set(const char* section, const char* name, int32_t value) {
     if (sections.empty()) sections.assign(1, Section{GENERAL, "", false});
     std::string sectionName = StoredName(section);
     std::string valueName = StoredName(name);
+    if (valueName.empty()) return; // a line "=5" would not read back
     std::string text = std::to_string(value);
     long e = FindEntry(sectionName, valueName);
     if (e >= 0) {

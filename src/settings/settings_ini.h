@@ -28,7 +28,8 @@ class SettingsIni {
     // The value of `name` in section `section`: true and the value when the
     // text holds it as a 32-bit decimal integer. Of several the last counts.
     bool Get(const char* section, const char* name, int32_t* value) const;
-    // Sets the value, adding the section and the name when missing.
+    // Sets the value, adding the section and the name when missing. A value
+    // without a name is not kept.
     void Set(const char* section, const char* name, int32_t value);
 
     // The text to store.

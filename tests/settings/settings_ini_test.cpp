@@ -152,6 +152,7 @@ TEST(SettingsIniTest, AWriteKeepsEverythingElseAndDropsOnlyWhatDoesNotRead) {
     ini.Set("Config", "Sound", 0);  // replaces the value that did not read
     ini.Set("Config", "Gamma", -3); // joins its section
     ini.Set("Night", "Stars", 80);  // a new section at the end
+    ini.Set("Reef", "", 9);         // a value needs a name: "=9" would not read
     EXPECT_EQ(ini.Text(), "[Old%20Module]\nSpeed=4\n\n"
                           "[config]\nsound=0\nExtra=\"7\"\nGamma=-3\n\n"
                           "[Reef]\nFish=2\n\n"
