@@ -14,7 +14,9 @@
 
 namespace {
 
-// Saver mode: the module for the next activation, by the play mode.
+// Saver mode: the module for the next activation, by the play mode. A
+// failed write leaves the stored settings as they were; it is logged rather
+// than shown, since a box would end or hide the saver.
 void ChooseNextModule(GlimmoraContext& ctx) {
     SettingsStore& settings = ctx.settings;
     const int32_t moduleCount = ctx.script.theme.moduleCount;
@@ -24,7 +26,11 @@ void ChooseNextModule(GlimmoraContext& ctx) {
     } else {
         settings.activeModule = ctx.engine.random.RandomBelow(moduleCount);
     }
-    settings.WriteSettings();
+    if (!settings.WriteSettings()) {
+        char message[sizeof(settings.writeFailure) + 64];
+        std::snprintf(message, sizeof(message), SETTINGS_NOT_SAVED, settings.writeFailure);
+        SysLogMessage(ctx.run.appTitle, message);
+    }
 }
 
 // A window that failed, or whose module reported an error, is taken down.

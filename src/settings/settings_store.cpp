@@ -1,60 +1,81 @@
 #include "settings/settings_store.h"
 
-#include "platform/settings_backend.h"
 #include "script/theme_records.h"
+
+#include <cstdio>
 
 namespace {
 
 const char CONFIG_SECTION[] = "Config";
+constexpr int CONFIG_VALUES = 6;
+static_assert(CONFIG_VALUES + MAX_MODULES * MODULE_PARAMS <= SETTINGS_PROFILE_VALUES,
+              "a profile holds every setting");
 
-int32_t ReadConfig(const char* saverName, const char* name, int32_t defaultValue) {
-    return SettingsReadInt(saverName, CONFIG_SECTION, name, defaultValue);
-}
-
-void WriteConfig(const char* saverName, const char* name, int32_t value) {
-    SettingsWriteInt(saverName, CONFIG_SECTION, name, value);
+// Every named parameter of the module table, module by module and slot by
+// slot, with its default or its current value.
+void AddParams(SettingsProfile& profile, const ThemeTables* theme, bool defaults) {
+    const int32_t moduleCount = theme ? theme->moduleCount : 0;
+    for (int m = 0; m < moduleCount && m < MAX_MODULES; ++m) {
+        const ThemeModule& module = theme->moduleTable[m];
+        for (const ModuleParam& param : module.params) {
+            if (param.name[0] == '\0') continue;
+            profile.Add(module.name, param.name, defaults ? param.defaultValue : param.value);
+        }
+    }
 }
 
 } // namespace
 
 int SettingsStore::ReadSettings() {
-    activeModule = ReadConfig(saverName, "ActiveModule", 0);
+    SettingsProfile profile;
+    profile.saverName = saverName;
+    profile.Add(CONFIG_SECTION, "ActiveModule", 0);
+    profile.Add(CONFIG_SECTION, "Sound", 1);
+    profile.Add(CONFIG_SECTION, "Gamma", 0);
+    profile.Add(CONFIG_SECTION, "PlayMode", PLAY_SEQUENTIAL);
+    profile.Add(CONFIG_SECTION, "MasterVolume", 100);
+    profile.Add(CONFIG_SECTION, "OtherMonitors", OTHER_MONITORS_PLAY);
+    AddParams(profile, theme, true);
+    SettingsReadProfile(profile);
+
+    const SettingsValue* stored = profile.values;
     const int32_t moduleCount = theme ? theme->moduleCount : 0;
+    activeModule = stored[0].value;
     if (activeModule < 0 || activeModule >= moduleCount) activeModule = 0;
-    Sound = ReadConfig(saverName, "Sound", 1) == 1;
-    Gamma = ReadConfig(saverName, "Gamma", 0);
-    PlayMode = ReadConfig(saverName, "PlayMode", PLAY_SEQUENTIAL);
-    MasterVolume = ReadConfig(saverName, "MasterVolume", 100);
+    Sound = stored[1].value == 1;
+    Gamma = stored[2].value;
+    PlayMode = stored[3].value;
+    MasterVolume = stored[4].value;
     OtherMonitors =
-        ReadConfig(saverName, "OtherMonitors", OTHER_MONITORS_PLAY) == OTHER_MONITORS_BLACK
-            ? OTHER_MONITORS_BLACK
-            : OTHER_MONITORS_PLAY;
+        stored[5].value == OTHER_MONITORS_BLACK ? OTHER_MONITORS_BLACK : OTHER_MONITORS_PLAY;
+    int next = CONFIG_VALUES;
     for (int m = 0; m < moduleCount && m < MAX_MODULES; ++m) {
-        ThemeModule& module = theme->moduleTable[m];
-        for (ModuleParam& param : module.params) {
-            if (param.name[0] == '\0') continue;
-            param.value = SettingsReadInt(saverName, module.name, param.name, param.defaultValue);
+        for (ModuleParam& param : theme->moduleTable[m].params) {
+            if (param.name[0] != '\0') param.value = stored[next++].value;
         }
     }
     return 1;
 }
 
 int SettingsStore::WriteSettings() {
-    WriteConfig(saverName, "ActiveModule", activeModule);
-    WriteConfig(saverName, "Sound", Sound ? 1 : 0);
-    WriteConfig(saverName, "Gamma", Gamma);
-    WriteConfig(saverName, "PlayMode", PlayMode);
-    WriteConfig(saverName, "MasterVolume", MasterVolume);
-    WriteConfig(saverName, "OtherMonitors", OtherMonitors);
-    const int32_t moduleCount = theme ? theme->moduleCount : 0;
-    for (int m = 0; m < moduleCount && m < MAX_MODULES; ++m) {
-        const ThemeModule& module = theme->moduleTable[m];
-        for (const ModuleParam& param : module.params) {
-            if (param.name[0] == '\0') continue;
-            SettingsWriteInt(saverName, module.name, param.name, param.value);
-        }
+    SettingsProfile profile;
+    profile.saverName = saverName;
+    profile.Add(CONFIG_SECTION, "ActiveModule", activeModule);
+    profile.Add(CONFIG_SECTION, "Sound", Sound ? 1 : 0);
+    profile.Add(CONFIG_SECTION, "Gamma", Gamma);
+    profile.Add(CONFIG_SECTION, "PlayMode", PlayMode);
+    profile.Add(CONFIG_SECTION, "MasterVolume", MasterVolume);
+    profile.Add(CONFIG_SECTION, "OtherMonitors", OtherMonitors);
+    AddParams(profile, theme, false);
+    writeFailure[0] = '\0';
+    if (SettingsWriteProfile(profile, writeFailure, sizeof(writeFailure))) {
+        writeFailure[0] = '\0';
+        return 1;
     }
-    return 1;
+    // A store that fails must say why; this only guards against one that does not.
+    if (writeFailure[0] == '\0')
+        std::snprintf(writeFailure, sizeof(writeFailure), "no reason given");
+    return 0;
 }
 
 void SettingsStore::ResetSettings() {

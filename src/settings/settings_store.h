@@ -3,9 +3,14 @@
 // through the platform's store under the saver's name.
 #pragma once
 
+#include "platform/settings_backend.h"
+
 #include <cstdint>
 
 struct ThemeTables;
+
+// What the user is told when the settings could not be saved, with the reason.
+constexpr const char* SETTINGS_NOT_SAVED = "The settings could not be saved: %s";
 
 constexpr int32_t PLAY_SELECTED = 0;
 constexpr int32_t PLAY_RANDOM = 1;
@@ -29,10 +34,16 @@ class SettingsStore {
     int32_t MasterVolume = 100;                  // per cent
     int32_t OtherMonitors = OTHER_MONITORS_PLAY; // play the module too, or stay black
 
+    // Why the last write failed (naming the file or key); empty after a
+    // write that worked.
+    char writeFailure[SETTINGS_REASON_LEN] = {};
+
     // Loads `activeModule`, the general settings and every named parameter's
-    // value of the module table (which must already be filled).
+    // value of the module table (which must already be filled). Returns 1;
+    // values that cannot be read take their defaults.
     int ReadSettings();
-    // Stores the same values back. Both return 1: store failures are silent.
+    // Stores the same values back, all in one write. Returns 1, or 0 when the
+    // store failed: `writeFailure` says why, and what was stored before stays.
     int WriteSettings();
     // Restores the in-memory values a program has before any read.
     void ResetSettings();

@@ -146,9 +146,19 @@ bool CConfigDlg::ComposeTestCommand() {
     return Append(testCommand, " -test");
 }
 
+bool CConfigDlg::Save() {
+    saveFailure[0] = '\0';
+    if (settings.WriteSettings()) return true;
+    std::snprintf(saveFailure, sizeof(saveFailure), SETTINGS_NOT_SAVED, settings.writeFailure);
+    return false;
+}
+
 int CConfigDlg::OnTest() {
     settings.Sound = soundChecked;
-    settings.WriteSettings();
+    if (!Save()) {
+        testCommand[0] = '\0';
+        return 0;
+    }
     // A line that does not fit would start some other command: none starts then.
     if (!ComposeTestCommand()) {
         testCommand[0] = '\0';
@@ -164,7 +174,7 @@ const char* CConfigDlg::TestCommandLine() const {
 int CConfigDlg::OnOK() {
     settings.Gamma = brightnessPosition - GAMMA_OFFSET;
     settings.Sound = soundChecked;
-    return DLG_OK;
+    return Save() ? DLG_OK : 0;
 }
 
 int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, const char* scriptPath,
@@ -173,7 +183,5 @@ int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, const char
     CConfigDlg dlg(settings, mediaDirectory, argc, argv);
     ScanThemeSetup(script, scriptPath);
     settings.ReadSettings();
-    int result = DlgRunSettings(dlg);
-    if (result == DLG_OK) settings.WriteSettings();
-    return result;
+    return DlgRunSettings(dlg);
 }

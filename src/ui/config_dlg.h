@@ -3,6 +3,7 @@
 // with their own widgets and pass the user's actions in here.
 #pragma once
 
+#include "platform/settings_backend.h"
 #include "script/theme_records.h"
 
 #include <cstdint>
@@ -68,16 +69,25 @@ class CConfigDlg {
     void OnSelChange(int32_t index);
 
     // "Test Screen Saver": stores the settings and starts the saver with the
-    // current command line. Returns 1 when the test run was started.
+    // current command line. Returns 1 when the test run was started. When
+    // the settings cannot be stored no test run starts (it would play the
+    // stored ones): `saveFailure` says why, for a message box.
     int OnTest();
     // The command line of the last test run (empty before one was composed).
     const char* TestCommandLine() const;
 
-    // OK: takes brightness and sound into the settings; returns DLG_OK.
+    // OK: takes brightness and sound into the settings and stores them.
+    // Returns DLG_OK, or 0 when they could not be stored: the dialog then
+    // stays open (to try again or cancel) and shows `saveFailure`.
     int OnOK();
+
+    // What the user is told after the last OK or Test could not store the
+    // settings; empty after a store that worked.
+    char saveFailure[SETTINGS_REASON_LEN + 64] = {};
 
   private:
     bool ComposeTestCommand();
+    bool Save();
     ThemeTables& Theme() const;
     int argc;
     const char* const* argv;
@@ -86,7 +96,7 @@ class CConfigDlg {
 };
 
 // Settings mode: scans the theme at `scriptPath` into the script context's
-// module table, reads the settings, runs the dialog and writes the settings
-// when it ends with OK. Returns the dialog's result.
+// module table, reads the settings and runs the dialog, whose OK writes the
+// settings. Returns the dialog's result.
 int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, const char* scriptPath,
                       const char* mediaDirectory, int argc, const char* const* argv);

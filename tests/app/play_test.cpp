@@ -256,6 +256,23 @@ TEST_F(PlayTest, SaverModeAdvancesTheModuleForTheNextActivation) {
     EXPECT_STREQ(theme.currentModule->name, "Three");
 }
 
+// The saver plays on; the failure goes to the log, never into a box over it.
+TEST_F(PlayTest, SaverStartThatCannotStoreTheNextModuleLogsWhyAndPlaysOn) {
+    std::string script = PLAY_SCRIPT;
+    script += "Module \"Two\"\n{\nSetup\n{\n}\n}\n";
+    HeadlessSettingsFail(true); // reads give the defaults: play in turn
+    ASSERT_TRUE(Start(script));
+    HeadlessSettingsFail(false);
+    ASSERT_EQ(HeadlessMessages().size(), 1u);
+    EXPECT_TRUE(HeadlessMessages()[0].logged);
+    EXPECT_EQ(HeadlessMessages()[0].caption, "QV Play");
+    EXPECT_EQ(HeadlessMessages()[0].text, "The settings could not be saved: the settings of QV "
+                                          "Play cannot be stored (test store)");
+    EXPECT_EQ(ctx.errors.errorLine, 0);
+    ASSERT_TRUE(PlayUntil(1000));
+    EXPECT_TRUE(HeadlessWindowExists());
+}
+
 TEST_F(PlayTest, TestRunWritesNothing) {
     std::string script = PLAY_SCRIPT;
     script += "Module \"Two\"\n{\nSetup\n{\n}\n}\n";

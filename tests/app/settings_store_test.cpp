@@ -233,7 +233,7 @@ TEST_F(SettingsStoreTest, EachSaverFileKeepsItsOwnSettings) {
     EXPECT_EQ(moduleTable[0].params[0].value, 2);
 }
 
-TEST_F(SettingsStoreTest, FailingStoreYieldsDefaultsAndDropsWrites) {
+TEST_F(SettingsStoreTest, AFailedWriteIsReportedAndStoresNothing) {
     ScanTheme();
     HeadlessSettingsSet(SAVER, "Config", "MasterVolume", 10);
     HeadlessSettingsFail(true);
@@ -241,10 +241,20 @@ TEST_F(SettingsStoreTest, FailingStoreYieldsDefaultsAndDropsWrites) {
     EXPECT_EQ(settings.MasterVolume, 100);
     EXPECT_EQ(settings.PlayMode, PLAY_SEQUENTIAL);
     settings.MasterVolume = 70;
-    settings.WriteSettings();
+    moduleTable[0].params[0].value = 3;
+    EXPECT_EQ(settings.WriteSettings(), 0);
+    EXPECT_NE(std::string(settings.writeFailure).find("QV Reef"), std::string::npos)
+        << settings.writeFailure;
     HeadlessSettingsFail(false);
+    // None of the profile's values was stored: the old ones stay, whole.
     EXPECT_EQ(Stored("Config", "MasterVolume"), 10);
     EXPECT_EQ(Stored("Config", "Gamma"), -999);
+    EXPECT_EQ(Stored("Reef", "Fish"), -999);
+
+    EXPECT_EQ(settings.WriteSettings(), 1);
+    EXPECT_STREQ(settings.writeFailure, "");
+    EXPECT_EQ(Stored("Config", "MasterVolume"), 70);
+    EXPECT_EQ(Stored("Reef", "Fish"), 3);
 }
 
 } // namespace

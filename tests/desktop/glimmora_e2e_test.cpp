@@ -3,6 +3,7 @@
 // theme script with an error.
 #ifdef GLIMMORA_HAVE_DESKTOP
 
+#include "scratch_disk.h"
 #include "support/test_files.h"
 #include "support/x_session.h"
 
@@ -231,6 +232,39 @@ TEST_F(DesktopTest, SettingsDialogCancelWritesNothingAndOkWritesTheFile) {
     Xdo("key Return");
     EXPECT_EQ(saver.Wait(5000), 0);
     EXPECT_NE(ReadFileText(settings).find("[Config]"), std::string::npos);
+}
+
+// Playing in turn, a start stores the next module. On a full disk that write
+// fails: the saver plays on, says so on the error stream, and the settings
+// file keeps every byte.
+TEST_F(DesktopTest, SaverStartOnAFullDiskKeepsTheSettingsAndSaysSo) {
+    std::string config = dir.File("config");
+    std::filesystem::create_directories(config);
+    std::string why;
+    SmallDisk disk;
+    if (!disk.Mount(config, 64 * 1024, &why)) GTEST_SKIP() << "no small disk: " << why;
+    const std::string old = "[Config]\nActiveModule=1\nSound=0\nGamma=0\nPlayMode=2\n"
+                            "MasterVolume=100\n\n[Coral%20Reef]\nFish=5\n";
+    std::string settings = dir.Write("config/Tarnwell/Glimmora/QV Aquarium.ini", old);
+    ASSERT_TRUE(disk.FillUp(&why)) << why;
+
+    ASSERT_TRUE(Start("QV Aquarium", {"/s"}));
+    ASSERT_NE(ShownSaver(), "");
+    EXPECT_TRUE(saver.Running());
+    std::string said = ReadFileText(dir.File("err.txt"));
+    EXPECT_NE(said.find("QV Aquarium: The settings could not be saved: cannot write " + settings +
+                        ": No space left on device\n"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(ReadFileText(settings), old);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(config + "/Tarnwell/Glimmora")) {
+        EXPECT_EQ(entry.path().filename(), "QV Aquarium.ini");
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+    Xdo("mousemove_relative 1 0");
+    EXPECT_EQ(saver.Wait(5000), 0);
 }
 
 TEST_F(DesktopTest, AScriptErrorOnLine12IsShownAndIsTheExitCode) {

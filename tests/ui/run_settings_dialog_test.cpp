@@ -108,6 +108,54 @@ TEST_F(RunSettingsDialogTest, RandomPlayThenCancelStoresNothing) {
     EXPECT_EQ(settings.PlayMode, 0);
 }
 
+// OK that cannot store the settings says why and keeps the dialog open:
+// the user may try again (which stores them) or cancel (which stores nothing).
+TEST_F(RunSettingsDialogTest, OkThatCannotStoreSaysWhyAndKeepsTheDialogOpen) {
+    HeadlessClearMessages();
+    for (bool retry : {true, false}) {
+        SCOPED_TRACE(retry ? "retry" : "cancel");
+        HeadlessSettingsClear();
+        HeadlessSettingsFail(true);
+        int rounds = 0;
+        HeadlessSetSettingsScript([&rounds, retry](CConfigDlg& dlg) {
+            if (++rounds == 1) {
+                dlg.OnSelChange(1);
+                return DLG_OK;
+            }
+            EXPECT_EQ(dlg.selection, 1); // the same dialog, as the user left it
+            HeadlessSettingsFail(false);
+            return retry ? DLG_OK : DLG_CANCEL;
+        });
+        EXPECT_EQ(
+            RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+            retry ? DLG_OK : DLG_CANCEL);
+        EXPECT_EQ(rounds, 2);
+        ASSERT_EQ(HeadlessMessages().size(), 1u);
+        EXPECT_EQ(HeadlessMessages()[0].text,
+                  "The settings could not be saved: the settings of QV Dialogs cannot be stored "
+                  "(test store)");
+        EXPECT_FALSE(HeadlessMessages()[0].logged);
+        HeadlessClearMessages();
+        int32_t stored = -1;
+        EXPECT_EQ(HeadlessSettingsGet(run.saverName, "Config", "ActiveModule", &stored), retry);
+        EXPECT_EQ(stored, retry ? 1 : -1);
+    }
+}
+
+TEST_F(RunSettingsDialogTest, TestThatCannotStoreStartsNoTestRun) {
+    HeadlessSettingsFail(true);
+    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    dlg.OnInitDialog();
+    EXPECT_EQ(dlg.OnTest(), 0);
+    EXPECT_TRUE(HeadlessDialogs().startedLines.empty()); // it would play the stored settings
+    EXPECT_STREQ(dlg.TestCommandLine(), "");
+    EXPECT_EQ(std::string(dlg.saveFailure).rfind("The settings could not be saved: ", 0), 0u);
+    HeadlessSettingsFail(false);
+    EXPECT_EQ(dlg.OnTest(), 1);
+    EXPECT_STREQ(dlg.saveFailure, "");
+    EXPECT_EQ(HeadlessDialogs().startedLines.size(), 1u);
+}
+
 class SettingsModeTest : public DialogTest {
   protected:
     void SetUp() override {

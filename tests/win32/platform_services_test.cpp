@@ -21,6 +21,24 @@ namespace {
 const char SAVER[] = "QV Registry Test";
 const char KEY[] = "Software\\Tarnwell\\Glimmora\\QV Registry Test";
 
+int32_t Read(const char* saver, const char* section, const char* name, int32_t defaultValue) {
+    SettingsProfile profile;
+    profile.saverName = saver;
+    profile.Add(section, name, defaultValue);
+    SettingsReadProfile(profile);
+    return profile.values[0].value;
+}
+
+// Writes one value; the reason of a failure, or "" on success.
+std::string Write(const char* saver, const char* section, const char* name, int32_t value) {
+    SettingsProfile profile;
+    profile.saverName = saver;
+    profile.Add(section, name, value);
+    char reason[SETTINGS_REASON_LEN] = {};
+    if (SettingsWriteProfile(profile, reason, sizeof(reason))) return "";
+    return reason[0] ? reason : "(no reason)";
+}
+
 class RegistryTest : public ::testing::Test {
   protected:
     void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, KEY); }
@@ -40,20 +58,24 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, AbsentValueGivesTheDefaultAndLeavesTheKeyPath) {
-    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "PlayMode", 2), 2);
+    EXPECT_EQ(Read(SAVER, "Config", "PlayMode", 2), 2);
     DWORD values = 99;
     ASSERT_TRUE(KeyExists("Config", &values));
     EXPECT_EQ(values, 0u);
 }
 
 TEST_F(RegistryTest, ValuesAreDwordsPerSection) {
-    SettingsWriteInt(SAVER, "Config", "ActiveModule", 2);
-    SettingsWriteInt(SAVER, "Config", "Gamma", -3);
-    SettingsWriteInt(SAVER, "Coral Reef", "Fish", 5);
-    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "ActiveModule", 0), 2);
-    EXPECT_EQ(SettingsReadInt(SAVER, "config", "gamma", 0), -3); // names ignore case
-    EXPECT_EQ(SettingsReadInt(SAVER, "Coral Reef", "Fish", 1), 5);
-    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Fish", 7), 7);
+    SettingsProfile profile;
+    profile.saverName = SAVER;
+    profile.Add("Config", "ActiveModule", 2);
+    profile.Add("Config", "Gamma", -3);
+    profile.Add("Coral Reef", "Fish", 5);
+    char reason[SETTINGS_REASON_LEN] = {};
+    ASSERT_EQ(SettingsWriteProfile(profile, reason, sizeof(reason)), 1) << reason;
+    EXPECT_EQ(Read(SAVER, "Config", "ActiveModule", 0), 2);
+    EXPECT_EQ(Read(SAVER, "config", "gamma", 0), -3); // names ignore case
+    EXPECT_EQ(Read(SAVER, "Coral Reef", "Fish", 1), 5);
+    EXPECT_EQ(Read(SAVER, "Config", "Fish", 7), 7);
 
     HKEY key;
     std::string path = std::string(KEY) + "\\Config";
@@ -71,7 +93,7 @@ TEST_F(RegistryTest, ValuesAreDwordsPerSection) {
 }
 
 TEST_F(RegistryTest, ValueOfAnotherTypeGivesTheDefault) {
-    SettingsReadInt(SAVER, "Config", "Sound", 1); // makes the key
+    Read(SAVER, "Config", "Sound", 1); // makes the key
     HKEY key;
     std::string path = std::string(KEY) + "\\Config";
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, &key),
@@ -80,15 +102,41 @@ TEST_F(RegistryTest, ValueOfAnotherTypeGivesTheDefault) {
     uint8_t one = 1;
     RegSetValueExA(key, "Gamma", 0, REG_BINARY, &one, 1);
     RegCloseKey(key);
-    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Sound", 1), 1);
-    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Sound", 0), 0);
-    EXPECT_EQ(SettingsReadInt(SAVER, "Config", "Gamma", -1), -1);
+    EXPECT_EQ(Read(SAVER, "Config", "Sound", 1), 1);
+    EXPECT_EQ(Read(SAVER, "Config", "Sound", 0), 0);
+    EXPECT_EQ(Read(SAVER, "Config", "Gamma", -1), -1);
 }
 
 TEST_F(RegistryTest, OverlongNamesAreRefusedSafely) {
     std::string longName(700, 'x');
-    SettingsWriteInt(longName.c_str(), "Config", "Sound", 0);
-    EXPECT_EQ(SettingsReadInt(longName.c_str(), "Config", "Sound", 1), 1);
+    std::string why = Write(longName.c_str(), "Config", "Sound", 0);
+    EXPECT_EQ(why.rfind("the registry key for \"Config\" of xxxxxxxx", 0), 0u) << why;
+    EXPECT_EQ(Read(longName.c_str(), "Config", "Sound", 1), 1);
+}
+
+// The system's refusal is reported with its text, and what was stored
+// before stays.
+TEST_F(RegistryTest, AFailedWriteSaysWhyAndDeletesNothing) {
+    ASSERT_EQ(Write(SAVER, "Config", "Gamma", 2), "");
+    std::string section(300, 's'); // longer than a key's name may be
+    SettingsProfile profile;
+    profile.saverName = SAVER;
+    profile.Add("Config", "Gamma", 3);
+    profile.Add(section.c_str(), "Fish", 4);
+    char reason[SETTINGS_REASON_LEN] = {};
+    EXPECT_EQ(SettingsWriteProfile(profile, reason, sizeof(reason)), 0);
+    std::string text = reason;
+    EXPECT_EQ(
+        text.rfind("cannot open HKEY_CURRENT_USER\\" + std::string(KEY) + "\\" + section + ": ", 0),
+        0u)
+        << text;
+    EXPECT_GT(text.size(), std::string(KEY).size() + section.size() + 40)
+        << text; // the system's words
+    EXPECT_EQ(text.find("error "), std::string::npos) << text;
+    EXPECT_EQ(Read(SAVER, "Config", "Gamma", 0), 3);
+    DWORD values = 0;
+    EXPECT_TRUE(KeyExists("Config", &values));
+    EXPECT_EQ(values, 1u);
 }
 
 TEST(ShellTest, ThemeFolderIsOnTheWindowsDrive) {

@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 #include "platform/headless/headless_dialogs.h"
+#include "platform/sys.h"
 #include "ui/config_dlg.h"
 
 #include <utility>
@@ -28,8 +29,13 @@ void HeadlessResetDialogs() {
 int DlgRunSettings(CConfigDlg& dlg) {
     ++dialogLog.settingsRuns;
     dlg.OnInitDialog();
-    int result = settingsScript ? settingsScript(dlg) : DLG_CANCEL;
-    if (result == DLG_OK) return dlg.OnOK();
+    // An OK that cannot store the settings shows why and leaves the dialog
+    // open: the script acts again (a bounded number of times).
+    for (int round = 0; round < HEADLESS_SETTINGS_ROUNDS && settingsScript; ++round) {
+        if (settingsScript(dlg) != DLG_OK) return DLG_CANCEL;
+        if (dlg.OnOK() == DLG_OK) return DLG_OK;
+        SysMessageBox(dlg.caption, dlg.saveFailure);
+    }
     return DLG_CANCEL;
 }
 

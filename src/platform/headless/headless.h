@@ -9,9 +9,10 @@
 struct HeadlessMessage {
     std::string caption;
     std::string text;
+    bool logged = false; // SysLogMessage: no box
 };
 
-// Every message box shown since the last clear, oldest first.
+// Every message box shown (and message logged) since the last clear, oldest first.
 const std::vector<HeadlessMessage>& HeadlessMessages();
 void HeadlessClearMessages();
 // When set, message boxes are also printed as "message: <caption>: <text>" on stderr.

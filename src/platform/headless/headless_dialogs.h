@@ -10,8 +10,11 @@ class CConfigDlg;
 
 // What the user does in the settings dialog once it is initialised: acts on
 // the model and returns DLG_OK or DLG_CANCEL. Without a script the dialog is
-// cancelled at once.
+// cancelled at once. When OK cannot store the settings, the reason is shown
+// as a message box and the dialog stays open: the script is called again, up
+// to HEADLESS_SETTINGS_ROUNDS times in all, then the dialog is cancelled.
 void HeadlessSetSettingsScript(std::function<int(CConfigDlg&)> script);
+constexpr int HEADLESS_SETTINGS_ROUNDS = 8;
 
 // When on, starting a program fails.
 void HeadlessFailProcessStart(bool on);

@@ -15,6 +15,6 @@ bool HeadlessSettingsGet(const char* saverName, const char* section, const char*
 // Whether the section exists (reading creates it), and how many values it holds.
 bool HeadlessSettingsHasSection(const char* saverName, const char* section);
 int HeadlessSettingsValueCount(const char* saverName, const char* section);
-// When on, every read yields its default and every write is lost, as with an
-// unreadable store.
+// When on, every read yields its default and every write fails (storing
+// nothing, with a reason), as with an unreadable and unwritable store.
 void HeadlessSettingsFail(bool on);

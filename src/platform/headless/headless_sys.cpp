@@ -15,6 +15,11 @@ void SysMessageBox(const char* caption, const char* text) {
     if (echoMessages) std::fprintf(stderr, "message: %s: %s\n", caption, text);
 }
 
+void SysLogMessage(const char* caption, const char* text) {
+    messages.push_back({caption, text, true});
+    if (echoMessages) std::fprintf(stderr, "log: %s: %s\n", caption, text);
+}
+
 uint32_t SysMilliseconds() {
     return virtualTime;
 }

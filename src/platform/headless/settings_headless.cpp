@@ -2,6 +2,7 @@
 #include "platform/settings_backend.h"
 
 #include <cctype>
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -25,17 +26,28 @@ SectionKey KeyOf(const char* saverName, const char* section) {
 
 } // namespace
 
-int32_t SettingsReadInt(const char* saverName, const char* section, const char* name,
-                        int32_t defaultValue) {
-    if (failing) return defaultValue;
-    Section& values = store[KeyOf(saverName, section)];
-    auto it = values.find(Fold(name));
-    return it == values.end() ? defaultValue : it->second;
+void SettingsReadProfile(SettingsProfile& profile) {
+    if (failing) return;
+    for (int i = 0; i < profile.count; ++i) {
+        SettingsValue& v = profile.values[i];
+        Section& values = store[KeyOf(profile.saverName, v.section)];
+        auto it = values.find(Fold(v.name));
+        if (it != values.end()) v.value = it->second;
+    }
 }
 
-void SettingsWriteInt(const char* saverName, const char* section, const char* name, int32_t value) {
-    if (failing) return;
-    store[KeyOf(saverName, section)][Fold(name)] = value;
+int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
+    // All or nothing, like a file replaced as a whole.
+    if (failing) {
+        std::snprintf(reason, reasonSize, "the settings of %s cannot be stored (test store)",
+                      profile.saverName);
+        return 0;
+    }
+    for (int i = 0; i < profile.count; ++i) {
+        const SettingsValue& v = profile.values[i];
+        store[KeyOf(profile.saverName, v.section)][Fold(v.name)] = v.value;
+    }
+    return 1;
 }
 
 void HeadlessSettingsClear() {

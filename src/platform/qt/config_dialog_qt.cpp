@@ -1,5 +1,6 @@
 #include "platform/qt/config_dialog_qt.h"
 
+#include "platform/dialogs.h"
 #include "platform/qt/about_dialog_qt.h"
 #include "platform/qt/more_options_dialog_qt.h"
 #include "ui/about_dlg.h"
@@ -10,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -51,15 +53,29 @@ QtConfigDialog::QtConfigDialog(CConfigDlg& model, QWidget* parent)
     connect(sound, &QCheckBox::toggled, this, [this](bool on) { this->model.SetSoundChecked(on); });
     connect(moreOptions, &QPushButton::clicked, this, &QtConfigDialog::OnMoreOptions);
     connect(about, &QPushButton::clicked, this, &QtConfigDialog::OnAbout);
-    connect(testButton, &QPushButton::clicked, this, [this] { this->model.OnTest(); });
+    connect(testButton, &QPushButton::clicked, this, &QtConfigDialog::OnTest);
     connect(okButton, &QPushButton::clicked, this, &QtConfigDialog::accept);
 }
 
 void QtConfigDialog::accept() {
     model.SetBrightnessPosition(brightness->value());
     model.SetSoundChecked(sound->isChecked());
-    model.OnOK();
+    if (model.OnOK() != DLG_OK) {
+        ShowSaveFailure();
+        return;
+    }
     QDialog::accept();
+}
+
+void QtConfigDialog::OnTest() {
+    model.OnTest();
+    if (model.saveFailure[0] != '\0') ShowSaveFailure();
+}
+
+void QtConfigDialog::ShowSaveFailure() {
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromLocal8Bit(model.saveFailure),
+                    QMessageBox::Ok, this);
+    box.exec();
 }
 
 void QtConfigDialog::showEvent(QShowEvent* event) {

@@ -21,7 +21,9 @@ class QtConfigDialog : public QDialog {
     // Builds the widgets and initialises the model (OnInitDialog).
     explicit QtConfigDialog(CConfigDlg& model, QWidget* parent = nullptr);
 
-    // OK: the model takes brightness and sound, then the dialog ends.
+    // OK: the model takes brightness and sound and stores the settings, then
+    // the dialog ends; when they cannot be stored a message box says why and
+    // the dialog stays open.
     void accept() override;
 
     QListWidget* moduleList;
@@ -45,6 +47,8 @@ class QtConfigDialog : public QDialog {
     void OnSelectionChanged(int row);
     void OnMoreOptions();
     void OnAbout();
+    void OnTest();
+    void ShowSaveFailure();
 
     CConfigDlg& model;
     DialogLayout layout;

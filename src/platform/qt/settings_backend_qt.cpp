@@ -1,17 +1,28 @@
 // Settings in an INI file per saver:
 // $XDG_CONFIG_HOME/Tarnwell/Glimmora/<saverName>.ini (default ~/.config/...),
-// one group per section ("Config", then one per module), 32-bit integers.
+// one section per settings section ("Config", then one per module), 32-bit
+// integers. The text is read and written by the core's SettingsIni.
 //
-// Names are matched without regard to case, as the Windows registry does, so a
-// theme that changes the case of a module name keeps its settings. QSettings
-// writes through a temporary file that replaces the old one, so a crash never
-// leaves half a file behind.
+// A write reads the file, changes the profile's values and replaces the file
+// as a whole: the new text goes to a temporary file beside it, which is
+// flushed to the disk and then renamed over the old one. So a failure at any
+// point (a full disk, a folder that cannot be written) leaves the old file
+// as it was. A file that is read-only, not a regular file, unreadable or
+// larger than a settings file can be is left alone and the write fails.
 #include "platform/settings_backend.h"
+#include "settings/settings_ini.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QStringList>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -28,53 +39,113 @@ QString SettingsFile(const char* saverName) {
     return ConfigHome() + "/Tarnwell/Glimmora/" + name + ".ini";
 }
 
-// The text is kept byte for byte (Latin-1 maps each byte to one character);
-// the separators of QSettings and the escape character are escaped here.
-QString Encode(const char* text) {
-    QString out;
-    for (QChar c : QString::fromLatin1(text ? text : "")) {
-        if (c == '%' || c == '/' || c == '\\') {
-            out += QString::asprintf("%%%02X", c.unicode());
-        } else {
-            out += c;
-        }
+// Reads the file into `ini`. False, with `why`, when it exists but cannot be
+// read; a missing file reads as empty. Opened without waiting, so that a
+// FIFO in its place cannot hang the program.
+bool ReadFile(const QString& path, SettingsIni& ini, QString* why) {
+    ini.Parse("", 0);
+    int fd = open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return true;
+        *why = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
     }
-    return out;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        *why = "it is not a regular file";
+        return false;
+    }
+    // One byte more than is read tells a file that is too long.
+    std::vector<char> text(SETTINGS_INI_MAX_BYTES + 1);
+    size_t got = 0;
+    while (got < text.size()) {
+        ssize_t n = read(fd, text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) *why = QString::fromLocal8Bit(std::strerror(errno));
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    ini.Parse(text.data(), got);
+    return why->isEmpty();
 }
 
-// The stored name that matches `wanted` without regard to (ASCII) case, or
-// `wanted` itself when none does.
-QString Match(const QStringList& names, const QString& wanted) {
-    for (const QString& name : names) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return name;
+void Say(char* reason, size_t size, const char* format, const QString& path, const QString& why) {
+    std::snprintf(reason, size, format, path.toLocal8Bit().constData(),
+                  why.toLocal8Bit().constData());
+}
+
+// Why the file at `path` must not be replaced; empty when it may be.
+QString Refusal(const QString& path) {
+    struct stat st;
+    QByteArray name = QFile::encodeName(path);
+    if (stat(name.constData(), &st) != 0) return QString(); // none yet
+    if (!S_ISREG(st.st_mode)) return "is not a regular file";
+    // No write permission for anyone means read-only, for the superuser too.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(name.constData(), W_OK) != 0) {
+        return "is read-only";
     }
-    return wanted;
+    return QString();
 }
 
 } // namespace
 
-int32_t SettingsReadInt(const char* saverName, const char* section, const char* name,
-                        int32_t defaultValue) {
-    QSettings store(SettingsFile(saverName), QSettings::IniFormat);
-    if (store.status() != QSettings::NoError) return defaultValue;
-    store.beginGroup(Match(store.childGroups(), Encode(section)));
-    QString key = Match(store.childKeys(), Encode(name));
-    if (!store.contains(key)) return defaultValue;
-    bool ok = false;
-    int value = store.value(key).toString().trimmed().toInt(&ok);
-    return ok ? static_cast<int32_t>(value) : defaultValue;
+void SettingsReadProfile(SettingsProfile& profile) {
+    SettingsIni ini;
+    QString why;
+    ReadFile(SettingsFile(profile.saverName), ini, &why); // what could be read counts
+    for (int i = 0; i < profile.count; ++i) {
+        SettingsValue& v = profile.values[i];
+        ini.Get(v.section, v.name, &v.value);
+    }
 }
 
-void SettingsWriteInt(const char* saverName, const char* section, const char* name, int32_t value) {
-    QString path = SettingsFile(saverName);
-    {
-        // An unreadable file is replaced by a good one rather than left to block every write.
-        QSettings check(path, QSettings::IniFormat);
-        if (check.status() != QSettings::NoError) QFile::remove(path);
+int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
+    const QString path = SettingsFile(profile.saverName);
+    QString refusal = Refusal(path);
+    if (!refusal.isEmpty()) {
+        Say(reason, reasonSize, "%s %s", path, refusal);
+        return 0;
     }
-    QSettings store(path, QSettings::IniFormat);
-    store.beginGroup(Match(store.childGroups(), Encode(section)));
-    store.setValue(Match(store.childKeys(), Encode(name)), static_cast<int>(value));
-    store.endGroup();
-    store.sync();
+    SettingsIni ini;
+    QString why;
+    if (!ReadFile(path, ini, &why)) {
+        // What cannot be read cannot be kept: the file stays as it is.
+        Say(reason, reasonSize, "cannot read %s: %s", path, why);
+        return 0;
+    }
+    if (ini.truncated) {
+        Say(reason, reasonSize, "%s is larger than a settings file can be (%s KB)", path,
+            QString::number(SETTINGS_INI_MAX_BYTES / 1024));
+        return 0;
+    }
+    for (int i = 0; i < profile.count; ++i) {
+        const SettingsValue& v = profile.values[i];
+        ini.Set(v.section, v.name, v.value);
+    }
+    const std::string text = ini.Text();
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        std::snprintf(reason, reasonSize, "cannot make the folder %s",
+                      folder.toLocal8Bit().constData());
+        return 0;
+    }
+    // The temporary file takes the old file's permissions; unless committed
+    // it is removed with `file`.
+    QSaveFile file(path);
+    const qint64 size = static_cast<qint64>(text.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), size) != size ||
+        !file.flush()) {
+        why = file.errorString();
+    } else if (fsync(file.handle()) != 0) {
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (!file.commit()) {
+        why = file.errorString();
+    } else {
+        return 1;
+    }
+    Say(reason, reasonSize, "cannot write %s: %s", path, why);
+    return 0;
 }

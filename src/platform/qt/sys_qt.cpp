@@ -20,6 +20,11 @@ void SysMessageBox(const char* caption, const char* text) {
     box.exec();
 }
 
+void SysLogMessage(const char* caption, const char* text) {
+    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    std::fflush(stderr);
+}
+
 uint32_t SysMilliseconds() {
     // A monotonic clock: wall-clock changes never disturb the animation.
     static QElapsedTimer clock;

@@ -70,6 +70,11 @@ void ShowParameterControls(HWND dialog, CConfigDlg& model) {
     }
 }
 
+// Why the settings could not be stored, in a box owned by the dialog.
+void ShowSaveFailure(HWND dialog, const CConfigDlg& model) {
+    MessageBoxA(dialog, model.saveFailure, model.caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
 // Takes every slider's position into the model, as after a slider moved.
 void ReadSliders(HWND dialog, CConfigDlg& model) {
     for (int k = 0; k < MODULE_PARAMS; ++k) {
@@ -191,11 +196,17 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         case IDC_TEST:
             model->SetSoundChecked(IsDlgButtonChecked(dialog, IDC_SOUND) == BST_CHECKED);
             model->OnTest();
+            if (model->saveFailure[0] != '\0') ShowSaveFailure(dialog, *model);
             return TRUE;
         case IDOK:
             model->SetBrightnessPosition(SliderPosition(dialog, IDC_BRIGHTNESS));
             model->SetSoundChecked(IsDlgButtonChecked(dialog, IDC_SOUND) == BST_CHECKED);
-            EndDialog(dialog, model->OnOK());
+            // Settings that could not be stored keep the dialog open.
+            if (model->OnOK() == DLG_OK) {
+                EndDialog(dialog, DLG_OK);
+            } else {
+                ShowSaveFailure(dialog, *model);
+            }
             return TRUE;
         case IDCANCEL: EndDialog(dialog, DLG_CANCEL); return TRUE;
         default: return FALSE;

@@ -1,13 +1,18 @@
 // The settings store in the registry, one REG_DWORD per value below
 // HKEY_CURRENT_USER, key Software\Tarnwell\Glimmora\<saverName>\<section>.
+//
+// A write sets the profile's values section by section and stops at the
+// first call that fails, reporting it; it never deletes a key or a value.
 #include "platform/settings_backend.h"
 #include "platform/win32/win32_platform.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 constexpr int KEY_PATH_LEN = 600;
+constexpr int SYSTEM_TEXT_LEN = 256;
 
 // The section's key path; false when the names do not fit.
 bool SectionKey(const char* saverName, const char* section, char* path) {
@@ -17,37 +22,94 @@ bool SectionKey(const char* saverName, const char* section, char* path) {
 }
 
 // Opens the section's key, creating it (and the keys above it) when missing.
-HKEY OpenSection(const char* saverName, const char* section, REGSAM access) {
-    char path[KEY_PATH_LEN];
-    if (!SectionKey(saverName, section, path)) return nullptr;
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return nullptr;
+LONG OpenSection(const char* path, REGSAM access, HKEY* key) {
+    *key = nullptr;
+    return RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                           nullptr, key, nullptr);
+}
+
+// The system's text for an error code, without the line break it ends with.
+void SystemText(LONG code, char* text, int size) {
+    DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(code), 0, text, static_cast<DWORD>(size), nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
+                          text[length - 1] == ' ' || text[length - 1] == '.')) {
+        --length;
     }
-    return key;
+    if (length == 0) {
+        std::snprintf(text, size, "error %ld", static_cast<long>(code));
+    } else {
+        text[length] = '\0';
+    }
 }
 
 } // namespace
 
-int32_t SettingsReadInt(const char* saverName, const char* section, const char* name,
-                        int32_t defaultValue) {
-    HKEY key = OpenSection(saverName, section, KEY_QUERY_VALUE);
-    if (!key) return defaultValue;
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    LONG result =
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value)) return defaultValue;
-    return static_cast<int32_t>(value);
+void SettingsReadProfile(SettingsProfile& profile) {
+    HKEY key = nullptr;
+    const char* open = nullptr; // the section `key` belongs to
+    for (int i = 0; i < profile.count; ++i) {
+        SettingsValue& v = profile.values[i];
+        if (!open || std::strcmp(open, v.section) != 0) {
+            if (key) RegCloseKey(key);
+            key = nullptr;
+            open = v.section;
+            char path[KEY_PATH_LEN];
+            if (!SectionKey(profile.saverName, v.section, path) ||
+                OpenSection(path, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+                key = nullptr;
+            }
+        }
+        if (!key) continue;
+        DWORD type = 0;
+        DWORD value = 0;
+        DWORD size = sizeof(value);
+        LONG result =
+            RegQueryValueExA(key, v.name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+        if (result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(value)) {
+            v.value = static_cast<int32_t>(value);
+        }
+    }
+    if (key) RegCloseKey(key);
 }
 
-void SettingsWriteInt(const char* saverName, const char* section, const char* name, int32_t value) {
-    HKEY key = OpenSection(saverName, section, KEY_SET_VALUE);
-    if (!key) return;
-    DWORD stored = static_cast<DWORD>(value);
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof(stored));
-    RegCloseKey(key);
+int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
+    HKEY key = nullptr;
+    const char* open = nullptr;
+    char path[KEY_PATH_LEN];
+    char text[SYSTEM_TEXT_LEN];
+    for (int i = 0; i < profile.count; ++i) {
+        const SettingsValue& v = profile.values[i];
+        if (!open || std::strcmp(open, v.section) != 0) {
+            if (key) RegCloseKey(key);
+            key = nullptr;
+            open = v.section;
+            if (!SectionKey(profile.saverName, v.section, path)) {
+                std::snprintf(reason, reasonSize,
+                              "the registry key for \"%s\" of %s has too long a name", v.section,
+                              profile.saverName);
+                return 0;
+            }
+            LONG result = OpenSection(path, KEY_SET_VALUE, &key);
+            if (result != ERROR_SUCCESS) {
+                SystemText(result, text, sizeof(text));
+                std::snprintf(reason, reasonSize, "cannot open HKEY_CURRENT_USER\\%s: %s", path,
+                              text);
+                return 0;
+            }
+        }
+        DWORD stored = static_cast<DWORD>(v.value);
+        LONG result = RegSetValueExA(key, v.name, 0, REG_DWORD,
+                                     reinterpret_cast<const BYTE*>(&stored), sizeof(stored));
+        if (result != ERROR_SUCCESS) {
+            RegCloseKey(key);
+            SystemText(result, text, sizeof(text));
+            std::snprintf(reason, reasonSize, "cannot write %s in HKEY_CURRENT_USER\\%s: %s",
+                          v.name, path, text);
+            return 0;
+        }
+    }
+    if (key) RegCloseKey(key);
+    return 1;
 }

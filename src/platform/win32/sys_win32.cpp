@@ -11,6 +11,14 @@ void SysMessageBox(const char* caption, const char* text) {
     MessageBoxA(nullptr, text, caption, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
+void SysLogMessage(const char* caption, const char* text) {
+    // A saver has no console; nothing shows on the screen.
+    OutputDebugStringA(caption ? caption : "");
+    OutputDebugStringA(": ");
+    OutputDebugStringA(text ? text : "");
+    OutputDebugStringA("\n");
+}
+
 uint32_t SysMilliseconds() {
     return timeGetTime();
 }
