@@ -38,6 +38,9 @@ struct LoopState {
     uint32_t idleDeadline = 0;
     int idleCounter = 0;
     bool mixerStarted = false;
+    bool ticked = false;    // a pass has ticked the engines,
+    uint32_t tickClock = 0; // at this clock value
+    uint32_t waitMs = 0;    // how long the last pass waited for a message (0: it handled one)
 };
 
 struct GlimmoraContext {
