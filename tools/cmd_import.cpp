@@ -201,7 +201,7 @@ int ImportSound(const std::vector<std::string>& inputs, const std::string& outpu
     OutputFile file;
     if (!file.Open(output, &error)) return Fail(output, error);
     if (!ConvertSound(inputs[0], soundOptions, file.File(), &report, &error))
-        return Fail(inputs[0], error);
+        return Fail(report.outputFailed ? output : inputs[0], error);
     if (!file.Commit(&error)) return Fail(output, error);
     const long milliseconds = std::lround(report.samples * 1000.0 / IMPORT_SOUND_RATE);
     std::printf("%s: %ld.%03ld s of 8-bit mono %d Hz PCM (from %s)\n", output.c_str(),

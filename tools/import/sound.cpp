@@ -254,20 +254,17 @@ bool ConvertSound(const std::string& path, const SoundOptions& options, std::FIL
     uint8_t header[44];
     WavHeader(0, header);
     if (std::fwrite(header, 1, sizeof(header), out) != sizeof(header)) {
-        *error = std::string("cannot write the sound (") + std::strerror(errno) + ")";
+        *error = std::string("cannot write it (") + std::strerror(errno) + ")";
+        report->outputFailed = true;
         return false;
     }
     Noise noise;
-    bool exact = false;
-    bool first = true;
     int64_t written = 0;
     std::vector<uint8_t> bytes(OUT_BLOCK);
     std::string writeError;
     auto write = [&](const float* samples, size_t count) {
-        if (first) {
-            exact = stream.engineFormat && stream.rate == IMPORT_SOUND_RATE && gain == 1.0;
-            first = false;
-        }
+        // Known once the sound is open, before its first samples arrive.
+        const bool exact = stream.engineFormat && stream.rate == IMPORT_SOUND_RATE && gain == 1.0;
         for (size_t start = 0; start < count; start += bytes.size()) {
             const size_t n = std::min(bytes.size(), count - start);
             for (size_t i = 0; i < n; ++i) {
@@ -276,7 +273,7 @@ bool ConvertSound(const std::string& path, const SoundOptions& options, std::FIL
                 bytes[i] = static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
             }
             if (std::fwrite(bytes.data(), 1, n, out) != n) {
-                writeError = std::string("cannot write the sound (") + std::strerror(errno) + ")";
+                writeError = std::string("cannot write it (") + std::strerror(errno) + ")";
                 return false;
             }
         }
@@ -284,7 +281,10 @@ bool ConvertSound(const std::string& path, const SoundOptions& options, std::FIL
         return true;
     };
     if (!StreamSound(path, options.maxSeconds, &stream, write, error)) {
-        if (!writeError.empty()) *error = writeError;
+        if (!writeError.empty()) {
+            *error = writeError;
+            report->outputFailed = true;
+        }
         return false;
     }
     const uint32_t size = static_cast<uint32_t>(written);
@@ -292,7 +292,8 @@ bool ConvertSound(const std::string& path, const SoundOptions& options, std::FIL
     const uint8_t pad = 0;
     if (((size & 1) && std::fwrite(&pad, 1, 1, out) != 1) || std::fseek(out, 0, SEEK_SET) != 0 ||
         std::fwrite(header, 1, sizeof(header), out) != sizeof(header)) {
-        *error = std::string("cannot write the sound (") + std::strerror(errno) + ")";
+        *error = std::string("cannot write it (") + std::strerror(errno) + ")";
+        report->outputFailed = true;
         return false;
     }
     report->description = stream.description;

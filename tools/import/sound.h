@@ -21,8 +21,9 @@ struct SoundOptions {
 };
 
 struct SoundReport {
-    std::string description; // of the input: "16-bit stereo 44100 Hz WAV"
-    int64_t samples = 0;     // written, at IMPORT_SOUND_RATE
+    std::string description;   // of the input: "16-bit stereo 44100 Hz WAV"
+    int64_t samples = 0;       // written, at IMPORT_SOUND_RATE
+    bool outputFailed = false; // the error is in writing, not in the sound
 };
 
 // Reads the sound at `path` and writes it to `out` as a RIFF WAVE file of
