@@ -40,28 +40,22 @@ std::vector<uint8_t> ReadHead(const std::string& path, size_t limit) {
     return bytes;
 }
 
-// Reads a file byte by byte through a buffer, up to MAX_READ bytes.
+// Reads a file through a buffer, up to MAX_READ bytes.
 class ByteReader {
   public:
     explicit ByteReader(std::FILE* file) : file(file) {}
     // False at the end of the file or of what is read of it.
     bool Next(uint8_t* byte) {
-        if (position == end) {
-            if (total >= MAX_READ) return false;
-            const size_t want = static_cast<size_t>(
-                std::min<long>(static_cast<long>(sizeof(buffer)), MAX_READ - total));
-            end = std::fread(buffer, 1, want, file);
-            position = 0;
-            total += static_cast<long>(end);
-            if (end == 0) return false;
-        }
+        if (position == end && !Fill()) return false;
         *byte = buffer[position++];
         return true;
     }
     bool Skip(size_t count) {
-        uint8_t byte;
-        for (size_t i = 0; i < count; ++i) {
-            if (!Next(&byte)) return false;
+        while (count > 0) {
+            if (position == end && !Fill()) return false;
+            const size_t n = std::min(count, end - position);
+            position += n;
+            count -= n;
         }
         return true;
     }
@@ -73,6 +67,16 @@ class ByteReader {
     }
 
   private:
+    bool Fill() {
+        if (total >= MAX_READ) return false;
+        const size_t want = static_cast<size_t>(
+            std::min<long>(static_cast<long>(sizeof(buffer)), MAX_READ - total));
+        end = std::fread(buffer, 1, want, file);
+        position = 0;
+        total += static_cast<long>(end);
+        return end > 0;
+    }
+
     std::FILE* file;
     uint8_t buffer[65536];
     size_t position = 0, end = 0;
