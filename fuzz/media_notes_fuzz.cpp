@@ -96,12 +96,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // of this process that is the working folder while an input runs (the
     // fuzzer's corpus folders may be named relative to its own).
     static int home = -1, folder = -1;
+    static char name[] = "/tmp/glimmora-notes-fuzz-XXXXXX";
     if (home < 0) {
-        char name[] = "/tmp/glimmora-notes-fuzz-XXXXXX";
         home = open(".", O_RDONLY | O_DIRECTORY);
         if (home < 0 || !mkdtemp(name)) std::abort();
         folder = open(name, O_RDONLY | O_DIRECTORY);
         if (folder < 0) std::abort();
+        std::atexit([] { rmdir(name); }); // each input's file is removed after it
     }
     if (size == 0) return 0;
     if (fchdir(folder) != 0) std::abort();

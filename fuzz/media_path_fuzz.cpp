@@ -23,6 +23,10 @@ void MakeTree() {
     char pattern[] = "/tmp/glimmora-media-path-fuzz-XXXXXX";
     if (!mkdtemp(pattern)) std::abort();
     folder = pattern;
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    });
     for (const char* name :
          {"Fish/Blue.GIF", "fish/blue.gif", "Sub/Deep/a.wav", "Sub/deep/A.WAV", "256COL00.PAL",
           "spaced name.gif", "\xC3\x84hre.gif", "Star.gif", "back\\slash.gif", "x/y/z/w.gif"}) {
