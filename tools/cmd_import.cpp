@@ -2,9 +2,9 @@
 // loads: any GIF, an animated PNG or a list of PNG frames becomes a GIF with
 // one 256-entry table; any sound libsndfile reads becomes an 8-bit mono
 // 22050 Hz WAV.
-#include "import/output_file.h"
 #include "import/picture.h"
 #include "import/sound.h"
+#include "replace_file.h"
 #include "tool_commands.h"
 
 #include <sys/stat.h>
@@ -174,7 +174,7 @@ int ImportPicture(const std::vector<std::string>& inputs, const std::string& out
     IndexedAnimation picture;
     if (!Quantize(animation, options.dither, &picture, &error)) return Fail(inputs[0], error);
     animation = Animation(); // the colours are chosen: its memory goes back
-    OutputFile file;
+    FileReplacement file;
     if (!file.Open(output, &error) || !EncodeGif(picture, file.File(), &error) ||
         !file.Commit(&error))
         return Fail(output, error);
@@ -198,7 +198,7 @@ int ImportSound(const std::vector<std::string>& inputs, const std::string& outpu
     soundOptions.normalize = options.normalize;
     SoundReport report;
     std::string error;
-    OutputFile file;
+    FileReplacement file;
     if (!file.Open(output, &error)) return Fail(output, error);
     if (!ConvertSound(inputs[0], soundOptions, file.File(), &report, &error))
         return Fail(report.outputFailed ? output : inputs[0], error);
