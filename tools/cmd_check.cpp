@@ -2,6 +2,7 @@
 // sounds and palette, and reports each error as FILE:LINE: message.
 #include "app/glimmora_context.h"
 #include "app/module_loader.h"
+#include "base/file_checks.h"
 #include "base/media_path.h"
 #include "media_notes.h"
 #include "platform/headless/headless.h"
@@ -232,6 +233,10 @@ int CmdCheck(int argc, char** argv) {
     std::error_code error;
     if (std::filesystem::is_directory(script, error)) {
         std::fprintf(stderr, "%s: is a folder, not a theme script\n", script);
+        return 1;
+    }
+    if (ExistsButNotAFile(script)) {
+        std::fprintf(stderr, "%s: not a file, so not a theme script\n", script);
         return 1;
     }
     if (!std::filesystem::is_regular_file(script, error)) {

@@ -4,6 +4,7 @@
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "app/startup.h"
+#include "base/file_checks.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_settings.h"
@@ -191,6 +192,10 @@ int CmdRender(int argc, char** argv) {
     if (!wrong.empty()) return Refuse(wrong);
 
     std::error_code error;
+    if (ExistsButNotAFile(o.script.c_str()) && !std::filesystem::is_directory(o.script, error)) {
+        std::fprintf(stderr, "render: %s: not a file, so not a theme script\n", o.script.c_str());
+        return 1;
+    }
     if (!std::filesystem::is_regular_file(o.script, error)) {
         std::fprintf(stderr, "render: %s is not a theme script file\n", o.script.c_str());
         return 1;

@@ -1,5 +1,6 @@
 #include "display/ss_view.h"
 #include "base/error_sink.h"
+#include "base/file_checks.h"
 #include "display/compose.h"
 #include "image/image.h"
 #include "platform/video.h"
@@ -64,6 +65,7 @@ void CSSView::Close() {
 
 int CSSView::LoadPalette(const char* path) {
     hasPalette = true;
+    if (errors && ExistsButNotAFile(path)) errors->ReportErrorF(NOT_A_FILE_FORMAT, path);
     return ReadPaletteFile(path, &palette);
 }
 

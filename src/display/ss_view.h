@@ -105,7 +105,7 @@ struct TileCache {
 class CSSView {
   public:
     const void* window = nullptr;   // the window drawn into; none: nothing is invalidated
-    ErrorSink* errors = nullptr;    // where Init reports a failure
+    ErrorSink* errors = nullptr;    // where Init and LoadPalette report failures
     uint32_t* backBuffer = nullptr; // bufferWidth x bufferHeight pixels, top row first
     int32_t bufferWidth = 0;
     int32_t bufferHeight = 0;
@@ -140,7 +140,8 @@ class CSSView {
     void Close();
 
     // Reads the module's palette file, or builds the default colour cube when
-    // it cannot be read. Returns 1 when the file was read, 0 otherwise.
+    // it cannot be read. Returns 1 when the file was read, 0 otherwise. A name
+    // that is not a regular file is refused unread, with "Not a file: %s".
     int LoadPalette(const char* path);
     void SetBackgroundColor(uint32_t color);
     void SetBackgroundImage(CImage* image);

@@ -1,6 +1,7 @@
 #include "image/image.h"
 
 #include "base/error_sink.h"
+#include "base/file_checks.h"
 #include "image/gamma.h"
 #include "image/gif_reader.h"
 
@@ -100,6 +101,11 @@ int CImage::LoadImage(const char* path, ImageContext& images) {
     if (CImage* cached = images.cache.Find(path)) {
         if (CopyFrom(*cached)) return 1;
         OutOfMemory(errors, "CImage::LoadImage()");
+        return 0;
+    }
+    // Checked before anything opens the name: a FIFO would wait for a writer.
+    if (ExistsButNotAFile(path)) {
+        Report(errors, NOT_A_FILE_FORMAT, path);
         return 0;
     }
 

@@ -1,5 +1,6 @@
 #include "sound/sound.h"
 #include "base/error_sink.h"
+#include "base/file_checks.h"
 
 #include <cstring>
 #include <new>
@@ -114,6 +115,11 @@ int CSound::Load(const char* fileName, int newVolume, int newPan, int32_t newLoo
     Release();
     volume = Clamp(newVolume, 0, SOUND_MAX_LEVEL);
     pan = Clamp(newPan, 0, SOUND_MAX_LEVEL);
+    // Checked before the name is opened: a FIFO would wait for a writer.
+    if (ExistsButNotAFile(fileName)) {
+        if (errors) errors->ReportErrorF(NOT_A_FILE_FORMAT, fileName);
+        return 0;
+    }
     if (!HasWavExtension(fileName)) {
         if (errors) errors->ReportErrorF("%s %s", "Unsupported sound format", fileName);
         return 0;
