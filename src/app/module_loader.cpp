@@ -29,7 +29,7 @@ class ContextBinder : public MediaBinder {
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
         // An earlier image of this block stays with the image cache or goes.
-        ctx.images.cache.Discard(feature.image);
+        ctx.images.Discard(feature.image);
         feature.image = image;
         // With every slot taken the feature plays without being drawn; it keeps a
         // slot an earlier image of the block gave it.
@@ -50,7 +50,8 @@ class ContextBinder : public MediaBinder {
         char path[MEDIA_PATH_SIZE];
         MediaPath(ctx, name, path, sizeof(path));
         FindThemeMedia(ctx, path, sizeof(path));
-        return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors);
+        return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors,
+                          &ctx.memory);
     }
 
     void BindBackgroundColor(uint32_t color) override { ctx.view.SetBackgroundColor(color); }
@@ -70,7 +71,7 @@ class ContextBinder : public MediaBinder {
         }
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
-        ctx.images.cache.Discard(ctx.load.moduleBackground);
+        ctx.images.Discard(ctx.load.moduleBackground);
         ctx.load.moduleBackground = image;
         ctx.view.SetBackgroundImage(image);
         return 1;
@@ -79,7 +80,7 @@ class ContextBinder : public MediaBinder {
     void ReleaseFeatureMedia(CFeature& feature) override {
         ctx.sounds.Discard(feature.sound);
         ctx.sounds.Discard(feature.bounceSound);
-        ctx.images.cache.Discard(feature.image);
+        ctx.images.Discard(feature.image);
     }
 
   private:

@@ -82,7 +82,7 @@ void CSSView::SetBackgroundImage(CImage* image) {
     tileCache.image = nullptr;
     if (!FrameDrawable(image)) return;
     const int64_t pixels = static_cast<int64_t>(image->width) * image->height;
-    if (pixels > tileCache.capacity) {
+    if (pixels > tileCache.capacity && pixels <= TILE_CACHE_MAX_PIXELS) {
         delete[] tileCache.pixels;
         tileCache.pixels = new (std::nothrow) uint32_t[static_cast<size_t>(pixels)];
         tileCache.capacity = tileCache.pixels ? pixels : 0;

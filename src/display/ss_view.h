@@ -92,7 +92,10 @@ class TextBanner {
 
 // The background tile converted to back-buffer pixels, rows top first, so
 // that tiling copies rows instead of looking up every pixel. It is made
-// again, without allocating, whenever the tile's colours change.
+// again, without allocating, whenever the tile's colours change. A tile of
+// more than TILE_CACHE_MAX_PIXELS (64 MiB of pixels) is drawn without it, by
+// looking up every pixel, so that a huge background costs no more memory.
+constexpr int64_t TILE_CACHE_MAX_PIXELS = int64_t{16} << 20;
 struct TileCache {
     uint32_t* pixels = nullptr;
     int64_t capacity = 0; // pixels
