@@ -233,7 +233,10 @@ int CmdRender(int argc, char** argv) {
     GlimmoraContext& ctx = *context;
     if (!StartUp(ctx, static_cast<int>(args.size()), args.data())) {
         if (o.sound) HeadlessAudioStopRecording();
-        return Finish(ctx);
+        // A window that could not be made (no memory for its view) has shown
+        // its message without a script line: the run still failed.
+        const int status = Finish(ctx);
+        return status != 0 || HeadlessMessages().empty() ? status : 1;
     }
     BeginRunLoop(ctx);
     ctx.engine.random.SeedRandom(o.seed);
