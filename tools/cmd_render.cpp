@@ -6,6 +6,7 @@
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "app/startup.h"
+#include "base/file_checks.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_settings.h"
@@ -194,6 +195,10 @@ int CmdRender(int argc, char** argv) {
     if (!wrong.empty()) return Refuse(wrong);
 
     std::error_code error;
+    if (ExistsButNotAFile(o.script.c_str()) && !std::filesystem::is_directory(o.script, error)) {
+        std::fprintf(stderr, "render: %s: not a file, so not a theme script\n", o.script.c_str());
+        return 1;
+    }
     if (!std::filesystem::is_regular_file(o.script, error)) {
         std::fprintf(stderr, "render: %s is not a theme script file\n", o.script.c_str());
         return 1;
@@ -231,7 +236,10 @@ int CmdRender(int argc, char** argv) {
     GlimmoraContext& ctx = *context;
     if (!StartUp(ctx, static_cast<int>(args.size()), args.data())) {
         if (o.sound) HeadlessAudioStopRecording();
-        return Finish(ctx);
+        // A window that could not be made (no memory for its view) has shown
+        // its message without a script line: the run still failed.
+        const int status = Finish(ctx);
+        return status != 0 || HeadlessMessages().empty() ? status : 1;
     }
     BeginRunLoop(ctx);
     ctx.engine.random.SeedRandom(o.seed);

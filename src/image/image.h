@@ -3,6 +3,7 @@
 // an optional 1-bit transparency mask.
 #pragma once
 
+#include "base/memory_budget.h"
 #include "image/image_cache.h"
 #include "image/palette.h"
 
@@ -55,22 +56,30 @@ constexpr uint16_t IMAGE_SHARED = 4;
 
 constexpr int IMAGE_CACHE_SIZE = 100;
 constexpr int32_t DEFAULT_FRAME_DELAY_MS = 66; // a frame without a graphic control extension
-// Pixel bytes one image may hold; a larger image is refused as out of memory.
+// Memory one picture may hold: its pixels, masks, frame records and colour
+// tables. A larger picture is refused.
 constexpr int64_t MAX_IMAGE_BYTES = int64_t{256} << 20;
 
 // What loading images works with: where failures are reported, the loaded
-// images, the brightness curve and the palettizing counts.
+// images, the memory they may take, the brightness curve and the palettizing
+// counts.
 struct ImageContext {
     ErrorSink* errors = nullptr;
     int32_t gammaSetting = 0;    // the user's Gamma, applied to every colour table loaded
     bool exportPalettes = false; // count the colours of every decoded pixel
-    int64_t imageByteLimit = MAX_IMAGE_BYTES; // lowered by the fuzzer
+    int64_t imageByteLimit = MAX_IMAGE_BYTES; // per picture; lowered by the fuzzer
+    // The module's budget, which every picture loaded and copied takes from
+    // and gives back to when freed; none: only the limit per picture.
+    MemoryBudget* budget = nullptr;
     ImageCache cache;
     ColorHistogram histogram;
 
     // Loads the GIF at `path` into a new image that the cache owns; null
     // after a reported failure (or, silently, when the file holds no frame).
     CImage* Load(const char* path);
+    // Frees an image of the cache that no record uses any more (see
+    // ImageCache::Discard) and gives its memory back to the budget.
+    void Discard(CImage* image);
     // Frees every loaded image and the colour counts; the options stay.
     void Reset();
 };
@@ -105,18 +114,22 @@ class CImage {
     int LoadImage(const char* path, ImageContext& images);
     // Reads the frames from the reader's current block on, this record being
     // frame `index` of `first`: 0 done, 1 failed (reported, frames freed), 2 no
-    // frame at this point.
+    // frame at this point. `held` is what the picture holds so far; what the
+    // frames take is added to it and taken from the budget.
     int ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index,
-                      ImageContext& images);
+                      ImageContext& images, int64_t* held);
     // Builds the 1-bit mask of the pixels equal to `transparentIndex`; 0 (and
-    // no mask) when out of memory.
-    int CreateTransMask(const uint8_t* framePixels, int transparentIndex, ErrorSink* errors);
+    // no mask) when out of memory, which the caller reports.
+    int CreateTransMask(const uint8_t* framePixels, int transparentIndex);
     // Makes this record a copy of a cached image: its own colour table and
     // records over the cached pixels and masks. 0 (record left empty) when out of memory.
     int CopyFrom(const CImage& cached);
     // Frees what this record owns, then the following frames; the owner deletes
     // the first record itself.
     void Release();
+    // What this image (a first record) holds in memory, its records, pixels,
+    // masks, colour tables and name, as its load counted it.
+    int64_t HeldBytes() const;
     // Sets the shared colour table to the loaded colours times `percent`
     // (0 to 100); first records only.
     void SetBrightness(int percent);
@@ -130,8 +143,8 @@ class CImage {
 
   private:
     // Reads one frame into this record: 0 read, 1 failed (reported), 2 no
-    // frame at this point of the file. `budget` is what the image may still use.
-    int ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget,
+    // frame at this point of the file. What it takes is added to `held`.
+    int ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* held,
                   ImageContext& images);
     // Frees the pixels and masks of this frame and those after it, deletes the
     // records after it and leaves this one holding no frame data.

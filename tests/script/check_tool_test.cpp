@@ -39,7 +39,8 @@ TEST_F(CheckToolTest, CleanThemeAsJson) {
                      "{\"name\":\"Night\",\"sections\":0,\"features\":["
                      "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":null,"
                      "\"start\":\"random\",\"duration\":\"onscreen\",\"movement\":\"static\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]}],\"warnings\":[]}\n");
+                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]}],\"warnings\":[],"
+                     "\"warning_lines_not_shown\":0}\n");
 }
 
 TEST_F(CheckToolTest, PreviewLoadsThePreviewBlocks) {
