@@ -5,8 +5,7 @@
 #include "base/file_checks.h"
 #include "base/media_path.h"
 #include "media_notes.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_settings.h"
+#include "ports/headless/headless_port.h"
 #include "script/setup_scan.h"
 #include "tool_commands.h"
 #include "tool_output.h"
@@ -110,7 +109,7 @@ void NoteOptimisedGifs(CheckNotes& notes) {
     for (int32_t i = 0; i < theme.featureCount; ++i) {
         if (!theme.featureTable[i].image) continue;
         char path[2 * PATH_LEN + 2];
-        MediaPath(ctx, ctx.script.FeatureSourceOf(i).image, path, sizeof(path));
+        MediaPath(ctx.run.mediaDirectory, ctx.script.FeatureSourceOf(i).image, path, sizeof(path));
         const std::string found = FindMediaFile(path);
         if (!notes.describedGifs.insert(found).second) continue;
         const std::string note = GifDisplayNote(found);
@@ -157,11 +156,11 @@ template <size_t N> const char* KindName(const char* const (&names)[N], int32_t 
 
 // The problems of the last load: its messages, or a note when loading
 // stopped without one.
-std::vector<Problem> TakeProblems(const GlimmoraContext& ctx) {
+std::vector<Problem> TakeProblems(const GlimmoraContext& ctx, HeadlessSystem& system) {
     std::vector<Problem> problems;
-    for (const HeadlessMessage& m : HeadlessMessages())
+    for (const HeadlessMessage& m : system.Messages())
         problems.push_back({ctx.errors.errorLine, m.text, MediaRefusalNote(m.text)});
-    HeadlessClearMessages();
+    system.ClearMessages();
     const int32_t loadStopLine = ctx.load.loadStopLine;
     if (problems.empty() && loadStopLine > 0)
         problems.push_back({loadStopLine,
@@ -289,7 +288,8 @@ int CmdCheck(int argc, char** argv) {
         return 1;
     }
 
-    auto context = std::make_unique<GlimmoraContext>();
+    auto port = std::make_unique<HeadlessPort>();
+    auto context = std::make_unique<GlimmoraContext>(port->Services());
     GlimmoraContext& ctx = *context;
     RunConfig& run = ctx.run;
     std::snprintf(run.appTitle, sizeof(run.appTitle), "%s", "Glimmora");
@@ -297,8 +297,6 @@ int CmdCheck(int argc, char** argv) {
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", script);
     SetMediaDirectory(run.mediaDirectory, sizeof(run.mediaDirectory), script);
     ctx.view.SetSize(DESIGN_WIDTH, DESIGN_HEIGHT);
-    HeadlessClearMessages();
-    HeadlessSettingsClear();
     const ThemeTables& theme = ctx.script.theme;
     const int32_t& errorLine = ctx.errors.errorLine;
     CheckNotes notes;
@@ -311,7 +309,7 @@ int CmdCheck(int argc, char** argv) {
     // The whole script is read once for its module table: what it warns of
     // belongs to the theme as a whole.
     const bool scanned = ScanThemeSetup(ctx.script, run.scriptPath) != 0;
-    std::vector<Problem> scanProblems = TakeProblems(ctx), problems, themeWarnings;
+    std::vector<Problem> scanProblems = TakeProblems(ctx, port->system), problems, themeWarnings;
     Collect(scanProblems, problems, seen);
     CollectWarnings(notes.warnings, themeWarnings);
     PrintInLineOrder(script, problems, themeWarnings);
@@ -336,10 +334,10 @@ int CmdCheck(int argc, char** argv) {
         for (bool previewBlocks : {!preview, preview}) {
             ForgetModule(ctx);
             run.previewMode = previewBlocks;
-            HeadlessSettingsSet(CHECK_SAVER, "Config", "ActiveModule", m);
+            port->settings.Set(CHECK_SAVER, "Config", "ActiveModule", m);
             LoadModule(ctx);
             NoteOptimisedGifs(notes);
-            std::vector<Problem> found = TakeProblems(ctx);
+            std::vector<Problem> found = TakeProblems(ctx, port->system);
             Collect(found, moduleProblems, seen);
             CollectWarnings(notes.warnings, moduleWarnings);
         }

@@ -1,10 +1,10 @@
 // "gif-info": loads a GIF with the real loader and describes its frames, for
 // theme authors and for checking the decoder from outside.
-#include "app/glimmora_context.h"
+#include "base/error_sink.h"
 #include "image/image.h"
 #include "media_notes.h"
-#include "platform/headless/headless.h"
 #include "tool_commands.h"
+#include "tool_output.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -112,16 +112,21 @@ int CmdGifInfo(int argc, char** argv) {
         std::fprintf(stderr, "usage: glimmora-tool gif-info [--json] FILE\n");
         return 2;
     }
-    HeadlessClearMessages();
-    auto ctx = std::make_unique<GlimmoraContext>();
+    ErrorSink errors;
+    ToolMessages messages;
+    messages.Collect(errors);
+    MemoryBudget budget;
+    auto images = std::make_unique<ImageContext>();
+    images->errors = &errors;
+    images->budget = &budget;
     CImage image;
-    if (!image.LoadImage(path, ctx->images)) {
-        for (const HeadlessMessage& m : HeadlessMessages()) {
-            std::fprintf(stderr, "%s\n", m.text.c_str());
-            const std::string note = MediaRefusalNote(m.text);
+    if (!image.LoadImage(path, *images)) {
+        for (const std::string& m : messages.texts) {
+            std::fprintf(stderr, "%s\n", m.c_str());
+            const std::string note = MediaRefusalNote(m);
             if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());
         }
-        if (HeadlessMessages().empty()) std::fprintf(stderr, "%s: no image in the file\n", path);
+        if (messages.texts.empty()) std::fprintf(stderr, "%s: no image in the file\n", path);
         return 1;
     }
     const std::string note = GifDisplayNote(path);

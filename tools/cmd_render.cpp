@@ -2,17 +2,13 @@
 // writes what the saver would show and play: PNG frames and the mixed sound.
 // The clock moves as the saver's loop sleeps, from one announced change to the
 // next, or by a fixed step.
-#include "app/glimmora_context.h"
+#include "app/saver_run.h"
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "app/startup.h"
 #include "base/file_checks.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_settings.h"
-#include "platform/headless/headless_shell.h"
-#include "platform/headless/headless_video.h"
-#include "platform/window.h"
+#include "ports/headless/headless_port.h"
+#include "script/script_context.h"
 #include "script/setup_scan.h"
 #include "tool_commands.h"
 
@@ -149,17 +145,20 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
 // The settings the saver would find: the chosen module, parameters and gamma.
 // Returns what the theme's module table refuses (a module or a parameter it
 // does not have), or nothing.
-std::string PreloadSettings(const RenderOptions& o, const char* profile, const char* scriptPath) {
-    HeadlessSettingsClear();
-    HeadlessSettingsSet(profile, "Config", "Sound", o.sound ? 1 : 0);
-    HeadlessSettingsSet(profile, "Config", "PlayMode", 0);
-    if (o.module >= 0) HeadlessSettingsSet(profile, "Config", "ActiveModule", o.module);
-    if (o.gammaGiven) HeadlessSettingsSet(profile, "Config", "Gamma", o.gamma);
-    // Modules and their parameters are known from the Setup scan.
-    auto ctx = std::make_unique<GlimmoraContext>();
-    const ThemeTables& theme = ctx->script.theme;
-    const bool scanned = ScanThemeSetup(ctx->script, scriptPath) != 0;
-    HeadlessClearMessages();
+std::string PreloadSettings(const RenderOptions& o, HeadlessSettings& settings, const char* profile,
+                            const char* scriptPath) {
+    settings.Clear();
+    settings.Set(profile, "Config", "Sound", o.sound ? 1 : 0);
+    settings.Set(profile, "Config", "PlayMode", 0);
+    if (o.module >= 0) settings.Set(profile, "Config", "ActiveModule", o.module);
+    if (o.gammaGiven) settings.Set(profile, "Config", "Gamma", o.gamma);
+    // Modules and their parameters are known from the Setup scan; the run
+    // reports what is wrong with the script.
+    ErrorSink quiet;
+    auto script = std::make_unique<ScriptContext>();
+    script->ReportTo(quiet);
+    const ThemeTables& theme = script->theme;
+    const bool scanned = ScanThemeSetup(*script, scriptPath) != 0;
     if (!scanned) return ""; // the run reports what is wrong with the script
     const int module = o.module >= 0 ? o.module : 0;
     if (o.module >= 0 && module >= theme.moduleCount)
@@ -174,16 +173,17 @@ std::string PreloadSettings(const RenderOptions& o, const char* profile, const c
         if (!known)
             return "--param " + name + ": module " + std::to_string(module) +
                    " has no setting of that name";
-        HeadlessSettingsSet(profile, theme.moduleTable[module].name, name.c_str(), value);
+        settings.Set(profile, theme.moduleTable[module].name, name.c_str(), value);
     }
     return "";
 }
 
 // Asks the window to close and pumps until the quit message.
 void CloseWindow(GlimmoraContext& ctx) {
-    if (ctx.saverWindow) WndPostClose(ctx.saverWindow.get());
+    WindowSystem& windows = *ctx.port.windows;
+    if (ctx.saverWindow && ctx.saverWindow->Id()) windows.PostClose(ctx.saverWindow->Id());
     for (int i = 0; i < 1000; ++i) {
-        if (WndPumpMessage() == PumpResult::Quit) break;
+        if (windows.PumpMessage() == PumpResult::Quit) break;
     }
 }
 
@@ -215,14 +215,16 @@ int CmdRender(int argc, char** argv) {
 
     // The virtual clock starts above 0, which the engine reads as "not
     // started": frame N then shows engine time N x 1000 / F exactly.
-    HeadlessSetTime(RENDER_CLOCK_START);
-    HeadlessSetScreenSize(o.width, o.height);
-    HeadlessSetHostWindow(1, o.width, o.height);
-    HeadlessAudioKeepPlayed(false);
-    const std::string refused = PreloadSettings(o, profile.c_str(), fileName.c_str());
+    auto port = std::make_unique<HeadlessPort>();
+    port->system.SetTime(RENDER_CLOCK_START);
+    port->shell.SetScreenSize(o.width, o.height);
+    port->shell.SetHostWindow(1, o.width, o.height);
+    port->audio.KeepPlayed(false);
+    const std::string refused =
+        PreloadSettings(o, port->settings, profile.c_str(), fileName.c_str());
     if (!refused.empty()) return Refuse(refused);
-    HeadlessEchoMessages(true);
-    if (o.sound && !out.empty()) HeadlessAudioRecordTo((out / "audio.wav").string().c_str());
+    port->system.EchoMessages(true);
+    if (o.sound && !out.empty()) port->audio.RecordTo((out / "audio.wav").string().c_str());
 
     std::string size = "-v" + std::to_string(o.width) + "x" + std::to_string(o.height);
     std::vector<std::string> words = {profile, o.preview ? "/p" : "/s"};
@@ -232,16 +234,16 @@ int CmdRender(int argc, char** argv) {
     std::vector<char*> args;
     for (std::string& w : words) args.push_back(w.data());
 
-    auto context = std::make_unique<GlimmoraContext>();
-    GlimmoraContext& ctx = *context;
-    if (!StartUp(ctx, static_cast<int>(args.size()), args.data())) {
-        if (o.sound) HeadlessAudioStopRecording();
+    auto saverRun = std::make_unique<SaverRun>(port->Services());
+    GlimmoraContext& ctx = saverRun->lead;
+    if (!StartUp(*saverRun, static_cast<int>(args.size()), args.data())) {
+        if (o.sound) port->audio.StopRecording();
         // A window that could not be made (no memory for its view) has shown
         // its message without a script line: the run still failed.
         const int status = Finish(ctx);
-        return status != 0 || HeadlessMessages().empty() ? status : 1;
+        return status != 0 || port->system.Messages().empty() ? status : 1;
     }
-    BeginRunLoop(ctx);
+    BeginRunLoop(*saverRun);
     ctx.engine.random.SeedRandom(o.seed);
 
     const uint64_t endMs = static_cast<uint64_t>(o.seconds * 1000.0);
@@ -251,7 +253,7 @@ int CmdRender(int argc, char** argv) {
     uint64_t passes = 0;
     bool running = true;
     while (running && now < endMs) {
-        running = RunLoopPass(ctx);
+        running = RunLoopPass(*saverRun);
         ++passes;
         // The next pass comes when the loop's wait is over (at once after a
         // message it handled), or a fixed step later.
@@ -259,22 +261,22 @@ int CmdRender(int argc, char** argv) {
         const uint64_t next = std::min(endMs, now + wait);
         // Until then the screen shows what this pass left.
         while (o.writeFrames && frame * 1000 < next * fps) {
-            if (ctx.view.NeedsPaint()) ctx.view.Paint();
+            if (ctx.view.NeedsPaint() && ctx.saverWindow) ctx.saverWindow->OnPaint();
             char name[32];
             std::snprintf(name, sizeof(name), "frame-%06llu.png",
                           static_cast<unsigned long long>(frame));
-            if (!HeadlessWritePng((out / name).string().c_str())) {
+            if (!HeadlessWritePng(port->windows.Screen(), (out / name).string().c_str())) {
                 std::fprintf(stderr, "render: cannot write %s\n", (out / name).string().c_str());
                 return 1;
             }
             ++frame;
         }
-        HeadlessAdvanceTime(static_cast<uint32_t>(next - now));
+        port->system.AdvanceTime(static_cast<uint32_t>(next - now));
         now = next;
     }
     if (running) CloseWindow(ctx);
-    EndRunLoop(ctx);
-    if (o.sound) HeadlessAudioStopRecording();
+    EndRunLoop(*saverRun);
+    if (o.sound) port->audio.StopRecording();
     // What the theme costs: the passes the loop made.
     if (endMs > 0)
         std::fprintf(stderr, "passes: %llu (%llu per second)\n",

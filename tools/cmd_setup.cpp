@@ -1,7 +1,9 @@
 // "setup": runs the Setup scan on a theme script and prints the theme name and
 // the module table with the parameters of every module.
-#include "app/glimmora_context.h"
+#include "base/error_sink.h"
+#include "base/paths.h"
 #include "base/file_checks.h"
+#include "script/script_context.h"
 #include "script/setup_scan.h"
 #include "tool_commands.h"
 #include "tool_output.h"
@@ -68,18 +70,23 @@ int CmdSetup(int argc, char** argv) {
         std::fprintf(stderr, "%s: not a file, so not a theme script\n", script);
         return 1;
     }
-    auto ctx = std::make_unique<GlimmoraContext>();
-    const int32_t& errorLine = ctx->errors.errorLine;
-    int ok = ScanThemeSetup(ctx->script, script);
+    ErrorSink errors;
+    ToolMessages messages;
+    messages.Collect(errors);
+    auto context = std::make_unique<ScriptContext>();
+    ScriptContext& scriptContext = *context;
+    scriptContext.ReportTo(errors);
+    const int32_t& errorLine = errors.errorLine;
+    int ok = ScanThemeSetup(scriptContext, script);
     if (!ok && errorLine == 0) {
         std::fprintf(stderr, "%s: cannot open the script\n", script);
         return 1;
     }
-    PrintScriptErrors(script, errorLine);
+    PrintScriptErrors(script, errorLine, messages.texts);
     if (json) {
-        PrintJson(ctx->script.theme);
+        PrintJson(scriptContext.theme);
     } else {
-        PrintText(ctx->script.theme);
+        PrintText(scriptContext.theme);
     }
     return errorLine;
 }

@@ -1,9 +1,9 @@
 // "wav-info": shows how the saver's loader reads a WAV file.
-#include "app/glimmora_context.h"
+#include "base/error_sink.h"
 #include "media_notes.h"
-#include "platform/headless/headless.h"
 #include "sound/sound.h"
 #include "tool_commands.h"
+#include "tool_output.h"
 
 #include <cstdio>
 #include <memory>
@@ -15,12 +15,12 @@ int CmdWavInfo(int argc, char** argv) {
         return 2;
     }
     const char* path = argv[0];
-    HeadlessClearMessages();
-    auto ctx = std::make_unique<GlimmoraContext>();
+    ErrorSink errors;
+    ToolMessages messages;
+    messages.Collect(errors);
     CSound sound;
-    if (!sound.Load(path, 100, 64, 0, 0, 0, &ctx->errors)) {
-        const char* message =
-            HeadlessMessages().empty() ? "cannot load" : HeadlessMessages().back().text.c_str();
+    if (!sound.Load(path, 100, 64, 0, 0, 0, &errors)) {
+        const char* message = messages.texts.empty() ? "cannot load" : messages.texts.back().c_str();
         std::fprintf(stderr, "%s: %s\n", path, message);
         const std::string note = MediaRefusalNote(message);
         if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());

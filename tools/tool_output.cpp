@@ -1,6 +1,6 @@
 #include "tool_output.h"
 
-#include "platform/headless/headless.h"
+#include "base/error_sink.h"
 
 #include <cstring>
 
@@ -49,8 +49,14 @@ std::string ShellQuote(const std::string& text) {
 #endif
 }
 
-void PrintScriptErrors(const char* file, int line) {
-    for (const HeadlessMessage& m : HeadlessMessages())
-        std::fprintf(stderr, "%s:%d: %s\n", file, line, m.text.c_str());
-    HeadlessClearMessages();
+void ToolMessages::Collect(ErrorSink& errors) {
+    errors.show = [](void* user, const char* message) {
+        static_cast<ToolMessages*>(user)->texts.emplace_back(message);
+    };
+    errors.user = this;
+}
+
+void PrintScriptErrors(const char* file, int line, std::vector<std::string>& messages) {
+    for (const std::string& m : messages) std::fprintf(stderr, "%s:%d: %s\n", file, line, m.c_str());
+    messages.clear();
 }

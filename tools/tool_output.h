@@ -3,6 +3,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+struct ErrorSink;
 
 // `text` as a JSON string literal, quotes included. Bytes above 127 are taken
 // as Latin-1 characters.
@@ -14,6 +17,14 @@ std::string JsonString(const char* text);
 // file name can hold.
 std::string ShellQuote(const std::string& text);
 
-// Prints the messages shown since the last call (headless message boxes) on
-// stderr as "FILE:LINE: message", with `line` the script line of the error.
-void PrintScriptErrors(const char* file, int line);
+// The messages an error sink shows, collected instead of shown: what the
+// tools that need no saver run print.
+struct ToolMessages {
+    std::vector<std::string> texts;
+    // Makes `errors` show its messages here.
+    void Collect(ErrorSink& errors);
+};
+
+// Prints `messages` on stderr as "FILE:LINE: message", with `line` the
+// script line of the error, and forgets them.
+void PrintScriptErrors(const char* file, int line, std::vector<std::string>& messages);

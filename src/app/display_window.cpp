@@ -1,25 +1,49 @@
 // The display layer of the saver window.
 #include "app/glimmora_context.h"
 #include "app/saver_window.h"
+#include "display/ss_view.h"
+
+bool CDisplayWnd::Create(const WindowSpec& layout) {
+    // The Create event has set `id` by the time this returns.
+    return windows.Create(layout, *this) != 0;
+}
+
+void CDisplayWnd::SetRect(const WindowSpec& layout) {
+    if (id) windows.SetRect(id, layout);
+}
+
+void CDisplayWnd::Destroy() {
+    if (id) windows.Destroy(id);
+}
 
 bool CDisplayWnd::OnCreate() {
-    if (!ctx.view.Init(static_cast<CSaverWnd*>(this))) return false;
-    ctx.loop.displayReady = true;
+    if (!view.Init(this)) return false;
+    loop.displayReady = true;
     return true;
 }
 
 void CDisplayWnd::OnPaint() {
-    ctx.view.Paint();
+    VidFrame frame{};
+    VidRect rects[REGION_MAX_RECTS];
+    const int count = view.Paint(&frame, rects);
+    if (count > 0 && id) windows.Present(id, frame, rects, count);
 }
 
 void CDisplayWnd::OnFinalMessage() {
-    ctx.loop.displayReady = false;
+    loop.displayReady = false;
+    id = 0;
 }
 
-CSSView& CDisplayWnd::View() {
-    return ctx.view;
-}
-
-const char* CDisplayWnd::Title() const {
-    return ctx.run.appTitle;
+bool CDisplayWnd::OnWindowEvent(const WindowEvent& event) {
+    switch (event.type) {
+    case WindowEventType::Create:
+        id = event.window;
+        if (OnCreate()) return true;
+        id = 0;
+        return false;
+    case WindowEventType::Paint: OnPaint(); return false;
+    case WindowEventType::NeedsPaint: return view.NeedsPaint();
+    case WindowEventType::Final: OnFinalMessage(); return false;
+    default: return true;
+    }
 }

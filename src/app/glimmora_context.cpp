@@ -1,37 +1,36 @@
 #include "app/glimmora_context.h"
 
-#include "app/monitor_run.h"
 #include "app/saver_window.h"
-#include "platform/sys.h"
+#include "platform/system.h"
 
 namespace {
 
 // Messages are shown in a box captioned with the application title.
 void ShowInMessageBox(void* user, const char* message) {
-    SysMessageBox(static_cast<const RunConfig*>(user)->appTitle, message);
+    const GlimmoraContext& ctx = *static_cast<const GlimmoraContext*>(user);
+    if (ctx.port.system) ctx.port.system->ShowMessageBox(ctx.run.appTitle, message);
 }
 
 } // namespace
 
-GlimmoraContext::GlimmoraContext() : engine(script.theme, view) {
+GlimmoraContext::GlimmoraContext(const PortServices& port) : port(port), engine(script.theme, view) {
     errors.show = ShowInMessageBox;
-    errors.user = &run;
-    errors.line = &script.reader.lineNumber;
+    errors.user = this;
     settings.saverName = run.saverName;
     settings.theme = &script.theme;
-    script.errors = &errors;
-    script.reader.warnings = &errors;
+    settings.storage = port.settings;
+    script.ReportTo(errors);
     images.errors = &errors;
     images.budget = &memory;
     view.errors = &errors;
+    view.SetFonts(port.fonts);
     audio.errors = &errors;
+    audio.device = port.audio;
     audio.sectionClock = &engine.sectionTime;
     engine.sound = EngineSoundCalls::Mixer(audio);
 }
 
 GlimmoraContext::~GlimmoraContext() {
-    if (monitors) EndOtherMonitors(*this);
-    monitors.reset();
     audio.Shutdown();
     saverWindow.reset();
     view.Reset();

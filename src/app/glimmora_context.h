@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "app/port_services.h"
 #include "base/error_sink.h"
 #include "base/media_path.h"
 #include "base/memory_budget.h"
@@ -20,7 +21,6 @@
 
 class CImage;
 class CSaverWnd;
-struct MonitorRun;
 
 // What the last module load did.
 struct ModuleLoad {
@@ -45,11 +45,13 @@ struct LoopState {
 };
 
 struct GlimmoraContext {
-    GlimmoraContext();
+    // A context over the services of `port`, which outlive it.
+    explicit GlimmoraContext(const PortServices& port);
     ~GlimmoraContext();
     GlimmoraContext(const GlimmoraContext&) = delete;
     GlimmoraContext& operator=(const GlimmoraContext&) = delete;
 
+    PortServices port;
     ErrorSink errors;
     RunConfig run;
     SettingsStore settings;
@@ -67,10 +69,8 @@ struct GlimmoraContext {
     // Told when a media file was found only in another letter case or with a
     // backslash read as a folder separator (check warns of it).
     MediaPathNotice mediaNotice;
-    // The saver window of this run (preview and saver modes), or none.
+    // The saver window of this context (preview and saver modes), or none.
     std::unique_ptr<CSaverWnd> saverWindow;
-    // The other monitors' windows of a full-screen run over several monitors.
-    std::unique_ptr<MonitorRun> monitors;
 
     // Frees the loaded module (tables, images, sounds, background), empties
     // its memory budget and restarts the engine, for a fresh load. The mixer

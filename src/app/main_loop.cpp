@@ -1,10 +1,9 @@
 #include "app/main_loop.h"
 
-#include "app/glimmora_context.h"
-#include "app/monitor_run.h"
+#include "app/saver_run.h"
 #include "app/startup.h"
 #include "engine/frame_tick.h"
-#include "platform/sys.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 #include <algorithm>
@@ -22,45 +21,59 @@ constexpr int MIXER_FRAMES_PER_BUFFER = 2756;
 // the earliest change any engine has pending, or the next idle work. Passes in
 // between would change nothing; input and pictures wake the window system
 // earlier.
-uint32_t SleepMs(GlimmoraContext& ctx, uint32_t now, uint32_t t) {
+uint32_t SleepMs(SaverRun& run, uint32_t now, uint32_t t) {
+    GlimmoraContext& ctx = run.lead;
     const uint32_t section = now - ctx.engine.clockStart; // 0 after a section change
     uint32_t wait = ctx.loop.displayReady ? NextChangeTime(ctx.engine, section) - section : 1;
-    wait = std::min(wait, OtherMonitorsNextChangeMs(ctx, now));
+    wait = std::min(wait, OtherMonitorsNextChangeMs(run, now));
     if (ctx.loop.idleDeadline > t) wait = std::min(wait, ctx.loop.idleDeadline - t);
     wait = std::min(wait, LONGEST_SLEEP_MS);
-    const uint32_t spent = SysMilliseconds() - now; // the pass itself took time
+    const uint32_t spent = ctx.port.system->Milliseconds() - now; // the pass itself took time
     return wait > spent ? wait - spent : 0;
 }
 
+// Tells the user of the palette file -exp256 writes at the end of the run.
+constexpr char PALETTIZE_CAPTION[] = "Glimmora";
+
 } // namespace
 
-void BeginRunLoop(GlimmoraContext& ctx) {
+void BeginRunLoop(SaverRun& run) {
+    GlimmoraContext& ctx = run.lead;
     LoopState& loop = ctx.loop;
     loop.mixerStarted = !ctx.run.previewMode && ctx.settings.Sound;
     if (loop.mixerStarted) {
         ctx.audio.SetMasterVolume(ctx.settings.MasterVolume);
         ctx.audio.Init(MIXER_FORMAT_STEREO, MIXER_FRAMES_PER_BUFFER);
     }
-    ctx.engine.clockStart = SysMilliseconds();
-    ctx.engine.random.SeedRandom(SysMilliseconds());
+    ctx.engine.clockStart = ctx.port.system->Milliseconds();
+    ctx.engine.random.SeedRandom(ctx.port.system->Milliseconds());
     loop.idleDeadline = IDLE_INTERVAL_MS;
     loop.idleCounter = 0;
     loop.ticked = false;
     loop.waitMs = 0;
 }
 
-void EndRunLoop(GlimmoraContext& ctx) {
+void EndRunLoop(SaverRun& run) {
+    GlimmoraContext& ctx = run.lead;
     if (ctx.loop.mixerStarted) ctx.audio.Shutdown();
     ctx.loop.mixerStarted = false;
-    EndOtherMonitors(ctx);
+    EndOtherMonitors(run);
     // The palettizing mode writes the loaded module's palette file at the end.
-    if (ctx.run.exportPalettes) ctx.images.histogram.Palettize(ctx.load.module);
+    ColorHistogram& histogram = ctx.images.histogram;
+    if (ctx.run.exportPalettes && histogram.Active()) {
+        SystemServices& system = *ctx.port.system;
+        system.ShowMessageBox(PALETTIZE_CAPTION, "Palletizing, please wait...");
+        if (histogram.Palettize(ctx.load.module))
+            system.ShowMessageBox(PALETTIZE_CAPTION, "Palettizing completed");
+    }
 }
 
-bool RunLoopPass(GlimmoraContext& ctx) {
+bool RunLoopPass(SaverRun& run) {
+    GlimmoraContext& ctx = run.lead;
+    WindowSystem& windows = *ctx.port.windows;
     LoopState& loop = ctx.loop;
     Engine& engine = ctx.engine;
-    uint32_t now = SysMilliseconds();
+    uint32_t now = ctx.port.system->Milliseconds();
     uint32_t t = now - engine.clockStart;
     engine.sectionTime.store(t, std::memory_order_relaxed);
     // Engine times are whole milliseconds: a pass in a millisecond that has
@@ -68,35 +81,35 @@ bool RunLoopPass(GlimmoraContext& ctx) {
     // as a loop that passes once every millisecond would. Ticking again would
     // test at once what the first tick has just started.
     if (!loop.ticked || now != loop.tickClock) {
-        if (loop.displayReady) FrameTick(engine, t);
-        TickOtherMonitors(ctx);
+        if (loop.displayReady) FrameTick(engine, t, now);
+        TickOtherMonitors(run, now);
         loop.ticked = true;
         loop.tickClock = now;
     }
 
-    PumpResult pumped = WndPumpMessage();
+    PumpResult pumped = windows.PumpMessage();
     loop.waitMs = 0;
     if (pumped == PumpResult::Quit) return false;
     if (pumped == PumpResult::Handled) {
         loop.idleCounter = 0;
-    } else if (const uint32_t sleep = SleepMs(ctx, now, t); sleep > 0) {
+    } else if (const uint32_t sleep = SleepMs(run, now, t); sleep > 0) {
         loop.waitMs = sleep;
-        WndWaitMessage(sleep);
+        windows.WaitMessage(sleep);
     }
 
     if (loop.idleDeadline <= t) {
-        while (WndIdle(loop.idleCounter++)) {
+        while (windows.Idle(loop.idleCounter++)) {
         }
-        FollowMonitors(ctx);
+        FollowMonitors(run);
         loop.idleDeadline = t + IDLE_INTERVAL_MS;
     }
     return true;
 }
 
-int RunLoop(GlimmoraContext& ctx) {
-    BeginRunLoop(ctx);
-    while (RunLoopPass(ctx)) {
+int RunLoop(SaverRun& run) {
+    BeginRunLoop(run);
+    while (RunLoopPass(run)) {
     }
-    EndRunLoop(ctx);
-    return Finish(ctx);
+    EndRunLoop(run);
+    return Finish(run.lead);
 }

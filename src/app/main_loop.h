@@ -2,14 +2,14 @@
 // idle work at most every 100 ms, and the mixer's start and stop.
 #pragma once
 
-struct GlimmoraContext;
+struct SaverRun;
 
 // Runs until the quit message and returns the process exit code.
-int RunLoop(GlimmoraContext& ctx);
+int RunLoop(SaverRun& run);
 // One pass of the loop; false once the quit message has been pumped.
-bool RunLoopPass(GlimmoraContext& ctx);
+bool RunLoopPass(SaverRun& run);
 // Prepares the loop (mixer, clocks) and ends it (mixer shutdown, the palette
 // file of -exp256); RunLoop calls both, tools that drive passes themselves
 // call them around their passes.
-void BeginRunLoop(GlimmoraContext& ctx);
-void EndRunLoop(GlimmoraContext& ctx);
+void BeginRunLoop(SaverRun& run);
+void EndRunLoop(SaverRun& run);

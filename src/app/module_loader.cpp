@@ -2,7 +2,7 @@
 
 #include "app/glimmora_context.h"
 #include "base/file_checks.h"
-#include "platform/dialogs.h"
+#include "ui/dialog_host.h"
 #include "script/media_binder.h"
 #include "script/module_reader.h"
 #include "script/setup_scan.h"
@@ -24,8 +24,8 @@ class ContextBinder : public MediaBinder {
     int BindImage(CFeature& feature, const char* name) override {
         WarnIfOutside(name);
         char path[MEDIA_PATH_SIZE];
-        MediaPath(ctx, name, path, sizeof(path));
-        FindThemeMedia(ctx, path, sizeof(path));
+        MediaPath(ctx.run.mediaDirectory, name, path, sizeof(path));
+        FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
         // An earlier image of this block stays with the image cache or goes.
@@ -48,8 +48,8 @@ class ContextBinder : public MediaBinder {
             return 0;
         }
         char path[MEDIA_PATH_SIZE];
-        MediaPath(ctx, name, path, sizeof(path));
-        FindThemeMedia(ctx, path, sizeof(path));
+        MediaPath(ctx.run.mediaDirectory, name, path, sizeof(path));
+        FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
         return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors,
                           &ctx.memory);
     }
@@ -65,8 +65,8 @@ class ContextBinder : public MediaBinder {
         const char* path = name;
         char inMedia[MEDIA_PATH_SIZE];
         if (!PathExists(name)) {
-            MediaPath(ctx, name, inMedia, sizeof(inMedia));
-            FindThemeMedia(ctx, inMedia, sizeof(inMedia));
+            MediaPath(ctx.run.mediaDirectory, name, inMedia, sizeof(inMedia));
+            FindThemeMedia(ctx.mediaNotice, inMedia, sizeof(inMedia));
             if (PathExists(inMedia)) path = inMedia;
         }
         CImage* image = ctx.images.Load(path);
@@ -149,35 +149,34 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     std::snprintf(paletteName, sizeof(paletteName), "256COL%02d.PAL",
                   static_cast<int>(activeModule % 100));
     char path[MEDIA_PATH_SIZE];
-    MediaPath(ctx, paletteName, path, sizeof(path));
-    FindThemeMedia(ctx, path, sizeof(path));
+    MediaPath(ctx.run.mediaDirectory, paletteName, path, sizeof(path));
+    FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
     ctx.view.LoadPalette(path);
 }
 
 } // namespace
 
-void MediaPath(const GlimmoraContext& ctx, const char* name, char* path, int size) {
-    if (ctx.run.mediaDirectory[0] == '\0') {
+void MediaPath(const char* mediaDirectory, const char* name, char* path, int size) {
+    if (mediaDirectory[0] == '\0') {
         std::snprintf(path, static_cast<size_t>(size), "%s", name);
     } else {
-        std::snprintf(path, static_cast<size_t>(size), "%s%c%s", ctx.run.mediaDirectory,
+        std::snprintf(path, static_cast<size_t>(size), "%s%c%s", mediaDirectory,
                       PATH_SEPARATOR, name);
     }
 }
 
-void FindThemeMedia(const GlimmoraContext& ctx, char* path, int size) {
+void FindThemeMedia(const MediaPathNotice& notice, char* path, int size) {
     unsigned fixes = 0;
     const std::string found = FindMediaFile(path, &fixes);
     if (!fixes) return;
-    const MediaPathNotice& notice = ctx.mediaNotice;
     if (notice.notice) notice.notice(notice.user, path, found.c_str(), fixes);
     std::snprintf(path, static_cast<size_t>(size), "%s", found.c_str());
 }
 
 void LoadModule(GlimmoraContext& ctx) {
     ctx.load.loadStopLine = 0;
-    bool splash = !ctx.run.previewMode && !ctx.run.otherMonitor;
-    if (splash) DlgShowSplash();
+    DialogHost* splash = !ctx.run.previewMode && !ctx.run.otherMonitor ? ctx.port.dialogs : nullptr;
+    if (splash) splash->ShowSplash();
     LoadActiveModule(ctx);
-    if (splash) DlgHideSplash();
+    if (splash) splash->HideSplash();
 }

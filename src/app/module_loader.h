@@ -6,6 +6,7 @@
 #pragma once
 
 struct GlimmoraContext;
+struct MediaPathNotice;
 
 // Scans the Setup blocks, reads the settings and loads the body of module
 // `activeModule` into the tables and the view, with the loading splash in
@@ -13,11 +14,11 @@ struct GlimmoraContext;
 // sound line stops loading without a message (see ModuleLoad).
 void LoadModule(GlimmoraContext& ctx);
 
-// The path of a media file named by the script: in the media directory, or
-// the name itself when there is none. Written into `path` (`size` bytes).
-void MediaPath(const GlimmoraContext& ctx, const char* name, char* path, int size);
+// The path of a media file named by the script: in `mediaDirectory`, or the
+// name itself when that is empty. Written into `path` (`size` bytes).
+void MediaPath(const char* mediaDirectory, const char* name, char* path, int size);
 // The file such a path names as themes written on Windows name them: when it
 // does not exist as written, a backslash is a folder separator and names
-// match in any letter case (see FindMediaFile); the context's notice hears of
-// any change. `path` is rewritten in place.
-void FindThemeMedia(const GlimmoraContext& ctx, char* path, int size);
+// match in any letter case (see FindMediaFile); `notice` hears of any
+// change. `path` is rewritten in place.
+void FindThemeMedia(const MediaPathNotice& notice, char* path, int size);

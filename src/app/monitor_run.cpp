@@ -1,11 +1,11 @@
 #include "app/monitor_run.h"
 
-#include "app/glimmora_context.h"
 #include "app/module_loader.h"
+#include "app/saver_run.h"
 #include "app/saver_window.h"
 #include "engine/frame_tick.h"
-#include "platform/sys.h"
-#include "platform/window.h"
+#include "platform/shell.h"
+#include "platform/system.h"
 
 #include <algorithm>
 
@@ -25,13 +25,14 @@ WindowSpec MonitorSpec(const GlimmoraContext& lead, const SysMonitor& monitor, b
     layout.hideCursor = lead.run.exclusiveMode;
     layout.monitor = monitor.id;
     layout.secondary = secondary;
+    layout.title = lead.run.appTitle;
     return layout;
 }
 
 void RemoveOther(MonitorRun& monitors, int slot) {
     std::unique_ptr<GlimmoraContext>& other = monitors.others[slot];
     if (!other) return;
-    WndDestroy(other->saverWindow.get());
+    if (other->saverWindow) other->saverWindow->Destroy();
     other.reset();
 }
 
@@ -40,7 +41,7 @@ void RemoveOther(MonitorRun& monitors, int slot) {
 void AddOther(GlimmoraContext& lead, MonitorRun& monitors, int slot) {
     RemoveOther(monitors, slot);
     const MonitorSlot& place = monitors.layout.slots[slot];
-    auto other = std::make_unique<GlimmoraContext>();
+    auto other = std::make_unique<GlimmoraContext>(lead.port);
     other->run = lead.run;
     other->run.otherMonitor = true;
     other->run.monitorModule = lead.load.module;
@@ -58,11 +59,13 @@ void AddOther(GlimmoraContext& lead, MonitorRun& monitors, int slot) {
             other->errors.errorLine = 0;
         }
     }
-    other->saverWindow = std::make_unique<CSaverWnd>(*other);
+    other->saverWindow =
+        std::make_unique<CSaverWnd>(other->run, other->view, other->loop, *lead.port.windows);
     other->saverWindow->runWindow = lead.saverWindow.get();
-    if (!WndCreate(other->saverWindow.get(), MonitorSpec(lead, place.monitor, true))) return;
-    other->engine.clockStart = SysMilliseconds();
-    other->engine.random.SeedRandom(SysMilliseconds() + SEED_STRIDE * static_cast<uint32_t>(slot));
+    if (!other->saverWindow->Create(MonitorSpec(lead, place.monitor, true))) return;
+    const uint32_t now = lead.port.system->Milliseconds();
+    other->engine.clockStart = now;
+    other->engine.random.SeedRandom(now + SEED_STRIDE * static_cast<uint32_t>(slot));
     monitors.others[slot] = std::move(other);
 }
 
@@ -71,7 +74,7 @@ void AddOther(GlimmoraContext& lead, MonitorRun& monitors, int slot) {
 void MoveLead(GlimmoraContext& lead, const SysMonitor& monitor) {
     CSaverWnd* window = lead.saverWindow.get();
     if (!window) return;
-    WndSetRect(window, MonitorSpec(lead, monitor, false));
+    window->SetRect(MonitorSpec(lead, monitor, false));
     CSSView& view = lead.view;
     if (view.screenWidth != monitor.width || view.screenHeight != monitor.height) {
         view.SetSize(monitor.width, monitor.height);
@@ -80,8 +83,9 @@ void MoveLead(GlimmoraContext& lead, const SysMonitor& monitor) {
     view.InvalidateAll();
 }
 
-void Apply(GlimmoraContext& lead, const MonitorChange* changes, int count) {
-    MonitorRun& monitors = *lead.monitors;
+void Apply(SaverRun& run, const MonitorChange* changes, int count) {
+    GlimmoraContext& lead = run.lead;
+    MonitorRun& monitors = *run.monitors;
     for (int i = 0; i < count; ++i) {
         const int slot = changes[i].slot;
         if (slot == LEAD_SLOT) {
@@ -99,13 +103,14 @@ void Apply(GlimmoraContext& lead, const MonitorChange* changes, int count) {
 
 } // namespace
 
-bool CreateMonitorWindows(GlimmoraContext& lead, bool* created) {
+bool CreateMonitorWindows(SaverRun& run, bool* created) {
+    GlimmoraContext& lead = run.lead;
     *created = false;
     SysMonitor list[MAX_MONITORS];
-    const int count = SysMonitors(list, MAX_MONITORS);
+    const int count = lead.port.shell->Monitors(list, MAX_MONITORS);
     if (count <= 1) return false;
-    lead.monitors = std::make_unique<MonitorRun>();
-    MonitorRun& monitors = *lead.monitors;
+    run.monitors = std::make_unique<MonitorRun>();
+    MonitorRun& monitors = *run.monitors;
     monitors.layout.othersBlack = lead.settings.OtherMonitors == OTHER_MONITORS_BLACK;
     MonitorChange changes[MAX_MONITOR_CHANGES];
     const int changed = monitors.layout.Update(list, count, changes);
@@ -113,28 +118,27 @@ bool CreateMonitorWindows(GlimmoraContext& lead, bool* created) {
     SysMonitor primary = monitors.layout.slots[LEAD_SLOT].monitor;
     primary.width = lead.view.screenWidth;
     primary.height = lead.view.screenHeight;
-    *created = WndCreate(lead.saverWindow.get(), MonitorSpec(lead, primary, false));
+    *created = lead.saverWindow->Create(MonitorSpec(lead, primary, false));
     if (!*created || lead.errors.errorLine != 0) return true;
-    Apply(lead, changes, changed);
+    Apply(run, changes, changed);
     return true;
 }
 
-void TickOtherMonitors(GlimmoraContext& lead) {
-    if (!lead.monitors) return;
-    const uint32_t now = SysMilliseconds();
-    for (std::unique_ptr<GlimmoraContext>& other : lead.monitors->others) {
+void TickOtherMonitors(SaverRun& run, uint32_t now) {
+    if (!run.monitors) return;
+    for (std::unique_ptr<GlimmoraContext>& other : run.monitors->others) {
         if (!other || !other->loop.displayReady) continue;
         Engine& engine = other->engine;
         const uint32_t t = now - engine.clockStart;
         engine.sectionTime.store(t, std::memory_order_relaxed);
-        FrameTick(engine, t);
+        FrameTick(engine, t, now);
     }
 }
 
-uint32_t OtherMonitorsNextChangeMs(GlimmoraContext& lead, uint32_t now) {
+uint32_t OtherMonitorsNextChangeMs(SaverRun& run, uint32_t now) {
     uint32_t wait = 0xFFFFFFFFu;
-    if (!lead.monitors) return wait;
-    for (std::unique_ptr<GlimmoraContext>& other : lead.monitors->others) {
+    if (!run.monitors) return wait;
+    for (std::unique_ptr<GlimmoraContext>& other : run.monitors->others) {
         if (!other || !other->loop.displayReady) continue;
         Engine& engine = other->engine;
         const uint32_t t = now - engine.clockStart;
@@ -143,15 +147,19 @@ uint32_t OtherMonitorsNextChangeMs(GlimmoraContext& lead, uint32_t now) {
     return wait;
 }
 
-void FollowMonitors(GlimmoraContext& lead) {
-    if (!lead.monitors || !lead.loop.displayReady) return;
+void FollowMonitors(SaverRun& run) {
+    if (!run.monitors || !run.lead.loop.displayReady) return;
     SysMonitor list[MAX_MONITORS];
-    const int count = SysMonitors(list, MAX_MONITORS);
+    const int count = run.lead.port.shell->Monitors(list, MAX_MONITORS);
     MonitorChange changes[MAX_MONITOR_CHANGES];
-    Apply(lead, changes, lead.monitors->layout.Update(list, count, changes));
+    Apply(run, changes, run.monitors->layout.Update(list, count, changes));
 }
 
-void EndOtherMonitors(GlimmoraContext& lead) {
-    if (!lead.monitors) return;
-    for (int slot = 0; slot < MAX_MONITORS; ++slot) RemoveOther(*lead.monitors, slot);
+void EndOtherMonitors(SaverRun& run) {
+    if (!run.monitors) return;
+    for (int slot = 0; slot < MAX_MONITORS; ++slot) RemoveOther(*run.monitors, slot);
+}
+
+SaverRun::~SaverRun() {
+    EndOtherMonitors(*this);
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 struct GlimmoraContext;
+struct SaverRun;
 
 struct MonitorRun {
     MonitorLayout layout;
@@ -23,13 +24,13 @@ struct MonitorRun {
 // monitor, creates the lead's window (its module loaded) full screen on the
 // primary monitor and a window on every other one, sets `created` and
 // returns true. Returns false, doing nothing, on a desktop of one monitor.
-bool CreateMonitorWindows(GlimmoraContext& lead, bool* created);
-// One frame tick for every other monitor's engine.
-void TickOtherMonitors(GlimmoraContext& lead);
+bool CreateMonitorWindows(SaverRun& run, bool* created);
+// One frame tick for every other monitor's engine, at the clock's `now`.
+void TickOtherMonitors(SaverRun& run, uint32_t now);
 // Milliseconds from the clock's `now` until the earliest change pending in
 // another monitor's engine (0xFFFFFFFF without one).
-uint32_t OtherMonitorsNextChangeMs(GlimmoraContext& lead, uint32_t now);
+uint32_t OtherMonitorsNextChangeMs(SaverRun& run, uint32_t now);
 // Brings the windows in line with the desktop's monitors.
-void FollowMonitors(GlimmoraContext& lead);
+void FollowMonitors(SaverRun& run);
 // Takes every other monitor's window down.
-void EndOtherMonitors(GlimmoraContext& lead);
+void EndOtherMonitors(SaverRun& run);

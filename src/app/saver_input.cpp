@@ -1,10 +1,14 @@
 // The input rules of the saver window.
-#include "app/glimmora_context.h"
+#include "app/app_state.h"
 #include "app/saver_window.h"
-#include "platform/window.h"
 
 void CSaverWnd::Close() {
-    WndPostClose(runWindow ? runWindow : this);
+    const CSaverWnd* target = runWindow ? runWindow : this;
+    if (target->Id()) windows.PostClose(target->Id());
+}
+
+const char* CSaverWnd::Title() const {
+    return run.appTitle;
 }
 
 bool CSaverWnd::OnSysCommand(uint32_t command) {
@@ -13,22 +17,22 @@ bool CSaverWnd::OnSysCommand(uint32_t command) {
 
 // Refusing deactivation keeps a saver window in front of everything.
 bool CSaverWnd::OnNcActivate(bool active, bool toOwnWindow) {
-    return ctx.run.previewMode || active || toOwnWindow;
+    return run.previewMode || active || toOwnWindow;
 }
 
 bool CSaverWnd::OnActivate(bool active, bool toOwnWindow) {
-    if (!ctx.run.previewMode && !active && !toOwnWindow) Close();
+    if (!run.previewMode && !active && !toOwnWindow) Close();
     return true;
 }
 
 bool CSaverWnd::OnActivateApp(bool active) {
-    if (!ctx.run.previewMode && !active) Close();
+    if (!run.previewMode && !active) Close();
     return true;
 }
 
 // The first reported position is the reference; any change from it closes.
 bool CSaverWnd::OnMouseMove(int32_t x, int32_t y) {
-    if (ctx.run.previewMode) return true;
+    if (run.previewMode) return true;
     if (firstMouseX == -1 && firstMouseY == -1) {
         firstMouseX = x;
         firstMouseY = y;
@@ -39,12 +43,12 @@ bool CSaverWnd::OnMouseMove(int32_t x, int32_t y) {
 }
 
 bool CSaverWnd::OnButtonDown() {
-    if (!ctx.run.previewMode) Close();
+    if (!run.previewMode) Close();
     return true;
 }
 
 bool CSaverWnd::OnKeyDown() {
-    if (!ctx.run.previewMode) Close();
+    if (!run.previewMode) Close();
     return true;
 }
 
@@ -54,5 +58,20 @@ void CSaverWnd::OnDisplayChange() {
 }
 
 CursorAnswer CSaverWnd::OnSetCursor() const {
-    return ctx.run.exclusiveMode ? CursorAnswer::HideCursor : CursorAnswer::NotHandled;
+    return run.exclusiveMode ? CursorAnswer::HideCursor : CursorAnswer::NotHandled;
+}
+
+bool CSaverWnd::OnWindowEvent(const WindowEvent& e) {
+    switch (e.type) {
+    case WindowEventType::SysCommand: return OnSysCommand(e.command);
+    case WindowEventType::NcActivate: return OnNcActivate(e.active, e.toOwnWindow);
+    case WindowEventType::Activate: return OnActivate(e.active, e.toOwnWindow);
+    case WindowEventType::ActivateApp: return OnActivateApp(e.active);
+    case WindowEventType::MouseMove: return OnMouseMove(e.x, e.y);
+    case WindowEventType::ButtonDown: return OnButtonDown();
+    case WindowEventType::KeyDown: return OnKeyDown();
+    case WindowEventType::DisplayChange: OnDisplayChange(); return false;
+    case WindowEventType::SetCursor: return OnSetCursor() == CursorAnswer::HideCursor;
+    default: return CDisplayWnd::OnWindowEvent(e);
+    }
 }

@@ -1,28 +1,38 @@
 // The saver window's behaviour, independent of the window system: the
-// platform creates the real window and feeds its events in here.
+// platform makes the real window and reports its events here (as the
+// window's WindowEventSink), and this decides what they do.
 #pragma once
 
-#include <cstdint>
+#include "platform/window.h"
 
-constexpr uint32_t SC_SCREENSAVE_COMMAND = 0xF140; // the system asks to start a screen saver
-constexpr uint32_t SC_CLOSE_COMMAND = 0xF060;
+#include <cstdint>
 
 enum class CursorAnswer { HideCursor, NotHandled };
 
 class CSSView;
-struct GlimmoraContext;
+struct LoopState;
+struct RunConfig;
 
-// The display layer: sets up the context's view when the window is created,
-// paints, and marks the display gone at the end. The application owns the
+// The display layer: sets up the view when the window is created, paints
+// it, and marks the display gone at the end. The application owns the
 // object (and loads the module before making it); the platform makes the
-// real window, feeds its events in here and tells the object when the window
+// real window, reports its events here and tells the object when the window
 // is gone, but never deletes it.
-class CDisplayWnd {
+class CDisplayWnd : public WindowEventSink {
   public:
-    explicit CDisplayWnd(GlimmoraContext& ctx) : ctx(ctx) {}
-    virtual ~CDisplayWnd() = default;
+    // Shows `view` through `windows`; `loop` learns whether the display exists.
+    CDisplayWnd(CSSView& view, LoopState& loop, WindowSystem& windows)
+        : view(view), loop(loop), windows(windows) {}
     CDisplayWnd(const CDisplayWnd&) = delete;
     CDisplayWnd& operator=(const CDisplayWnd&) = delete;
+
+    // Creates the platform's window over this object; false when it was not made.
+    bool Create(const WindowSpec& layout);
+    // Moves the window, destroys it at once, or asks it to close when pumped.
+    void SetRect(const WindowSpec& layout);
+    void Destroy();
+    // The platform's window while it exists, else 0.
+    WindowId Id() const { return id; }
 
     // Window creation: sets up the view; false fails the creation.
     bool OnCreate();
@@ -31,12 +41,15 @@ class CDisplayWnd {
     void OnFinalMessage();
 
     // The view the window shows.
-    CSSView& View();
-    // The caption of the window and of its message boxes.
-    const char* Title() const;
+    CSSView& View() { return view; }
+
+    bool OnWindowEvent(const WindowEvent& event) override;
 
   protected:
-    GlimmoraContext& ctx;
+    CSSView& view;
+    LoopState& loop;
+    WindowSystem& windows;
+    WindowId id = 0;
 };
 
 // The input rules: in saver mode the first key, click, real mouse movement or
@@ -44,7 +57,8 @@ class CDisplayWnd {
 // mode input never does.
 class CSaverWnd : public CDisplayWnd {
   public:
-    explicit CSaverWnd(GlimmoraContext& ctx) : CDisplayWnd(ctx) {}
+    CSaverWnd(const RunConfig& run, CSSView& view, LoopState& loop, WindowSystem& windows)
+        : CDisplayWnd(view, loop, windows), run(run) {}
 
     int32_t firstMouseX = -1;
     int32_t firstMouseY = -1;
@@ -54,6 +68,8 @@ class CSaverWnd : public CDisplayWnd {
 
     // A popup of the display size, topmost when exclusiveMode is on.
     bool CreateFullScreen();
+    // The caption of the window and of its message boxes.
+    const char* Title() const;
 
     // Each returns true when the platform's default processing should follow.
     bool OnSysCommand(uint32_t command);
@@ -72,6 +88,10 @@ class CSaverWnd : public CDisplayWnd {
     // Whether the cursor is to be hidden over the window.
     CursorAnswer OnSetCursor() const;
 
+    bool OnWindowEvent(const WindowEvent& event) override;
+
   private:
     void Close();
+
+    const RunConfig& run;
 };

@@ -1,13 +1,11 @@
 #include "app/startup.h"
 
-#include "app/glimmora_context.h"
 #include "app/module_loader.h"
-#include "app/monitor_run.h"
+#include "app/saver_run.h"
 #include "app/saver_window.h"
 #include "app/startup_rules.h"
 #include "platform/shell.h"
-#include "platform/sys.h"
-#include "platform/window.h"
+#include "platform/system.h"
 #include "ui/config_dlg.h"
 
 #include <cstdio>
@@ -29,14 +27,15 @@ void ChooseNextModule(GlimmoraContext& ctx) {
     if (!settings.WriteSettings()) {
         char message[sizeof(settings.writeFailure) + 64];
         std::snprintf(message, sizeof(message), SETTINGS_NOT_SAVED, settings.writeFailure);
-        SysLogMessage(ctx.run.appTitle, message);
+        ctx.port.system->LogMessage(ctx.run.appTitle, message);
     }
 }
 
 // A window that failed, or whose module reported an error, is taken down.
-bool Abandon(GlimmoraContext& ctx) {
-    EndOtherMonitors(ctx);
-    WndDestroy(ctx.saverWindow.get());
+bool Abandon(SaverRun& run) {
+    EndOtherMonitors(run);
+    GlimmoraContext& ctx = run.lead;
+    if (ctx.saverWindow) ctx.saverWindow->Destroy();
     ctx.saverWindow.reset();
     return false;
 }
@@ -45,11 +44,12 @@ bool Abandon(GlimmoraContext& ctx) {
 CSaverWnd* MakeSaverWindow(GlimmoraContext& ctx) {
     ctx.engine.previewMode = ctx.run.previewMode;
     LoadModule(ctx);
-    ctx.saverWindow = std::make_unique<CSaverWnd>(ctx);
+    ctx.saverWindow = std::make_unique<CSaverWnd>(ctx.run, ctx.view, ctx.loop, *ctx.port.windows);
     return ctx.saverWindow.get();
 }
 
-bool StartPreview(GlimmoraContext& ctx, int argc, char** argv) {
+bool StartPreview(SaverRun& run, int argc, char** argv) {
+    GlimmoraContext& ctx = run.lead;
     CSSView& view = ctx.view;
     ctx.run.exclusiveMode = false;
     ctx.run.previewMode = true;
@@ -57,7 +57,7 @@ bool StartPreview(GlimmoraContext& ctx, int argc, char** argv) {
     WindowSpec layout{};
     int32_t width = 0;
     int32_t height = 0;
-    if (host != 0 && SysWindowClientSize(host, &width, &height)) {
+    if (host != 0 && ctx.port.shell->WindowClientSize(host, &width, &height)) {
         layout.right = width;
         layout.bottom = height;
         layout.parent = host;
@@ -66,19 +66,21 @@ bool StartPreview(GlimmoraContext& ctx, int argc, char** argv) {
                            &layout.right, &layout.bottom);
     }
     layout.child = true;
+    layout.title = ctx.run.appTitle;
     view.SetSize(layout.right - layout.left, layout.bottom - layout.top);
     CSaverWnd* window = MakeSaverWindow(ctx);
-    if (!WndCreate(window, layout) || ctx.errors.errorLine != 0) return Abandon(ctx);
+    if (!window->Create(layout) || ctx.errors.errorLine != 0) return Abandon(run);
     return true;
 }
 
-bool StartSaver(GlimmoraContext& ctx) {
+bool StartSaver(SaverRun& run) {
+    GlimmoraContext& ctx = run.lead;
     CSaverWnd* window = MakeSaverWindow(ctx);
     // "-debug" and "-v" keep to one window, on the primary monitor.
     bool created = false;
     const bool everyMonitor = ctx.run.exclusiveMode && !ctx.run.sizeGiven;
-    if (!everyMonitor || !CreateMonitorWindows(ctx, &created)) created = window->CreateFullScreen();
-    if (!created || ctx.errors.errorLine != 0) return Abandon(ctx);
+    if (!everyMonitor || !CreateMonitorWindows(run, &created)) created = window->CreateFullScreen();
+    if (!created || ctx.errors.errorLine != 0) return Abandon(run);
     if (!ctx.run.testRun) ChooseNextModule(ctx);
     return true;
 }
@@ -87,22 +89,25 @@ bool StartSaver(GlimmoraContext& ctx) {
 
 bool CSaverWnd::CreateFullScreen() {
     WindowSpec layout{};
-    layout.right = ctx.view.screenWidth;
-    layout.bottom = ctx.view.screenHeight;
-    layout.topmost = ctx.run.exclusiveMode;
-    layout.hideCursor = ctx.run.exclusiveMode;
-    return WndCreate(this, layout);
+    layout.right = view.screenWidth;
+    layout.bottom = view.screenHeight;
+    layout.topmost = run.exclusiveMode;
+    layout.hideCursor = run.exclusiveMode;
+    layout.title = run.appTitle;
+    return Create(layout);
 }
 
-bool StartUp(GlimmoraContext& ctx, int argc, char** argv) {
+bool StartUp(SaverRun& saverRun, int argc, char** argv) {
+    GlimmoraContext& ctx = saverRun.lead;
+    SystemShell& shell = *ctx.port.shell;
     RunConfig& run = ctx.run;
     char programName[PATH_LEN + 1];
     ProgramBaseName(argc > 0 ? argv[0] : "", programName, sizeof(programName));
-    DeriveNames(run, programName);
-    SetPaths(run);
+    DeriveNames(run, shell, programName);
+    SetPaths(run, shell);
     int32_t width = 0;
     int32_t height = 0;
-    SysScreenSize(&width, &height);
+    shell.ScreenSize(&width, &height);
     ctx.view.SetSize(width, height);
     ParseOptions(run, ctx.view, argc, argv);
     if (run.scriptPathTooLong) {
@@ -112,14 +117,15 @@ bool StartUp(GlimmoraContext& ctx, int argc, char** argv) {
         ctx.errors.ReportFailure(message);
         return false;
     }
-    ctx.engine.random.SeedRandom(SysMilliseconds());
+    ctx.engine.random.SeedRandom(ctx.port.system->Milliseconds());
 
     switch (DispatchMode(argc, argv)) {
     case StartMode::Settings:
-        RunSettingsDialog(ctx.script, ctx.settings, run.scriptPath, run.mediaDirectory, argc, argv);
+        RunSettingsDialog(ctx.script, ctx.settings, *ctx.port.dialogs, shell, run.scriptPath,
+                          run.mediaDirectory, argc, argv);
         return false;
-    case StartMode::Preview: return StartPreview(ctx, argc, argv);
-    case StartMode::Saver: return StartSaver(ctx);
+    case StartMode::Preview: return StartPreview(saverRun, argc, argv);
+    case StartMode::Saver: return StartSaver(saverRun);
     case StartMode::Stop: return false;
     }
     return false;

@@ -2,10 +2,11 @@
 #pragma once
 
 struct GlimmoraContext;
+struct SaverRun;
 
-// Runs start-up over the command line; true when the main loop is to run.
-// argv[0] is the program file's path.
-bool StartUp(GlimmoraContext& ctx, int argc, char** argv);
+// Runs start-up over the command line for the run's lead context; true when
+// the main loop is to run. argv[0] is the program file's path.
+bool StartUp(SaverRun& run, int argc, char** argv);
 // The framework's clean-up; returns the exit status: the line of the error
 // (`errorLine`, held to 255 where only 8 bits reach the caller), 1 for a
 // script that cannot be found, 0 otherwise.

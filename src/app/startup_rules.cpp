@@ -63,7 +63,7 @@ void ProgramBaseName(const char* programPath, char* name, int size) {
     name[length] = '\0';
 }
 
-void DeriveNames(RunConfig& run, const char* programName) {
+void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName) {
     SetField(run.appTitle, programName);
     if (MatchKeyword(programName, "QV ")) {
         SetField(run.saverName, programName);
@@ -72,7 +72,7 @@ void DeriveNames(RunConfig& run, const char* programName) {
     }
     char longName[PATH_LEN + 1];
     if (MatchKeyword(programName, "QV") &&
-        SysFindLongSaverName(programName, longName, sizeof(longName))) {
+        shell.FindLongSaverName(programName, longName, sizeof(longName))) {
         // Less its extension (".SCR") only: a theme named "Reef.v2" keeps its ".v2".
         if (char* dot = std::strrchr(longName, '.')) *dot = '\0';
         SetField(run.saverName, longName);
@@ -83,9 +83,9 @@ void DeriveNames(RunConfig& run, const char* programName) {
     SetField(run.scriptName, programName);
 }
 
-void SetPaths(RunConfig& run) {
+void SetPaths(RunConfig& run, SystemShell& shell) {
     char folder[PATH_LEN + 1];
-    SysThemeFolder(run.scriptName, folder, sizeof(folder));
+    shell.ThemeFolder(run.scriptName, folder, sizeof(folder));
     SetField(run.mediaDirectory, folder);
     char path[2 * PATH_LEN + 8];
     std::snprintf(path, sizeof(path), "%s%c%s.SS", run.mediaDirectory, PATH_SEPARATOR,

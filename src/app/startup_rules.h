@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CSSView;
+class SystemShell;
 struct RunConfig;
 
 enum class StartMode { Settings, Preview, Saver, Stop };
@@ -13,9 +14,9 @@ enum class StartMode { Settings, Preview, Saver, Stop };
 // where programs have no extension, without a ".scr" extension only.
 void ProgramBaseName(const char* programPath, char* name, int size);
 // Sets appTitle, saverName and scriptName from N ("QV " prefix rules).
-void DeriveNames(RunConfig& run, const char* programName);
+void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName);
 // Sets mediaDirectory (from the platform's theme folder) and scriptPath.
-void SetPaths(RunConfig& run);
+void SetPaths(RunConfig& run, SystemShell& shell);
 // Reads the options from argv[2] on; "-v" sets the size of `view`.
 void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv);
 // The mode named by argv[1].

@@ -130,19 +130,24 @@ void CSSView::Compose() {
     ComposeRegion(*this, updateRegion);
 }
 
-void CSSView::Paint() {
-    if (!backBuffer || updateRegion.Empty()) return;
+int CSSView::Paint(VidFrame* frame, VidRect* rects) {
+    if (!backBuffer || updateRegion.Empty()) return 0;
     ComposeRegion(*this, updateRegion);
     // Only the region's own rectangles are shown, not their bounding box: a
     // few sprites far apart then cost what they cover.
-    VidRect rects[REGION_MAX_RECTS];
     const int count = updateRegion.Count();
     for (int i = 0; i < count; ++i) {
         const ViewRect& r = updateRegion.Rect(i);
         rects[i] = {r.left, r.top, r.right, r.bottom};
     }
-    VidPresent(backBuffer, bufferWidth, bufferHeight, rects, count);
+    *frame = {backBuffer, bufferWidth, bufferHeight};
     updateRegion.Clear();
+    return count;
+}
+
+void CSSView::SetFonts(FontSource* source) {
+    fonts = source;
+    for (TextBanner& banner : banners) banner.fonts = source;
 }
 
 void CSSView::Reset() {

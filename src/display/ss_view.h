@@ -4,8 +4,8 @@
 // The view keeps its own back buffer (32-bit pixels 0x00RRGGBB, top row first)
 // and its own update region. Moving a sprite or changing a banner only adds
 // rectangles to the region; Paint composes exactly that region (background,
-// slots 0..99, banners 0 and 1) and hands its rectangles to the platform to
-// show.
+// slots 0..99, banners 0 and 1) and gives back its rectangles for the
+// window to show.
 #pragma once
 
 #include "display/update_region.h"
@@ -15,8 +15,11 @@
 
 class CImage;
 class CSSView;
+class FontSource;
 struct ErrorSink;
+struct VidFrame;
 struct VidFont;
+struct VidRect;
 
 constexpr int DESIGN_WIDTH = 800;
 constexpr int DESIGN_HEIGHT = 600;
@@ -63,6 +66,7 @@ class TextBanner {
     char text[BANNER_TEXT_MAX + 1] = {}; // empty: hidden
     uint32_t color = 0;                  // 0x00BBGGRR
     VidFont* font = nullptr;
+    FontSource* fonts = nullptr; // where the font comes from; none: no text is drawn
     // The cell measured when the text was set, and the text rendered in it.
     int32_t textWidth = 0;
     int32_t textHeight = 0;
@@ -109,6 +113,7 @@ class CSSView {
   public:
     const void* window = nullptr;   // the window drawn into; none: nothing is invalidated
     ErrorSink* errors = nullptr;    // where Init and LoadPalette report failures
+    FontSource* fonts = nullptr;    // the banners' fonts (SetFonts)
     uint32_t* backBuffer = nullptr; // bufferWidth x bufferHeight pixels, top row first
     int32_t bufferWidth = 0;
     int32_t bufferHeight = 0;
@@ -132,6 +137,8 @@ class CSSView {
     CSSView& operator=(const CSSView&) = delete;
 
     void SetSize(int32_t width, int32_t height);
+    // Where the banners' fonts come from.
+    void SetFonts(FontSource* source);
     // Takes the window and makes the back buffer for a window of the given
     // size (or, without a size, of the size given to SetSize). The whole
     // window becomes invalid, so the first paint fills it. Returns 1, or 0
@@ -159,10 +166,11 @@ class CSSView {
     void Invalidate(const ViewRect& rect);
     void InvalidateAll();
     bool NeedsPaint() const { return !updateRegion.Empty(); }
-    // Composes the invalid area into the back buffer, shows its rectangles in
-    // the window and validates it. Nothing happens before Init or when
-    // nothing is invalid.
-    void Paint();
+    // Composes the invalid area into the back buffer and validates it;
+    // `frame` and `rects` (room for REGION_MAX_RECTS) receive what the window
+    // is to show. Returns how many rectangles: 0, and nothing composed,
+    // before Init or when nothing is invalid.
+    int Paint(VidFrame* frame, VidRect* rects);
     // Composes the invalid area into the back buffer only.
     void Compose();
 

@@ -7,14 +7,15 @@
 #include <cstring>
 
 void TextBanner::SetFont(int32_t size, const char* face, bool bold) {
-    if (font) VidDeleteFont(font);
-    font = VidCreateFont(size * 13 / 8, face, bold);
+    if (!fonts) return;
+    if (font) fonts->FreeFont(font);
+    font = fonts->MakeFont(size * 13 / 8, face, bold);
 }
 
 void TextBanner::Measure() {
     textWidth = 0;
     textHeight = 0;
-    if (text[0]) VidMeasureText(font, text, &textWidth, &textHeight);
+    if (text[0] && fonts) fonts->MeasureText(font, text, &textWidth, &textHeight);
     textWidth = std::max(textWidth, 0);
     textHeight = std::max(textHeight, 0);
 }
@@ -46,8 +47,8 @@ void TextBanner::SetText(CSSView& view, int32_t px, int32_t py, const char* newT
         color = newColor;
         Measure();
         std::memset(coverage, 0, sizeof coverage);
-        if (text[0]) {
-            VidRenderText(font, text, &coverage[0][0], std::min(textWidth, BANNER_MAX_WIDTH),
+        if (text[0] && fonts) {
+            fonts->RenderText(font, text, &coverage[0][0], std::min(textWidth, BANNER_MAX_WIDTH),
                           std::min(textHeight, BANNER_MAX_HEIGHT), BANNER_MAX_WIDTH);
         }
     }
@@ -56,10 +57,8 @@ void TextBanner::SetText(CSSView& view, int32_t px, int32_t py, const char* newT
 
 void TextBanner::Clear(CSSView& view) {
     if (!text[0]) return;
-    if (font) {
-        VidDeleteFont(font);
-        font = nullptr;
-    }
+    if (font && fonts) fonts->FreeFont(font);
+    font = nullptr;
     Invalidate(view);
     text[0] = '\0';
     textWidth = 0;
@@ -67,7 +66,7 @@ void TextBanner::Clear(CSSView& view) {
 }
 
 void TextBanner::Release() {
-    if (font) VidDeleteFont(font);
+    if (font && fonts) fonts->FreeFont(font);
     font = nullptr;
     text[0] = '\0';
     textWidth = 0;

@@ -4,7 +4,6 @@
 #include "engine/engine_state.h"
 #include "engine/fades.h"
 #include "engine/schedule.h"
-#include "platform/sys.h"
 #include "script/theme_records.h"
 
 #include <algorithm>
@@ -37,7 +36,7 @@ int FeaturesInUse(const Engine& e) {
 
 // Moves on to the next section once no feature of the ending one is active.
 // Returns true when the section changed.
-bool SwitchWhenDone(Engine& e, int features, int sections) {
+bool SwitchWhenDone(Engine& e, int features, int sections, uint32_t now) {
     for (int i = 0; i < features; ++i) {
         if (IsActiveInSection(e.theme.featureTable[i], e.currentSection)) return false;
     }
@@ -45,7 +44,7 @@ bool SwitchWhenDone(Engine& e, int features, int sections) {
     for (int i = 0; i < features; ++i) LeaveSection(e, e.theme.featureTable[i]);
     e.currentSection = (e.currentSection + 1) % sections;
     e.theme.sectionTable[e.currentSection].endRequested = 0;
-    e.clockStart = SysMilliseconds();
+    e.clockStart = now;
     e.sectionTime.store(0, std::memory_order_relaxed);
     for (int i = 0; i < features; ++i) ResetForSection(e, e.theme.featureTable[i]);
     e.groupsDirty = true;
@@ -94,8 +93,8 @@ uint32_t NextChangeTime(Engine& e, uint32_t t) {
     return next;
 }
 
-void FrameTick(Engine& e, uint32_t t) {
-    if (e.clockStart == 0) e.clockStart = SysMilliseconds();
+void FrameTick(Engine& e, uint32_t t, uint32_t now) {
+    if (e.clockStart == 0) e.clockStart = now;
     const int features = FeaturesInUse(e);
     if (!e.loadStateCaptured) {
         CaptureLoadState(e);
@@ -105,7 +104,7 @@ void FrameTick(Engine& e, uint32_t t) {
     if (sections > 0) {
         if (e.currentSection < 0 || e.currentSection >= sections) e.currentSection = 0;
         if (e.sectionEnding) {
-            if (SwitchWhenDone(e, features, sections)) t = 0;
+            if (SwitchWhenDone(e, features, sections, now)) t = 0;
         } else if (e.theme.sectionTable[e.currentSection].endRequested) {
             e.sectionEnding = true;
             for (int i = 0; i < features; ++i)

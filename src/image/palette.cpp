@@ -2,18 +2,11 @@
 
 #include "base/file_checks.h"
 #include "image/image.h"
-#include "platform/sys.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
-
-namespace {
-
-constexpr const char* PALETTIZE_CAPTION = "Glimmora";
-
-} // namespace
 
 void PaletteFileName(char* buffer, size_t size, int32_t module) {
     std::snprintf(buffer, size, "256COL%02d.PAL", static_cast<int>(module));
@@ -83,9 +76,8 @@ void ColorHistogram::Discard() {
     counts = nullptr;
 }
 
-void ColorHistogram::Palettize(int32_t module) {
-    if (!counts) return;
-    SysMessageBox(PALETTIZE_CAPTION, "Palletizing, please wait...");
+int ColorHistogram::Palettize(int32_t module) {
+    if (!counts) return 0;
 
     char name[32];
     PaletteFileName(name, sizeof(name), module);
@@ -94,7 +86,7 @@ void ColorHistogram::Palettize(int32_t module) {
         // Nothing can be written; the counts are dropped all the same so that
         // the next release does not try again.
         Discard();
-        return;
+        return 0;
     }
 
     uint16_t picks[PALETTE_ENTRIES] = {};
@@ -125,6 +117,5 @@ void ColorHistogram::Palettize(int32_t module) {
     }
     size_t written = std::fwrite(bytes, 1, sizeof(bytes), file);
     Discard();
-    if (std::fclose(file) != 0 || written != sizeof(bytes)) return;
-    SysMessageBox(PALETTIZE_CAPTION, "Palettizing completed");
+    return std::fclose(file) == 0 && written == sizeof(bytes) ? 1 : 0;
 }

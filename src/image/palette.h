@@ -55,9 +55,11 @@ class ColorHistogram {
     // True while counted colours wait for `Palettize`.
     bool Active() const { return counts != nullptr; }
     // Writes the 256 most frequent colours counted so far as the palette file
-    // of `module` in the current folder, with a message before and after, then
-    // drops the counts. Does nothing when nothing has been counted.
-    void Palettize(int32_t module);
+    // of `module` in the current folder, then drops the counts. Returns 1
+    // when the file was written, 0 when it could not be or nothing had been
+    // counted. The caller tells the user before ("Palletizing, please
+    // wait...", while Active()) and after ("Palettizing completed", on 1).
+    int Palettize(int32_t module);
     // Drops the counts without writing anything.
     void Discard();
 

@@ -34,14 +34,20 @@ struct SettingsProfile {
     }
 };
 
-// Every value of `profile` that the store holds and can read takes the
-// stored value; the others keep theirs (the defaults). Where the store has
-// keys (the registry), reading creates the profile's section keys without
-// values, so reading leaves the key path.
-void SettingsReadProfile(SettingsProfile& profile);
+class SettingsStorage {
+  public:
+    virtual ~SettingsStorage() = default;
 
-// Stores every value of `profile` in one operation, adding what is missing
-// and keeping whatever else the store holds. Returns 1 on success. On
-// failure returns 0 and puts into `reason` why, naming the file or key; the
-// settings stored before are never removed or damaged by a failed write.
-int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize);
+    // Every value of `profile` that the store holds and can read takes the
+    // stored value; the others keep theirs (the defaults). Where the store has
+    // keys (the registry), reading creates the profile's section keys without
+    // values, so reading leaves the key path.
+    virtual void ReadProfile(SettingsProfile& profile) = 0;
+
+    // Stores every value of `profile` in one operation, adding what is
+    // missing and keeping whatever else the store holds. Returns 1 on
+    // success. On failure returns 0 and puts into `reason` why, naming the
+    // file or key; the settings stored before are never removed or damaged
+    // by a failed write.
+    virtual int WriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) = 0;
+};

@@ -1,16 +1,9 @@
-// What start-up learns from the system: the saver's long name, the theme
-// folder, the screen and a host window's size.
+// What start-up and the dialogs learn from the system and ask of it: the
+// saver's long name, the theme folder, the screen, its monitors and a host
+// window's size; starting a program and opening a file for the user.
 #pragma once
 
 #include <cstdint>
-
-// Looks "<system folder>\<shortName>.SCR" up and gives the found file's long
-// name. False when there is no such file (or no such lookup on the platform).
-bool SysFindLongSaverName(const char* shortName, char* longName, int size);
-// The folder of the theme `scriptName` (its script, images, sounds, read-me).
-void SysThemeFolder(const char* scriptName, char* folder, int size);
-// The size of the screen the saver runs on, in pixels.
-void SysScreenSize(int32_t* width, int32_t* height);
 
 // One monitor of the desktop, in the desktop's coordinates (on Windows those
 // of the virtual screen, whose origin is the primary monitor's top left
@@ -23,10 +16,33 @@ struct SysMonitor {
     int32_t height;
     bool primary;
 };
-// The monitors a full-screen run covers, at most `capacity` of them; returns
-// how many were written. 0 when the run plays in a host window.
-int SysMonitors(SysMonitor* monitors, int capacity);
 
-// The client size of an existing window given by its handle; false when the
-// handle names no window.
-bool SysWindowClientSize(uintptr_t handle, int32_t* width, int32_t* height);
+class SystemShell {
+  public:
+    virtual ~SystemShell() = default;
+
+    // Looks "<system folder>\<shortName>.SCR" up and gives the found file's
+    // long name. False when there is no such file (or no such lookup on the
+    // platform).
+    virtual bool FindLongSaverName(const char* shortName, char* longName, int size) = 0;
+    // The folder of the theme `scriptName` (its script, images, sounds, read-me).
+    virtual void ThemeFolder(const char* scriptName, char* folder, int size) = 0;
+    // The size of the screen the saver runs on, in pixels.
+    virtual void ScreenSize(int32_t* width, int32_t* height) = 0;
+    // The monitors a full-screen run covers, at most `capacity` of them;
+    // returns how many were written. 0 when the run plays in a host window.
+    virtual int Monitors(SysMonitor* monitors, int capacity) = 0;
+    // The client size of an existing window given by its handle; false when
+    // the handle names no window.
+    virtual bool WindowClientSize(uintptr_t handle, int32_t* width, int32_t* height) = 0;
+
+    // Starts a program and returns at once, without waiting for it.
+    // `commandLine` is the whole command as one line (the form a Windows
+    // shell starts); `argv` the same command as separate arguments, ending
+    // with nullptr (the form other systems start). Returns 1 when the program
+    // was started, else 0.
+    virtual int StartDetached(const char* commandLine, const char* const* argv) = 0;
+    // Asks the desktop to open `path` with the default viewer of its type.
+    // Whether that succeeds is not reported.
+    virtual void OpenFile(const char* path) = 0;
+};

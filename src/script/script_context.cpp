@@ -39,3 +39,9 @@ void ScriptContext::Reset() {
     std::memset(labelLines, 0, sizeof(labelLines));
     std::memset(&overflowModule, 0, sizeof(overflowModule));
 }
+
+void ScriptContext::ReportTo(ErrorSink& sink) {
+    errors = &sink;
+    reader.warnings = &sink;
+    sink.line = &reader.lineNumber;
+}

@@ -20,6 +20,9 @@ struct FeatureSource {
 
 struct ScriptContext {
     ErrorSink* errors = nullptr;
+    // Reports errors and warnings to `sink`, each error on the line being read.
+    void ReportTo(ErrorSink& sink);
+
     ScriptReader reader;
     ThemeTables theme;
     FeatureSource sources[MAX_FEATURES] = {};

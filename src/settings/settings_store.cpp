@@ -36,7 +36,7 @@ int SettingsStore::ReadSettings() {
     profile.Add(CONFIG_SECTION, "MasterVolume", 100);
     profile.Add(CONFIG_SECTION, "OtherMonitors", OTHER_MONITORS_PLAY);
     AddParams(profile, theme, true);
-    SettingsReadProfile(profile);
+    if (storage) storage->ReadProfile(profile);
 
     const SettingsValue* stored = profile.values;
     const int32_t moduleCount = theme ? theme->moduleCount : 0;
@@ -68,7 +68,7 @@ int SettingsStore::WriteSettings() {
     profile.Add(CONFIG_SECTION, "OtherMonitors", OtherMonitors);
     AddParams(profile, theme, false);
     writeFailure[0] = '\0';
-    if (SettingsWriteProfile(profile, writeFailure, sizeof(writeFailure))) {
+    if (storage && storage->WriteProfile(profile, writeFailure, sizeof(writeFailure))) {
         writeFailure[0] = '\0';
         return 1;
     }

@@ -26,6 +26,9 @@ class SettingsStore {
     const char* saverName = "";
     // The module table whose parameter values are read and written.
     ThemeTables* theme = nullptr;
+    // Where the platform keeps them; without one reads give the defaults and
+    // writes fail.
+    SettingsStorage* storage = nullptr;
 
     int32_t activeModule = 0;                    // the module an activation plays
     bool Sound = true;                           // sound output on

@@ -32,7 +32,7 @@ int CAudio::Init(int flags, int frames) {
     // The mixing below makes 8-bit stereo at 22050 Hz only; any other format
     // is treated like a device that refuses it: sound stays off.
     if (flags != AUDIO_FORMAT_STEREO || frames <= 0 || frames > AUDIO_MAX_FRAMES) return 1;
-    if (!AudioDeviceOpen(flags, frames, BufferDone, this)) return 1;
+    if (!device || !device->Open(flags, frames, BufferDone, this)) return 1;
 
     formatFlags = flags;
     framesPerBuffer = frames;
@@ -47,14 +47,14 @@ int CAudio::Init(int flags, int frames) {
         allocated = allocated && ch.chunkBuffer;
     }
     if (!allocated) {
-        AudioDeviceClose();
+        device->Close();
         Release();
         if (errors) errors->ReportErrorF("Out of memory: %s", "CAudio::Init()");
         return 0;
     }
-    if (!AudioDevicePrepare(blocks[0], bytesPerBuffer) ||
-        !AudioDevicePrepare(blocks[1], bytesPerBuffer)) {
-        AudioDeviceClose();
+    if (!device->Prepare(blocks[0], bytesPerBuffer) ||
+        !device->Prepare(blocks[1], bytesPerBuffer)) {
+        device->Close();
         Release();
         if (errors)
             errors->ReportErrorF("Multimedia error: %s",
@@ -76,16 +76,16 @@ int CAudio::Init(int flags, int frames) {
     // call back, and the device starts only once both buffers are queued.
     nextBuffer = 0;
     audioOn.store(1, std::memory_order_release);
-    AudioDeviceQueue(blocks[0], bytesPerBuffer);
-    AudioDeviceQueue(blocks[1], bytesPerBuffer);
-    AudioDeviceStart();
+    device->Queue(blocks[0], bytesPerBuffer);
+    device->Queue(blocks[1], bytesPerBuffer);
+    device->Start();
     return 1;
 }
 
 void CAudio::Shutdown() {
     if (!audioOn.load(std::memory_order_acquire)) return;
     audioOn.store(0, std::memory_order_release);
-    AudioDeviceClose(); // no mixing pass runs after this
+    device->Close(); // no mixing pass runs after this
     for (AudioChannel& ch : channels) ch.sound.store(nullptr, std::memory_order_relaxed);
     Release();
 }
@@ -200,7 +200,7 @@ void CAudio::MixBuffer() {
         out[2 * i] = ClampSample(l);
         out[2 * i + 1] = ClampSample(r);
     }
-    AudioDeviceQueue(out, bytesPerBuffer);
+    device->Queue(out, bytesPerBuffer);
     nextBuffer ^= 1;
     uint32_t now = sectionClock ? sectionClock->load(std::memory_order_relaxed) : 0;
     for (int c = 0; c < AUDIO_CHANNELS; c++) FillChunk(c, now);

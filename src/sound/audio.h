@@ -44,10 +44,14 @@ struct AudioChannel {
     uint32_t bytesLeft = 0;    // in the current segment
 };
 
+class AudioDevice;
+
 class CAudio {
   public:
     // Where Init reports its failures.
     ErrorSink* errors = nullptr;
+    // The output the mixer feeds; without one sound stays off.
+    AudioDevice* device = nullptr;
     // The section clock the mixer cuts sounds by: milliseconds since the
     // current section began, written by the engine's thread.
     const std::atomic<uint32_t>* sectionClock = nullptr;

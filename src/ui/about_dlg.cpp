@@ -1,6 +1,6 @@
 #include "ui/about_dlg.h"
 
-#include "platform/dialogs.h"
+#include "platform/shell.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,5 +33,5 @@ void CAboutDlg::OnReadMe() {
     } else {
         std::snprintf(readMePath, sizeof(readMePath), "readme.txt");
     }
-    DlgOpenFile(readMePath);
+    shell.OpenFile(readMePath);
 }

@@ -9,11 +9,16 @@ constexpr int VERSION_LINE_LEN = 80;
 // replaced by the version. The result is cut to fit `out` (`size` bytes).
 void VersionText(char* out, int size, const char* format);
 
+class SystemShell;
+
 class CAboutDlg {
   public:
-    // `mediaDirectory`: the theme folder, empty when there is none.
-    explicit CAboutDlg(const char* mediaDirectory = "") : mediaDirectory(mediaDirectory) {}
+    // `mediaDirectory`: the theme folder, empty when there is none; `shell`
+    // opens the read-me.
+    explicit CAboutDlg(SystemShell& shell, const char* mediaDirectory = "")
+        : shell(shell), mediaDirectory(mediaDirectory) {}
 
+    SystemShell& shell;
     const char* mediaDirectory;
     char versionLine[VERSION_LINE_LEN + 1] = "";
     char readMePath[PATH_LEN + 16] = "";

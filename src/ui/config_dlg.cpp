@@ -1,6 +1,6 @@
 #include "ui/config_dlg.h"
 
-#include "platform/dialogs.h"
+#include "platform/shell.h"
 #include "script/script_context.h"
 #include "script/setup_scan.h"
 #include "settings/settings_store.h"
@@ -37,9 +37,9 @@ bool Append(char* testCommand, const char* text) {
 
 } // namespace
 
-CConfigDlg::CConfigDlg(SettingsStore& settings, const char* mediaDirectory, int argc,
-                       const char* const* argv)
-    : settings(settings), mediaDirectory(mediaDirectory), argc(argc), argv(argv) {
+CConfigDlg::CConfigDlg(SettingsStore& settings, SystemShell& shell, const char* mediaDirectory,
+                       int argc, const char* const* argv)
+    : settings(settings), shell(shell), mediaDirectory(mediaDirectory), argc(argc), argv(argv) {
     caption[0] = '\0';
     for (ParamGroupView& group : groups) group = {false, "", "", "", 0, 0, 0};
 }
@@ -164,7 +164,7 @@ int CConfigDlg::OnTest() {
         testCommand[0] = '\0';
         return 0;
     }
-    return DlgStartDetached(testCommand, testArgs);
+    return shell.StartDetached(testCommand, testArgs);
 }
 
 const char* CConfigDlg::TestCommandLine() const {
@@ -177,11 +177,12 @@ int CConfigDlg::OnOK() {
     return Save() ? DLG_OK : 0;
 }
 
-int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, const char* scriptPath,
-                      const char* mediaDirectory, int argc, const char* const* argv) {
+int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, DialogHost& dialogs,
+                      SystemShell& shell, const char* scriptPath, const char* mediaDirectory,
+                      int argc, const char* const* argv) {
     settings.theme = &script.theme;
-    CConfigDlg dlg(settings, mediaDirectory, argc, argv);
+    CConfigDlg dlg(settings, shell, mediaDirectory, argc, argv);
     ScanThemeSetup(script, scriptPath);
     settings.ReadSettings();
-    return DlgRunSettings(dlg);
+    return dialogs.RunSettings(dlg);
 }

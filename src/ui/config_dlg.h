@@ -4,11 +4,13 @@
 #pragma once
 
 #include "platform/settings_backend.h"
+#include "ui/dialog_host.h"
 #include "script/theme_records.h"
 
 #include <cstdint>
 
 class SettingsStore;
+class SystemShell;
 struct ScriptContext;
 
 constexpr int32_t BRIGHTNESS_MIN = 0;
@@ -34,12 +36,14 @@ struct ParamGroupView {
 class CConfigDlg {
   public:
     // Edits `settings` and the parameter values of its module table. The
-    // program's own command line is used for the test run; `mediaDirectory`
-    // is the theme folder the About box opens the read-me in.
-    CConfigDlg(SettingsStore& settings, const char* mediaDirectory, int argc,
+    // program's own command line is used for the test run, which `shell`
+    // starts; `mediaDirectory` is the theme folder the About box opens the
+    // read-me in.
+    CConfigDlg(SettingsStore& settings, SystemShell& shell, const char* mediaDirectory, int argc,
                const char* const* argv);
 
     SettingsStore& settings;
+    SystemShell& shell;
     const char* mediaDirectory;
 
     // Dialog state, read by the platform's widgets.
@@ -96,7 +100,8 @@ class CConfigDlg {
 };
 
 // Settings mode: scans the theme at `scriptPath` into the script context's
-// module table, reads the settings and runs the dialog, whose OK writes the
-// settings. Returns the dialog's result.
-int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, const char* scriptPath,
-                      const char* mediaDirectory, int argc, const char* const* argv);
+// module table, reads the settings and runs the dialog through `dialogs`,
+// whose OK writes the settings. Returns the dialog's result.
+int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, DialogHost& dialogs,
+                      SystemShell& shell, const char* scriptPath, const char* mediaDirectory,
+                      int argc, const char* const* argv);

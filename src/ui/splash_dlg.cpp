@@ -1,6 +1,6 @@
 #include "ui/splash_dlg.h"
 
-#include "platform/dialogs.h"
+#include "ui/dialog_host.h"
 
 CSplashDlg::~CSplashDlg() {
     DestroyWindow();
@@ -8,12 +8,12 @@ CSplashDlg::~CSplashDlg() {
 
 void CSplashDlg::Create() {
     if (visible) return;
-    DlgShowSplash();
+    dialogs.ShowSplash();
     visible = true;
 }
 
 void CSplashDlg::DestroyWindow() {
     if (!visible) return;
-    DlgHideSplash();
+    dialogs.HideSplash();
     visible = false;
 }

@@ -3,9 +3,11 @@
 
 // The splash that shows while a saver run loads its module. It is hidden at
 // the latest when the object goes out of scope.
+class DialogHost;
+
 class CSplashDlg {
   public:
-    CSplashDlg() = default;
+    explicit CSplashDlg(DialogHost& dialogs) : dialogs(dialogs) {}
     ~CSplashDlg();
     CSplashDlg(const CSplashDlg&) = delete;
     CSplashDlg& operator=(const CSplashDlg&) = delete;
@@ -15,5 +17,6 @@ class CSplashDlg {
     bool IsVisible() const { return visible; }
 
   private:
+    DialogHost& dialogs;
     bool visible = false;
 };

@@ -1,51 +1,12 @@
 // The headless sound output: a capture device driven by the virtual clock, or
 // by a device thread of its own in threaded mode.
-#include "platform/audio_device.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/sys.h"
+#include "ports/headless/headless_audio.h"
 
-#include <atomic>
-#include <cstdio>
+#include "platform/system.h"
+
 #include <cstring>
-#include <mutex>
-#include <thread>
 
 namespace {
-
-constexpr int MAX_QUEUED = 8;
-
-struct QueuedBuffer {
-    uint8_t* block;
-    int bytes;
-};
-
-// Guards everything below against the device thread. The callback is always
-// called without it held, because the mixer queues its next buffer from there.
-std::mutex deviceLock;
-bool available = true;
-bool failPrepare = false;
-bool threaded = false;
-bool keepPlayed = true;
-
-bool open = false;
-bool started = false;
-AudioBufferDone bufferDone = nullptr;
-void* callbackContext = nullptr;
-int openFormat = 0;
-int openFrames = 0;
-QueuedBuffer queue[MAX_QUEUED];
-int queued = 0;
-uint64_t buffersPlayed = 0;
-uint32_t clockMark = 0; // virtual time up to which buffers have been played
-std::vector<uint8_t> played;
-
-std::FILE* recording = nullptr;
-uint32_t recordedBytes = 0;
-int recordFormat = AUDIO_FORMAT_STEREO;
-bool recordFailed = false;
-
-std::thread deviceThread;
-std::atomic<bool> threadRunning{false};
 
 void Put16(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
@@ -76,8 +37,14 @@ void WavHeader(uint8_t* h, int format, uint32_t dataBytes) {
     Put32(h + 40, dataBytes);
 }
 
+} // namespace
+
+HeadlessAudio::~HeadlessAudio() {
+    Reset();
+}
+
 // Takes the oldest queued buffer, keeps its bytes and reports it played.
-int PlayOne() {
+int HeadlessAudio::PlayOne() {
     AudioBufferDone done;
     void* context;
     {
@@ -99,20 +66,19 @@ int PlayOne() {
     return 1;
 }
 
-void DeviceThread() {
+void HeadlessAudio::DeviceThread() {
     while (threadRunning.load(std::memory_order_acquire)) {
         if (!PlayOne()) std::this_thread::yield();
     }
 }
 
-void StopDeviceThread() {
+void HeadlessAudio::StopDeviceThread() {
     threadRunning.store(false, std::memory_order_release);
     if (deviceThread.joinable()) deviceThread.join();
 }
 
-} // namespace
 
-int AudioDeviceOpen(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) {
+int HeadlessAudio::Open(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!available || open || !done || framesPerBuffer <= 0) return 0;
     open = true;
@@ -123,33 +89,33 @@ int AudioDeviceOpen(int formatFlags, int framesPerBuffer, AudioBufferDone done, 
     openFrames = framesPerBuffer;
     queued = 0;
     buffersPlayed = 0;
-    clockMark = SysMilliseconds();
+    clockMark = clock.Milliseconds();
     return 1;
 }
 
-int AudioDevicePrepare(uint8_t* block, int bytes) {
+int HeadlessAudio::Prepare(uint8_t* block, int bytes) {
     std::lock_guard<std::mutex> hold(deviceLock);
     return open && !failPrepare && block && bytes > 0;
 }
 
-void AudioDeviceQueue(uint8_t* block, int bytes) {
+void HeadlessAudio::Queue(uint8_t* block, int bytes) {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!open || queued == MAX_QUEUED) return;
     queue[queued++] = {block, bytes};
 }
 
-void AudioDeviceStart() {
+void HeadlessAudio::Start() {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!open || started) return;
     started = true;
-    clockMark = SysMilliseconds();
+    clockMark = clock.Milliseconds();
     if (threaded) {
         threadRunning.store(true, std::memory_order_release);
-        deviceThread = std::thread(DeviceThread);
+        deviceThread = std::thread(&HeadlessAudio::DeviceThread, this);
     }
 }
 
-void AudioDeviceClose() {
+void HeadlessAudio::Close() {
     StopDeviceThread(); // waits for a callback in progress
     std::lock_guard<std::mutex> hold(deviceLock);
     open = false;
@@ -159,9 +125,9 @@ void AudioDeviceClose() {
     callbackContext = nullptr;
 }
 
-void HeadlessAudioReset() {
-    AudioDeviceClose();
-    HeadlessAudioStopRecording();
+void HeadlessAudio::Reset() {
+    Close();
+    StopRecording();
     std::lock_guard<std::mutex> hold(deviceLock);
     available = true;
     failPrepare = false;
@@ -173,58 +139,51 @@ void HeadlessAudioReset() {
     played.clear();
 }
 
-void HeadlessAudioSetAvailable(bool on) {
+void HeadlessAudio::SetAvailable(bool on) {
     std::lock_guard<std::mutex> hold(deviceLock);
     available = on;
 }
-void HeadlessAudioFailPrepare(bool fail) {
+void HeadlessAudio::FailPrepare(bool fail) {
     std::lock_guard<std::mutex> hold(deviceLock);
     failPrepare = fail;
 }
-void HeadlessAudioUseThread(bool on) {
+void HeadlessAudio::UseThread(bool on) {
     std::lock_guard<std::mutex> hold(deviceLock);
     threaded = on;
 }
 
-bool HeadlessAudioIsOpen() {
+bool HeadlessAudio::IsOpen() {
     std::lock_guard<std::mutex> hold(deviceLock);
     return open;
 }
-int HeadlessAudioFormat() {
+int HeadlessAudio::Format() {
     std::lock_guard<std::mutex> hold(deviceLock);
     return openFormat;
 }
-int HeadlessAudioFrames() {
+int HeadlessAudio::Frames() {
     std::lock_guard<std::mutex> hold(deviceLock);
     return openFrames;
 }
-int HeadlessAudioQueued() {
+int HeadlessAudio::Queued() {
     std::lock_guard<std::mutex> hold(deviceLock);
     return queued;
 }
-uint64_t HeadlessAudioBuffersPlayed() {
+uint64_t HeadlessAudio::BuffersPlayed() {
     std::lock_guard<std::mutex> hold(deviceLock);
     return buffersPlayed;
 }
 
-int HeadlessAudioPlayOne() {
-    return PlayOne();
-}
-
-const std::vector<uint8_t>& HeadlessAudioPlayed() {
-    return played;
-}
-void HeadlessAudioClearPlayed() {
+void HeadlessAudio::ClearPlayed() {
     std::lock_guard<std::mutex> hold(deviceLock);
     played.clear();
 }
-void HeadlessAudioKeepPlayed(bool keep) {
+void HeadlessAudio::KeepPlayed(bool keep) {
     std::lock_guard<std::mutex> hold(deviceLock);
     keepPlayed = keep;
 }
 
-int HeadlessAudioRecordTo(const char* path) {
-    HeadlessAudioStopRecording();
+int HeadlessAudio::RecordTo(const char* path) {
+    StopRecording();
     std::lock_guard<std::mutex> hold(deviceLock);
     recording = std::fopen(path, "wb");
     if (!recording) return 0;
@@ -237,7 +196,7 @@ int HeadlessAudioRecordTo(const char* path) {
     return 1;
 }
 
-int HeadlessAudioStopRecording() {
+int HeadlessAudio::StopRecording() {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!recording) return 1;
     uint8_t header[44];
@@ -251,12 +210,12 @@ int HeadlessAudioStopRecording() {
     return ok;
 }
 
-void HeadlessAudioClockAdvanced() {
+void HeadlessAudio::ClockAdvanced() {
     for (;;) {
         {
             std::lock_guard<std::mutex> hold(deviceLock);
             if (!open || !started || threaded) return;
-            uint32_t now = SysMilliseconds();
+            uint32_t now = clock.Milliseconds();
             if (int32_t(now - clockMark) < int32_t(HEADLESS_AUDIO_BUFFER_MS)) return;
             clockMark += HEADLESS_AUDIO_BUFFER_MS;
         }
@@ -264,7 +223,7 @@ void HeadlessAudioClockAdvanced() {
     }
 }
 
-void HeadlessAudioClockSet() {
+void HeadlessAudio::ClockSet() {
     std::lock_guard<std::mutex> hold(deviceLock);
-    clockMark = SysMilliseconds();
+    clockMark = clock.Milliseconds();
 }

@@ -1,18 +1,9 @@
-#include "platform/headless/headless_settings.h"
-#include "platform/settings_backend.h"
+#include "ports/headless/headless_settings.h"
 
 #include <cctype>
 #include <cstdio>
-#include <map>
-#include <string>
 
 namespace {
-
-using Section = std::map<std::string, int32_t>;
-using SectionKey = std::pair<std::string, std::string>;
-
-std::map<SectionKey, Section> store;
-bool failing = false;
 
 std::string Fold(const char* text) {
     std::string s(text ? text : "");
@@ -20,13 +11,13 @@ std::string Fold(const char* text) {
     return s;
 }
 
-SectionKey KeyOf(const char* saverName, const char* section) {
+std::pair<std::string, std::string> KeyOf(const char* saverName, const char* section) {
     return {Fold(saverName), Fold(section)};
 }
 
 } // namespace
 
-void SettingsReadProfile(SettingsProfile& profile) {
+void HeadlessSettings::ReadProfile(SettingsProfile& profile) {
     if (failing) return;
     for (int i = 0; i < profile.count; ++i) {
         SettingsValue& v = profile.values[i];
@@ -36,7 +27,8 @@ void SettingsReadProfile(SettingsProfile& profile) {
     }
 }
 
-int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
+int HeadlessSettings::WriteProfile(const SettingsProfile& profile, char* reason,
+                                   size_t reasonSize) {
     // All or nothing, like a file replaced as a whole.
     if (failing) {
         std::snprintf(reason, reasonSize, "the settings of %s cannot be stored (test store)",
@@ -50,18 +42,18 @@ int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t re
     return 1;
 }
 
-void HeadlessSettingsClear() {
+void HeadlessSettings::Clear() {
     store.clear();
     failing = false;
 }
 
-void HeadlessSettingsSet(const char* saverName, const char* section, const char* name,
-                         int32_t value) {
+void HeadlessSettings::Set(const char* saverName, const char* section, const char* name,
+                           int32_t value) {
     store[KeyOf(saverName, section)][Fold(name)] = value;
 }
 
-bool HeadlessSettingsGet(const char* saverName, const char* section, const char* name,
-                         int32_t* value) {
+bool HeadlessSettings::Get(const char* saverName, const char* section, const char* name,
+                           int32_t* value) const {
     auto s = store.find(KeyOf(saverName, section));
     if (s == store.end()) return false;
     auto it = s->second.find(Fold(name));
@@ -70,15 +62,11 @@ bool HeadlessSettingsGet(const char* saverName, const char* section, const char*
     return true;
 }
 
-bool HeadlessSettingsHasSection(const char* saverName, const char* section) {
+bool HeadlessSettings::HasSection(const char* saverName, const char* section) const {
     return store.count(KeyOf(saverName, section)) != 0;
 }
 
-int HeadlessSettingsValueCount(const char* saverName, const char* section) {
+int HeadlessSettings::ValueCount(const char* saverName, const char* section) const {
     auto s = store.find(KeyOf(saverName, section));
     return s == store.end() ? 0 : static_cast<int>(s->second.size());
-}
-
-void HeadlessSettingsFail(bool on) {
-    failing = on;
 }

@@ -1,14 +1,11 @@
-#include "platform/headless/headless_video.h"
-#include "platform/video.h"
+#include "ports/headless/headless_fonts.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <string>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <png.h>
 
 #ifndef GLIMMORA_FONT_DIR
 #define GLIMMORA_FONT_DIR "/usr/share/fonts/truetype/liberation"
@@ -22,13 +19,6 @@ struct VidFont {
 };
 
 namespace {
-
-HeadlessPicture screen;
-int presentCount = 0;
-HeadlessRect lastPresent;
-std::string fontDirectory = GLIMMORA_FONT_DIR;
-FT_Library library = nullptr;
-VidFont* defaultFont = nullptr;
 
 constexpr int32_t DEFAULT_FONT_HEIGHT = 16;
 
@@ -53,7 +43,16 @@ bool SameName(const char* a, const char* b) {
     return *a == *b;
 }
 
-std::string FontFile(const char* face, bool bold) {
+} // namespace
+
+HeadlessFonts::HeadlessFonts() : fontDirectory(GLIMMORA_FONT_DIR) {}
+
+HeadlessFonts::~HeadlessFonts() {
+    FreeFont(defaultFont);
+    if (library) FT_Done_FreeType(library);
+}
+
+std::string HeadlessFonts::FontFile(const char* face, bool bold) const {
     const char* family = "LiberationSans";
     if (face) {
         if (SameName(face, "Times New Roman") || SameName(face, "Times") ||
@@ -67,23 +66,13 @@ std::string FontFile(const char* face, bool bold) {
     return fontDirectory + "/" + family + (bold ? "-Bold.ttf" : "-Regular.ttf");
 }
 
-VidFont* Resolve(VidFont* font) {
+VidFont* HeadlessFonts::Resolve(VidFont* font) {
     if (font) return font;
-    if (!defaultFont) defaultFont = VidCreateFont(DEFAULT_FONT_HEIGHT, "Arial", false);
+    if (!defaultFont) defaultFont = MakeFont(DEFAULT_FONT_HEIGHT, "Arial", false);
     return defaultFont;
 }
 
-} // namespace
-
-void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, const VidRect* rects,
-                int count) {
-    if (!pixels || width <= 0 || height <= 0) return;
-    ++presentCount;
-    // The last present is kept as the bounding rectangle of what it copied.
-    lastPresent = HeadlessCopyRects(screen, pixels, width, height, rects, count);
-}
-
-VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
+VidFont* HeadlessFonts::MakeFont(int32_t height, const char* face, bool bold) {
     if (!library && FT_Init_FreeType(&library) != 0) {
         library = nullptr;
         return nullptr;
@@ -125,13 +114,13 @@ VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
     return font;
 }
 
-void VidDeleteFont(VidFont* font) {
+void HeadlessFonts::FreeFont(VidFont* font) {
     if (!font) return;
     FT_Done_Face(font->face);
     delete font;
 }
 
-void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
+void HeadlessFonts::MeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
     int32_t w = 0;
     int32_t h = 0;
     font = Resolve(font);
@@ -143,7 +132,7 @@ void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* he
     if (height) *height = h;
 }
 
-int VidRenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width, int32_t height,
+int HeadlessFonts::RenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width, int32_t height,
                   int32_t stride) {
     font = Resolve(font);
     if (!font || !text || !coverage || width <= 0 || height <= 0 || stride < width) return 0;
@@ -186,50 +175,8 @@ int VidRenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t wi
     return 1;
 }
 
-const HeadlessPicture& HeadlessScreen() {
-    return screen;
-}
-
-uint32_t HeadlessScreenPixel(int32_t x, int32_t y) {
-    if (x < 0 || y < 0 || x >= screen.width || y >= screen.height) return 0;
-    return screen.pixels[static_cast<size_t>(y) * screen.width + x];
-}
-
-int HeadlessPresentCount() {
-    return presentCount;
-}
-
-HeadlessRect HeadlessLastPresent() {
-    return lastPresent;
-}
-
-void HeadlessResetVideo() {
-    screen = HeadlessPicture();
-    presentCount = 0;
-    lastPresent = HeadlessRect();
-}
-
-int HeadlessWritePng(const char* path) {
-    if (!path || screen.width <= 0 || screen.height <= 0) return 0;
-    std::vector<uint8_t> rgb(static_cast<size_t>(screen.width) * screen.height * 3);
-    for (size_t i = 0; i < screen.pixels.size(); ++i) {
-        const uint32_t p = screen.pixels[i];
-        rgb[i * 3] = static_cast<uint8_t>(p >> 16);
-        rgb[i * 3 + 1] = static_cast<uint8_t>(p >> 8);
-        rgb[i * 3 + 2] = static_cast<uint8_t>(p);
-    }
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(screen.width);
-    image.height = static_cast<png_uint_32>(screen.height);
-    image.format = PNG_FORMAT_RGB;
-    int ok = png_image_write_to_file(&image, path, 0, rgb.data(), 0, nullptr);
-    png_image_free(&image);
-    return ok ? 1 : 0;
-}
-
-void HeadlessSetFontDirectory(const char* path) {
+void HeadlessFonts::SetFontDirectory(const char* path) {
     fontDirectory = path ? path : GLIMMORA_FONT_DIR;
-    VidDeleteFont(defaultFont);
+    FreeFont(defaultFont);
     defaultFont = nullptr;
 }
