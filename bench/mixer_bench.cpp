@@ -2,8 +2,8 @@
 // microseconds per buffer. A pass must take well under 1% of the 125 ms that
 // its buffer plays, that is well under 1250 us.
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "platform/audio_device.h"
-#include "platform/headless/headless_audio.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
 #include "support/test_files.h"
@@ -24,8 +24,8 @@ void MixFourChannels(benchmark::State& state) {
     auto ctx = std::make_unique<GlimmoraContext>();
     CAudio& audio = ctx->audio;
     std::unique_ptr<CSound> sounds[AUDIO_CHANNELS];
-    HeadlessAudioReset();
-    HeadlessAudioKeepPlayed(false);
+    port.audio.Reset();
+    port.audio.KeepPlayed(false);
     ctx->engine.sectionTime.store(0);
     if (!audio.Init(AUDIO_FORMAT_STEREO, AUDIO_FRAMES_PER_BUFFER)) {
         state.SkipWithError("the mixer did not start");
@@ -44,10 +44,10 @@ void MixFourChannels(benchmark::State& state) {
     audio.MixBuffer(); // prepares the first chunks
     for (auto _ : state) {
         audio.MixBuffer();
-        HeadlessAudioPlayOne(); // hands the queued buffer back, as the device does
+        port.audio.PlayOne(); // hands the queued buffer back, as the device does
     }
     audio.Shutdown();
-    HeadlessAudioReset();
+    port.audio.Reset();
 }
 
 } // namespace

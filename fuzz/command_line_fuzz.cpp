@@ -3,8 +3,8 @@
 // paths, options and mode are taken as the saver starts. Every name and
 // path must fit its field, and the display size stays positive.
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "app/startup_rules.h"
-#include "platform/headless/headless_shell.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::unique_ptr<GlimmoraContext> ctx = [] {
         // A short saver name with a long one behind it, as Windows keeps them,
         // and a theme folder of its own.
-        HeadlessSetSaverFile("QVREEF~1", "QV Reef Night.scr");
-        HeadlessSetThemeRoot("/tmp/glimmora-command-line-fuzz");
+        port.shell.SetSaverFile("QVREEF~1", "QV Reef Night.scr");
+        port.shell.SetThemeRoot("/tmp/glimmora-command-line-fuzz");
         return std::make_unique<GlimmoraContext>();
     }();
     std::vector<std::string> words(1);

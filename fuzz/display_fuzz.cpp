@@ -2,9 +2,9 @@
 // placements at any position, invalidations, backgrounds and banners, and
 // paints. Every pixel read and write must stay inside its buffer.
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "display/ss_view.h"
 #include "image/image.h"
-#include "platform/headless/headless_video.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
     CSSView& view = ctx->view;
     view.Reset();
-    HeadlessResetVideo();
+    port.windows.ResetVideo();
     view.SetSize(1 + in.U8() % 200, 1 + in.U8() % 150);
     view.Init(Window());
     FuzzFrame frames[4];

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the GIF loader through a file, as themes do, then
 // walks, fades, copies and releases what was loaded.
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "image/image.h"
-#include "platform/headless/headless.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 
-    HeadlessClearMessages();
+    port.system.ClearMessages();
     // One context serves every input: making one costs more than most inputs.
     static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
     ImageContext& images = ctx->images;

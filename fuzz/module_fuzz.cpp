@@ -2,9 +2,8 @@
 // beside the script: a two-frame GIF, a short WAV and a palette file. The
 // first byte chooses the module and preview mode.
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "app/module_loader.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_settings.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -115,7 +114,7 @@ void MakeMedia() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (folder.empty()) {
         MakeMedia();
-        HeadlessEchoMessages(false);
+        port.system.EchoMessages(false);
     }
     if (size == 0) return 0;
     uint8_t options = data[0];
@@ -131,14 +130,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ctx->run = RunConfig();
     ctx->settings.ResetSettings();
     RunConfig& run = ctx->run;
-    HeadlessClearMessages();
-    HeadlessSettingsClear();
+    port.system.ClearMessages();
+    port.settings.Clear();
     std::snprintf(run.saverName, sizeof(run.saverName), "%s", "fuzz");
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/theme.SS", folder.c_str());
     std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
     run.previewMode = (options & 0x80) != 0;
     ctx->view.SetSize(options & 0x40 ? 1024 : 800, options & 0x40 ? 768 : 600);
-    HeadlessSettingsSet("fuzz", "Config", "ActiveModule", options & 0x0F);
+    port.settings.Set("fuzz", "Config", "ActiveModule", options & 0x0F);
 
     LoadModule(*ctx);
     return 0;

@@ -1,9 +1,8 @@
 // Loads arbitrary bytes as a WAV file and plays what loads through the mixer
 // for a few buffers, with a loop point and repeat counts taken from the size.
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "platform/audio_device.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
 
@@ -21,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     std::fwrite(bytes, 1, size, out);
     std::fclose(out);
 
-    HeadlessClearMessages();
+    port.system.ClearMessages();
     // One context serves every input: making one costs more than most inputs.
     static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
     CAudio& audio = ctx->audio;
@@ -33,14 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         sound.flags |= SOUND_LOOP;
     }
     if (sound.length > 0 || sound.file) {
-        HeadlessAudioKeepPlayed(false);
+        port.audio.KeepPlayed(false);
         ctx->engine.sectionTime.store(0);
         if (audio.Init(AUDIO_FORMAT_STEREO, AUDIO_FRAMES_PER_BUFFER)) {
             audio.StartSound(AUDIO_NEVER, &sound, sound.volume, sound.pan);
             audio.StartSound(700, &sound, 127, 0);
             for (int i = 0; i < 8; i++) {
                 ctx->engine.sectionTime.store(uint32_t(i) * 125);
-                HeadlessAdvanceTime(HEADLESS_AUDIO_BUFFER_MS);
+                port.system.AdvanceTime(HEADLESS_AUDIO_BUFFER_MS);
             }
             audio.Shutdown();
         }

@@ -1,6 +1,6 @@
 #include "ports/headless/headless_shell.h"
 
-#include "app/theme_folder.h"
+#include "base/theme_folder.h"
 
 #include <cctype>
 #include <cstdio>

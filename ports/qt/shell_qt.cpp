@@ -1,5 +1,5 @@
 // What start-up learns from the desktop: theme folder, screen and host window sizes.
-#include "app/theme_folder.h"
+#include "base/theme_folder.h"
 #include "platform/qt/embed_host_qt.h"
 #include "platform/qt/host_window_qt.h"
 #include "platform/shell.h"

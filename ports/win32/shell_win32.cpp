@@ -1,6 +1,6 @@
 // What start-up learns from Windows: the saver's long name in the system
 // folder, the theme folder below the Windows drive, the screen and host sizes.
-#include "app/theme_folder.h"
+#include "base/theme_folder.h"
 #include "platform/shell.h"
 #include "platform/win32/win32_platform.h"
 

@@ -2,15 +2,12 @@
 // primary, at negative coordinates, one right of it, each of its own size) on
 // the headless platform: a window and an engine per monitor, sound from the
 // primary's alone, input on any window ends the run, monitors come and go.
+#include "support/app_fixture.h"
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "app/main_loop.h"
 #include "app/monitor_run.h"
 #include "app/startup.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_settings.h"
-#include "platform/headless/headless_shell.h"
-#include "platform/headless/headless_window.h"
 #include "platform/window.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
@@ -51,16 +48,16 @@ constexpr uint32_t BLUE = 0x0000FF;
 constexpr uint32_t GREEN = 0x05FA23; // colour 5 of the test table
 constexpr uint32_t BLACK = 0x000000;
 
-class EveryMonitorTest : public ::testing::Test {
+class EveryMonitorTest : public ContextTest {
   protected:
     void SetUp() override {
-        HeadlessResetWindow();
-        HeadlessAudioReset();
-        HeadlessSettingsClear();
-        HeadlessClearMessages();
-        HeadlessSetTime(0);
-        HeadlessSetScreenSize(800, 600);
-        HeadlessSetMonitors({LEFT, PRIMARY, RIGHT});
+        port.windows.Reset();
+        port.audio.Reset();
+        port.settings.Clear();
+        port.system.ClearMessages();
+        port.system.SetTime(0);
+        port.shell.SetScreenSize(800, 600);
+        port.shell.SetMonitors({LEFT, PRIMARY, RIGHT});
         GifImage block;
         block.width = 8;
         block.height = 8;
@@ -71,15 +68,11 @@ class EveryMonitorTest : public ::testing::Test {
     }
 
     void TearDown() override {
-        if (HeadlessWindowExists()) {
-            WndPostClose(HeadlessWindow());
-            while (WndPumpMessage() != PumpResult::Quit) {
-            }
-        }
-        EndRunLoop(*ctx);
-        ctx.reset();
-        HeadlessSetMonitors({});
-        HeadlessAudioReset();
+        if (port.windows.WindowExists()) CloseRunWindow();
+        EndRunLoop(*saverRun);
+        RestartRun();
+        port.shell.SetMonitors({});
+        port.audio.Reset();
     }
 
     bool Start(std::vector<std::string> options = {}) {
@@ -87,15 +80,15 @@ class EveryMonitorTest : public ::testing::Test {
         args.insert(args.end(), options.begin(), options.end());
         for (std::string& a : args) argv.push_back(a.data());
         std::filesystem::current_path(dir.Path());
-        bool run = StartUp(*ctx, static_cast<int>(argv.size()), argv.data());
-        if (run) BeginRunLoop(*ctx);
+        bool run = StartUp(*saverRun, static_cast<int>(argv.size()), argv.data());
+        if (run) BeginRunLoop(*saverRun);
         return run;
     }
 
     bool PlayUntil(uint32_t ms) {
         while (now < ms) {
-            if (!RunLoopPass(*ctx)) return false;
-            HeadlessAdvanceTime(1);
+            if (!RunLoopPass(*saverRun)) return false;
+            port.system.AdvanceTime(1);
             ++now;
         }
         return true;
@@ -103,10 +96,10 @@ class EveryMonitorTest : public ::testing::Test {
 
     // The context playing on the monitor with `id`, or none.
     GlimmoraContext* On(uintptr_t id) {
-        if (!ctx->monitors) return nullptr;
+        if (!saverRun->monitors) return nullptr;
         for (int s = 1; s < MAX_MONITORS; ++s) {
-            const MonitorSlot& slot = ctx->monitors->layout.slots[s];
-            if (slot.used && slot.monitor.id == id) return ctx->monitors->others[s].get();
+            const MonitorSlot& slot = saverRun->monitors->layout.slots[s];
+            if (slot.used && slot.monitor.id == id) return saverRun->monitors->others[s].get();
         }
         return nullptr;
     }
@@ -115,7 +108,6 @@ class EveryMonitorTest : public ::testing::Test {
         return c.view.backBuffer[static_cast<size_t>(y) * c.view.bufferWidth + x] & 0xFFFFFF;
     }
 
-    std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
     TempDir dir;
     std::vector<std::string> args;
     std::vector<char*> argv;
@@ -124,17 +116,17 @@ class EveryMonitorTest : public ::testing::Test {
 
 TEST_F(EveryMonitorTest, EachMonitorGetsItsWindowAndEngineAndOnlyThePrimaryPlaysSound) {
     ASSERT_TRUE(Start());
-    const WindowSpec& lead = HeadlessWindowSpec();
+    const WindowSpec& lead = port.windows.Layout();
     EXPECT_EQ(lead.monitor, PRIMARY.id);
     EXPECT_FALSE(lead.secondary);
     EXPECT_EQ(lead.right - lead.left, 800);
-    ASSERT_EQ(HeadlessSecondaryCount(), 2);
+    ASSERT_EQ(port.windows.SecondaryCount(), 2);
     const struct {
         SysMonitor monitor;
         int secondary;
     } cases[] = {{LEFT, 0}, {RIGHT, 1}};
     for (const auto& c : cases) {
-        const WindowSpec* layout = HeadlessSecondaryLayout(c.secondary);
+        const WindowSpec* layout = port.windows.SecondaryLayout(c.secondary);
         ASSERT_NE(layout, nullptr);
         EXPECT_TRUE(layout->secondary && layout->topmost && layout->hideCursor);
         EXPECT_EQ(layout->monitor, c.monitor.id);
@@ -144,8 +136,8 @@ TEST_F(EveryMonitorTest, EachMonitorGetsItsWindowAndEngineAndOnlyThePrimaryPlays
         EXPECT_EQ(layout->bottom, c.monitor.top + c.monitor.height);
     }
     ASSERT_TRUE(PlayUntil(500));
-    EXPECT_TRUE(ctx->loop.mixerStarted);
-    EXPECT_EQ(Pixel(*ctx, 400 + 4, 300 + 4), GREEN);
+    EXPECT_TRUE(ctx.loop.mixerStarted);
+    EXPECT_EQ(Pixel(ctx, 400 + 4, 300 + 4), GREEN);
     uint32_t seeds[2] = {};
     for (const auto& c : cases) {
         GlimmoraContext* other = On(c.monitor.id);
@@ -160,14 +152,14 @@ TEST_F(EveryMonitorTest, EachMonitorGetsItsWindowAndEngineAndOnlyThePrimaryPlays
         seeds[c.secondary] = other->engine.random.randomState;
     }
     EXPECT_NE(seeds[0], seeds[1]);
-    EXPECT_NE(seeds[0], ctx->engine.random.randomState);
+    EXPECT_NE(seeds[0], ctx.engine.random.randomState);
 }
 
 TEST_F(EveryMonitorTest, WithOtherMonitorsBlackTheyShowNothing) {
-    HeadlessSettingsSet("QV Play", "Config", "OtherMonitors", 1);
+    port.settings.Set("QV Play", "Config", "OtherMonitors", 1);
     ASSERT_TRUE(Start());
     ASSERT_TRUE(PlayUntil(500));
-    ASSERT_EQ(HeadlessSecondaryCount(), 2);
+    ASSERT_EQ(port.windows.SecondaryCount(), 2);
     for (const SysMonitor& m : {LEFT, RIGHT}) {
         GlimmoraContext* other = On(m.id);
         ASSERT_NE(other, nullptr);
@@ -179,19 +171,19 @@ TEST_F(EveryMonitorTest, WithOtherMonitorsBlackTheyShowNothing) {
         const uint32_t* end = v.backBuffer + static_cast<size_t>(v.bufferWidth) * v.bufferHeight;
         EXPECT_TRUE(std::all_of(begin, end, [](uint32_t p) { return (p & 0xFFFFFF) == BLACK; }));
     }
-    EXPECT_EQ(Pixel(*ctx, 5, 5), BLUE); // the primary plays
+    EXPECT_EQ(Pixel(ctx, 5, 5), BLUE); // the primary plays
 }
 
 TEST_F(EveryMonitorTest, DebugAndAGivenSizeKeepOneWindow) {
     for (const char* option : {"-debug", "-v640x480"}) {
-        HeadlessResetWindow();
-        ctx = std::make_unique<GlimmoraContext>();
+        port.windows.Reset();
+        RestartRun();
         argv.clear();
         ASSERT_TRUE(Start({option, "-"})) << option;
-        EXPECT_EQ(HeadlessSecondaryCount(), 0) << option;
-        EXPECT_EQ(ctx->monitors, nullptr) << option;
-        EXPECT_EQ(HeadlessWindowSpec().monitor, uintptr_t{0}) << option;
-        EndRunLoop(*ctx);
+        EXPECT_EQ(port.windows.SecondaryCount(), 0) << option;
+        EXPECT_EQ(saverRun->monitors, nullptr) << option;
+        EXPECT_EQ(port.windows.Layout().monitor, uintptr_t{0}) << option;
+        EndRunLoop(*saverRun);
     }
 }
 
@@ -204,22 +196,22 @@ TEST_F(EveryMonitorTest, InputOnAnyMonitorEndsTheRunWithExitCodeZero) {
                  {"click on the right", 1, HeadlessInput::Button},
                  {"key on the primary", -1, HeadlessInput::Key}};
     for (const auto& c : cases) {
-        HeadlessResetWindow();
-        ctx = std::make_unique<GlimmoraContext>();
+        port.windows.Reset();
+        RestartRun();
         argv.clear();
         now = 0;
         ASSERT_TRUE(Start()) << c.name;
         ASSERT_TRUE(PlayUntil(200)) << c.name;
         if (c.secondary < 0) {
-            HeadlessPostInput(c.input);
+            port.windows.PostInput(c.input);
         } else {
-            HeadlessPostInputTo(c.secondary, HeadlessInput::MouseMove, 3, 3); // the reference
-            HeadlessPostInputTo(c.secondary, c.input);
+            port.windows.PostInputTo(c.secondary, HeadlessInput::MouseMove, 3, 3); // the reference
+            port.windows.PostInputTo(c.secondary, c.input);
         }
         EXPECT_FALSE(PlayUntil(400)) << c.name;
-        EndRunLoop(*ctx);
-        EXPECT_EQ(Finish(*ctx), 0) << c.name;
-        EXPECT_EQ(HeadlessSecondaryCount(), 0) << c.name;
+        EndRunLoop(*saverRun);
+        EXPECT_EQ(Finish(ctx), 0) << c.name;
+        EXPECT_EQ(port.windows.SecondaryCount(), 0) << c.name;
     }
 }
 
@@ -241,12 +233,12 @@ TEST_F(EveryMonitorTest, MonitorsComingAndGoingKeepTheRunPlaying) {
         {"primary back", {LEFT, PRIMARY, newPrimary}, 2, 800, 1024},
     };
     for (const auto& s : steps) {
-        HeadlessSetMonitors(s.monitors);
+        port.shell.SetMonitors(s.monitors);
         ASSERT_TRUE(PlayUntil(now + 300)) << s.name;
-        EXPECT_EQ(HeadlessSecondaryCount(), s.secondaries) << s.name;
-        EXPECT_EQ(HeadlessWindowSpec().left, s.leadLeft) << s.name;
-        EXPECT_EQ(ctx->view.bufferWidth, s.leadWidth) << s.name;
-        EXPECT_TRUE(ctx->loop.displayReady) << s.name;
+        EXPECT_EQ(port.windows.SecondaryCount(), s.secondaries) << s.name;
+        EXPECT_EQ(port.windows.Layout().left, s.leadLeft) << s.name;
+        EXPECT_EQ(ctx.view.bufferWidth, s.leadWidth) << s.name;
+        EXPECT_TRUE(ctx.loop.displayReady) << s.name;
     }
     // The primary, back, plays again in a window of its own.
     GlimmoraContext* back = On(PRIMARY.id);

@@ -2,15 +2,11 @@
 // played through the real loop that way show the same picture at every
 // millisecond, and ask for the same sounds at the same times, as when the
 // loop passes every millisecond; and they keep the documented times.
+#include "support/app_fixture.h"
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_settings.h"
-#include "platform/headless/headless_video.h"
-#include "platform/headless/headless_window.h"
-#include "platform/sys.h"
 #include "platform/window.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
@@ -43,6 +39,7 @@ struct SoundRequest {
 
 struct Recorder {
     const GlimmoraContext* ctx;
+    HeadlessSystem* clock;
     std::vector<SoundRequest> requests;
 
     void Add(char kind, const CSound* sound, int volume, int pan) {
@@ -52,7 +49,7 @@ struct Recorder {
             if (theme.featureTable[i].sound == sound) feature = i;
             if (theme.featureTable[i].bounceSound == sound) feature = 100 + i;
         }
-        requests.push_back({kind, SysMilliseconds() - CLOCK_START, feature, volume, pan});
+        requests.push_back({kind, clock->Milliseconds() - CLOCK_START, feature, volume, pan});
     }
 };
 
@@ -74,9 +71,9 @@ struct Recording {
     int passes = 0;
 };
 
-uint64_t ScreenHash() {
+uint64_t ScreenHash(const HeadlessPicture& screen) {
     uint64_t hash = 1469598103934665603ull;
-    for (uint32_t pixel : HeadlessScreen().pixels) hash = (hash ^ pixel) * 1099511628211ull;
+    for (uint32_t pixel : screen.pixels) hash = (hash ^ pixel) * 1099511628211ull;
     return hash;
 }
 
@@ -450,7 +447,7 @@ Stop
 )"},
 };
 
-class LoopRuleTest : public ::testing::Test {
+class LoopRuleTest : public ContextTest {
   protected:
     void SetUp() override {
         GifImage still;
@@ -477,13 +474,13 @@ class LoopRuleTest : public ::testing::Test {
     // Plays `body` for `ms` through the run loop: a pass every millisecond, or
     // a pass whenever the loop's wait is over.
     Recording Play(const std::string& body, uint32_t ms, bool everyMillisecond) {
-        HeadlessResetWindow();
-        HeadlessResetVideo();
-        HeadlessAudioReset();
-        HeadlessAudioKeepPlayed(false);
-        HeadlessSettingsClear();
-        HeadlessClearMessages();
-        HeadlessSetTime(CLOCK_START);
+        port.windows.Reset();
+        port.windows.ResetVideo();
+        port.audio.Reset();
+        port.audio.KeepPlayed(false);
+        port.settings.Clear();
+        port.system.ClearMessages();
+        port.system.SetTime(CLOCK_START);
         const std::string script = "ThemeName \"Loop\"\nModule \"One\"\n{\nSetup\n{\n}\n"
                                    "Background\n{\nColor 0, 0, 80\n}\n" +
                                    body + "}\n";
@@ -492,37 +489,35 @@ class LoopRuleTest : public ::testing::Test {
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         std::filesystem::current_path(dir.Path());
-        auto ctx = std::make_unique<GlimmoraContext>();
+        RestartRun();
         Recording recording;
-        if (!StartUp(*ctx, static_cast<int>(argv.size()), argv.data())) {
+        if (!StartUp(*saverRun, static_cast<int>(argv.size()), argv.data())) {
             ADD_FAILURE() << "the theme does not start";
             return recording;
         }
-        BeginRunLoop(*ctx);
-        Recorder recorder{ctx.get(), {}};
-        ctx->engine.sound = {RecordStart, RecordStop, RecordVolumePan, &recorder};
+        BeginRunLoop(*saverRun);
+        Recorder recorder{&ctx, &port.system, {}};
+        ctx.engine.sound = {RecordStart, RecordStop, RecordVolumePan, &recorder};
         int presented = -1;
         uint64_t picture = 0;
         for (uint32_t now = 0; now < ms;) {
-            if (!RunLoopPass(*ctx)) {
+            if (!RunLoopPass(*saverRun)) {
                 ADD_FAILURE() << "the run ended at " << now;
                 break;
             }
             ++recording.passes;
-            const uint32_t next = std::min(ms, now + (everyMillisecond ? 1 : ctx->loop.waitMs));
-            if (HeadlessPresentCount() != presented) {
-                presented = HeadlessPresentCount();
-                picture = ScreenHash();
+            const uint32_t next = std::min(ms, now + (everyMillisecond ? 1 : ctx.loop.waitMs));
+            if (port.windows.PresentCount() != presented) {
+                presented = port.windows.PresentCount();
+                picture = ScreenHash(port.windows.Screen());
             }
             recording.pictures.insert(recording.pictures.end(), next - now, picture);
-            HeadlessAdvanceTime(next - now);
+            port.system.AdvanceTime(next - now);
             now = next;
         }
-        WndPostClose(HeadlessWindow());
-        while (WndPumpMessage() != PumpResult::Quit) {
-        }
-        EndRunLoop(*ctx);
-        EXPECT_TRUE(HeadlessMessages().empty()) << HeadlessMessages()[0].text;
+        CloseRunWindow();
+        EndRunLoop(*saverRun);
+        EXPECT_TRUE(port.system.Messages().empty()) << port.system.Messages()[0].text;
         recording.sounds = recorder.requests;
         return recording;
     }

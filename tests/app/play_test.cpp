@@ -1,21 +1,17 @@
 // End-to-end play on the headless platform: start-up from a command line, the
 // run loop against the virtual clock, and what the window shows.
 #include "app/app_state.h"
+#include "ports/headless/headless_port.h"
 #include "app/main_loop.h"
 #include "app/module_loader.h"
 #include "app/startup.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_settings.h"
-#include "platform/headless/headless_video.h"
-#include "platform/headless/headless_window.h"
 #include "platform/window.h"
 #include "script/script_reader.h"
 #include "script/theme_records.h"
 #include "settings/settings_store.h"
-#include "support/context_fixture.h"
+#include "support/app_fixture.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 
@@ -105,13 +101,13 @@ class PlayTest : public ContextTest {
         ResetContext();
         settings.ResetSettings();
         view.Reset();
-        HeadlessResetWindow();
-        HeadlessResetVideo();
-        HeadlessAudioReset();
-        HeadlessAudioKeepPlayed(false);
-        HeadlessSettingsClear();
-        HeadlessClearMessages();
-        HeadlessSetTime(0);
+        port.windows.Reset();
+        port.windows.ResetVideo();
+        port.audio.Reset();
+        port.audio.KeepPlayed(false);
+        port.settings.Clear();
+        port.system.ClearMessages();
+        port.system.SetTime(0);
         GifImage block;
         block.width = 8;
         block.height = 8;
@@ -122,13 +118,11 @@ class PlayTest : public ContextTest {
     }
 
     void TearDown() override {
-        if (HeadlessWindowExists()) {
-            WndPostClose(HeadlessWindow());
-            while (WndPumpMessage() != PumpResult::Quit) {
-            }
+        if (port.windows.WindowExists()) {
+            CloseRunWindow();
         }
-        EndRunLoop(ctx);
-        HeadlessAudioReset();
+        EndRunLoop(*saverRun);
+        port.audio.Reset();
         ResetContext();
         view.Reset();
     }
@@ -140,8 +134,8 @@ class PlayTest : public ContextTest {
         argv.clear();
         for (std::string& a : args) argv.push_back(a.data());
         std::filesystem::current_path(dir.Path());
-        bool run = StartUp(ctx, static_cast<int>(argv.size()), argv.data());
-        if (run) BeginRunLoop(ctx);
+        bool run = StartUp(*saverRun, static_cast<int>(argv.size()), argv.data());
+        if (run) BeginRunLoop(*saverRun);
         return run;
     }
 
@@ -152,16 +146,16 @@ class PlayTest : public ContextTest {
         argv.clear();
         for (std::string& a : args) argv.push_back(a.data());
         std::filesystem::current_path(folder);
-        bool run = StartUp(ctx, static_cast<int>(argv.size()), argv.data());
-        if (run) BeginRunLoop(ctx);
+        bool run = StartUp(*saverRun, static_cast<int>(argv.size()), argv.data());
+        if (run) BeginRunLoop(*saverRun);
         return run;
     }
 
     // Runs passes of the loop, one virtual millisecond apart, up to `ms`.
     bool PlayUntil(uint32_t ms) {
         while (now < ms) {
-            if (!RunLoopPass(ctx)) return false;
-            HeadlessAdvanceTime(step);
+            if (!RunLoopPass(*saverRun)) return false;
+            port.system.AdvanceTime(step);
             now += step;
         }
         return true;
@@ -176,26 +170,26 @@ class PlayTest : public ContextTest {
 
 TEST_F(PlayTest, FeatureAppearsAtItsStartTimeOnTheBackground) {
     ASSERT_TRUE(Start(PLAY_SCRIPT));
-    EXPECT_TRUE(HeadlessWindowTopmost());
-    EXPECT_TRUE(HeadlessCursorHidden());
+    EXPECT_TRUE(port.windows.Layout().topmost);
+    EXPECT_TRUE(port.windows.Layout().hideCursor);
     ASSERT_TRUE(PlayUntil(500));
-    EXPECT_EQ(HeadlessScreenPixel(104, 204), 0x0000FFu);
-    EXPECT_EQ(HeadlessScreenPixel(400, 100), 0x0000FFu);
+    EXPECT_EQ(port.windows.ScreenPixel(104, 204), 0x0000FFu);
+    EXPECT_EQ(port.windows.ScreenPixel(400, 100), 0x0000FFu);
     ASSERT_TRUE(PlayUntil(1500));
-    EXPECT_EQ(HeadlessScreenPixel(104, 204), 0x05FA23u);
-    EXPECT_EQ(HeadlessScreenPixel(100, 200), 0x05FA23u);
-    EXPECT_EQ(HeadlessScreenPixel(108, 208), 0x0000FFu);
+    EXPECT_EQ(port.windows.ScreenPixel(104, 204), 0x05FA23u);
+    EXPECT_EQ(port.windows.ScreenPixel(100, 200), 0x05FA23u);
+    EXPECT_EQ(port.windows.ScreenPixel(108, 208), 0x0000FFu);
 }
 
 TEST_F(PlayTest, InputEndsTheRunWithExitCodeZero) {
     ASSERT_TRUE(Start(PLAY_SCRIPT));
     ASSERT_TRUE(PlayUntil(100));
-    HeadlessPostInput(HeadlessInput::MouseMove, 10, 10);
+    port.windows.PostInput(HeadlessInput::MouseMove, 10, 10);
     ASSERT_TRUE(PlayUntil(200));
-    HeadlessPostInput(HeadlessInput::MouseMove, 11, 10);
+    port.windows.PostInput(HeadlessInput::MouseMove, 11, 10);
     EXPECT_FALSE(PlayUntil(300));
     EXPECT_FALSE(ctx.loop.displayReady);
-    EndRunLoop(ctx);
+    EndRunLoop(*saverRun);
     EXPECT_EQ(Finish(ctx), 0);
 }
 
@@ -203,20 +197,20 @@ TEST_F(PlayTest, ScriptErrorEndsStartUpWithItsLine) {
     std::string script = PLAY_SCRIPT;
     script.replace(script.find("Start 1000"), 10, "Stat 1000");
     EXPECT_FALSE(Start(script));
-    EXPECT_FALSE(HeadlessWindowExists());
+    EXPECT_FALSE(port.windows.WindowExists());
     EXPECT_EQ(Finish(ctx), 14);
-    ASSERT_EQ(HeadlessMessages().size(), 1u);
-    EXPECT_EQ(HeadlessMessages()[0].caption, "QV Play");
-    EXPECT_EQ(HeadlessMessages()[0].text, "Invalid Keyword: Stat");
+    ASSERT_EQ(port.system.Messages().size(), 1u);
+    EXPECT_EQ(port.system.Messages()[0].caption, "QV Play");
+    EXPECT_EQ(port.system.Messages()[0].text, "Invalid Keyword: Stat");
 }
 
 TEST_F(PlayTest, MissingScriptOpensAnEmptySaver) {
     args = {"QV Play", "/s", "-def", dir.File("absent.SS")};
     argv.clear();
     for (std::string& a : args) argv.push_back(a.data());
-    ASSERT_TRUE(StartUp(ctx, static_cast<int>(argv.size()), argv.data()));
-    EXPECT_TRUE(HeadlessWindowExists());
-    EXPECT_TRUE(HeadlessMessages().empty());
+    ASSERT_TRUE(StartUp(*saverRun, static_cast<int>(argv.size()), argv.data()));
+    EXPECT_TRUE(port.windows.WindowExists());
+    EXPECT_TRUE(port.system.Messages().empty());
     EXPECT_TRUE(settings.Sound); // the settings were not read
 }
 
@@ -224,34 +218,34 @@ TEST_F(PlayTest, OverlongScriptPathIsReportedAndNothingStarts) {
     args = {"QV Play", "/s", "-def", dir.File(std::string(300, 'p') + ".SS")};
     argv.clear();
     for (std::string& a : args) argv.push_back(a.data());
-    EXPECT_FALSE(StartUp(ctx, static_cast<int>(argv.size()), argv.data()));
-    EXPECT_FALSE(HeadlessWindowExists());
+    EXPECT_FALSE(StartUp(*saverRun, static_cast<int>(argv.size()), argv.data()));
+    EXPECT_FALSE(port.windows.WindowExists());
     EXPECT_EQ(Finish(ctx), 1);
-    ASSERT_EQ(HeadlessMessages().size(), 1u);
-    EXPECT_EQ(HeadlessMessages()[0].text,
+    ASSERT_EQ(port.system.Messages().size(), 1u);
+    EXPECT_EQ(port.system.Messages()[0].text,
               "Can't find the script: its path is longer than 260 characters");
 }
 
 TEST_F(PlayTest, PreviewIsAChildWithoutSoundOrBanner) {
     ASSERT_TRUE(Start(PLAY_SCRIPT, "/p"));
     EXPECT_TRUE(run.previewMode);
-    EXPECT_TRUE(HeadlessWindowChild());
+    EXPECT_TRUE(port.windows.Layout().child);
     EXPECT_EQ(view.screenWidth, 153);
     EXPECT_EQ(view.screenHeight, 113);
-    EXPECT_FALSE(HeadlessAudioIsOpen());
-    HeadlessPostInput(HeadlessInput::Key);
+    EXPECT_FALSE(port.audio.IsOpen());
+    port.windows.PostInput(HeadlessInput::Key);
     ASSERT_TRUE(PlayUntil(20000));
-    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(port.windows.WindowExists());
 }
 
 TEST_F(PlayTest, SaverModeAdvancesTheModuleForTheNextActivation) {
     std::string script = PLAY_SCRIPT;
     script += "Module \"Two\"\n{\nSetup\n{\n}\n}\nModule \"Three\"\n{\nSetup\n{\n}\n}\n";
-    HeadlessSettingsSet("QV Play", "Config", "PlayMode", 2);
-    HeadlessSettingsSet("QV Play", "Config", "ActiveModule", 2);
+    port.settings.Set("QV Play", "Config", "PlayMode", 2);
+    port.settings.Set("QV Play", "Config", "ActiveModule", 2);
     ASSERT_TRUE(Start(script));
     int32_t stored = -1;
-    ASSERT_TRUE(HeadlessSettingsGet("QV Play", "Config", "ActiveModule", &stored));
+    ASSERT_TRUE(port.settings.Get("QV Play", "Config", "ActiveModule", &stored));
     EXPECT_EQ(stored, 0);
     EXPECT_STREQ(theme.currentModule->name, "Three");
 }
@@ -260,38 +254,38 @@ TEST_F(PlayTest, SaverModeAdvancesTheModuleForTheNextActivation) {
 TEST_F(PlayTest, SaverStartThatCannotStoreTheNextModuleLogsWhyAndPlaysOn) {
     std::string script = PLAY_SCRIPT;
     script += "Module \"Two\"\n{\nSetup\n{\n}\n}\n";
-    HeadlessSettingsFail(true); // reads give the defaults: play in turn
+    port.settings.Fail(true); // reads give the defaults: play in turn
     ASSERT_TRUE(Start(script));
-    HeadlessSettingsFail(false);
-    ASSERT_EQ(HeadlessMessages().size(), 1u);
-    EXPECT_TRUE(HeadlessMessages()[0].logged);
-    EXPECT_EQ(HeadlessMessages()[0].caption, "QV Play");
-    EXPECT_EQ(HeadlessMessages()[0].text, "The settings could not be saved: the settings of QV "
+    port.settings.Fail(false);
+    ASSERT_EQ(port.system.Messages().size(), 1u);
+    EXPECT_TRUE(port.system.Messages()[0].logged);
+    EXPECT_EQ(port.system.Messages()[0].caption, "QV Play");
+    EXPECT_EQ(port.system.Messages()[0].text, "The settings could not be saved: the settings of QV "
                                           "Play cannot be stored (test store)");
     EXPECT_EQ(ctx.errors.errorLine, 0);
     ASSERT_TRUE(PlayUntil(1000));
-    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(port.windows.WindowExists());
 }
 
 TEST_F(PlayTest, TestRunWritesNothing) {
     std::string script = PLAY_SCRIPT;
     script += "Module \"Two\"\n{\nSetup\n{\n}\n}\n";
-    HeadlessSettingsSet("QV Play", "Config", "PlayMode", 2);
+    port.settings.Set("QV Play", "Config", "PlayMode", 2);
     std::string path = dir.Write("Play.SS", script);
     std::filesystem::current_path(dir.Path());
     args = {"QV Play", "/s", "-def", path, "-test"};
     argv.clear();
     for (std::string& a : args) argv.push_back(a.data());
-    ASSERT_TRUE(StartUp(ctx, static_cast<int>(argv.size()), argv.data()));
+    ASSERT_TRUE(StartUp(*saverRun, static_cast<int>(argv.size()), argv.data()));
     int32_t stored = -1;
-    EXPECT_FALSE(HeadlessSettingsGet("QV Play", "Config", "ActiveModule", &stored));
+    EXPECT_FALSE(port.settings.Get("QV Play", "Config", "ActiveModule", &stored));
 }
 
 TEST_F(PlayTest, IdleWorkRunsAtMostEvery100Ms) {
     ASSERT_TRUE(Start(PLAY_SCRIPT));
     ASSERT_TRUE(PlayUntil(1000));
     // Passes at t = 0..999: idle work at 100, 200, ... 900.
-    EXPECT_EQ(HeadlessIdleCalls(), 9);
+    EXPECT_EQ(port.windows.IdleCalls(), 9);
 }
 
 TEST_F(PlayTest, PlayingTheDemoAllocatesNothing) {
@@ -300,7 +294,7 @@ TEST_F(PlayTest, PlayingTheDemoAllocatesNothing) {
     long before = allocations.load();
     ASSERT_TRUE(PlayUntil(60000));
     EXPECT_EQ(allocations.load() - before, 0);
-    EXPECT_GT(HeadlessPresentCount(), 100);
+    EXPECT_GT(port.windows.PresentCount(), 100);
 }
 
 TEST_F(PlayTest, AnHourOfPlayHoldsNoMoreMemoryThanTheFirstMinute) {

@@ -1,13 +1,12 @@
 #include "app/app_state.h"
+#include "ports/headless/headless_port.h"
 #include "app/glimmora_context.h"
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "display/ss_view.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_window.h"
 #include "platform/window.h"
 #include "script/script_reader.h"
-#include "support/context_fixture.h"
+#include "support/app_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,29 +20,29 @@ class SaverWindowTest : public ContextTest {
   protected:
     void SetUp() override {
         ResetContext();
-        HeadlessResetWindow();
-        HeadlessClearMessages();
+        port.windows.Reset();
+        port.system.ClearMessages();
         view.SetSize(320, 240);
     }
 
     void Create(bool preview, bool exclusive = true) {
         run.previewMode = preview;
         run.exclusiveMode = preview ? false : exclusive;
-        ctx.saverWindow = std::make_unique<CSaverWnd>(ctx); // the app owns it
+        ctx.saverWindow = std::make_unique<CSaverWnd>(run, view, ctx.loop, port.windows); // the app owns it
         window = ctx.saverWindow.get();
         WindowSpec layout{};
         layout.right = 320;
         layout.bottom = 240;
         layout.child = preview;
         layout.topmost = run.exclusiveMode;
-        ASSERT_TRUE(WndCreate(window, layout));
+        ASSERT_TRUE(window->Create(layout));
         ASSERT_TRUE(ctx.loop.displayReady);
     }
 
     // Pumps every queued message; true when the quit message came.
     bool PumpAll() {
         for (int i = 0; i < 100; ++i) {
-            PumpResult r = WndPumpMessage();
+            PumpResult r = port.windows.PumpMessage();
             if (r == PumpResult::Quit) return true;
             if (r == PumpResult::NoMessage) return false;
         }
@@ -55,46 +54,46 @@ class SaverWindowTest : public ContextTest {
 
 TEST_F(SaverWindowTest, FirstMouseMoveIsTheReferenceAndOnePixelCloses) {
     Create(false);
-    HeadlessPostInput(HeadlessInput::MouseMove, 100, 80);
-    HeadlessPostInput(HeadlessInput::MouseMove, 100, 80);
+    port.windows.PostInput(HeadlessInput::MouseMove, 100, 80);
+    port.windows.PostInput(HeadlessInput::MouseMove, 100, 80);
     EXPECT_FALSE(PumpAll());
-    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(port.windows.WindowExists());
     EXPECT_EQ(window->firstMouseX, 100);
     EXPECT_EQ(window->firstMouseY, 80);
 
-    HeadlessPostInput(HeadlessInput::MouseMove, 100, 81);
+    port.windows.PostInput(HeadlessInput::MouseMove, 100, 81);
     EXPECT_TRUE(PumpAll());
-    EXPECT_FALSE(HeadlessWindowExists());
+    EXPECT_FALSE(port.windows.WindowExists());
     EXPECT_FALSE(ctx.loop.displayReady);
 }
 
 TEST_F(SaverWindowTest, APointerMovedByAMonitorChangeIsTheNewReference) {
     Create(false);
-    HeadlessPostInput(HeadlessInput::MouseMove, 900, 500);
+    port.windows.PostInput(HeadlessInput::MouseMove, 900, 500);
     EXPECT_FALSE(PumpAll());
     window->OnDisplayChange(); // the pointer's monitor went: it lands on another
-    HeadlessPostInput(HeadlessInput::MouseMove, 799, 500);
+    port.windows.PostInput(HeadlessInput::MouseMove, 799, 500);
     EXPECT_FALSE(PumpAll());
     EXPECT_EQ(window->firstMouseX, 799);
-    HeadlessPostInput(HeadlessInput::MouseMove, 799, 501);
+    port.windows.PostInput(HeadlessInput::MouseMove, 799, 501);
     EXPECT_TRUE(PumpAll());
 }
 
 TEST_F(SaverWindowTest, KeysButtonsAndDeactivationClose) {
     for (HeadlessInput input : {HeadlessInput::Key, HeadlessInput::SysKey, HeadlessInput::Button,
                                 HeadlessInput::Deactivate, HeadlessInput::DeactivateApp}) {
-        HeadlessResetWindow();
+        port.windows.Reset();
         Create(false);
-        HeadlessPostInput(input);
+        port.windows.PostInput(input);
         EXPECT_TRUE(PumpAll()) << static_cast<int>(input);
-        EXPECT_FALSE(HeadlessWindowExists());
+        EXPECT_FALSE(port.windows.WindowExists());
     }
 }
 
 TEST_F(SaverWindowTest, DebugModeStillClosesOnInputButShowsTheCursor) {
     Create(false, false);
     EXPECT_EQ(window->OnSetCursor(), CursorAnswer::NotHandled);
-    HeadlessPostInput(HeadlessInput::Deactivate);
+    port.windows.PostInput(HeadlessInput::Deactivate);
     EXPECT_TRUE(PumpAll());
 }
 
@@ -110,34 +109,34 @@ TEST_F(SaverWindowTest, ScreenSaveAndCloseCommandsAreIgnored) {
     EXPECT_FALSE(window->OnSysCommand(SC_SCREENSAVE_COMMAND));
     EXPECT_FALSE(window->OnSysCommand(SC_CLOSE_COMMAND));
     EXPECT_TRUE(window->OnSysCommand(0xF020)); // minimise: default processing
-    HeadlessPostInput(HeadlessInput::SysCommand, SC_SCREENSAVE_COMMAND);
+    port.windows.PostInput(HeadlessInput::SysCommand, SC_SCREENSAVE_COMMAND);
     EXPECT_FALSE(PumpAll());
-    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(port.windows.WindowExists());
 }
 
 TEST_F(SaverWindowTest, PreviewNeverClosesOnInput) {
     Create(true);
     for (HeadlessInput input : {HeadlessInput::Key, HeadlessInput::SysKey, HeadlessInput::Button,
                                 HeadlessInput::Deactivate, HeadlessInput::DeactivateApp}) {
-        HeadlessPostInput(input);
+        port.windows.PostInput(input);
     }
-    HeadlessPostInput(HeadlessInput::MouseMove, 1, 1);
-    HeadlessPostInput(HeadlessInput::MouseMove, 50, 50);
+    port.windows.PostInput(HeadlessInput::MouseMove, 1, 1);
+    port.windows.PostInput(HeadlessInput::MouseMove, 50, 50);
     EXPECT_FALSE(PumpAll());
-    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(port.windows.WindowExists());
     EXPECT_TRUE(window->OnNcActivate(false));
     EXPECT_EQ(window->OnSetCursor(), CursorAnswer::NotHandled);
 
-    HeadlessPostDestroy(); // the host takes the window down
+    port.windows.PostDestroy(); // the host takes the window down
     EXPECT_TRUE(PumpAll());
-    EXPECT_FALSE(HeadlessWindowExists());
+    EXPECT_FALSE(port.windows.WindowExists());
 }
 
 // The window of another monitor shares the run: its input ends the run by
 // closing the run's own window, and activation moving between the run's
 // windows is no loss.
 TEST_F(SaverWindowTest, InputOnAnotherMonitorsWindowClosesTheRunWindow) {
-    GlimmoraContext otherCtx;
+    GlimmoraContext otherCtx(port.Services());
     otherCtx.run.exclusiveMode = true;
     struct Case {
         const char* name;
@@ -153,32 +152,32 @@ TEST_F(SaverWindowTest, InputOnAnotherMonitorsWindowClosesTheRunWindow) {
         {"activation to an own window", [](CSaverWnd& w) { w.OnActivate(false, true); }, false},
     };
     for (const Case& c : cases) {
-        HeadlessResetWindow();
+        port.windows.Reset();
         Create(false);
-        CSaverWnd other(otherCtx);
+        CSaverWnd other(otherCtx.run, otherCtx.view, otherCtx.loop, port.windows);
         other.runWindow = window;
         c.input(other);
         EXPECT_EQ(PumpAll(), c.closes) << c.name;
-        EXPECT_EQ(HeadlessWindowExists(), !c.closes) << c.name;
+        EXPECT_EQ(port.windows.WindowExists(), !c.closes) << c.name;
     }
-    HeadlessResetWindow();
+    port.windows.Reset();
     Create(false);
     EXPECT_TRUE(window->OnNcActivate(false, true));
     EXPECT_FALSE(window->OnNcActivate(false, false));
     window->OnActivate(false, true);
     EXPECT_FALSE(PumpAll());
     // Without a run window a window closes itself, which here is not the one that exists.
-    CSaverWnd lone(otherCtx);
+    CSaverWnd lone(otherCtx.run, otherCtx.view, otherCtx.loop, port.windows);
     lone.OnKeyDown();
     EXPECT_FALSE(PumpAll());
-    EXPECT_TRUE(HeadlessWindowExists());
+    EXPECT_TRUE(port.windows.WindowExists());
 }
 
 TEST_F(SaverWindowTest, CloseRequestsAfterDestructionHaveNoEffect) {
     Create(false);
-    HeadlessPostInput(HeadlessInput::Key);
-    HeadlessPostInput(HeadlessInput::MouseMove, 5, 5);
-    HeadlessPostInput(HeadlessInput::MouseMove, 9, 9);
+    port.windows.PostInput(HeadlessInput::Key);
+    port.windows.PostInput(HeadlessInput::MouseMove, 5, 5);
+    port.windows.PostInput(HeadlessInput::MouseMove, 9, 9);
     EXPECT_TRUE(PumpAll());
     EXPECT_FALSE(PumpAll());
 }

@@ -1,9 +1,9 @@
 #include "app/app_state.h"
+#include "ports/headless/headless_port.h"
 #include "app/startup_rules.h"
-#include "app/theme_folder.h"
+#include "base/theme_folder.h"
 #include "display/ss_view.h"
-#include "platform/headless/headless_shell.h"
-#include "support/context_fixture.h"
+#include "support/app_fixture.h"
 #include "support/test_files.h"
 
 #include <cstdlib>
@@ -17,7 +17,7 @@ class StartupRulesTest : public ContextTest {
   protected:
     void SetUp() override {
         ResetContext();
-        HeadlessSetThemeRoot("/themes");
+        port.shell.SetThemeRoot("/themes");
         view.SetSize(1024, 768);
     }
 
@@ -61,47 +61,47 @@ TEST_F(StartupRulesTest, ProgramBaseNameDropsFolderAndLastExtension) {
 }
 
 TEST_F(StartupRulesTest, NamesFromThePrefixedLongName) {
-    DeriveNames(run, "QV Aquarium");
+    DeriveNames(run, port.shell, "QV Aquarium");
     EXPECT_STREQ(run.appTitle, "QV Aquarium");
     EXPECT_STREQ(run.saverName, "QV Aquarium");
     EXPECT_STREQ(run.scriptName, "Aquarium");
-    SetPaths(run);
+    SetPaths(run, port.shell);
     EXPECT_STREQ(run.mediaDirectory, "/themes/Aquarium");
     EXPECT_EQ(std::string(run.scriptPath),
               std::string("/themes/Aquarium") + PATH_SEPARATOR + "Aquarium.SS");
 }
 
 TEST_F(StartupRulesTest, ShortNameLooksUpTheLongNameInTheSystemFolder) {
-    HeadlessSetSaverFile("QVAQUA~1", "QV Aquarium.SCR");
-    DeriveNames(run, "QVAQUA~1");
+    port.shell.SetSaverFile("QVAQUA~1", "QV Aquarium.SCR");
+    DeriveNames(run, port.shell, "QVAQUA~1");
     EXPECT_STREQ(run.appTitle, "QVAQUA~1");
     EXPECT_STREQ(run.saverName, "QV Aquarium");
     EXPECT_STREQ(run.scriptName, "Aquarium");
 
     // The long name less its extension only: "Reef.v2" stays whole.
-    HeadlessSetSaverFile("QVREEF~2", "QV Reef.v2.SCR");
-    DeriveNames(run, "QVREEF~2");
+    port.shell.SetSaverFile("QVREEF~2", "QV Reef.v2.SCR");
+    DeriveNames(run, port.shell, "QVREEF~2");
     EXPECT_STREQ(run.saverName, "QV Reef.v2");
     EXPECT_STREQ(run.scriptName, "Reef.v2");
 
-    DeriveNames(run, "qvreef~1"); // not in the system folder: used unchanged
+    DeriveNames(run, port.shell, "qvreef~1"); // not in the system folder: used unchanged
     EXPECT_STREQ(run.saverName, "qvreef~1");
     EXPECT_STREQ(run.scriptName, "qvreef~1");
 }
 
 TEST_F(StartupRulesTest, NameWithoutPrefixNamesThemeAndProfile) {
-    DeriveNames(run, "Aquarium");
+    DeriveNames(run, port.shell, "Aquarium");
     EXPECT_STREQ(run.saverName, "Aquarium");
     EXPECT_STREQ(run.scriptName, "Aquarium");
-    DeriveNames(run, "qv lower");
+    DeriveNames(run, port.shell, "qv lower");
     EXPECT_STREQ(run.scriptName, "lower"); // the prefix test ignores case
 }
 
 TEST_F(StartupRulesTest, OverlongNamesNeverOverflow) {
     std::string longName = "QV " + std::string(400, 'a');
-    DeriveNames(run, longName.c_str());
+    DeriveNames(run, port.shell, longName.c_str());
     EXPECT_STREQ(run.saverName, "");
-    SetPaths(run);
+    SetPaths(run, port.shell);
     EXPECT_LE(std::string(run.scriptPath).size(), static_cast<size_t>(PATH_LEN));
     Options({"prog", "/s", "-def", std::string(300, 'p')});
     EXPECT_STREQ(run.scriptPath, "");
@@ -164,8 +164,8 @@ TEST_F(StartupRulesTest, MalformedSizeOptionsLeaveTheSize) {
 }
 
 TEST_F(StartupRulesTest, DefTakesTheScriptAndEmptiesTheMediaFolder) {
-    DeriveNames(run, "QV Aquarium");
-    SetPaths(run);
+    DeriveNames(run, port.shell, "QV Aquarium");
+    SetPaths(run, port.shell);
     Options({"prog", "/s", "-def", "C:\\T\\X.SS"});
     EXPECT_STREQ(run.scriptPath, "C:\\T\\X.SS");
     EXPECT_STREQ(run.mediaDirectory, "");

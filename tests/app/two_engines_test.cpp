@@ -1,11 +1,10 @@
 // Two engines in one process, each with its own context: side by side, each
 // gives exactly the pictures and sound requests it gives alone.
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "app/module_loader.h"
 #include "engine/frame_tick.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_settings.h"
-#include "platform/sys.h"
+#include "display/update_region.h"
 #include "support/test_frames.h"
 
 #include <gtest/gtest.h>
@@ -40,14 +39,16 @@ void RecordVolumePan(void* log, CSound* sound, int volume, int pan) {
 // One module of a bundled theme playing in a view of its own.
 class Player {
   public:
-    Player(const char* theme, int module, int32_t width, int32_t height, uint32_t seed) {
+    Player(HeadlessPort& port, const char* theme, int module, int32_t width, int32_t height,
+           uint32_t seed)
+        : port(port), ctx(std::make_unique<GlimmoraContext>(port.Services())) {
         RunConfig& run = ctx->run;
         const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/" + theme;
         std::snprintf(run.appTitle, sizeof(run.appTitle), "%s", theme);
         std::snprintf(run.saverName, sizeof(run.saverName), "QV %s %d", theme, module);
         std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
         std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/%s.SS", folder.c_str(), theme);
-        HeadlessSettingsSet(run.saverName, "Config", "ActiveModule", module);
+        port.settings.Set(run.saverName, "Config", "ActiveModule", module);
         ctx->view.SetSize(width, height);
         LoadModule(*ctx);
         EXPECT_EQ(ctx->errors.errorLine, 0);
@@ -59,15 +60,17 @@ class Player {
     // One pass at the virtual clock's time; returns the section time after it.
     uint32_t Tick() {
         Engine& engine = ctx->engine;
-        if (engine.clockStart == 0) engine.clockStart = SysMilliseconds();
-        const uint32_t t = SysMilliseconds() - engine.clockStart;
+        if (engine.clockStart == 0) engine.clockStart = port.system.Milliseconds();
+        const uint32_t t = port.system.Milliseconds() - engine.clockStart;
         engine.sectionTime.store(t);
-        FrameTick(engine, t);
-        return SysMilliseconds() - engine.clockStart; // a new section starts at 0
+        FrameTick(engine, t, port.system.Milliseconds());
+        return port.system.Milliseconds() - engine.clockStart; // a new section starts at 0
     }
 
     uint64_t PictureHash() {
-        ctx->view.Paint();
+        VidFrame frame{};
+        VidRect rects[REGION_MAX_RECTS];
+        ctx->view.Paint(&frame, rects);
         uint64_t hash = 1469598103934665603ull;
         const CSSView& view = ctx->view;
         for (int64_t i = 0; i < int64_t{view.bufferWidth} * view.bufferHeight; ++i)
@@ -95,38 +98,40 @@ class Player {
         return state;
     }
 
-    std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    HeadlessPort& port;
+    std::unique_ptr<GlimmoraContext> ctx;
     std::vector<uint64_t> pictures;
     std::vector<SoundRequest> requests;
 };
 
 constexpr int PASSES = 1500; // 30 seconds in steps of 20 ms
 
-void PlayAlone(Player& player) {
-    HeadlessSetTime(1000);
+void PlayAlone(HeadlessPort& port, Player& player) {
+    port.system.SetTime(1000);
     for (int pass = 0; pass < PASSES; ++pass) {
         player.Pass(pass);
-        HeadlessAdvanceTime(20);
+        port.system.AdvanceTime(20);
     }
 }
 
 TEST(TwoEngines, EachPlaysAsItWouldAlone) {
-    HeadlessClearMessages();
-    HeadlessSettingsClear();
-    Player reefAlone("Aquarium", 0, 320, 240, 11);
-    PlayAlone(reefAlone);
-    Player deepAlone("Aquarium", 1, 200, 150, 22);
-    PlayAlone(deepAlone);
+    HeadlessPort port;
+    port.system.ClearMessages();
+    port.settings.Clear();
+    Player reefAlone(port, "Aquarium", 0, 320, 240, 11);
+    PlayAlone(port, reefAlone);
+    Player deepAlone(port, "Aquarium", 1, 200, 150, 22);
+    PlayAlone(port, deepAlone);
 
-    Player reef("Aquarium", 0, 320, 240, 11);
-    Player deep("Aquarium", 1, 200, 150, 22);
-    HeadlessSetTime(1000);
+    Player reef(port, "Aquarium", 0, 320, 240, 11);
+    Player deep(port, "Aquarium", 1, 200, 150, 22);
+    port.system.SetTime(1000);
     for (int pass = 0; pass < PASSES; ++pass) {
         reef.Pass(pass);
         deep.Pass(pass);
-        HeadlessAdvanceTime(20);
+        port.system.AdvanceTime(20);
     }
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(port.system.Messages().empty());
     ASSERT_FALSE(reef.requests.empty());
     ASSERT_FALSE(deep.requests.empty());
     EXPECT_NE(reef.pictures, deep.pictures);
@@ -151,17 +156,18 @@ TEST(TwoEngines, EachPlaysAsItWouldAlone) {
 // only then shows and asks to play exactly what one that passes every
 // millisecond does, with far fewer passes.
 TEST(TwoEngines, PassingOnlyAtTheNextChangeChangesNothing) {
+    HeadlessPort port;
     constexpr uint32_t PLAY_MS = 40000;
     for (int module = 0; module < 3; ++module) {
-        HeadlessClearMessages();
-        HeadlessSettingsClear();
-        Player every("Aquarium", module, 320, 240, 5);
-        Player sparse("Aquarium", module, 320, 240, 5);
-        HeadlessSetTime(1000);
+        port.system.ClearMessages();
+        port.settings.Clear();
+        Player every(port, "Aquarium", module, 320, 240, 5);
+        Player sparse(port, "Aquarium", module, 320, 240, 5);
+        port.system.SetTime(1000);
         uint64_t wake = 1000; // the sparse player's next pass, on the clock
         int passes = 0;
         for (uint32_t ms = 0; ms < PLAY_MS; ++ms) {
-            const uint32_t now = SysMilliseconds();
+            const uint32_t now = port.system.Milliseconds();
             every.Tick();
             if (now >= wake) {
                 const uint32_t t = sparse.Tick();
@@ -171,7 +177,7 @@ TEST(TwoEngines, PassingOnlyAtTheNextChangeChangesNothing) {
                 wake = uint64_t{now} + (next - t);
                 ASSERT_EQ(every.State(), sparse.State()) << "module " << module << " at " << ms;
             }
-            HeadlessAdvanceTime(1);
+            port.system.AdvanceTime(1);
         }
         EXPECT_EQ(every.PictureHash(), sparse.PictureHash()) << module;
         ASSERT_EQ(every.requests.size(), sparse.requests.size()) << module;

@@ -4,9 +4,8 @@
 #ifdef GLIMMORA_HAVE_DESKTOP
 
 // Before the Qt headers, whose "slots" keyword would hide the view's table.
-#include "support/context_fixture.h"
+#include "support/app_fixture.h"
 
-#include "platform/dialogs.h"
 #include "platform/qt/config_dialog_qt.h"
 #include "scratch_disk.h"
 #include "support/test_files.h"

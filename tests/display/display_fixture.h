@@ -1,19 +1,26 @@
-// Shared set-up of the display tests: a fresh view, screen and message list.
+// Shared set-up of the display tests: a fresh view with the headless fonts,
+// and a screen that shows what the view's paints present, as a window would.
 #pragma once
 
+#include "base/error_sink.h"
+#include "base/memory_budget.h"
 #include "display/ss_view.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_video.h"
-#include "support/context_fixture.h"
+#include "display/update_region.h"
+#include "image/image.h"
+#include "ports/headless/headless_fonts.h"
+#include "ports/headless/headless_video.h"
+#include "support/error_log.h"
 #include "support/test_frames.h"
 
 #include <gtest/gtest.h>
 
-class DisplayTest : public ContextTest {
+class DisplayTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        HeadlessResetVideo();
-        HeadlessClearMessages();
+    DisplayTest() {
+        view.errors = &errors;
+        view.SetFonts(&fonts);
+        images.errors = &errors;
+        images.budget = &memory;
     }
 
     // A view of the given size with its window, painted once with a background colour.
@@ -21,10 +28,29 @@ class DisplayTest : public ContextTest {
         view.SetSize(width, height);
         ASSERT_EQ(view.Init(TestWindow()), 1);
         view.SetBackgroundColor(background);
-        view.Paint();
+        Paint();
     }
-    static uint32_t Screen(int32_t x, int32_t y) { return HeadlessScreenPixel(x, y); }
+    // Paints the view and shows what it presents on the screen.
+    void Paint() {
+        VidFrame frame{};
+        VidRect rects[REGION_MAX_RECTS];
+        const int count = view.Paint(&frame, rects);
+        if (count == 0) return;
+        ++presentCount;
+        lastPresent = HeadlessCopyRects(screen, frame, rects, count);
+    }
+    uint32_t Screen(int32_t x, int32_t y) const { return screen.Pixel(x, y); }
     uint32_t Back(int32_t x, int32_t y) const {
         return view.backBuffer[static_cast<size_t>(y) * view.bufferWidth + x];
     }
+
+    HeadlessFonts fonts;
+    ErrorSink errors;
+    ErrorLog log{errors};
+    MemoryBudget memory;
+    ImageContext images;
+    CSSView view;
+    HeadlessPicture screen;
+    int presentCount = 0;
+    HeadlessRect lastPresent;
 };

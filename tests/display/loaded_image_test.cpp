@@ -12,15 +12,9 @@ namespace {
 
 class LoadedImages : public DisplayTest {
   protected:
-    void SetUp() override {
-        DisplayTest::SetUp();
-        ResetContext();
-        ctx.images.gammaSetting = 0;
-    }
     void TearDown() override {
-        DisplayTest::TearDown();
         image.Release();
-        ResetContext();
+        view.Reset();
     }
     CImage image;
     TempDir dir;
@@ -63,7 +57,7 @@ TEST_F(LoadedImages, AnimationFramesLandWithTheirOffsetsAndMasks) {
         .Image(second)
         .Trailer();
     std::string path = dir.WriteBytes("fish.gif", gif.Bytes());
-    ASSERT_EQ(image.LoadImage(path.c_str(), ctx.images), 1);
+    ASSERT_EQ(image.LoadImage(path.c_str(), images), 1);
     ASSERT_NE(image.next, nullptr);
     CImage* frame1 = image.next;
 
@@ -71,7 +65,7 @@ TEST_F(LoadedImages, AnimationFramesLandWithTheirOffsetsAndMasks) {
     const uint32_t below = Rgb(0x10, 0x20, 0x40);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
     slot.Place(view, 100 * 16, 50 * 16, &image, false);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(100, 50), below | Rgb(0x00, 0x30, 0x30)); // coloured transparency ORs
     EXPECT_EQ(Screen(102, 52), below | Rgb(0x00, 0x30, 0x30));
     EXPECT_EQ(Screen(103, 50), Rgb(0xF0, 0x80, 0x00));
@@ -83,7 +77,7 @@ TEST_F(LoadedImages, AnimationFramesLandWithTheirOffsetsAndMasks) {
     slot.Place(view, 100 * 16, 50 * 16, frame1, false);
     EXPECT_EQ(slot.x, 104);
     EXPECT_EQ(slot.y, 52);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(103, 50), below);
     EXPECT_EQ(Screen(104, 52), below); // black transparent border
     EXPECT_EQ(Screen(105, 53), Rgb(0xFF, 0xFF, 0xFF));
@@ -94,7 +88,7 @@ TEST_F(LoadedImages, AnimationFramesLandWithTheirOffsetsAndMasks) {
     // brings it to the screen.
     image.SetBrightness(50);
     view.Invalidate({slot.x, slot.y, slot.x + frame1->width, slot.y + frame1->height});
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(105, 53), Rgb(0x7F, 0x7F, 0x7F));
 }
 

@@ -73,7 +73,7 @@ TEST_F(Slots, PlacingWithoutAFrameEmptiesTheSlot) {
     TestFrame frame(4, 4);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
     slot.Place(view, 16, 16, &frame.frame, true);
-    view.Paint();
+    Paint();
     slot.Place(view, 32, 32, nullptr, true);
     EXPECT_EQ(slot.frame, nullptr);
     EXPECT_TRUE(view.NeedsPaint());
@@ -84,7 +84,7 @@ TEST_F(Slots, MovingInvalidatesTheOldAndTheNewRectangle) {
     TestFrame frame(10, 6);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
     slot.Place(view, 20 * 16, 30 * 16, &frame.frame, true);
-    view.Paint();
+    Paint();
     slot.Place(view, 50 * 16, 60 * 16, &frame.frame, true);
     const UpdateRegion& region = view.updateRegion;
     EXPECT_TRUE(region.Contains(20, 30));
@@ -101,7 +101,7 @@ TEST_F(Slots, AFrameChangeInvalidatesBothFramesRectangles) {
     TestFrame small(4, 4), wide(20, 2);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
     slot.Place(view, 10 * 16, 10 * 16, &small.frame, true);
-    view.Paint();
+    Paint();
     slot.Place(view, 10 * 16, 10 * 16, &wide.frame, true);
     EXPECT_TRUE(view.updateRegion.Contains(10, 13));  // only the small frame
     EXPECT_TRUE(view.updateRegion.Contains(29, 11));  // only the wide frame
@@ -128,12 +128,12 @@ TEST_F(Slots, RemovingInvalidatesOnceAndKeepsThePosition) {
     frame.FillRect(0, 0, 4, 4, 1);
     SpriteSlot& slot = view.slots[view.AllocSlot()];
     slot.Place(view, 10 * 16, 10 * 16, &frame.frame, true);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(11, 11), Rgb(255, 255, 255));
     slot.Remove(view);
     EXPECT_EQ(slot.x, 10);
     EXPECT_TRUE(view.updateRegion.Contains(13, 13));
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(11, 11), 0u);
     slot.Remove(view); // an empty slot: nothing to do
     EXPECT_FALSE(view.NeedsPaint());
@@ -151,7 +151,7 @@ TEST_F(Slots, RowsAreDrawnTopDownFromBottomUpStorage) {
     frame.SetPixel(0, 1, 3);
     frame.SetPixel(2, 1, 4);
     view.slots[view.AllocSlot()].Place(view, 5 * 16, 7 * 16, &frame.frame, true);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(5, 7), Rgb(10, 0, 0));
     EXPECT_EQ(Screen(7, 7), Rgb(20, 0, 0));
     EXPECT_EQ(Screen(5, 8), Rgb(30, 0, 0));
@@ -170,7 +170,7 @@ TEST_F(Slots, HigherSlotsCoverLowerOnes) {
     // Placed in the opposite order: the slot index decides, not the order of calls.
     view.slots[high].Place(view, 15 * 16, 15 * 16, &green.frame, true);
     view.slots[low].Place(view, 10 * 16, 10 * 16, &red.frame, true);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(12, 12), Rgb(255, 0, 0));
     EXPECT_EQ(Screen(17, 17), Rgb(0, 255, 0));
     EXPECT_EQ(Screen(22, 22), Rgb(0, 255, 0));
@@ -190,7 +190,7 @@ TEST_F(Slots, TransparencyKeepsOrBrightensWhatLiesBelow) {
     }
     view.slots[view.AllocSlot()].Place(view, 0, 0, &black.frame, true);
     view.slots[view.AllocSlot()].Place(view, 20 * 16, 0, &tinted.frame, true);
-    view.Paint();
+    Paint();
     const uint32_t below = Rgb(0x40, 0x10, 0x01);
     EXPECT_EQ(Screen(0, 0), below);                          // black transparent colour: unchanged
     EXPECT_EQ(Screen(3, 3), Rgb(0xF0, 0xF0, 0x0F));          // opaque
@@ -208,7 +208,7 @@ TEST_F(Slots, MaskedFramesOfOddWidthsOverTiles) {
     for (int i = 0; i < 15; ++i) tile.SetColor(i, static_cast<uint8_t>(i * 16), 0x11, 0x22);
     for (int32_t width : {1, 7, 8, 9, 13, 33}) {
         view.Reset();
-        HeadlessResetVideo();
+        screen = HeadlessPicture();
         view.SetSize(64, 24);
         ASSERT_EQ(view.Init(TestWindow()), 1);
         view.SetBackgroundImage(&tile.frame);
@@ -219,7 +219,7 @@ TEST_F(Slots, MaskedFramesOfOddWidthsOverTiles) {
         for (int i = 0; i < 5; ++i) sprite.SetColor(i, 0, static_cast<uint8_t>(i * 50), 0x40);
         sprite.MakeTransparent(2);
         view.slots[view.AllocSlot()].Place(view, -3 * 16, 2 * 16, &sprite.frame, true);
-        view.Paint();
+        Paint();
         for (int32_t y = 0; y < 24; ++y) {
             for (int32_t x = 0; x < 64; ++x) {
                 int ti = (y % 5) * 3 + x % 3;
@@ -242,7 +242,7 @@ TEST_F(Slots, SpritesPartlyOutsideTheWindowAreCut) {
     frame.SetColor(1, 0, 0, 255);
     view.slots[view.AllocSlot()].Place(view, -5 * 16, 15 * 16, &frame.frame, true);
     view.slots[view.AllocSlot()].Place(view, 500 * 16, -500 * 16, &frame.frame, true);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(0, 15), Rgb(0, 0, 255));
     EXPECT_EQ(Screen(4, 19), Rgb(0, 0, 255));
     EXPECT_EQ(Screen(5, 15), 0u);
@@ -257,14 +257,14 @@ TEST_F(Slots, OnlyTheMovedSpritesAreaChangesBetweenPaints) {
     SpriteSlot& b = view.slots[view.AllocSlot()];
     a.Place(view, 10 * 16, 10 * 16, &still.frame, true);
     b.Place(view, 12 * 16, 12 * 16, &mover.frame, true);
-    view.Paint();
-    std::vector<uint32_t> before = HeadlessScreen().pixels;
+    Paint();
+    std::vector<uint32_t> before = screen.pixels;
     // Change the colours behind the view's back: areas that are not
     // invalidated must keep the earlier picture.
     still.SetColor(1, 1, 1, 1);
     view.SetBackgroundColor(MakeColorRef(0, 0, 90));
     b.Place(view, 40 * 16, 30 * 16, &mover.frame, true);
-    view.Paint();
+    Paint();
     for (int32_t y = 0; y < 40; ++y) {
         for (int32_t x = 0; x < 60; ++x) {
             bool oldRect = x >= 12 && x < 16 && y >= 12 && y < 16;
@@ -282,7 +282,7 @@ TEST_F(Slots, BrokenFramesAreSkipped) {
     TestFrame frame(4, 4, 1);
     frame.frame.pixelBytes = 4; // rows do not fit
     view.slots[view.AllocSlot()].Place(view, 16, 16, &frame.frame, true);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(2, 2), Rgb(9, 9, 9));
 }
 
@@ -297,7 +297,7 @@ TEST_F(Slots, FramesOfImpossibleSizesAreSkipped) {
     view.slots[view.AllocSlot()].Place(view, 16, 16, &frame.frame, true);
     frame.frame.colorInfo = nullptr;
     view.slots[view.AllocSlot()].Place(view, 16, 16, &frame.frame, true);
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(2, 2), Rgb(9, 9, 9));
 }
 

@@ -13,11 +13,12 @@ struct Ink {
     int changed = 0;
     int exact = 0;
 };
-Ink CountInk(const ViewRect& r, uint32_t background, uint32_t color) {
+Ink CountInk(const HeadlessPicture& screen, const ViewRect& r, uint32_t background,
+             uint32_t color) {
     Ink ink;
     for (int32_t y = r.top; y < r.bottom; ++y) {
         for (int32_t x = r.left; x < r.right; ++x) {
-            uint32_t p = HeadlessScreenPixel(x, y);
+            uint32_t p = screen.Pixel(x, y);
             if (p != background) ++ink.changed;
             if (p == color) ++ink.exact;
         }
@@ -82,15 +83,15 @@ TEST_F(Banners, ShownTextIsDrawnInItsColourOverSprites) {
     frame.SetColor(1, 255, 255, 255);
     view.slots[view.AllocSlot()].Place(view, 0, 0, &frame.frame, true);
     view.SetBanner(0, 4, 4, "Glimmora banner");
-    view.Paint();
+    Paint();
     const TextBanner& b = view.banners[0];
     ViewRect r = b.Bounds();
     EXPECT_EQ(r.left, 4 * view.xScale / 256);
-    Ink ink = CountInk(r, Rgb(255, 255, 255), 0);
+    Ink ink = CountInk(screen, r, Rgb(255, 255, 255), 0);
     EXPECT_GT(ink.changed, 40);
     EXPECT_GT(ink.exact, 5); // fully covered pixels show the colour itself
     // Nothing outside the text's cell.
-    Ink outside = CountInk({0, r.bottom, 300, 100}, Rgb(255, 255, 255), 0);
+    Ink outside = CountInk(screen, {0, r.bottom, 300, 100}, Rgb(255, 255, 255), 0);
     EXPECT_EQ(outside.changed, 0);
 }
 
@@ -99,36 +100,36 @@ TEST_F(Banners, ChangesInvalidateTheOldAndNewTextRectangles) {
     view.SetBanner(1, 4, 584, "Aquarium");
     ViewRect first = view.banners[1].Bounds();
     EXPECT_TRUE(view.updateRegion.Contains(first.left, first.top));
-    view.Paint();
+    Paint();
     // The same text at the same place is invalidated and redrawn again.
     view.SetBanner(1, 4, 584, "Aquarium");
     EXPECT_TRUE(view.updateRegion.Contains(first.left, first.top));
     EXPECT_TRUE(view.updateRegion.Contains(first.right - 1, first.bottom - 1));
-    view.Paint();
-    EXPECT_EQ(HeadlessLastPresent().left, first.left);
+    Paint();
+    EXPECT_EQ(lastPresent.left, first.left);
     // Moving it invalidates both places.
     view.SetBanner(1, 100, 100, "Aquarium");
     ViewRect second = view.banners[1].Bounds();
     EXPECT_TRUE(view.updateRegion.Contains(first.left, first.top));
     EXPECT_TRUE(view.updateRegion.Contains(second.left, second.top));
-    view.Paint();
-    Ink gone = CountInk(first, 0, 0x787800);
+    Paint();
+    Ink gone = CountInk(screen, first, 0, 0x787800);
     EXPECT_EQ(gone.changed, 0);
-    EXPECT_GT(CountInk(second, 0, Rgb(120, 120, 0)).changed, 10);
+    EXPECT_GT(CountInk(screen, second, 0, Rgb(120, 120, 0)).changed, 10);
 }
 
 TEST_F(Banners, EmptyTextRemovesTheBannerAndItsFont) {
     Open(800, 600);
     view.SetBanner(0, 10, 10, "Aquarium");
-    view.Paint();
+    Paint();
     ViewRect r = view.banners[0].Bounds();
-    EXPECT_GT(CountInk(r, 0, 0).changed, 10);
+    EXPECT_GT(CountInk(screen, r, 0, 0).changed, 10);
     view.SetBanner(0, 10, 10, "");
     EXPECT_EQ(view.banners[0].font, nullptr);
     EXPECT_EQ(view.banners[0].text[0], '\0');
     EXPECT_TRUE(view.updateRegion.Contains(r.left, r.top));
-    view.Paint();
-    EXPECT_EQ(CountInk(r, 0, 0).changed, 0);
+    Paint();
+    EXPECT_EQ(CountInk(screen, r, 0, 0).changed, 0);
     view.SetBanner(0, 10, 10, nullptr); // already empty: nothing happens
     EXPECT_FALSE(view.NeedsPaint());
     view.SetBanner(2, 10, 10, "no such banner");
@@ -140,21 +141,21 @@ TEST_F(Banners, TextOutsideTheWindowLeavesNothingVisible) {
     Open(800, 600);
     view.SetBanner(0, -50, 0, " ");
     view.SetBanner(1, -50, 0, " ");
-    view.Paint();
-    for (uint32_t p : HeadlessScreen().pixels) ASSERT_EQ(p, 0u);
+    Paint();
+    for (uint32_t p : screen.pixels) ASSERT_EQ(p, 0u);
     view.SetBanner(0, -50, 0, "Long enough to reach into the window");
-    view.Paint();
-    EXPECT_GT(CountInk({0, 0, 200, 20}, 0, 0).changed, 0);
+    Paint();
+    EXPECT_GT(CountInk(screen, {0, 0, 200, 20}, 0, 0).changed, 0);
 }
 
 TEST_F(Banners, MissingFontFallsBackToTheDefaultFont) {
-    HeadlessSetFontDirectory("/nonexistent");
+    fonts.SetFontDirectory("/nonexistent");
     Open(400, 100);
     view.SetBanner(0, 0, 0, "Text");
     EXPECT_EQ(view.banners[0].font, nullptr);
     EXPECT_EQ(view.banners[0].textWidth, 0); // no font at all: nothing to draw
-    view.Paint();
-    HeadlessSetFontDirectory(nullptr);
+    Paint();
+    fonts.SetFontDirectory(nullptr);
 }
 
 TEST_F(Banners, BannersWithoutAWindowChangeNothingOnScreen) {

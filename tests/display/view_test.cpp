@@ -46,13 +46,13 @@ TEST_F(View, StartsWithFreeSlotsAndEmptyBanners) {
 TEST_F(View, InitFailureShowsTheMessageOnce) {
     view.SetSize(100000, 100000);
     EXPECT_EQ(view.Init(TestWindow()), 0);
-    ASSERT_EQ(HeadlessMessages().size(), 1u);
-    EXPECT_EQ(HeadlessMessages()[0].text, "CSSView::Init() : Out of memory (IB)");
+    ASSERT_EQ(log.texts.size(), 1u);
+    EXPECT_EQ(log.texts[0], "CSSView::Init() : Out of memory (IB)");
     EXPECT_EQ(view.backBuffer, nullptr);
-    view.Paint(); // nothing to paint into, nothing happens
-    EXPECT_EQ(HeadlessPresentCount(), 0);
+    Paint(); // nothing to paint into, nothing happens
+    EXPECT_EQ(presentCount, 0);
     EXPECT_EQ(view.Init(TestWindow(), 0, 600), 0);
-    EXPECT_EQ(HeadlessMessages().size(), 2u);
+    EXPECT_EQ(log.texts.size(), 2u);
 }
 
 TEST_F(View, FirstPaintFillsTheWholeWindow) {
@@ -60,18 +60,18 @@ TEST_F(View, FirstPaintFillsTheWholeWindow) {
     ASSERT_EQ(view.Init(TestWindow()), 1);
     view.SetBackgroundColor(MakeColorRef(10, 20, 30));
     EXPECT_TRUE(view.NeedsPaint());
-    view.Paint();
+    Paint();
     EXPECT_FALSE(view.NeedsPaint());
-    ASSERT_EQ(HeadlessPresentCount(), 1);
-    HeadlessRect r = HeadlessLastPresent();
+    ASSERT_EQ(presentCount, 1);
+    HeadlessRect r = lastPresent;
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 0);
     EXPECT_EQ(r.right, 64);
     EXPECT_EQ(r.bottom, 48);
     for (int32_t y = 0; y < 48; ++y)
         for (int32_t x = 0; x < 64; ++x) ASSERT_EQ(Screen(x, y), Rgb(10, 20, 30));
-    view.Paint(); // nothing invalid: nothing presented
-    EXPECT_EQ(HeadlessPresentCount(), 1);
+    Paint(); // nothing invalid: nothing presented
+    EXPECT_EQ(presentCount, 1);
 }
 
 TEST_F(View, OnlyTheInvalidAreaIsRedrawn) {
@@ -84,7 +84,7 @@ TEST_F(View, OnlyTheInvalidAreaIsRedrawn) {
     // A pixel between the rectangles, changed behind the view's back: only the
     // region's own rectangles are presented, not their bounding box.
     view.backBuffer[20 * 64 + 20] = Rgb(0, 255, 0);
-    view.Paint();
+    Paint();
     for (int32_t y = 0; y < 48; ++y) {
         for (int32_t x = 0; x < 64; ++x) {
             bool invalid =
@@ -96,8 +96,8 @@ TEST_F(View, OnlyTheInvalidAreaIsRedrawn) {
     }
     EXPECT_EQ(Screen(20, 20), Rgb(0, 0, 0));
     // One picture, whose bounding rectangle is the region's.
-    EXPECT_EQ(HeadlessPresentCount(), 2);
-    HeadlessRect r = HeadlessLastPresent();
+    EXPECT_EQ(presentCount, 2);
+    HeadlessRect r = lastPresent;
     EXPECT_EQ(r.left, 2);
     EXPECT_EQ(r.top, 3);
     EXPECT_EQ(r.right, 42);
@@ -131,7 +131,7 @@ TEST_F(View, BackgroundImageIsTiledFromTheTopLeftAndCut) {
     view.SetSize(23, 11);
     ASSERT_EQ(view.Init(TestWindow()), 1);
     view.SetBackgroundImage(&tile.frame);
-    view.Paint();
+    Paint();
     for (int32_t y = 0; y < 11; ++y)
         for (int32_t x = 0; x < 23; ++x)
             ASSERT_EQ(Screen(x, y), Rgb((x % 5) * 40, (y % 3) * 70, 9)) << x << "," << y;
@@ -151,7 +151,7 @@ TEST_F(View, PartialRepaintOfATiledBackgroundMatchesTheWhole) {
     view.SetBackgroundImage(&tile.frame);
     view.Invalidate({3, 5, 19, 6});
     view.Invalidate({11, 13, 12, 29});
-    view.Paint();
+    Paint();
     for (int32_t y = 0; y < 30; ++y) {
         for (int32_t x = 0; x < 40; ++x) {
             bool invalid = (y == 5 && x >= 3 && x < 19) || (x == 11 && y >= 13 && y < 29);
@@ -171,11 +171,11 @@ TEST_F(View, TiledBackgroundFollowsItsColoursAndTile) {
     Open(8, 6);
     view.SetBackgroundImage(&small.frame);
     view.InvalidateAll();
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(3, 2), Rgb(20, 0, 0));
     small.SetColor(1, 0, 200, 0);
     view.InvalidateAll();
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(3, 2), Rgb(0, 200, 0));
     EXPECT_EQ(Screen(2, 2), Rgb(10, 0, 0));
     TestFrame large(3, 3);
@@ -183,7 +183,7 @@ TEST_F(View, TiledBackgroundFollowsItsColoursAndTile) {
     large.SetColor(1, 0, 0, 99);
     view.SetBackgroundImage(&large.frame);
     view.InvalidateAll();
-    view.Paint();
+    Paint();
     EXPECT_EQ(Screen(5, 5), Rgb(0, 0, 99));
     EXPECT_EQ(Screen(4, 4), Rgb(0, 0, 0));
 }
@@ -231,7 +231,7 @@ TEST_F(View, ClosingTheWindowDropsTheBackBufferOnly) {
     EXPECT_EQ(view.backBuffer, nullptr);
     EXPECT_FALSE(view.NeedsPaint());
     EXPECT_EQ(view.slots[slot].frame, &frame.frame);
-    view.Paint(); // no window: nothing to do
+    Paint(); // no window: nothing to do
     view.slots[slot].Remove(view);
     ASSERT_EQ(view.Init(TestWindow(), 40, 30), 1);
     EXPECT_TRUE(view.NeedsPaint());

@@ -9,17 +9,6 @@ namespace {
 
 class Conditions : public EngineTest {
   protected:
-    CFeature& Fixed(int32_t start, int32_t duration) {
-        CFeature& f = AddFeature();
-        AttachImage(f);
-        f.startType = START_FIXED;
-        f.startTime = start;
-        f.positionX = 1600;
-        f.positionY = 1600;
-        f.durationType = DURATION_FIXED;
-        f.currentDuration = duration;
-        return f;
-    }
     CFeature& OnTrigger(int32_t label, int32_t duration = 1000) {
         CFeature& f = AddFeature();
         AttachImage(f);
@@ -34,12 +23,6 @@ class Conditions : public EngineTest {
         f.conditionType = type;
         f.conditionArg1 = arg1;
         std::strncpy(f.commands, commands, COMMANDS_LEN);
-    }
-    void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
-    }
-    bool Showing(const CFeature& f) const {
-        return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
     }
 };
 

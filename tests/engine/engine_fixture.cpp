@@ -1,6 +1,7 @@
 #include "engine_fixture.h"
 
 #include "engine/frame_tick.h"
+#include "engine/schedule.h"
 
 std::vector<SoundCall>& SoundCalls() {
     static std::vector<SoundCall> calls;
@@ -26,6 +27,14 @@ uint32_t Time(int32_t field) {
     return static_cast<uint32_t>(field);
 }
 
+EngineTest::EngineTest() {
+    script.ReportTo(errors);
+    view.errors = &errors;
+    view.SetFonts(&fonts);
+    audio.errors = &errors;
+    audio.sectionClock = &engine.sectionTime;
+}
+
 void EngineTest::SetUp() {
     engine.random.SeedRandom(12345);
     view.SetSize(800, 600);
@@ -46,8 +55,28 @@ TestImage& EngineTest::AttachImage(CFeature& feature, int frames, int width, int
                                    int delayMs, bool looping) {
     images.push_back(std::make_unique<TestImage>(frames, width, height, delayMs, looping));
     feature.image = images.back()->First();
-    feature.displaySlot = view.AllocSlot();
+    if (feature.displaySlot < 0) feature.displaySlot = view.AllocSlot();
     return *images.back();
+}
+
+CFeature& EngineTest::Fixed(int32_t start, int32_t duration, int32_t section) {
+    CFeature& f = AddFeature(section);
+    AttachImage(f);
+    f.startType = START_FIXED;
+    f.startTime = start;
+    f.positionX = 1600;
+    f.positionY = 1600;
+    f.durationType = DURATION_FIXED;
+    f.currentDuration = duration;
+    return f;
+}
+
+void EngineTest::Tick(uint32_t now) {
+    for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
+}
+
+bool EngineTest::Showing(const CFeature& f) {
+    return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
 }
 
 CSound* EngineTest::AttachSound(CFeature& feature, int volume) {

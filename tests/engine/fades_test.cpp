@@ -6,21 +6,11 @@ namespace {
 
 class Fades : public EngineTest {
   protected:
-    CFeature& Fixed(int32_t duration, int frames = 1, int delayMs = 100) {
-        CFeature& f = AddFeature();
+    // A feature starting at 0 whose image has `frames` frames of `delayMs`.
+    CFeature& Fading(int32_t duration, int frames = 1, int delayMs = 100) {
+        CFeature& f = Fixed(0, duration);
         image = &AttachImage(f, frames, 32, 16, delayMs, true);
-        f.startType = START_FIXED;
-        f.positionX = 1600;
-        f.positionY = 1600;
-        f.durationType = DURATION_FIXED;
-        f.currentDuration = duration;
         return f;
-    }
-    void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
-    }
-    bool Showing(const CFeature& f) const {
-        return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
     }
     TestImage* image = nullptr;
 };
@@ -28,7 +18,7 @@ class Fades : public EngineTest {
 } // namespace
 
 TEST_F(Fades, FadeInStepsUpToFullBrightness) {
-    CFeature& f = Fixed(100);
+    CFeature& f = Fading(100);
     f.fadeType = FADE_IN;
     f.fadeStep = 30;
     f.fadeInterval = 100;
@@ -49,7 +39,7 @@ TEST_F(Fades, FadeInStepsUpToFullBrightness) {
 }
 
 TEST_F(Fades, FadeOutEndsOnTheStepThatReachesZero) {
-    CFeature& f = Fixed(100);
+    CFeature& f = Fading(100);
     f.fadeType = FADE_OUT;
     f.fadeStep = 3;
     f.fadeInterval = 10;
@@ -72,7 +62,7 @@ TEST_F(Fades, FadeOutEndsOnTheStepThatReachesZero) {
 }
 
 TEST_F(Fades, AFadeOutStartsFromFullBrightnessAgain) {
-    CFeature& f = Fixed(100);
+    CFeature& f = Fading(100);
     f.fadeType = FADE_IN_OUT;
     f.fadeStep = 40;
     f.fadeInterval = 50;
@@ -101,7 +91,7 @@ TEST_F(Fades, AFadeOutStartsFromFullBrightnessAgain) {
 // (it takes its whole time) but shows no more than the level reached, so the
 // sprite does not flash; so does a section end that cuts a fade-out short.
 TEST_F(Fades, AFadeOutCuttingInKeepsItsTimeAndShowsNoBrighter) {
-    CFeature& f = Fixed(100);
+    CFeature& f = Fading(100);
     f.fadeType = FADE_IN_OUT;
     f.fadeStep = 30;
     f.fadeInterval = 50;
@@ -133,7 +123,7 @@ TEST_F(Fades, AFadeOutCuttingInKeepsItsTimeAndShowsNoBrighter) {
 }
 
 TEST_F(Fades, AStillImageIsPlacedAgainOnEveryStep) {
-    CFeature& f = Fixed(10000);
+    CFeature& f = Fading(10000);
     f.fadeType = FADE_IN;
     f.fadeStep = 10;
     f.fadeInterval = 50;
@@ -144,7 +134,7 @@ TEST_F(Fades, AStillImageIsPlacedAgainOnEveryStep) {
 }
 
 TEST_F(Fades, AnAnimationFasterThanTheFadeRepaintsItself) {
-    CFeature& fast = Fixed(10000, 3, 40);
+    CFeature& fast = Fading(10000, 3, 40);
     fast.fadeType = FADE_IN;
     fast.fadeStep = 10;
     fast.fadeInterval = 50;
@@ -154,7 +144,7 @@ TEST_F(Fades, AnAnimationFasterThanTheFadeRepaintsItself) {
     Tick(50); // fade step without a frame change: not placed
     EXPECT_EQ(SlotOf(fast).x, 100);
     SetUp();
-    CFeature& slow = Fixed(10000, 3, 400);
+    CFeature& slow = Fading(10000, 3, 400);
     slow.fadeType = FADE_IN;
     slow.fadeStep = 10;
     slow.fadeInterval = 50;
@@ -166,7 +156,7 @@ TEST_F(Fades, AnAnimationFasterThanTheFadeRepaintsItself) {
 
 TEST_F(Fades, SectionEndFadesEveryShowingFeature) {
     sectionTable[0].endRequested = 0;
-    CFeature& f = Fixed(100000);
+    CFeature& f = Fading(100000);
     f.fadeType = FADE_IN;
     f.fadeStep = 5;
     f.fadeInterval = 10;
@@ -186,7 +176,7 @@ TEST_F(Fades, SectionEndFadesEveryShowingFeature) {
 }
 
 TEST_F(Fades, WithoutAFadeTheSectionEndTakesOneSecond) {
-    CFeature& f = Fixed(100000);
+    CFeature& f = Fading(100000);
     Tick(0);
     engine.sectionEnding = true;
     BeginEnding(engine, f, 1000, 0);
@@ -236,7 +226,7 @@ TEST_F(Fades, ASoundOnlyFeatureOutsideASectionEndDoesNotFade) {
 }
 
 TEST_F(Fades, AStepOfZeroStillEnds) {
-    CFeature& f = Fixed(100);
+    CFeature& f = Fading(100);
     f.fadeType = FADE_IN_OUT;
     f.fadeStep = 0;
     f.fadeInterval = 10;
@@ -253,7 +243,7 @@ TEST_F(Fades, AStepOfZeroStillEnds) {
 }
 
 TEST_F(Fades, ResetForSectionBringsBackFullBrightness) {
-    CFeature& f = Fixed(100);
+    CFeature& f = Fading(100);
     f.fadeType = FADE_IN;
     f.fadeStep = 10;
     f.fadeInterval = 100;

@@ -25,9 +25,6 @@ class Movement : public EngineTest {
         f.currentDuration = 100000;
         return f;
     }
-    void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
-    }
 };
 
 } // namespace

@@ -3,26 +3,7 @@
 
 namespace {
 
-class Schedule : public EngineTest {
-  protected:
-    CFeature& Fixed(int32_t start, int32_t duration) {
-        CFeature& f = AddFeature();
-        AttachImage(f);
-        f.startType = START_FIXED;
-        f.startTime = start;
-        f.positionX = 1600;
-        f.positionY = 1600;
-        f.durationType = DURATION_FIXED;
-        f.currentDuration = duration;
-        return f;
-    }
-    void Tick(uint32_t now) {
-        for (int i = 0; i < featureCount; ++i) UpdateFeature(engine, featureTable[i], now, 0);
-    }
-    bool Showing(const CFeature& f) const {
-        return f.endTime != 0 && Time(f.endTime) != 0xFFFFFFFFu;
-    }
-};
+using Schedule = EngineTest;
 
 } // namespace
 

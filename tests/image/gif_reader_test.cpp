@@ -2,9 +2,6 @@
 // LZW decoder and malformed data.
 #include "image_test_util.h"
 
-#include "platform/headless/headless.h"
-#include "script/script_reader.h"
-#include "support/context_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +9,16 @@
 
 namespace {
 
-class GifReaderTest : public ContextTest {
+class GifReaderTest : public ImageContextTest {
   protected:
-    void SetUp() override { ResetImageState(ctx.images); }
+    void SetUp() override { ResetImageState(); }
     void TearDown() override {
         image.Release();
-        ResetImageState(ctx.images);
+        ResetImageState();
     }
 
     int Load(const std::vector<uint8_t>& bytes, const std::string& name = "test.gif") {
-        return LoadBytes(ctx.images, image, dir, name, bytes);
+        return LoadBytes(images, image, dir, name, bytes);
     }
 
     TempDir dir;
@@ -42,14 +39,14 @@ TEST_F(GifReaderTest, AcceptsOnlyTheGifExtensionInAnyCase) {
     image.Release();
     image = CImage();
     EXPECT_EQ(Load(gif, "b.Gif"), 1);
-    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_TRUE(log.texts.empty());
     for (const char* name : {"c.gif.bak", "d.bmp", "nodot"}) {
-        HeadlessClearMessages();
+        log.texts.clear();
         CImage other;
         std::string path = dir.WriteBytes(name, gif);
-        EXPECT_EQ(other.LoadImage(path.c_str(), ctx.images), 0) << name;
-        ASSERT_EQ(MessageTexts().size(), 1u) << name;
-        EXPECT_EQ(MessageTexts()[0], "Unsupported image format " + path);
+        EXPECT_EQ(other.LoadImage(path.c_str(), images), 0) << name;
+        ASSERT_EQ(log.texts.size(), 1u) << name;
+        EXPECT_EQ(log.texts[0], "Unsupported image format " + path);
         EXPECT_EQ(other.pixels, nullptr);
         EXPECT_EQ(other.fileName, nullptr);
     }
@@ -60,7 +57,7 @@ TEST_F(GifReaderTest, ReadsAnyVersionAfterGifAndRefusesOtherSignatures) {
         CImage other;
         std::vector<uint8_t> gif =
             GifBuilder(2, 1, 7, true, signature).Image(MakeImage(2, 1, {5, 6})).Trailer().Bytes();
-        EXPECT_EQ(LoadBytes(ctx.images, other, dir, std::string(signature) + ".gif", gif), 1)
+        EXPECT_EQ(LoadBytes(images, other, dir, std::string(signature) + ".gif", gif), 1)
             << signature;
         EXPECT_EQ(TopDownIndices(other), (std::vector<uint8_t>{5, 6}));
         other.Release();
@@ -68,15 +65,15 @@ TEST_F(GifReaderTest, ReadsAnyVersionAfterGifAndRefusesOtherSignatures) {
     std::vector<uint8_t> gif =
         GifBuilder(2, 1, 7, true, "gif89a").Image(MakeImage(2, 1, {5, 6})).Bytes();
     std::string path = dir.WriteBytes("lower.gif", gif);
-    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
-    ASSERT_EQ(MessageTexts().size(), 1u);
-    EXPECT_EQ(MessageTexts()[0], "File Not Found: " + path);
+    EXPECT_EQ(image.LoadImage(path.c_str(), images), 0);
+    ASSERT_EQ(log.texts.size(), 1u);
+    EXPECT_EQ(log.texts[0], "File Not Found: " + path);
 
-    HeadlessClearMessages();
+    log.texts.clear();
     std::string missing = dir.File("missing.gif");
     CImage other;
-    EXPECT_EQ(other.LoadImage(missing.c_str(), ctx.images), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"File Not Found: " + missing});
+    EXPECT_EQ(other.LoadImage(missing.c_str(), images), 0);
+    EXPECT_EQ(log.texts, std::vector<std::string>{"File Not Found: " + missing});
 }
 
 TEST_F(GifReaderTest, ReadsGlobalTablesOfEverySizeWithTheMissingEntriesBlack) {
@@ -91,7 +88,7 @@ TEST_F(GifReaderTest, ReadsGlobalTablesOfEverySizeWithTheMissingEntriesBlack) {
                                        .Trailer()
                                        .Bytes();
         CImage other;
-        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("table", entries), gif), 1) << entries;
+        ASSERT_EQ(LoadBytes(images, other, dir, GifName("table", entries), gif), 1) << entries;
         EXPECT_EQ(TopDownIndices(other), (std::vector<uint8_t>{last, 0})) << entries;
         for (int i : {0, entries - 1, std::min(entries, 255), 255}) {
             const ColorEntry& c = other.colorInfo->colors[i];
@@ -103,22 +100,22 @@ TEST_F(GifReaderTest, ReadsGlobalTablesOfEverySizeWithTheMissingEntriesBlack) {
         }
         other.Release();
     }
-    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_TRUE(log.texts.empty());
 }
 
 TEST_F(GifReaderTest, RefusesAGifWithoutGlobalTable) {
     const std::string text = "GIF file has no global color table or is not 8 bit ";
     std::vector<uint8_t> none = GifBuilder(2, 1, 7, false).Image(MakeImage(2, 1, {1, 2})).Bytes();
     std::string path = dir.WriteBytes("none.gif", none);
-    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
+    EXPECT_EQ(image.LoadImage(path.c_str(), images), 0);
+    EXPECT_EQ(log.texts, std::vector<std::string>{text + path});
 
     // A header cut short reads as having no table.
-    HeadlessClearMessages();
+    log.texts.clear();
     path = dir.WriteBytes("short.gif", {'G', 'I', 'F', '8', '9', 'a', 1});
     CImage third;
-    EXPECT_EQ(third.LoadImage(path.c_str(), ctx.images), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{text + path});
+    EXPECT_EQ(third.LoadImage(path.c_str(), images), 0);
+    EXPECT_EQ(log.texts, std::vector<std::string>{text + path});
 }
 
 // Only a trailer, or a graphic control extension with no image behind it:
@@ -126,17 +123,17 @@ TEST_F(GifReaderTest, RefusesAGifWithoutGlobalTable) {
 TEST_F(GifReaderTest, NoImageWhereTheFirstFrameBelongsIsReported) {
     std::vector<uint8_t> gif = GifBuilder(4, 4).Trailer().Bytes();
     EXPECT_EQ(Load(gif), 0);
-    EXPECT_EQ(MessageTexts(),
+    EXPECT_EQ(log.texts,
               std::vector<std::string>{"GIF file has no image in it " + dir.File("test.gif")});
     EXPECT_EQ(image.colorInfo, nullptr);
     EXPECT_EQ(image.fileName, nullptr);
 
-    HeadlessClearMessages();
+    log.texts.clear();
     CImage other;
-    EXPECT_EQ(LoadBytes(ctx.images, other, dir, "control.gif",
+    EXPECT_EQ(LoadBytes(images, other, dir, "control.gif",
                         GifBuilder(4, 4).Control(5).Trailer().Bytes()),
               0);
-    EXPECT_EQ(MessageTexts(),
+    EXPECT_EQ(log.texts,
               std::vector<std::string>{"GIF file has no image in it " + dir.File("control.gif")});
 }
 
@@ -146,7 +143,7 @@ TEST_F(GifReaderTest, EveryMinimumCodeSizeDecodesAlike) {
         LzwOptions lzw;
         lzw.minCodeSize = size;
         CImage other;
-        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("size", size),
+        ASSERT_EQ(LoadBytes(images, other, dir, GifName("size", size),
                             OneFrame(37, 23, picture, lzw)),
                   1)
             << size;
@@ -230,7 +227,7 @@ TEST_F(GifReaderTest, ApplicationExtensionBeforeTheFirstFrameLoops) {
     };
     for (size_t i = 0; i < looping.size(); ++i) {
         CImage other;
-        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("loop", i), looping[i]), 1) << i;
+        ASSERT_EQ(LoadBytes(images, other, dir, GifName("loop", i), looping[i]), 1) << i;
         const CImage* last = &other;
         while (!(last->flags & IMAGE_LAST)) last = last->next;
         EXPECT_EQ(last->next, &other) << i;
@@ -272,7 +269,7 @@ TEST_F(GifReaderTest, InterlacedFramesAreStoredInPictureOrder) {
         GifImage interlaced = MakeImage(7, height, picture);
         interlaced.interlaced = true;
         CImage other;
-        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("i", height),
+        ASSERT_EQ(LoadBytes(images, other, dir, GifName("i", height),
                             GifBuilder(7, height).Image(interlaced).Trailer().Bytes()),
                   1);
         EXPECT_EQ(TopDownIndices(other), picture) << "height " << height;
@@ -286,8 +283,8 @@ TEST_F(GifReaderTest, LocalColourTableIsRefusedWithAMessage) {
     std::vector<uint8_t> gif =
         GifBuilder(2, 2).Image(MakeImage(2, 2, {1, 1, 1, 1})).Image(local).Trailer().Bytes();
     std::string path = dir.WriteBytes("local.gif", gif);
-    EXPECT_EQ(image.LoadImage(path.c_str(), ctx.images), 0);
-    EXPECT_EQ(MessageTexts(),
+    EXPECT_EQ(image.LoadImage(path.c_str(), images), 0);
+    EXPECT_EQ(log.texts,
               std::vector<std::string>{
                   "GIF frame has a local color table instead of the global one " + path});
     EXPECT_EQ(image.pixels, nullptr);
@@ -333,7 +330,7 @@ TEST_F(GifReaderTest, TruncatedDataFillsTheRestOfTheFrame) {
             transparent ? full : GifBuilder(16, 16).Image(MakeImage(16, 16, picture)).Bytes();
         bytes.resize(781 + (bytes.size() - 781) / 2);
         CImage other;
-        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("cut", transparent), bytes), 1);
+        ASSERT_EQ(LoadBytes(images, other, dir, GifName("cut", transparent), bytes), 1);
         std::vector<uint8_t> got = TopDownIndices(other);
         size_t decoded = 0;
         while (decoded < got.size() && got[decoded] == picture[decoded]) ++decoded;
@@ -386,7 +383,7 @@ TEST_F(GifReaderTest, OddCodeStreamsEndTheFrameButNotTheFile) {
                                        .Trailer()
                                        .Bytes();
         CImage other;
-        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("bad", i), gif), 1) << i;
+        ASSERT_EQ(LoadBytes(images, other, dir, GifName("bad", i), gif), 1) << i;
         EXPECT_EQ(TopDownIndices(other), expected[i]) << i;
         ASSERT_EQ(FrameCount(other), 2) << i;
         EXPECT_EQ(TopDownIndices(*other.next), next) << i;
@@ -402,7 +399,7 @@ TEST_F(GifReaderTest, MinimumCodeSizeOutsideTwoToEightDecodesNothing) {
                                        .Trailer()
                                        .Bytes();
         CImage other;
-        ASSERT_EQ(LoadBytes(ctx.images, other, dir, GifName("m", size), gif), 1) << size;
+        ASSERT_EQ(LoadBytes(images, other, dir, GifName("m", size), gif), 1) << size;
         EXPECT_EQ(TopDownIndices(other), (std::vector<uint8_t>{0, 0, 0})) << size;
         EXPECT_EQ(TopDownIndices(*other.next), (std::vector<uint8_t>{4, 5, 6})) << size;
         other.Release();
@@ -417,7 +414,7 @@ TEST_F(GifReaderTest, FramesTooLargeToHoldAreRefusedAtThePictureLimit) {
                                    .Trailer()
                                    .Bytes();
     EXPECT_EQ(Load(gif), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Picture memory limit of 256 MiB reached: " +
+    EXPECT_EQ(log.texts, std::vector<std::string>{"Picture memory limit of 256 MiB reached: " +
                                                        dir.File("test.gif")});
     EXPECT_EQ(image.pixels, nullptr);
     EXPECT_EQ(image.next, nullptr);
@@ -468,14 +465,14 @@ TEST_F(GifReaderTest, MutatedFilesNeverReadOrWriteOutOfBounds) {
         }
         if (round % 5 == 0) bytes.resize(13 + 768 + random() % (bytes.size() - 13 - 768));
         CImage other;
-        if (LoadBytes(ctx.images, other, dir, "m.gif", bytes)) {
+        if (LoadBytes(images, other, dir, "m.gif", bytes)) {
             for (const CImage* f = &other;; f = f->next) {
                 EXPECT_EQ(f->pixelBytes, f->Stride() * f->height);
                 if (f->flags & IMAGE_LAST) break;
             }
         }
         other.Release();
-        ResetImageState(ctx.images);
+        ResetImageState();
     }
 }
 

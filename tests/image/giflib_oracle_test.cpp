@@ -66,10 +66,10 @@ void ExpectSameAsGiflib(ImageContext& images, const std::string& path) {
     image.Release();
 }
 
-class GiflibOracleTest : public ContextTest {
+class GiflibOracleTest : public ImageContextTest {
   protected:
-    void SetUp() override { ResetImageState(ctx.images); }
-    void TearDown() override { ResetImageState(ctx.images); }
+    void SetUp() override { ResetImageState(); }
+    void TearDown() override { ResetImageState(); }
     TempDir dir;
 };
 
@@ -78,7 +78,7 @@ TEST_F(GiflibOracleTest, CommittedFixturesDecodeAlike) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(data)) {
         if (entry.path().extension() != ".gif") continue;
-        ExpectSameAsGiflib(ctx.images, entry.path().string());
+        ExpectSameAsGiflib(images, entry.path().string());
         ++count;
     }
     EXPECT_GE(count, 4);
@@ -129,7 +129,7 @@ TEST_F(GiflibOracleTest, GeneratedFilesDecodeAlike) {
                                        .Image(second)
                                        .Trailer()
                                        .Bytes();
-        ExpectSameAsGiflib(ctx.images, dir.WriteBytes(std::string(c.name) + ".gif", gif));
+        ExpectSameAsGiflib(images, dir.WriteBytes(std::string(c.name) + ".gif", gif));
     }
 }
 
@@ -171,9 +171,9 @@ TEST_F(GiflibOracleTest, FilesWrittenByGiflibDecodeAlike) {
         for (int seed = 0; seed < 3; ++seed) frames.push_back(TestPicture(size[0], size[1], seed));
         std::string path = dir.File(GifName("giflib", size[0]));
         ASSERT_TRUE(EncodeWithGiflib(path, size[0], size[1], frames));
-        ExpectSameAsGiflib(ctx.images, path);
+        ExpectSameAsGiflib(images, path);
         CImage image;
-        ASSERT_EQ(image.LoadImage(path.c_str(), ctx.images), 1);
+        ASSERT_EQ(image.LoadImage(path.c_str(), images), 1);
         EXPECT_TRUE(TopDownIndices(*image.next->next) == frames[2]);
         image.Release();
     }

@@ -3,18 +3,15 @@
 
 #include "image/gamma.h"
 #include "image/image_cache.h"
-#include "platform/headless/headless.h"
-#include "script/theme_records.h"
-#include "support/context_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class ImageTest : public ContextTest {
+class ImageTest : public ImageContextTest {
   protected:
-    void SetUp() override { ResetImageState(ctx.images); }
-    void TearDown() override { ResetImageState(ctx.images); }
+    void SetUp() override { ResetImageState(); }
+    void TearDown() override { ResetImageState(); }
 
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
         return dir.WriteBytes(name, bytes);
@@ -34,13 +31,13 @@ std::vector<uint8_t> Frames(int count, int width, int height, bool loop, int tra
 
 TEST_F(ImageTest, StridesAndHeadersFollowTheFrameWidth) {
     CImage a, b;
-    ASSERT_EQ(a.LoadImage(Write("w13.gif", Frames(1, 13, 3, false, 0)).c_str(), ctx.images), 1);
+    ASSERT_EQ(a.LoadImage(Write("w13.gif", Frames(1, 13, 3, false, 0)).c_str(), images), 1);
     EXPECT_EQ(a.Stride(), 16);
     EXPECT_EQ(a.MaskStride(), 4);
     EXPECT_EQ(a.pixelBytes, 48);
     EXPECT_EQ(a.maskBytes, 12u);
     EXPECT_EQ(a.compression, 0u);
-    ASSERT_EQ(b.LoadImage(Write("w33.gif", Frames(1, 33, 2, false, 0)).c_str(), ctx.images), 1);
+    ASSERT_EQ(b.LoadImage(Write("w33.gif", Frames(1, 33, 2, false, 0)).c_str(), images), 1);
     EXPECT_EQ(b.Stride(), 36);
     EXPECT_EQ(b.MaskStride(), 8);
     EXPECT_EQ(b.pixelBytes, 72);
@@ -74,7 +71,7 @@ TEST_F(ImageTest, RowsAreBottomUpAndMaskBitsMarkTheTransparentColour) {
     std::vector<uint8_t> gif =
         GifBuilder(6, 2).Control(0, 0).Image(MakeImage(6, 2, picture)).Trailer().Bytes();
     CImage image;
-    ASSERT_EQ(image.LoadImage(Write("mask.gif", gif).c_str(), ctx.images), 1);
+    ASSERT_EQ(image.LoadImage(Write("mask.gif", gif).c_str(), images), 1);
     // The first row in memory is the picture's bottom row.
     EXPECT_EQ(image.pixels[0], 1);
     EXPECT_EQ(image.pixels[4], 0);
@@ -90,8 +87,8 @@ TEST_F(ImageTest, RowsAreBottomUpAndMaskBitsMarkTheTransparentColour) {
 
 TEST_F(ImageTest, ChainsLoopBackOrEnd) {
     CImage looping, plain;
-    ASSERT_EQ(looping.LoadImage(Write("loop.gif", Frames(3, 4, 4, true)).c_str(), ctx.images), 1);
-    ASSERT_EQ(plain.LoadImage(Write("plain.gif", Frames(3, 4, 4, false)).c_str(), ctx.images), 1);
+    ASSERT_EQ(looping.LoadImage(Write("loop.gif", Frames(3, 4, 4, true)).c_str(), images), 1);
+    ASSERT_EQ(plain.LoadImage(Write("plain.gif", Frames(3, 4, 4, false)).c_str(), images), 1);
     for (CImage* image : {&looping, &plain}) {
         CImage* f1 = image->next;
         ASSERT_NE(f1, nullptr);
@@ -111,7 +108,7 @@ TEST_F(ImageTest, ChainsLoopBackOrEnd) {
 
     // A single looping frame is both first and last and follows itself.
     CImage single;
-    ASSERT_EQ(single.LoadImage(Write("single.gif", Frames(1, 2, 2, true)).c_str(), ctx.images), 1);
+    ASSERT_EQ(single.LoadImage(Write("single.gif", Frames(1, 2, 2, true)).c_str(), images), 1);
     EXPECT_EQ(single.flags, IMAGE_FIRST | IMAGE_LAST);
     EXPECT_EQ(single.next, &single);
     looping.Release();
@@ -122,17 +119,17 @@ TEST_F(ImageTest, ChainsLoopBackOrEnd) {
 TEST_F(ImageTest, CacheDecodesOnceAndCopiesOwnColours) {
     std::string path = Write("a.gif", Frames(3, 5, 4, true, 2));
     CImage* first = new CImage;
-    ASSERT_EQ(first->LoadImage(path.c_str(), ctx.images), 1);
+    ASSERT_EQ(first->LoadImage(path.c_str(), images), 1);
     ASSERT_NE(first->fileName, nullptr);
     EXPECT_EQ(std::string(first->fileName), path);
-    EXPECT_EQ(ctx.images.cache.NamedCount(), 1);
+    EXPECT_EQ(images.cache.NamedCount(), 1);
 
     // Same name in another case: no decode (the file is gone), a copy.
     std::string upper = dir.File("A.GIF");
     std::remove(path.c_str());
     CImage* second = new CImage;
-    ASSERT_EQ(second->LoadImage(upper.c_str(), ctx.images), 1);
-    EXPECT_EQ(ctx.images.cache.NamedCount(), 1);
+    ASSERT_EQ(second->LoadImage(upper.c_str(), images), 1);
+    EXPECT_EQ(images.cache.NamedCount(), 1);
     EXPECT_EQ(second->flags, IMAGE_FIRST | IMAGE_SHARED);
     EXPECT_EQ(second->pixels, first->pixels);
     EXPECT_EQ(second->mask, first->mask);
@@ -154,39 +151,39 @@ TEST_F(ImageTest, CacheDecodesOnceAndCopiesOwnColours) {
     // Released in any order, every buffer is freed once (ASan checks).
     ReleaseAndDeleteImage(second);
     ReleaseAndDeleteImage(first);
-    EXPECT_EQ(ctx.images.cache.NamedCount(), 0);
+    EXPECT_EQ(images.cache.NamedCount(), 0);
 }
 
 TEST_F(ImageTest, AHundredAndFirstImageLoadsButIsNotCached) {
     std::vector<uint8_t> gif = Frames(1, 2, 2, false);
-    std::vector<CImage*> images;
+    std::vector<CImage*> loaded;
     for (int i = 0; i < 101; ++i) {
         CImage* image = new CImage;
-        ASSERT_EQ(image->LoadImage(Write(GifName("i", i), gif).c_str(), ctx.images), 1);
-        images.push_back(image);
+        ASSERT_EQ(image->LoadImage(Write(GifName("i", i), gif).c_str(), images), 1);
+        loaded.push_back(image);
     }
-    EXPECT_EQ(ctx.images.cache.NamedCount(), IMAGE_CACHE_SIZE);
-    EXPECT_NE(images[99]->fileName, nullptr);
-    EXPECT_EQ(images[100]->fileName, nullptr);
+    EXPECT_EQ(images.cache.NamedCount(), IMAGE_CACHE_SIZE);
+    EXPECT_NE(loaded[99]->fileName, nullptr);
+    EXPECT_EQ(loaded[100]->fileName, nullptr);
     CImage again;
-    ASSERT_EQ(again.LoadImage(dir.File("i100.gif").c_str(), ctx.images), 1);
+    ASSERT_EQ(again.LoadImage(dir.File("i100.gif").c_str(), images), 1);
     EXPECT_EQ(again.flags & IMAGE_SHARED, 0);
     again.Release();
-    for (CImage* image : images) ReleaseAndDeleteImage(image);
+    for (CImage* image : loaded) ReleaseAndDeleteImage(image);
 }
 
 TEST_F(ImageTest, AFailedLoadIsNeverCopied) {
     std::string path = dir.File("late.gif");
     CImage missing;
-    EXPECT_EQ(missing.LoadImage(path.c_str(), ctx.images), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"File Not Found: " + path});
-    EXPECT_EQ(ctx.images.cache.NamedCount(), 0);
+    EXPECT_EQ(missing.LoadImage(path.c_str(), images), 0);
+    EXPECT_EQ(log.texts, std::vector<std::string>{"File Not Found: " + path});
+    EXPECT_EQ(images.cache.NamedCount(), 0);
     EXPECT_EQ(missing.fileName, nullptr);
 
     // The same name loads for real once the file exists.
     Write("late.gif", Frames(2, 3, 3, false));
     CImage later;
-    ASSERT_EQ(later.LoadImage(path.c_str(), ctx.images), 1);
+    ASSERT_EQ(later.LoadImage(path.c_str(), images), 1);
     EXPECT_EQ(later.flags & IMAGE_SHARED, 0);
     EXPECT_EQ(FrameCount(later), 2);
 
@@ -202,15 +199,15 @@ TEST_F(ImageTest, AFailedLoadIsNeverCopied) {
                                            .Trailer()
                                            .Bytes());
     CImage broken;
-    EXPECT_EQ(broken.LoadImage(bad.c_str(), ctx.images), 0);
+    EXPECT_EQ(broken.LoadImage(bad.c_str(), images), 0);
     EXPECT_EQ(broken.pixels, nullptr);
     EXPECT_EQ(broken.mask, nullptr);
     EXPECT_EQ(broken.next, nullptr);
     EXPECT_EQ(broken.flags, 0);
     broken.Release(); // frees nothing a second time
     CImage retry;
-    EXPECT_EQ(retry.LoadImage(bad.c_str(), ctx.images), 0);
-    EXPECT_EQ(ctx.images.cache.NamedCount(), 1);
+    EXPECT_EQ(retry.LoadImage(bad.c_str(), images), 0);
+    EXPECT_EQ(images.cache.NamedCount(), 1);
     later.Release();
 }
 
@@ -227,7 +224,7 @@ TEST_F(ImageTest, BrightnessActsOnTheFirstRecordWithinZeroToHundred) {
                                                     .Trailer()
                                                     .Bytes())
                                   .c_str(),
-                              ctx.images),
+                              images),
               1);
     ColorEntry& c = image.colorInfo->colors[0];
     image.SetBrightness(50);
@@ -248,7 +245,7 @@ TEST_F(ImageTest, BrightnessActsOnTheFirstRecordWithinZeroToHundred) {
 
 TEST_F(ImageTest, FrameBeforeCountsBackFromAFrame) {
     CImage image;
-    ASSERT_EQ(image.LoadImage(Write("five.gif", Frames(5, 2, 2, true)).c_str(), ctx.images), 1);
+    ASSERT_EQ(image.LoadImage(Write("five.gif", Frames(5, 2, 2, true)).c_str(), images), 1);
     EXPECT_EQ(image.FrameBefore(250, -1), 1); // 400 - 250 = 150
     EXPECT_EQ(image.FrameBefore(250, 2), 0);  // 200 - 250 < 0
     EXPECT_EQ(image.FrameBefore(100, 3), 1);  // exactly on a boundary: the earlier frame
@@ -258,13 +255,13 @@ TEST_F(ImageTest, FrameBeforeCountsBackFromAFrame) {
     image.Release();
 
     CImage single;
-    ASSERT_EQ(single.LoadImage(Write("one.gif", Frames(1, 2, 2, false)).c_str(), ctx.images), 1);
+    ASSERT_EQ(single.LoadImage(Write("one.gif", Frames(1, 2, 2, false)).c_str(), images), 1);
     EXPECT_EQ(single.FrameBefore(250, -1), 0);
     single.Release();
 }
 
 TEST_F(ImageTest, GammaShapesTheLoadedColours) {
-    ctx.images.gammaSetting = 1;
+    images.gammaSetting = 1;
     std::vector<uint8_t> rgb(768, 0);
     rgb[0] = 64;
     rgb[1] = 32;
@@ -275,7 +272,7 @@ TEST_F(ImageTest, GammaShapesTheLoadedColours) {
             Write("g.gif",
                   GifBuilder(1, 1).ColorTable(rgb).Image(MakeImage(1, 1, {0})).Trailer().Bytes())
                 .c_str(),
-            ctx.images),
+            images),
         1);
     EXPECT_EQ(image.colorInfo->colors[0].red, 86);
     EXPECT_EQ(image.colorInfo->colors[0].green, 43);
@@ -284,15 +281,12 @@ TEST_F(ImageTest, GammaShapesTheLoadedColours) {
     image.Release();
 }
 
-TEST_F(ImageTest, ModuleResetReleasesEveryLoadedImage) {
-    featureCount = 2;
-    featureTable[0].image = ctx.images.Load(Write("f.gif", Frames(2, 3, 3, true, 1)).c_str());
-    ASSERT_NE(featureTable[0].image, nullptr);
-    featureTable[1].image = ctx.images.Load(dir.File("F.gif").c_str()); // a copy of the same
-    ASSERT_NE(featureTable[1].image, nullptr);
-    EXPECT_EQ(ctx.images.cache.NamedCount(), 1);
-    ctx.ResetModule(); // ASan reports any leak or double free
-    EXPECT_EQ(ctx.images.cache.NamedCount(), 0);
+TEST_F(ImageTest, ResetReleasesEveryLoadedImage) {
+    ASSERT_NE(images.Load(Write("f.gif", Frames(2, 3, 3, true, 1)).c_str()), nullptr);
+    ASSERT_NE(images.Load(dir.File("F.gif").c_str()), nullptr); // a copy of the same
+    EXPECT_EQ(images.cache.NamedCount(), 1);
+    images.Reset(); // ASan reports any leak or double free
+    EXPECT_EQ(images.cache.NamedCount(), 0);
 }
 
 } // namespace

@@ -4,16 +4,14 @@
 #include "image/gamma.h"
 #include "image/image_cache.h"
 #include "image/palette.h"
-#include "platform/headless/headless.h"
-#include "script/script_reader.h"
 
 #include <cstdio>
 
-void ResetImageState(ImageContext& images) {
+void ImageContextTest::ResetImageState() {
     images.Reset();
-    if (images.budget) images.budget->Reset(); // tests release images themselves
-    HeadlessClearMessages();
-    if (images.errors) images.errors->Clear();
+    memory.Reset(); // tests release images themselves
+    log.texts.clear();
+    errors.Clear();
     images.gammaSetting = 0;
     images.exportPalettes = false;
 }
@@ -39,26 +37,10 @@ int FrameCount(const CImage& image) {
     return n;
 }
 
-std::vector<std::string> MessageTexts() {
-    std::vector<std::string> out;
-    for (const HeadlessMessage& m : HeadlessMessages()) out.push_back(m.text);
-    return out;
-}
-
 int LoadBytes(ImageContext& images, CImage& image, const TempDir& dir, const std::string& name,
               const std::vector<uint8_t>& bytes) {
     std::string path = dir.WriteBytes(name, bytes);
     return image.LoadImage(path.c_str(), images);
-}
-
-GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
-                   const LzwOptions& lzw) {
-    GifImage image;
-    image.width = width;
-    image.height = height;
-    image.indices = indices;
-    image.lzw = lzw;
-    return image;
 }
 
 std::string GifName(const char* stem, long number) {

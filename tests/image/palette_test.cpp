@@ -1,12 +1,8 @@
-// settings.Gamma curves, palette files, the default cube and the palettizing mode.
+// Gamma curves, palette files, the default cube and the palettizing mode.
 #include "image_test_util.h"
 
-#include "app/app_state.h"
 #include "image/gamma.h"
 #include "image/palette.h"
-#include "platform/headless/headless.h"
-#include "script/theme_records.h"
-#include "support/context_fixture.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -98,26 +94,25 @@ TEST(PaletteTest, ReadsPaletteFilesAndFallsBackToTheCube) {
     EXPECT_EQ(palette.count, 216);
 }
 
-class PalettizeTest : public ContextTest {
+class PalettizeTest : public ImageContextTest {
   protected:
     void SetUp() override {
-        ResetImageState(ctx.images);
+        ResetImageState();
         previous = std::filesystem::current_path();
         std::filesystem::current_path(dir.Path());
-        settings.activeModule = 4;
     }
     void TearDown() override {
         std::filesystem::current_path(previous);
-        ResetImageState(ctx.images);
-        settings.activeModule = 0;
+        ResetImageState();
     }
 
+    static constexpr int32_t MODULE = 4;
     TempDir dir;
     std::filesystem::path previous;
 };
 
-TEST_F(PalettizeTest, WritesTheCountedColoursInKeyOrderAfterPleaseWait) {
-    ctx.images.exportPalettes = true;
+TEST_F(PalettizeTest, WritesTheCountedColoursInKeyOrder) {
+    images.exportPalettes = true;
     // 40 colours with distinct keys, each used a different number of times.
     std::vector<uint8_t> rgb(768, 0);
     for (int i = 0; i < 40; ++i) {
@@ -135,18 +130,13 @@ TEST_F(PalettizeTest, WritesTheCountedColoursInKeyOrderAfterPleaseWait) {
     std::string path = dir.WriteBytes(
         "p.gif",
         GifBuilder(41, 21).ColorTable(rgb).Image(MakeImage(41, 21, picture)).Trailer().Bytes());
-    ASSERT_EQ(image->LoadImage(path.c_str(), ctx.images), 1);
-    EXPECT_TRUE(ctx.images.histogram.Active());
+    ASSERT_EQ(image->LoadImage(path.c_str(), images), 1);
+    EXPECT_TRUE(images.histogram.Active());
     ReleaseAndDeleteImage(image); // releasing writes nothing
-    EXPECT_TRUE(MessageTexts().empty());
-    ctx.images.histogram.Palettize(settings.activeModule);
-    EXPECT_FALSE(ctx.images.histogram.Active());
-
-    std::vector<std::string> texts = MessageTexts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], "Palletizing, please wait...");
-    EXPECT_EQ(texts[1], "Palettizing completed");
-    EXPECT_EQ(HeadlessMessages()[0].caption, "Glimmora");
+    EXPECT_TRUE(log.texts.empty());
+    EXPECT_EQ(images.histogram.Palettize(MODULE), 1);
+    EXPECT_FALSE(images.histogram.Active());
+    EXPECT_TRUE(log.texts.empty()); // the run's end tells the user
 
     std::vector<uint8_t> file = ReadFileBytes(dir.File("256COL04.PAL"));
     ASSERT_EQ(file.size(), 1028u);
@@ -177,23 +167,22 @@ TEST_F(PalettizeTest, OffModeCountsNothingAndWritesNothing) {
     CImage* image = new CImage;
     std::string path = dir.WriteBytes(
         "p.gif", GifBuilder(2, 2).Image(MakeImage(2, 2, {1, 2, 3, 4})).Trailer().Bytes());
-    ASSERT_EQ(image->LoadImage(path.c_str(), ctx.images), 1);
-    EXPECT_FALSE(ctx.images.histogram.Active());
+    ASSERT_EQ(image->LoadImage(path.c_str(), images), 1);
+    EXPECT_FALSE(images.histogram.Active());
     ReleaseAndDeleteImage(image);
-    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_TRUE(log.texts.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.File("256COL04.PAL")));
-    ctx.images.histogram.Palettize(settings.activeModule); // nothing counted: nothing happens
-    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_EQ(images.histogram.Palettize(MODULE), 0); // nothing counted: nothing happens
+    EXPECT_FALSE(std::filesystem::exists(dir.File("256COL04.PAL")));
 }
 
 TEST_F(PalettizeTest, AnUncreatableFileDropsTheCountsQuietly) {
     std::filesystem::create_directory(dir.File("256COL04.PAL")); // in the way of the file
     ColorEntry colors[256] = {};
     uint8_t row[3] = {0, 1, 2};
-    ctx.images.histogram.Add(colors, row, 3);
-    ctx.images.histogram.Palettize(settings.activeModule);
-    EXPECT_FALSE(ctx.images.histogram.Active());
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Palletizing, please wait..."});
+    images.histogram.Add(colors, row, 3);
+    EXPECT_EQ(images.histogram.Palettize(MODULE), 0);
+    EXPECT_FALSE(images.histogram.Active());
 }
 
 } // namespace

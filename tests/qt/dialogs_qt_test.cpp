@@ -3,7 +3,6 @@
 // Before the Qt headers, whose "slots" keyword would hide the view's table.
 #include "support/dialog_fixture.h"
 
-#include "platform/dialogs.h"
 #include "platform/qt/about_dialog_qt.h"
 #include "platform/qt/config_dialog_qt.h"
 #include "platform/qt/more_options_dialog_qt.h"

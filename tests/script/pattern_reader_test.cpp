@@ -1,19 +1,16 @@
-#include "display/ss_view.h"
-#include "platform/headless/headless.h"
+#include "script_fixture.h"
 #include "script/pattern_reader.h"
 #include "script/theme_records.h"
-#include "support/context_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class PatternReaderTest : public ContextTest {
+class PatternReaderTest : public ScriptTest {
   protected:
     void SetUp() override {
-        ResetContext();
-        HeadlessClearMessages();
-        view.SetSize(800, 600);
+        ResetScript();
+        log.texts.clear();
     }
     void TearDown() override { delete[] pattern.steps; }
 
@@ -37,7 +34,7 @@ TEST_F(PatternReaderTest, ReadsIntervalAndSteps) {
     ExpectStep(1, 0, 80, 20);
     ExpectStep(2, -80, 0, 20);
     ExpectStep(3, 0, -80, 20);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(log.texts.empty());
 }
 
 TEST_F(PatternReaderTest, StepsSeparatedByCommasAndBlanks) {

@@ -1,9 +1,6 @@
-#include "app/app_state.h"
-#include "app/module_loader.h"
-#include "platform/headless/headless.h"
+#include "script_fixture.h"
 #include "script/script_reader.h"
 #include "script/script_scramble.h"
-#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <cstring>
@@ -13,19 +10,19 @@
 
 namespace {
 
-class ScriptReaderTest : public ContextTest {
+class ScriptReaderTest : public ScriptTest {
   protected:
     void SetUp() override {
-        ResetContext();
-        HeadlessClearMessages();
+        ResetScript();
+        log.texts.clear();
     }
     void TearDown() override { reader.CloseScript(); }
 
     // Opens `content` as the script and returns every delivered line.
     std::vector<std::string> Lines(const std::string& content) {
         std::string path = dir.Write("theme.SS", content);
-        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
-        EXPECT_EQ(reader.OpenScript(run.scriptPath), 1);
+        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
+        EXPECT_EQ(reader.OpenScript(scriptPath), 1);
         std::vector<std::string> lines;
         char* cursor;
         while (reader.NextLine(&cursor)) lines.emplace_back(cursor);
@@ -115,33 +112,23 @@ TEST_F(ScriptReaderTest, MarkerOfFourPercentSignsSwitchesToScrambled) {
 }
 
 TEST_F(ScriptReaderTest, OpenFailsQuietlyForMissingFile) {
-    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("absent.SS").c_str());
-    EXPECT_EQ(reader.OpenScript(run.scriptPath), 0);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("absent.SS").c_str());
+    EXPECT_EQ(reader.OpenScript(scriptPath), 0);
+    EXPECT_TRUE(log.texts.empty());
     char* cursor;
     EXPECT_FALSE(reader.NextLine(&cursor));
 }
 
-TEST_F(ScriptReaderTest, ReportErrorShowsCaptionedMessageAndRecordsLine) {
-    std::snprintf(run.appTitle, sizeof(run.appTitle), "QV Aquarium");
+TEST_F(ScriptReaderTest, AnErrorIsRecordedOnTheLineBeingRead) {
     Lines("a\nb\nc\n");
-    ctx.errors.ReportErrorF("Syntax Error: %s", "Missing '{'");
-    ASSERT_EQ(HeadlessMessages().size(), 1u);
-    EXPECT_EQ(HeadlessMessages()[0].caption, "QV Aquarium");
-    EXPECT_EQ(HeadlessMessages()[0].text, "Syntax Error: Missing '{'");
+    errors.ReportErrorF("Syntax Error: %s", "Missing '{'");
+    EXPECT_EQ(log.texts, std::vector<std::string>{"Syntax Error: Missing '{'"});
     EXPECT_EQ(errorLine, 3);
-    EXPECT_STREQ(ctx.errors.messageBuffer, "Syntax Error: Missing '{'");
-}
-
-TEST_F(ScriptReaderTest, ReportErrorCutsOverlongMessages) {
-    std::string huge(1000, 'n');
-    ctx.errors.ReportErrorF("File Not Found: %s", huge.c_str());
-    EXPECT_EQ(std::strlen(ctx.errors.messageBuffer), static_cast<size_t>(MESSAGE_BUFFER_SIZE - 1));
 }
 
 TEST_F(ScriptReaderTest, PositionAndSeekResumeReading) {
     Lines("one\ntwo\nthree\n");
-    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+    ASSERT_EQ(reader.OpenScript(scriptPath), 1);
     char* cursor;
     ASSERT_TRUE(reader.NextLine(&cursor));
     int32_t offset = reader.ScriptPosition();
@@ -247,19 +234,6 @@ TEST(CopyQuotedTest, CopiesCutsAndFails) {
     after = CopyQuoted(field, unclosed, 5);
     EXPECT_STREQ(field, "open");
     EXPECT_STREQ(after, "\n");
-}
-
-TEST_F(ContextTest, MediaPathJoinsWithSeparatorOrKeepsName) {
-    char path[2 * PATH_LEN + 2];
-    MediaPath(ctx, "fish.gif", path, sizeof(path));
-    EXPECT_STREQ(path, "fish.gif");
-    std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "/themes/Aquarium");
-    std::string expected = std::string("/themes/Aquarium") + PATH_SEPARATOR + "fish.gif";
-    MediaPath(ctx, "fish.gif", path, sizeof(path));
-    EXPECT_EQ(std::string(path), expected);
-    std::string longName(600, 'n');
-    MediaPath(ctx, longName.c_str(), path, sizeof(path));
-    EXPECT_LT(std::strlen(path), 2u * PATH_LEN + 2);
 }
 
 } // namespace

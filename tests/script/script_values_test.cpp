@@ -1,7 +1,6 @@
-#include "display/ss_view.h"
+#include "script_fixture.h"
 #include "script/script_values.h"
 #include "script/theme_records.h"
-#include "support/context_fixture.h"
 
 #include <climits>
 #include <cstring>
@@ -10,13 +9,12 @@
 
 namespace {
 
-class ScriptValuesTest : public ContextTest {
+class ScriptValuesTest : public ScriptTest {
   protected:
     void SetUp() override {
-        ResetContext();
+        ResetScript();
         moduleCount = 1;
         theme.currentModule = &moduleTable[0];
-        view.SetSize(800, 600);
     }
 
     void SetParam(int slot, const char* name, int32_t value) {
@@ -208,9 +206,8 @@ TEST_F(ScriptValuesTest, EdgeAndCentreCoordinates) {
 
 TEST_F(ScriptValuesTest, PixelPrefixUsesTheViewScale) {
     EXPECT_EQ(Coordinate("a100", true), 1600);
-    view.SetSize(1024, 768);
-    script.pixelScaleX = view.xScale;
-    script.pixelScaleY = view.yScale;
+    script.pixelScaleX = 1024 * 256 / 800; // a 1024 x 768 window
+    script.pixelScaleY = 768 * 256 / 600;
     EXPECT_EQ(Coordinate("a100", true), 1252);
     EXPECT_EQ(Coordinate("a100", false), 100 * 4096 / (768 * 256 / 600));
     // An upper-case "A" is no prefix: the word is no value.

@@ -1,9 +1,7 @@
-#include "app/app_state.h"
-#include "platform/headless/headless.h"
+#include "script_fixture.h"
 #include "script/script_reader.h"
 #include "script/setup_scan.h"
 #include "script/theme_records.h"
-#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -11,22 +9,22 @@
 
 namespace {
 
-class SetupScanTest : public ContextTest {
+class SetupScanTest : public ScriptTest {
   protected:
     void SetUp() override {
-        ResetContext();
-        HeadlessClearMessages();
+        ResetScript();
+        log.texts.clear();
     }
     void TearDown() override { reader.CloseScript(); }
 
     int Scan(const std::string& content) {
         std::string path = dir.Write("theme.SS", content);
-        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
-        return ScanThemeSetup(script, run.scriptPath);
+        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
+        return ScanThemeSetup(script, scriptPath);
     }
 
     std::string LastMessage() {
-        return HeadlessMessages().empty() ? "" : HeadlessMessages().back().text;
+        return log.texts.empty() ? "" : log.texts.back();
     }
 
     TempDir dir;
@@ -74,13 +72,13 @@ TEST_F(SetupScanTest, ReadsThemeNameModulesAndParameters) {
     EXPECT_EQ(reef.bodyLine, 9);
     EXPECT_STREQ(moduleTable[1].name, "Night"); // "ScreenSaver" begins a module too
     EXPECT_EQ(moduleTable[1].bodyLine, 18);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(log.texts.empty());
     EXPECT_EQ(errorLine, 0);
 }
 
 TEST_F(SetupScanTest, BodyOffsetResumesAfterTheSetupBlock) {
     ASSERT_EQ(Scan(TWO_MODULES), 1);
-    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+    ASSERT_EQ(reader.OpenScript(scriptPath), 1);
     ASSERT_EQ(reader.ScriptSeek(moduleTable[0].bodyOffset), 1);
     char* line;
     ASSERT_TRUE(reader.NextLine(&line));
@@ -93,7 +91,7 @@ TEST_F(SetupScanTest, BodyOffsetResumesAfterTheSetupBlock) {
 
 TEST_F(SetupScanTest, BodyOffsetWithCrLfLineEnds) {
     ASSERT_EQ(Scan("Module \"A\"\r\n{\r\nSetup\r\n{\r\n}\r\nFeature\r\n"), 1);
-    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+    ASSERT_EQ(reader.OpenScript(scriptPath), 1);
     ASSERT_EQ(reader.ScriptSeek(moduleTable[0].bodyOffset), 1);
     char* line;
     ASSERT_TRUE(reader.NextLine(&line));
@@ -101,10 +99,10 @@ TEST_F(SetupScanTest, BodyOffsetWithCrLfLineEnds) {
 }
 
 TEST_F(SetupScanTest, MissingScriptFailsSilently) {
-    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("none.SS").c_str());
+    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("none.SS").c_str());
     moduleCount = 3;
-    EXPECT_EQ(ScanThemeSetup(script, run.scriptPath), 0);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_EQ(ScanThemeSetup(script, scriptPath), 0);
+    EXPECT_TRUE(log.texts.empty());
     EXPECT_EQ(errorLine, 0);
     EXPECT_EQ(moduleCount, 3);
 }
@@ -261,12 +259,12 @@ TEST_F(SetupScanTest, ScrambledScript) {
     std::string command = std::string(GLIMMORA_TOOL) + " scramble " + dir.File("plain.SS") + " " +
                           dir.File("theme.SS");
     ASSERT_EQ(RunCommand(command), 0);
-    ResetContext();
-    std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("theme.SS").c_str());
-    ASSERT_EQ(ScanThemeSetup(script, run.scriptPath), 1);
+    ResetScript();
+    std::snprintf(scriptPath, sizeof(scriptPath), "%s", dir.File("theme.SS").c_str());
+    ASSERT_EQ(ScanThemeSetup(script, scriptPath), 1);
     EXPECT_EQ(moduleCount, 2);
     EXPECT_EQ(moduleTable[0].bodyLine, plainLine);
-    ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+    ASSERT_EQ(reader.OpenScript(scriptPath), 1);
     ASSERT_EQ(reader.ScriptSeek(moduleTable[0].bodyOffset), 1);
     char* line;
     ASSERT_TRUE(reader.NextLine(&line));

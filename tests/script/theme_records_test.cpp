@@ -1,6 +1,6 @@
+#include "script_fixture.h"
 #include "script/theme_records.h"
 
-#include "support/context_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ TEST(ThemeRecordsTest, CoordinateCodesAreDistinctAndAboveFixedValues) {
     EXPECT_EQ((withParams >> RANDOM_A_SHIFT) & RANDOM_PARAM_MASK, 5);
 }
 
-TEST_F(ContextTest, ThemeTableResetEmptiesTablesAndFreesPatterns) {
+TEST_F(ScriptTest, ThemeTableResetEmptiesTablesAndFreesPatterns) {
     featureTable[0].SetDefaults();
     featureTable[0].pattern.count = 2;
     featureTable[0].pattern.steps = new PatternStep[2];

@@ -1,9 +1,7 @@
-#include "app/app_state.h"
-#include "platform/headless/headless.h"
+#include "script_fixture.h"
 #include "script/script_reader.h"
 #include "script/theme_records.h"
 #include "script/trigger_reader.h"
-#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <cstring>
@@ -12,11 +10,11 @@
 
 namespace {
 
-class TriggerReaderTest : public ContextTest {
+class TriggerReaderTest : public ScriptTest {
   protected:
     void SetUp() override {
-        ResetContext();
-        HeadlessClearMessages();
+        ResetScript();
+        log.texts.clear();
         feature.SetDefaults();
         moduleCount = 1;
         theme.currentModule = &moduleTable[0];
@@ -26,8 +24,8 @@ class TriggerReaderTest : public ContextTest {
     // Opens `content` as the script, so that readers pull their lines from it.
     void Open(const std::string& content) {
         std::string path = dir.Write("theme.SS", content);
-        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
-        ASSERT_EQ(reader.OpenScript(run.scriptPath), 1);
+        std::snprintf(scriptPath, sizeof(scriptPath), "%s", path.c_str());
+        ASSERT_EQ(reader.OpenScript(scriptPath), 1);
     }
 
     void SetParam(int slot, const char* name, int32_t value) {
@@ -36,7 +34,7 @@ class TriggerReaderTest : public ContextTest {
     }
 
     std::string LastMessage() {
-        return HeadlessMessages().empty() ? "" : HeadlessMessages().back().text;
+        return log.texts.empty() ? "" : log.texts.back();
     }
 
     CFeature feature;

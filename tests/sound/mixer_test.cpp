@@ -1,10 +1,7 @@
 #include "platform/audio_device.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
-#include "script/script_reader.h"
+#include "sound_fixture.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
-#include "support/context_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -32,19 +29,18 @@ Bytes Slice(const Bytes& b, size_t from, size_t count) {
     return Bytes(b.begin() + long(from), b.begin() + long(from + count));
 }
 
-class MixerTest : public ContextTest {
+class MixerTest : public SoundTest {
   protected:
     void SetUp() override {
-        HeadlessAudioReset();
-        HeadlessClearMessages();
-        HeadlessSetTime(1000);
-        ResetContext();
-        engine.sectionTime.store(0);
+        device.Reset();
+        log.texts.clear();
+        clock.SetTime(1000);
+        sectionTime.store(0);
         audio.SetMasterVolume(100);
     }
     void TearDown() override {
         audio.Shutdown();
-        HeadlessAudioReset();
+        device.Reset();
     }
 
     void Open() {
@@ -61,16 +57,16 @@ class MixerTest : public ContextTest {
         std::string path = dir.WriteBytes(name, MakeWav(samples));
         sounds.push_back(std::make_unique<CSound>());
         CSound* s = sounds.back().get();
-        EXPECT_EQ(s->Load(path.c_str(), 100, 64, loopPoint, head, tail, &ctx.errors), 1);
+        EXPECT_EQ(s->Load(path.c_str(), 100, 64, loopPoint, head, tail, &errors), 1);
         if (loop) s->flags |= SOUND_LOOP;
         return s;
     }
 
     // Lets the device play one buffer (125 ms of virtual time) and returns it.
     Bytes Pass() {
-        size_t before = HeadlessAudioPlayed().size();
-        HeadlessAdvanceTime(HEADLESS_AUDIO_BUFFER_MS);
-        const std::vector<uint8_t>& played = HeadlessAudioPlayed();
+        size_t before = device.Played().size();
+        clock.AdvanceTime(HEADLESS_AUDIO_BUFFER_MS);
+        const std::vector<uint8_t>& played = device.Played();
         EXPECT_EQ(played.size(), before + BUFFER_BYTES);
         return Bytes(played.begin() + long(before), played.end());
     }
@@ -136,9 +132,9 @@ TEST_F(MixerTest, GainFollowsVolumeMasterVolumeAndPan) {
 
 TEST_F(MixerTest, OpensTwoSilentBuffersAndHearsASoundTwoBuffersLater) {
     Open();
-    EXPECT_EQ(HeadlessAudioFormat(), AUDIO_FORMAT_STEREO);
-    EXPECT_EQ(HeadlessAudioFrames(), FRAMES);
-    EXPECT_EQ(HeadlessAudioQueued(), 2);
+    EXPECT_EQ(device.Format(), AUDIO_FORMAT_STEREO);
+    EXPECT_EQ(device.Frames(), FRAMES);
+    EXPECT_EQ(device.Queued(), 2);
     CSound* s = Sound(Repeat(255, 3 * FRAMES));
     ASSERT_EQ(audio.StartSound(AUDIO_NEVER, s, 100, 64), 1);
     EXPECT_EQ(Pass(), Repeat(0x80, BUFFER_BYTES)); // queued at start
@@ -146,7 +142,7 @@ TEST_F(MixerTest, OpensTwoSilentBuffersAndHearsASoundTwoBuffersLater) {
     EXPECT_EQ(Pass(), Repeat(0x80, BUFFER_BYTES)); // mixed before the first chunk
     // 128 + floor(127 * 16384 / 65536) = 159: a quarter of full scale.
     EXPECT_EQ(Pass(), Repeat(159, BUFFER_BYTES));
-    EXPECT_EQ(HeadlessAudioQueued(), 2);
+    EXPECT_EQ(device.Queued(), 2);
 }
 
 TEST_F(MixerTest, NegativeSamplesRoundDown) {
@@ -264,13 +260,13 @@ TEST_F(MixerTest, StopTimeCutsTheSoundOnceTheSectionClockReachesIt) {
     Open();
     CSound* bounce = Sound(Repeat(255, 20 * FRAMES));
     audio.StartSound(600, bounce, 100, 64);
-    engine.sectionTime = 250;
+    sectionTime = 250;
     Pass();
     EXPECT_FALSE(Chunk(0).empty());
-    engine.sectionTime = 599;
+    sectionTime = 599;
     Pass();
     EXPECT_FALSE(Chunk(0).empty());
-    engine.sectionTime = 600;
+    sectionTime = 600;
     Pass();
     EXPECT_TRUE(Chunk(0).empty());
     EXPECT_FALSE(audio.IsChannelBusy(0));
@@ -369,10 +365,10 @@ TEST_F(MixerTest, StreamedSoundPlaysLikeOneInMemory) {
 }
 
 TEST_F(MixerTest, WithoutADeviceSoundStaysOffSilently) {
-    HeadlessAudioSetAvailable(false);
+    device.SetAvailable(false);
     EXPECT_EQ(audio.Init(AUDIO_FORMAT_STEREO, FRAMES), 1);
     EXPECT_EQ(audio.audioOn.load(), 0u);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(log.texts.empty());
     CSound* s = Sound(RampSamples(100));
     EXPECT_EQ(audio.StartSound(AUDIO_NEVER, s, 100, 64), 1); // off: nothing to do
     EXPECT_FALSE(audio.IsChannelBusy(0));
@@ -386,18 +382,18 @@ TEST_F(MixerTest, UnsupportedFormatsLeaveSoundOff) {
     EXPECT_EQ(audio.Init(0, FRAMES), 1);
     EXPECT_EQ(audio.Init(AUDIO_FORMAT_STEREO, 0), 1);
     EXPECT_EQ(audio.audioOn.load(), 0u);
-    EXPECT_FALSE(HeadlessAudioIsOpen());
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_TRUE(log.texts.empty());
 }
 
 TEST_F(MixerTest, PrepareFailureIsReported) {
-    HeadlessAudioFailPrepare(true);
-    reader.lineNumber = 0;
+    device.FailPrepare(true);
+    scriptLine = 0;
     EXPECT_EQ(audio.Init(AUDIO_FORMAT_STEREO, FRAMES), 0);
     EXPECT_EQ(audio.audioOn.load(), 0u);
-    EXPECT_FALSE(HeadlessAudioIsOpen());
-    ASSERT_EQ(HeadlessMessages().size(), 1u);
-    EXPECT_EQ(HeadlessMessages()[0].text,
+    EXPECT_FALSE(device.IsOpen());
+    ASSERT_EQ(log.texts.size(), 1u);
+    EXPECT_EQ(log.texts[0],
               "Multimedia error: CAudio::Init() waveOutPrepareHeader failed");
 }
 
@@ -409,10 +405,10 @@ TEST_F(MixerTest, ShutdownClosesTheDeviceAndStopsMixing) {
     Pass();
     audio.Shutdown();
     EXPECT_EQ(audio.audioOn.load(), 0u);
-    EXPECT_FALSE(HeadlessAudioIsOpen());
-    uint64_t played = HeadlessAudioBuffersPlayed();
-    HeadlessAdvanceTime(1000);
-    EXPECT_EQ(HeadlessAudioBuffersPlayed(), played);
+    EXPECT_FALSE(device.IsOpen());
+    uint64_t played = device.BuffersPlayed();
+    clock.AdvanceTime(1000);
+    EXPECT_EQ(device.BuffersPlayed(), played);
     EXPECT_EQ(audio.StartSound(AUDIO_NEVER, s, 100, 64), 1);
     audio.Shutdown(); // twice is harmless
     Open();           // and the mixer opens again with free channels
@@ -422,11 +418,11 @@ TEST_F(MixerTest, ShutdownClosesTheDeviceAndStopsMixing) {
 TEST_F(MixerTest, RecordsWhatItPlayedAsAWavFile) {
     std::string path = dir.File("out.wav");
     Open();
-    ASSERT_EQ(HeadlessAudioRecordTo(path.c_str()), 1);
-    HeadlessAudioClearPlayed();
+    ASSERT_EQ(device.RecordTo(path.c_str()), 1);
+    device.ClearPlayed();
     audio.StartSound(AUDIO_NEVER, Sound(RampSamples(3000)), 120, 30);
     for (int i = 0; i < 6; i++) Pass();
-    ASSERT_EQ(HeadlessAudioStopRecording(), 1);
+    ASSERT_EQ(device.StopRecording(), 1);
     Bytes file = ReadFileBytes(path);
     ASSERT_EQ(file.size(), 44 + 6 * BUFFER_BYTES);
     auto le32 = [&](size_t at) {
@@ -443,7 +439,7 @@ TEST_F(MixerTest, RecordsWhatItPlayedAsAWavFile) {
     EXPECT_EQ(file[34], 8);
     EXPECT_EQ(le32(40), 6 * BUFFER_BYTES);
     EXPECT_EQ(Slice(file, 44, 6 * BUFFER_BYTES),
-              Bytes(HeadlessAudioPlayed().begin(), HeadlessAudioPlayed().end()));
+              Bytes(device.Played().begin(), device.Played().end()));
     EXPECT_NE(Slice(file, 44 + 3 * BUFFER_BYTES, BUFFER_BYTES), Repeat(0x80, BUFFER_BYTES));
 
     // An independent reader agrees on the format and the length.

@@ -1,11 +1,9 @@
 // The mixer on a real device thread while the engine's thread starts, stops
 // and re-pans sounds. Run under ThreadSanitizer by scripts/tsan-test.
 #include "platform/audio_device.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_audio.h"
+#include "sound_fixture.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
-#include "support/context_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -18,13 +16,13 @@
 
 namespace {
 
-class MixerThreadTest : public ContextTest {
+class MixerThreadTest : public SoundTest {
   protected:
     void SetUp() override {
-        HeadlessAudioReset();
-        HeadlessAudioUseThread(true);
-        HeadlessAudioKeepPlayed(false);
-        engine.sectionTime.store(0);
+        device.Reset();
+        device.UseThread(true);
+        device.KeepPlayed(false);
+        sectionTime.store(0);
         audio.SetMasterVolume(100);
         // Short and long sounds, in memory and streamed, with loop points and loops.
         Add(RampSamples(700), 0, 0, 0, false);
@@ -36,7 +34,7 @@ class MixerThreadTest : public ContextTest {
     }
     void TearDown() override {
         audio.Shutdown();
-        HeadlessAudioReset();
+        device.Reset();
     }
 
     void Add(const std::vector<unsigned char>& samples, int32_t loopPoint, int head, int tail,
@@ -46,16 +44,16 @@ class MixerThreadTest : public ContextTest {
         name += ".wav";
         std::string path = dir.WriteBytes(name, MakeWav(samples));
         sounds.push_back(std::make_unique<CSound>());
-        ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail, &ctx.errors),
+        ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail, &errors),
                   1);
         if (loop) sounds.back()->flags |= SOUND_LOOP;
     }
 
     // Waits (a bounded time) until the device thread has played `count` more buffers.
     bool WaitForBuffers(uint64_t count) {
-        uint64_t target = HeadlessAudioBuffersPlayed() + count;
+        uint64_t target = device.BuffersPlayed() + count;
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (HeadlessAudioBuffersPlayed() < target) {
+        while (device.BuffersPlayed() < target) {
             if (std::chrono::steady_clock::now() > deadline) return false;
             std::this_thread::yield();
         }
@@ -70,9 +68,9 @@ TEST_F(MixerThreadTest, EngineCallsRaceWithMixingSafely) {
     for (int round = 0; round < 3; round++) {
         ASSERT_EQ(audio.Init(AUDIO_FORMAT_STEREO, AUDIO_FRAMES_PER_BUFFER), 1);
         ASSERT_TRUE(WaitForBuffers(2));
-        uint64_t before = HeadlessAudioBuffersPlayed();
+        uint64_t before = device.BuffersPlayed();
         uint32_t random = 12345u + uint32_t(round);
-        for (int i = 0; i < 6000 || HeadlessAudioBuffersPlayed() < before + 50; i++) {
+        for (int i = 0; i < 6000 || device.BuffersPlayed() < before + 50; i++) {
             random = random * 1103515245u + 12345u;
             CSound* s = sounds[(random >> 16) % sounds.size()].get();
             int volume = int((random >> 8) % 140) - 5;
@@ -84,18 +82,18 @@ TEST_F(MixerThreadTest, EngineCallsRaceWithMixingSafely) {
                 break;
             case 2: audio.StopSound(s); break;
             case 3: audio.SetSoundVolumePan(s, volume, pan); break;
-            case 4: engine.sectionTime.store(uint32_t(i)); break;
+            case 4: sectionTime.store(uint32_t(i)); break;
             }
             if (i > 1000000) break;
         }
-        EXPECT_GT(HeadlessAudioBuffersPlayed(), before);
+        EXPECT_GT(device.BuffersPlayed(), before);
         // Shut down while the device thread is mixing.
         audio.Shutdown();
-        EXPECT_FALSE(HeadlessAudioIsOpen());
-        uint64_t after = HeadlessAudioBuffersPlayed();
+        EXPECT_FALSE(device.IsOpen());
+        uint64_t after = device.BuffersPlayed();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        EXPECT_EQ(HeadlessAudioBuffersPlayed(), after);
-        EXPECT_EQ(HeadlessAudioQueued(), 0);
+        EXPECT_EQ(device.BuffersPlayed(), after);
+        EXPECT_EQ(device.Queued(), 0);
     }
 }
 

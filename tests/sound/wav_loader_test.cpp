@@ -1,9 +1,5 @@
-#include "app/app_state.h"
-#include "platform/headless/headless.h"
-#include "script/script_reader.h"
-#include "script/theme_records.h"
+#include "sound_fixture.h"
 #include "sound/sound.h"
-#include "support/context_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -15,11 +11,10 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-class WavLoaderTest : public ContextTest {
+class WavLoaderTest : public SoundTest {
   protected:
     void SetUp() override {
-        ResetContext();
-        HeadlessClearMessages();
+        log.texts.clear();
     }
 
     std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
@@ -27,10 +22,10 @@ class WavLoaderTest : public ContextTest {
     }
     // Loads `path` with the normal volume and pan and no loop point.
     int Load(const std::string& path) {
-        return sound.Load(path.c_str(), 100, 64, 0, 0, 0, &ctx.errors);
+        return sound.Load(path.c_str(), 100, 64, 0, 0, 0, &errors);
     }
     std::string LastMessage() {
-        return HeadlessMessages().empty() ? "" : HeadlessMessages().back().text;
+        return log.texts.empty() ? "" : log.texts.back();
     }
     std::vector<unsigned char> Samples(uint32_t offset, uint32_t count) {
         std::vector<unsigned char> out(count);
@@ -39,11 +34,11 @@ class WavLoaderTest : public ContextTest {
     }
     // Expects a refusal of `path` with `message` followed by the name.
     void ExpectRefused(const std::string& path, const std::string& message) {
-        HeadlessClearMessages();
-        reader.lineNumber = 12;
+        log.texts.clear();
+        scriptLine = 12;
         errorLine = 0;
         EXPECT_EQ(Load(path), 0) << path;
-        ASSERT_EQ(HeadlessMessages().size(), 1u);
+        ASSERT_EQ(log.texts.size(), 1u);
         EXPECT_EQ(LastMessage(), message + " " + path);
         EXPECT_EQ(errorLine, 12);
         EXPECT_EQ(sound.data, nullptr);
@@ -63,7 +58,6 @@ TEST_F(WavLoaderTest, ExtensionDecidesBeforeTheFileIsOpened) {
     ExpectRefused(Write("nodot", wav), "Unsupported sound format");
     ExpectRefused(Write("two.wav.bak", wav), "Unsupported sound format");
     ExpectRefused(dir.File("missing.wav"), "File Not Found:");
-    EXPECT_TRUE(HeadlessMessages().back().caption == std::string(run.appTitle));
 }
 
 TEST_F(WavLoaderTest, RefusesFilesThatAreNotWave) {
@@ -113,7 +107,7 @@ TEST_F(WavLoaderTest, ShortSoundsAreHeldInMemory) {
     EXPECT_EQ(sound.file, nullptr);
     ASSERT_NE(sound.data, nullptr);
     EXPECT_EQ(std::vector<unsigned char>(sound.data, sound.data + 65535), samples);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(log.texts.empty());
 }
 
 TEST_F(WavLoaderTest, LongSoundsAreStreamedFromTheFile) {
@@ -131,19 +125,19 @@ TEST_F(WavLoaderTest, LongSoundsAreStreamedFromTheFile) {
 
 TEST_F(WavLoaderTest, VolumePanAndLoopValuesAreKeptInRange) {
     std::string path = Write("s.wav", MakeWav(RampSamples(1000)));
-    ASSERT_EQ(sound.Load(path.c_str(), 200, -5, 400, 3, 2, &ctx.errors), 1);
+    ASSERT_EQ(sound.Load(path.c_str(), 200, -5, 400, 3, 2, &errors), 1);
     EXPECT_EQ(sound.volume, 127);
     EXPECT_EQ(sound.pan, 0);
     EXPECT_EQ(sound.loopPoint, 400);
     EXPECT_EQ(sound.headCount, 3);
     EXPECT_EQ(sound.tailCount, 2);
-    ASSERT_EQ(sound.Load(path.c_str(), -1, 127, 5000, -4, 70000, &ctx.errors), 1);
+    ASSERT_EQ(sound.Load(path.c_str(), -1, 127, 5000, -4, 70000, &errors), 1);
     EXPECT_EQ(sound.volume, 0);
     EXPECT_EQ(sound.pan, 127);
     EXPECT_EQ(sound.loopPoint, 1000); // the head ends with the data
     EXPECT_EQ(sound.headCount, 0);
     EXPECT_EQ(sound.tailCount, SOUND_MAX_COUNT);
-    ASSERT_EQ(sound.Load(path.c_str(), 100, 130, -7, 0, 0, &ctx.errors), 1);
+    ASSERT_EQ(sound.Load(path.c_str(), 100, 130, -7, 0, 0, &errors), 1);
     EXPECT_EQ(sound.pan, 127);
     EXPECT_EQ(sound.loopPoint, 0);
 }
@@ -192,16 +186,13 @@ TEST_F(WavLoaderTest, EmptyDataChunkLoadsAsASilentSound) {
     EXPECT_EQ(Samples(0, 2), (std::vector<unsigned char>{0x80, 0x80}));
 }
 
-TEST_F(WavLoaderTest, ModuleResetReleasesItsSounds) {
-    CSound* loaded = ctx.sounds.Create();
+TEST_F(WavLoaderTest, ResetReleasesTheBanksSounds) {
+    CSound* loaded = sounds.Create();
     ASSERT_EQ(loaded->Load(Write("f.wav", MakeWav(RampSamples(70000))).c_str(), 100, 64, 0, 0, 0,
-                           &ctx.errors),
+                           &errors),
               1);
-    featureTable[0].sound = loaded;
-    featureCount = 1;
-    ctx.ResetModule(); // the leak checker sees the sound and its file go
-    EXPECT_EQ(featureTable[0].sound, nullptr);
-    EXPECT_EQ(ctx.sounds.Count(), 0);
+    sounds.Reset(); // the leak checker sees the sound and its file go
+    EXPECT_EQ(sounds.Count(), 0);
 }
 
 TEST_F(WavLoaderTest, ToolShowsTheLoadersView) {

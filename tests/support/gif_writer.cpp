@@ -255,3 +255,13 @@ std::vector<uint8_t> TestPicture(int width, int height, int seed, int colors) {
     }
     return out;
 }
+
+GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
+                   const LzwOptions& lzw) {
+    GifImage image;
+    image.width = width;
+    image.height = height;
+    image.indices = indices;
+    image.lzw = lzw;
+    return image;
+}

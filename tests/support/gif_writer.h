@@ -67,3 +67,7 @@ class GifBuilder {
 // Row-major indices of a test picture: a few shapes on a gradient, so that
 // strings of many lengths occur.
 std::vector<uint8_t> TestPicture(int width, int height, int seed = 0, int colors = 256);
+
+// A single-frame image of `width` x `height` from `indices` with the given options.
+GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
+                   const LzwOptions& lzw = LzwOptions());

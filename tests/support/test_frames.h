@@ -81,10 +81,8 @@ constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
     return red << 16 | green << 8 | blue;
 }
 
-class CSaverWnd;
-
-// A window handle for view tests: the view only checks that one is given.
-inline CSaverWnd* TestWindow() {
-    static int token;
-    return reinterpret_cast<CSaverWnd*>(&token);
+// A window for view tests: the view only checks that one is given.
+inline const void* TestWindow() {
+    static const int token = 0;
+    return &token;
 }

@@ -1,7 +1,8 @@
 // The demo theme is the showcase of the script language: loaded module by
 // module, its feature records together must use every kind of start, duration,
 // movement, condition, command, fade, sound and flag, and both backgrounds.
-#include "script/module_fixture.h"
+#include "support/module_fixture.h"
+#include "ports/headless/headless_port.h"
 
 #include <set>
 #include <string>
@@ -42,11 +43,11 @@ class DemoCoverage : public ModuleFixture {
         const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium";
         std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
         std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/Aquarium.SS", folder.c_str());
-        HeadlessSettingsSet(run.saverName, "Config", "ActiveModule", module);
+        port.settings.Set(run.saverName, "Config", "ActiveModule", module);
         run.previewMode = preview;
         LoadModule(ctx);
         ASSERT_EQ(errorLine, 0) << "module " << module;
-        ASSERT_TRUE(HeadlessMessages().empty()) << LastMessage();
+        ASSERT_TRUE(port.system.Messages().empty()) << LastMessage();
     }
 
     void Collect(Usage* u) {
@@ -132,7 +133,7 @@ TEST_F(DemoCoverage, SetupSwitchesTurnFeaturesOnAndOff) {
     int switchedOn[2] = {};
     for (int most = 0; most < 2; ++most) {
         SetUp();
-        HeadlessSettingsSet(run.saverName, "Coral Reef", "Fish", most ? 5 : 1);
+        port.settings.Set(run.saverName, "Coral Reef", "Fish", most ? 5 : 1);
         LoadDemo(0, false);
         EXPECT_EQ(theme.currentModule->params[0].value, most ? 5 : 1);
         for (int i = 0; i < featureCount; ++i) {

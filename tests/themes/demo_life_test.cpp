@@ -2,11 +2,11 @@
 // in the preview, something that moves or winks starts within the first seconds,
 // and the sections hand over to each other.
 #include "engine/engine_sound.h"
+#include "ports/headless/headless_port.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
 #include "engine/random.h"
-#include "platform/sys.h"
-#include "script/module_fixture.h"
+#include "support/module_fixture.h"
 
 #include <string>
 
@@ -22,14 +22,14 @@ class DemoLife : public ModuleFixture {
         engine.bannerShown = false;
         engine.bannerNextTime = 0;
         engine.clockStart = 0;
-        HeadlessSetTime(100000);
+        port.system.SetTime(100000);
     }
 
     void LoadDemo(int module, bool preview) {
         const std::string folder = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium";
         std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
         std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/Aquarium.SS", folder.c_str());
-        HeadlessSettingsSet(run.saverName, "Config", "ActiveModule", module);
+        port.settings.Set(run.saverName, "Config", "ActiveModule", module);
         run.previewMode = preview;
         LoadModule(ctx);
         ASSERT_EQ(errorLine, 0);
@@ -51,14 +51,14 @@ class DemoLife : public ModuleFixture {
         int32_t section = engine.currentSection;
         for (uint32_t t = 0; t <= ms; t += 20) {
             engine.sectionTime = t;
-            FrameTick(engine, t);
+            FrameTick(engine, t, port.system.Milliseconds());
             if (engine.currentSection != section) ++*sectionChanges;
             section = engine.currentSection;
             for (int i = 0; i < featureCount && !first; ++i) {
                 const CFeature& f = featureTable[i];
                 if (f.image && !Scenery(f) && Showing(f)) first = t == 0 ? 1 : t;
             }
-            HeadlessAdvanceTime(20);
+            port.system.AdvanceTime(20);
         }
         return first;
     }

@@ -1,6 +1,4 @@
-#include "platform/dialogs.h"
-#include "platform/headless/headless_dialogs.h"
-#include "support/dialog_fixture.h"
+#include "ui_fixture.h"
 #include "ui/config_dlg.h"
 
 #include <climits>
@@ -15,13 +13,13 @@ class ConfigDlgTest : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
-        HeadlessResetDialogs();
+        port.dialogs.Reset();
     }
 };
 
 TEST_F(ConfigDlgTest, ReversedRangeRunsFromLeftValueToRightValue) {
     AddModule("Reef", {{"Speed", "Speed", "Slow", "Fast", 10, 1, 3}});
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     const ParamGroupView& g = dlg.groups[0];
     ASSERT_TRUE(g.visible);
@@ -41,7 +39,7 @@ TEST_F(ConfigDlgTest, PlainRangeShowsTheValueAndClampsOutsiders) {
     AddModule("Reef", {{"Fish", "Number of fish", "Few", "Many", 1, 10, 4},
                        {"Bubbles", "Bubbles", "None", "Lots", 0, 50, 99},
                        {"Depth", "Depth", "Deep", "Shallow", 200, 10, -5}});
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     EXPECT_STREQ(dlg.groups[0].caption, "Number of fish");
     EXPECT_STREQ(dlg.groups[0].leftLabel, "Few");
@@ -61,7 +59,7 @@ TEST_F(ConfigDlgTest, PlainRangeShowsTheValueAndClampsOutsiders) {
 TEST_F(ConfigDlgTest, ExtremeRangesDoNotOverflow) {
     AddModule("Wide", {{"A", "A", "", "", INT32_MAX, INT32_MIN, 0},
                        {"B", "B", "", "", INT32_MAX, INT32_MAX - 2, INT32_MIN}});
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.groups[0].position, -1);
     EXPECT_EQ(dlg.groups[1].position, INT32_MAX); // a value far beyond the right end
@@ -80,7 +78,7 @@ TEST_F(ConfigDlgTest, SwitchingModulesShowsAndHidesGroupsAndKeepsValues) {
                         {"Owls", "Owls", "None", "Many", 0, 9, 3}});
     AddModule("Gap", {{nullptr, "", "", "", 0, 0, 0}, {"Wind", "Wind", "Calm", "Storm", 0, 3, 1}});
     settings.activeModule = 1;
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     ASSERT_EQ(dlg.ListCount(), 3);
     EXPECT_STREQ(dlg.ListEntry(0), "Two");
@@ -116,7 +114,7 @@ TEST_F(ConfigDlgTest, SwitchingModulesShowsAndHidesGroupsAndKeepsValues) {
 
 TEST_F(ConfigDlgTest, SelectionOutsideTheListIsIgnored) {
     AddModule("Only", {{"Fish", "Fish", "Few", "Many", 1, 10, 5}});
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     dlg.OnSelChange(-1);
     dlg.OnSelChange(1);
@@ -132,7 +130,7 @@ TEST_F(ConfigDlgTest, AnySliderRefreshesGammaAndEveryNamedValue) {
                        {"Speed", "Speed", "Fast", "Slow", 9, 0, 3}});
     moduleTable[0].params[1].value = 77; // an unnamed slot is never touched
     settings.Gamma = 2;
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.brightnessPosition, 5);
     dlg.SetParamPosition(0, 7);
@@ -161,7 +159,7 @@ TEST_F(ConfigDlgTest, InitialisationLoadsTheSettings) {
     settings.activeModule = 1;
     settings.Gamma = -9; // stored values have no range limit; the slider stops at its end
     settings.Sound = false;
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     EXPECT_STREQ(dlg.caption, "Coral Reef");
     EXPECT_EQ(dlg.brightnessPosition, 0);
@@ -173,7 +171,7 @@ TEST_F(ConfigDlgTest, InitialisationLoadsTheSettings) {
 
 TEST_F(ConfigDlgTest, NoModulesMeansAnEmptyListAndNoGroups) {
     moduleTable[0].params[0].name[0] = 'X'; // a stale record beyond moduleCount
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.ListCount(), 0);
     EXPECT_EQ(dlg.selection, -1);
@@ -188,7 +186,7 @@ TEST_F(ConfigDlgTest, NoModulesMeansAnEmptyListAndNoGroups) {
 }
 
 TEST_F(ConfigDlgTest, OkTakesBrightnessAndSound) {
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     dlg.SetBrightnessPosition(1); // moved without a scroll message reaching the dialog
     dlg.SetSoundChecked(false);
@@ -199,13 +197,13 @@ TEST_F(ConfigDlgTest, OkTakesBrightnessAndSound) {
 
 TEST_F(ConfigDlgTest, TestCommandDropsTheModeAndQuotesBlanks) {
     const char* const argv[] = {"QV Reef.SCR", "/c", "-def", "C:\\My Themes\\r.SS", nullptr};
-    CConfigDlg dlg(settings, run.mediaDirectory, 4, argv);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 4, argv);
     dlg.OnInitDialog();
     dlg.SetSoundChecked(false);
     EXPECT_EQ(dlg.OnTest(), 1);
     EXPECT_STREQ(dlg.TestCommandLine(), "QV Reef.SCR -s -def \"C:\\My Themes\\r.SS\" -test");
     EXPECT_FALSE(settings.Sound); // taken from the check box before the settings are stored
-    const HeadlessDialogLog& log = HeadlessDialogs();
+    const HeadlessShell& log = port.shell;
     ASSERT_EQ(log.startedLines.size(), 1u);
     EXPECT_EQ(log.startedLines[0], dlg.TestCommandLine());
     std::vector<std::string> expected = {"QV Reef.SCR", "-s", "-def", "C:\\My Themes\\r.SS",
@@ -219,34 +217,34 @@ TEST_F(ConfigDlgTest, TestCommandDropsTheModeAndQuotesBlanks) {
 
 TEST_F(ConfigDlgTest, TestCommandOfAProgramStartedWithoutMode) {
     const char* const argv[] = {"/usr/bin/QV Reef", nullptr};
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, argv);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, argv);
     dlg.OnInitDialog();
     dlg.OnTest();
     EXPECT_STREQ(dlg.TestCommandLine(), "/usr/bin/QV Reef -s -test"); // the program is not quoted
-    EXPECT_EQ(HeadlessDialogs().startedArgs[0][0], "/usr/bin/QV Reef");
+    EXPECT_EQ(port.shell.startedArgs[0][0], "/usr/bin/QV Reef");
 }
 
 TEST_F(ConfigDlgTest, OverlongTestCommandStartsNothing) {
     std::string huge(TEST_COMMAND_LEN, 'x');
     const char* const argv[] = {"QV Reef.SCR", "/c", huge.c_str(), nullptr};
-    CConfigDlg dlg(settings, run.mediaDirectory, 3, argv);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 3, argv);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.OnTest(), 0);
     EXPECT_STREQ(dlg.TestCommandLine(), "");
-    EXPECT_TRUE(HeadlessDialogs().startedLines.empty());
+    EXPECT_TRUE(port.shell.startedLines.empty());
 
     std::vector<const char*> many(TEST_ARGS_MAX + 2, "-debug");
     many[0] = "QV Reef.SCR";
     many.push_back(nullptr);
-    CConfigDlg crowded(settings, run.mediaDirectory, static_cast<int>(many.size()) - 1,
+    CConfigDlg crowded(settings, port.shell, run.mediaDirectory, static_cast<int>(many.size()) - 1,
                        many.data());
     EXPECT_EQ(crowded.OnTest(), 0);
-    EXPECT_TRUE(HeadlessDialogs().startedLines.empty());
+    EXPECT_TRUE(port.shell.startedLines.empty());
 }
 
 TEST_F(ConfigDlgTest, FailedStartIsNotReported) {
-    HeadlessFailProcessStart(true);
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    port.shell.FailProcessStart(true);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.OnTest(), 0);
     EXPECT_STREQ(dlg.TestCommandLine(), "glimmora -s -test");

@@ -1,9 +1,4 @@
-#include "platform/dialogs.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_dialogs.h"
-#include "platform/headless/headless_settings.h"
-#include "script/script_reader.h"
-#include "support/dialog_fixture.h"
+#include "ui_fixture.h"
 #include "support/test_files.h"
 #include "ui/config_dlg.h"
 #include "ui/dialog_templates.h"
@@ -19,7 +14,7 @@ class RunSettingsDialogTest : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
-        HeadlessResetDialogs();
+        port.dialogs.Reset();
         AddModule("Reef", {{"Fish", "Fish", "Few", "Many", 1, 10, 5}});
         AddModule("Night", {{"Stars", "Stars", "Dim", "Bright", 0, 100, 50}});
         settings.WriteSettings(); // what the store holds before the dialog opens
@@ -27,7 +22,7 @@ class RunSettingsDialogTest : public DialogTest {
 };
 
 TEST_F(RunSettingsDialogTest, OkWritesEverything) {
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.SetBrightnessPosition(1);
@@ -35,9 +30,9 @@ TEST_F(RunSettingsDialogTest, OkWritesEverything) {
         dlg.SetSoundChecked(false);
         return DLG_OK;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
-    EXPECT_EQ(HeadlessDialogs().settingsRuns, 1);
+    EXPECT_EQ(port.dialogs.Log().settingsRuns, 1);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 1);
     EXPECT_EQ(moduleTable[1].params[0].value, 80);
@@ -47,13 +42,13 @@ TEST_F(RunSettingsDialogTest, OkWritesEverything) {
 }
 
 TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.OnHScroll();
         return DLG_CANCEL;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
               DLG_CANCEL);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 0);
@@ -61,16 +56,16 @@ TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
 }
 
 TEST_F(RunSettingsDialogTest, TestWritesEvenWhenTheDialogIsCancelledLater) {
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetSoundChecked(false);
         dlg.OnTest();
         dlg.OnSelChange(0); // changed after the test: never stored
         return DLG_CANCEL;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
               DLG_CANCEL);
-    EXPECT_EQ(HeadlessDialogs().startedLines.size(), 1u);
+    EXPECT_EQ(port.shell.startedLines.size(), 1u);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 1);
     EXPECT_FALSE(settings.Sound);
@@ -79,14 +74,14 @@ TEST_F(RunSettingsDialogTest, TestWritesEvenWhenTheDialogIsCancelledLater) {
 TEST_F(RunSettingsDialogTest, MoreOptionsVolumeSurvivesEscapeAndIsStoredByOk) {
     settings.PlayMode = 0;
     settings.WriteSettings();
-    HeadlessSetSettingsScript([this](CConfigDlg&) {
+    port.dialogs.SetSettingsScript([this](CConfigDlg&) {
         CMoreOptionsDlg options(settings);
         options.OnInitDialog();
         options.OnHScroll(40);
         options.SetCheckedMode(1); // then Escape: no OnOK
         return DLG_OK;
     });
-    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
     ReloadSettings();
     EXPECT_EQ(settings.MasterVolume, 40);
     EXPECT_EQ(settings.PlayMode, 0);
@@ -95,14 +90,14 @@ TEST_F(RunSettingsDialogTest, MoreOptionsVolumeSurvivesEscapeAndIsStoredByOk) {
 TEST_F(RunSettingsDialogTest, RandomPlayThenCancelStoresNothing) {
     settings.PlayMode = 0;
     settings.WriteSettings();
-    HeadlessSetSettingsScript([this](CConfigDlg&) {
+    port.dialogs.SetSettingsScript([this](CConfigDlg&) {
         CMoreOptionsDlg options(settings);
         options.OnInitDialog();
         options.SetCheckedMode(1);
         options.OnOK();
         return DLG_CANCEL;
     });
-    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
     EXPECT_EQ(settings.PlayMode, 1); // in memory only
     ReloadSettings();
     EXPECT_EQ(settings.PlayMode, 0);
@@ -111,58 +106,57 @@ TEST_F(RunSettingsDialogTest, RandomPlayThenCancelStoresNothing) {
 // OK that cannot store the settings says why and keeps the dialog open:
 // the user may try again (which stores them) or cancel (which stores nothing).
 TEST_F(RunSettingsDialogTest, OkThatCannotStoreSaysWhyAndKeepsTheDialogOpen) {
-    HeadlessClearMessages();
+    port.system.ClearMessages();
     for (bool retry : {true, false}) {
         SCOPED_TRACE(retry ? "retry" : "cancel");
-        HeadlessSettingsClear();
-        HeadlessSettingsFail(true);
+        port.settings.Clear();
+        port.settings.Fail(true);
         int rounds = 0;
-        HeadlessSetSettingsScript([&rounds, retry](CConfigDlg& dlg) {
+        port.dialogs.SetSettingsScript([this, &rounds, retry](CConfigDlg& dlg) {
             if (++rounds == 1) {
                 dlg.OnSelChange(1);
                 return DLG_OK;
             }
             EXPECT_EQ(dlg.selection, 1); // the same dialog, as the user left it
-            HeadlessSettingsFail(false);
+            port.settings.Fail(false);
             return retry ? DLG_OK : DLG_CANCEL;
         });
         EXPECT_EQ(
-            RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+            RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
             retry ? DLG_OK : DLG_CANCEL);
         EXPECT_EQ(rounds, 2);
-        ASSERT_EQ(HeadlessMessages().size(), 1u);
-        EXPECT_EQ(HeadlessMessages()[0].text,
+        ASSERT_EQ(port.system.Messages().size(), 1u);
+        EXPECT_EQ(port.system.Messages()[0].text,
                   "The settings could not be saved: the settings of QV Dialogs cannot be stored "
                   "(test store)");
-        EXPECT_FALSE(HeadlessMessages()[0].logged);
-        HeadlessClearMessages();
+        EXPECT_FALSE(port.system.Messages()[0].logged);
+        port.system.ClearMessages();
         int32_t stored = -1;
-        EXPECT_EQ(HeadlessSettingsGet(run.saverName, "Config", "ActiveModule", &stored), retry);
+        EXPECT_EQ(port.settings.Get(run.saverName, "Config", "ActiveModule", &stored), retry);
         EXPECT_EQ(stored, retry ? 1 : -1);
     }
 }
 
 TEST_F(RunSettingsDialogTest, TestThatCannotStoreStartsNoTestRun) {
-    HeadlessSettingsFail(true);
-    CConfigDlg dlg(settings, run.mediaDirectory, 1, NO_ARGS);
+    port.settings.Fail(true);
+    CConfigDlg dlg(settings, port.shell, run.mediaDirectory, 1, NO_ARGS);
     dlg.OnInitDialog();
     EXPECT_EQ(dlg.OnTest(), 0);
-    EXPECT_TRUE(HeadlessDialogs().startedLines.empty()); // it would play the stored settings
+    EXPECT_TRUE(port.shell.startedLines.empty()); // it would play the stored settings
     EXPECT_STREQ(dlg.TestCommandLine(), "");
     EXPECT_EQ(std::string(dlg.saveFailure).rfind("The settings could not be saved: ", 0), 0u);
-    HeadlessSettingsFail(false);
+    port.settings.Fail(false);
     EXPECT_EQ(dlg.OnTest(), 1);
     EXPECT_STREQ(dlg.saveFailure, "");
-    EXPECT_EQ(HeadlessDialogs().startedLines.size(), 1u);
+    EXPECT_EQ(port.shell.startedLines.size(), 1u);
 }
 
 class SettingsModeTest : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
-        HeadlessResetDialogs();
-        HeadlessClearMessages();
-        ResetContext();
+        port.dialogs.Reset();
+        port.system.ClearMessages();
     }
 
     void UseScript(const std::string& text) {
@@ -180,9 +174,9 @@ TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
               "#Speed \"Speed\" \"Slow\" \"Fast\" 200 10 50\n"
               "}\n}\n"
               "Module \"Deep\"\n{\nSetup\n{\n}\n}\n");
-    HeadlessSettingsSet(run.saverName, "Shallows", "Speed", 180);
+    port.settings.Set(run.saverName, "Shallows", "Speed", 180);
     CConfigDlg* seen = nullptr;
-    HeadlessSetSettingsScript([&seen](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([&seen](CConfigDlg& dlg) {
         seen = &dlg;
         EXPECT_STREQ(dlg.caption, "Coral Reef");
         EXPECT_EQ(dlg.ListCount(), 2);
@@ -195,42 +189,42 @@ TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
         EXPECT_FALSE(dlg.groups[0].visible);
         return DLG_OK;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
     ASSERT_NE(seen, nullptr);
     int32_t stored = -1;
-    EXPECT_TRUE(HeadlessSettingsGet(run.saverName, "Config", "ActiveModule", &stored));
+    EXPECT_TRUE(port.settings.Get(run.saverName, "Config", "ActiveModule", &stored));
     EXPECT_EQ(stored, 1);
-    EXPECT_TRUE(HeadlessSettingsGet(run.saverName, "Shallows", "Fish", &stored));
+    EXPECT_TRUE(port.settings.Get(run.saverName, "Shallows", "Fish", &stored));
     EXPECT_EQ(stored, 10);
 }
 
 TEST_F(SettingsModeTest, SetupErrorStillOpensTheDialogWithTheModulesFound) {
     UseScript("Module \"Good\"\n{\nSetup\n{\n}\n}\n"
               "Module \"Bad\"\n{\nBackground 0\n");
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
         EXPECT_EQ(dlg.ListCount(), 2);
         EXPECT_STREQ(dlg.ListEntry(1), "Bad");
         return DLG_CANCEL;
     });
-    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
-    EXPECT_EQ(HeadlessDialogs().settingsRuns, 1);
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    EXPECT_EQ(port.dialogs.Log().settingsRuns, 1);
     EXPECT_EQ(errorLine, 9);
-    ASSERT_EQ(HeadlessMessages().size(), 1u);
+    ASSERT_EQ(port.system.Messages().size(), 1u);
 }
 
 TEST_F(SettingsModeTest, NoScriptOpensAnEmptyDialogAndReadsTheSettings) {
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("missing.SS").c_str());
-    HeadlessSettingsSet(run.saverName, "Config", "MasterVolume", 30);
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    port.settings.Set(run.saverName, "Config", "MasterVolume", 30);
+    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
         EXPECT_EQ(dlg.ListCount(), 0);
         EXPECT_EQ(settings.MasterVolume, 30);
         EXPECT_EQ(dlg.OnTest(), 1);
         return DLG_CANCEL;
     });
-    RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
-    EXPECT_EQ(HeadlessDialogs().startedLines.size(), 1u);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    EXPECT_EQ(port.shell.startedLines.size(), 1u);
+    EXPECT_TRUE(port.system.Messages().empty());
 }
 
 TEST(DialogTemplates, IdsAreUniqueAndGroupsFollowTheStride) {

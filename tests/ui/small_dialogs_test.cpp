@@ -1,6 +1,5 @@
-#include "platform/headless/headless_dialogs.h"
 #include "settings/settings_store.h"
-#include "support/dialog_fixture.h"
+#include "ui_fixture.h"
 #include "ui/about_dlg.h"
 #include "ui/more_options_dlg.h"
 #include "ui/splash_dlg.h"
@@ -13,7 +12,7 @@ class SmallDialogsTest : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
-        HeadlessResetDialogs();
+        port.dialogs.Reset();
     }
 };
 
@@ -96,59 +95,59 @@ TEST_F(SmallDialogsTest, VersionText) {
     VersionText(tiny, sizeof(tiny), "Version %s");
     EXPECT_STREQ(tiny, "Ver");
 
-    CAboutDlg about(run.mediaDirectory);
+    CAboutDlg about(port.shell, run.mediaDirectory);
     about.OnInitDialog();
     EXPECT_STREQ(about.versionLine, "Screen Saver Engine Version 1.00g");
 }
 
 TEST_F(SmallDialogsTest, ReadMeOpensTheThemeFoldersFile) {
     std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "/themes/Aquarium");
-    CAboutDlg about(run.mediaDirectory);
+    CAboutDlg about(port.shell, run.mediaDirectory);
     about.OnInitDialog();
     about.OnReadMe();
     std::string expected = std::string("/themes/Aquarium") + PATH_SEPARATOR + "readme.txt";
-    ASSERT_EQ(HeadlessDialogs().openedFiles.size(), 1u);
-    EXPECT_EQ(HeadlessDialogs().openedFiles[0], expected);
+    ASSERT_EQ(port.shell.openedFiles.size(), 1u);
+    EXPECT_EQ(port.shell.openedFiles[0], expected);
     about.OnReadMe(); // the dialog stays open; each press opens it again
-    EXPECT_EQ(HeadlessDialogs().openedFiles.size(), 2u);
+    EXPECT_EQ(port.shell.openedFiles.size(), 2u);
 }
 
 TEST_F(SmallDialogsTest, ReadMeWithoutThemeFolderOpensTheCurrentFoldersFile) {
     run.mediaDirectory[0] = '\0'; // after "-def"
-    CAboutDlg about(run.mediaDirectory);
+    CAboutDlg about(port.shell, run.mediaDirectory);
     about.OnReadMe();
-    EXPECT_EQ(HeadlessDialogs().openedFiles.at(0), "readme.txt");
+    EXPECT_EQ(port.shell.openedFiles.at(0), "readme.txt");
 }
 
 TEST_F(SmallDialogsTest, ReadMeWithTheLongestFolderFits) {
     std::memset(run.mediaDirectory, 'd', PATH_LEN);
     run.mediaDirectory[PATH_LEN] = '\0';
-    CAboutDlg about(run.mediaDirectory);
+    CAboutDlg about(port.shell, run.mediaDirectory);
     about.OnReadMe();
-    const std::string& path = HeadlessDialogs().openedFiles.at(0);
+    const std::string& path = port.shell.openedFiles.at(0);
     EXPECT_EQ(path.size(), static_cast<size_t>(PATH_LEN) + 11);
     EXPECT_EQ(path.substr(PATH_LEN + 1), "readme.txt");
 }
 
 TEST_F(SmallDialogsTest, SplashShowsOnceAndHidesAtTheLatestWhenDestroyed) {
     {
-        CSplashDlg splash;
-        EXPECT_FALSE(HeadlessDialogs().splashVisible);
+        CSplashDlg splash(port.dialogs);
+        EXPECT_FALSE(port.dialogs.Log().splashVisible);
         splash.Create();
         splash.Create();
         EXPECT_TRUE(splash.IsVisible());
-        EXPECT_TRUE(HeadlessDialogs().splashVisible);
-        EXPECT_EQ(HeadlessDialogs().splashShows, 1);
+        EXPECT_TRUE(port.dialogs.Log().splashVisible);
+        EXPECT_EQ(port.dialogs.Log().splashShows, 1);
     }
-    EXPECT_FALSE(HeadlessDialogs().splashVisible);
-    EXPECT_EQ(HeadlessDialogs().splashHides, 1);
+    EXPECT_FALSE(port.dialogs.Log().splashVisible);
+    EXPECT_EQ(port.dialogs.Log().splashHides, 1);
 
-    CSplashDlg splash;
+    CSplashDlg splash(port.dialogs);
     splash.Create();
     splash.DestroyWindow();
     splash.DestroyWindow();
-    EXPECT_EQ(HeadlessDialogs().splashHides, 2);
-    CSplashDlg never; // a splash that was never created hides nothing
+    EXPECT_EQ(port.dialogs.Log().splashHides, 2);
+    CSplashDlg never(port.dialogs); // a splash that was never created hides nothing
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "platform/audio_device.h"
 #include "platform/settings_backend.h"
 #include "platform/shell.h"
-#include "platform/sys.h"
 #include "platform/video.h"
 
 #include <gtest/gtest.h>

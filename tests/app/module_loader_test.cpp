@@ -1,4 +1,5 @@
-#include "module_fixture.h"
+#include "support/module_fixture.h"
+#include "ports/headless/headless_port.h"
 
 #include <filesystem>
 
@@ -114,7 +115,7 @@ TEST_F(ModuleLoaderTest, SectionWithoutOpenerEndsTheModuleQuietly) {
     LoadBody("Feature\n{\n}\nSection\nFeature\n{\n}\n");
     EXPECT_EQ(featureCount, 1);
     EXPECT_EQ(sectionCount, 0);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(port.system.Messages().empty());
     EXPECT_EQ(errorLine, 0);
     EXPECT_TRUE(view.hasPalette);
     EXPECT_EQ(view.palette.entries[0].red, 77); // the module's own palette file
@@ -212,8 +213,8 @@ TEST_F(ModuleLoaderTest, OtherLinesAreIgnored) {
 }
 
 TEST_F(ModuleLoaderTest, ActiveModuleComesFromTheSettings) {
-    HeadlessSettingsSet("QV Test", "Config", "ActiveModule", 1);
-    HeadlessSettingsSet("QV Test", "Night", "Stars", 12);
+    port.settings.Set("QV Test", "Config", "ActiveModule", 1);
+    port.settings.Set("QV Test", "Night", "Stars", 12);
     Load(Module("Reef", "Feature\n{\nStart 1\n}\n") +
          Module("Night", "Feature\n{\nStart #Stars\n}\nFeature\n{\nOops\n}\n",
                 "#Stars \"Stars\" \"l\" \"r\" 0 100 25\n"));
@@ -231,8 +232,8 @@ TEST_F(ModuleLoaderTest, ActiveModuleComesFromTheSettings) {
 TEST_F(ModuleLoaderTest, ParametersReachTheValuesOfTheBody) {
     WritePalette("256COL00.PAL", 10);
     WritePalette("256COL01.PAL", 11);
-    HeadlessSettingsSet("QV Test", "Config", "ActiveModule", 1);
-    HeadlessSettingsSet("QV Test", "Night", "Stars", 12);
+    port.settings.Set("QV Test", "Config", "ActiveModule", 1);
+    port.settings.Set("QV Test", "Night", "Stars", 12);
     Load(Module("Reef", "") + Module("Night", "Feature\n{\nStart Random #Stars, 50*#Stars\n}\n",
                                      "#Stars \"Stars\" \"l\" \"r\" 0 100 25\n"));
     ASSERT_EQ(featureCount, 1);
@@ -242,7 +243,7 @@ TEST_F(ModuleLoaderTest, ParametersReachTheValuesOfTheBody) {
 }
 
 TEST_F(ModuleLoaderTest, FailedScanLoadsNothing) {
-    HeadlessSettingsSet("QV Test", "Config", "MasterVolume", 20);
+    port.settings.Set("QV Test", "Config", "MasterVolume", 20);
     Load("Module \"A\"\nFeature\n{\n}\n");
     EXPECT_EQ(LastMessage(), "Syntax Error: Missing '{'");
     EXPECT_EQ(errorLine, 2);
@@ -254,7 +255,7 @@ TEST_F(ModuleLoaderTest, FailedScanLoadsNothing) {
 TEST_F(ModuleLoaderTest, MissingScriptLoadsNothingSilently) {
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", dir.File("none.SS").c_str());
     LoadModule(ctx);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(port.system.Messages().empty());
     EXPECT_EQ(errorLine, 0);
     EXPECT_EQ(featureCount, 0);
 }
@@ -282,25 +283,25 @@ TEST_F(ModuleLoaderTest, ScrambledScriptLoadsLikeAPlainOne) {
 namespace {
 
 TEST_F(ModuleLoaderTest, SplashShowsWhileASaverLoads) {
-    HeadlessResetDialogs();
+    port.dialogs.Reset();
     LoadBody("Feature\n{\n}\n");
-    EXPECT_EQ(HeadlessDialogs().splashShows, 1);
-    EXPECT_EQ(HeadlessDialogs().splashHides, 1);
-    EXPECT_FALSE(HeadlessDialogs().splashVisible);
+    EXPECT_EQ(port.dialogs.Log().splashShows, 1);
+    EXPECT_EQ(port.dialogs.Log().splashHides, 1);
+    EXPECT_FALSE(port.dialogs.Log().splashVisible);
 
     // Also when loading fails.
-    HeadlessResetDialogs();
+    port.dialogs.Reset();
     LoadBody("Feature\n{\nOops\n}\n");
-    EXPECT_EQ(HeadlessDialogs().splashShows, 1);
-    EXPECT_FALSE(HeadlessDialogs().splashVisible);
+    EXPECT_EQ(port.dialogs.Log().splashShows, 1);
+    EXPECT_FALSE(port.dialogs.Log().splashVisible);
 }
 
 TEST_F(ModuleLoaderTest, NoSplashInPreview) {
-    HeadlessResetDialogs();
+    port.dialogs.Reset();
     run.previewMode = true;
     LoadBody("Feature\n{\n}\n");
-    EXPECT_EQ(HeadlessDialogs().splashShows, 0);
-    EXPECT_EQ(HeadlessDialogs().splashHides, 0);
+    EXPECT_EQ(port.dialogs.Log().splashShows, 0);
+    EXPECT_EQ(port.dialogs.Log().splashHides, 0);
 }
 
 TEST_F(ModuleLoaderTest, ImagesTakeTheUsersBrightness) {
@@ -310,7 +311,7 @@ TEST_F(ModuleLoaderTest, ImagesTakeTheUsersBrightness) {
 
     SetUp();
     WriteGif("bright.gif", 1, 0);
-    HeadlessSettingsSet("QV Test", "Config", "Gamma", 3);
+    port.settings.Set("QV Test", "Config", "Gamma", 3);
     LoadFeature("Image \"bright.gif\"\n");
     ASSERT_EQ(featureCount, 1);
     EXPECT_EQ(settings.Gamma, 3);

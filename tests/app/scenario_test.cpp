@@ -1,11 +1,11 @@
 // Whole scenes read from theme scripts, played by the frame tick on the
 // headless virtual clock with a fixed seed.
 #include "engine/engine_sound.h"
+#include "ports/headless/headless_port.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
 #include "engine/random.h"
-#include "platform/sys.h"
-#include "script/module_fixture.h"
+#include "support/module_fixture.h"
 
 #include <string>
 #include <vector>
@@ -56,7 +56,7 @@ class Scenario : public ModuleFixture {
         engine.bannerShown = false;
         engine.bannerNextTime = 0;
         engine.clockStart = 0;
-        HeadlessSetTime(100000);
+        port.system.SetTime(100000);
     }
     void TearDown() override { ModuleFixture::TearDown(); }
     void Play(const std::string& body, const std::string& params = "") {
@@ -65,7 +65,7 @@ class Scenario : public ModuleFixture {
     }
     // Ticks from `from` to `to` every `step` ms.
     void Run(uint32_t from, uint32_t to, uint32_t step = 10) {
-        for (uint32_t t = from; t <= to; t += step) FrameTick(engine, t);
+        for (uint32_t t = from; t <= to; t += step) FrameTick(engine, t, port.system.Milliseconds());
     }
     static bool Showing(const CFeature& f) {
         return f.endTime != 0 && static_cast<uint32_t>(f.endTime) != 0xFFFFFFFFu;
@@ -84,7 +84,7 @@ TEST_F(Scenario, StraightMovementInSixteenths) {
     Play("Feature\n{\nImage \"still.gif\"\nStart 0\nPosition 100, 50\nMovement 2, 1, 40\nDuration "
          "1000\n}\n");
     CFeature& f = featureTable[0];
-    FrameTick(engine, 0);
+    FrameTick(engine, 0, port.system.Milliseconds());
     EXPECT_EQ(f.x, 1600);
     EXPECT_EQ(f.y, 800);
     EXPECT_EQ(Slot(f).x, 100);
@@ -101,12 +101,12 @@ TEST_F(Scenario, StraightMovementInSixteenths) {
 TEST_F(Scenario, AnimationFramesFollowTheGifDelays) {
     Play("Feature\n{\nImage \"fish.gif\"\nStart 0\nPosition Center, Bottom\n}\n");
     CFeature& f = featureTable[0];
-    FrameTick(engine, 0);
+    FrameTick(engine, 0, port.system.Milliseconds());
     EXPECT_EQ(f.x, 16 * ((800 - 4) / 2));
     EXPECT_EQ(f.y, 16 * (600 - 3));
     Run(10, 90);
     EXPECT_EQ(f.currentFrame->frameIndex, 0);
-    FrameTick(engine, 100);
+    FrameTick(engine, 100, port.system.Milliseconds());
     EXPECT_EQ(f.currentFrame->frameIndex, 1);
     EXPECT_EQ(Slot(f).frame, f.currentFrame);
     Run(110, 400);
@@ -122,13 +122,13 @@ TEST_F(Scenario, ChestOpensWhenTheShutChestStops) {
     CFeature& chest = featureTable[1];
     Run(0, 740);
     EXPECT_EQ(chest.startTime, 0);
-    FrameTick(engine, 750); // foreseen: scheduled at the trigger, its sound now
+    FrameTick(engine, 750, port.system.Milliseconds()); // foreseen: scheduled at the trigger, its sound now
     EXPECT_EQ(chest.startTime, 1000);
     EXPECT_EQ(Count('S', chest.sound), 1);
     Run(760, 1000);
     EXPECT_TRUE(Showing(chest));
     EXPECT_TRUE(Showing(shut));
-    FrameTick(engine, 1010);
+    FrameTick(engine, 1010, port.system.Milliseconds());
     EXPECT_FALSE(Showing(shut));
     EXPECT_EQ(Slot(shut).frame, nullptr);
     Run(1020, 3000);
@@ -160,12 +160,12 @@ TEST_F(Scenario, SectionsEndFadeAndCycle) {
     CFeature& second = featureTable[1];
     Run(0, 510);
     EXPECT_EQ(sectionTable[0].endRequested, 1);
-    FrameTick(engine, 520);
+    FrameTick(engine, 520, port.system.Milliseconds());
     EXPECT_TRUE(engine.sectionEnding);
     EXPECT_EQ(first.fadeLevel, 95);
     EXPECT_EQ(first.image->colorInfo->colors[1].red, first.image->loadedColors[1].red * 95 / 100);
     uint32_t t = 520;
-    while (engine.sectionEnding && t < 5000) FrameTick(engine, t += 10);
+    while (engine.sectionEnding && t < 5000) FrameTick(engine, t += 10, port.system.Milliseconds());
     EXPECT_EQ(engine.currentSection, 1);
     EXPECT_EQ(engine.clockStart, 100000u); // the virtual clock did not move
     EXPECT_TRUE(Showing(second));
@@ -175,7 +175,7 @@ TEST_F(Scenario, SectionsEndFadeAndCycle) {
     Run(10, 300);
     EXPECT_EQ(sectionTable[1].endRequested, 1); // from the OnEnd of the second
     t = 300;
-    while (engine.currentSection == 1 && t < 5000) FrameTick(engine, t += 10);
+    while (engine.currentSection == 1 && t < 5000) FrameTick(engine, t += 10, port.system.Milliseconds());
     EXPECT_EQ(engine.currentSection, 0); // after the last section, the first
     EXPECT_TRUE(Showing(first));
 }
@@ -188,7 +188,7 @@ TEST_F(Scenario, AnOrderedGroupTakesTurns) {
     Play(body);
     std::string order;
     for (uint32_t t = 0; t <= 2000; t += 10) {
-        FrameTick(engine, t);
+        FrameTick(engine, t, port.system.Milliseconds());
         for (int i = 0; i < 3; ++i)
             if (static_cast<uint32_t>(featureTable[i].endTime) == t + 200)
                 order += static_cast<char>('A' + i);
@@ -204,7 +204,7 @@ TEST_F(Scenario, ARandomGroupNeverRepeatsAMember) {
     Play(body);
     std::string order;
     for (uint32_t t = 0; t <= 10000; t += 10) {
-        FrameTick(engine, t);
+        FrameTick(engine, t, port.system.Milliseconds());
         for (int i = 0; i < 3; ++i)
             if (static_cast<uint32_t>(featureTable[i].endTime) == t + 100)
                 order += static_cast<char>('A' + i);
@@ -219,12 +219,12 @@ TEST_F(Scenario, FadeInFromTheScript) {
          "100)\n}\n");
     CFeature& f = featureTable[0];
     const int red = f.image->loadedColors[1].red;
-    FrameTick(engine, 0);
+    FrameTick(engine, 0, port.system.Milliseconds());
     EXPECT_EQ(f.image->colorInfo->colors[1].red, red * 30 / 100);
-    FrameTick(engine, 100);
+    FrameTick(engine, 100, port.system.Milliseconds());
     EXPECT_EQ(f.image->colorInfo->colors[1].red, red * 60 / 100);
-    FrameTick(engine, 200);
-    FrameTick(engine, 300);
+    FrameTick(engine, 200, port.system.Milliseconds());
+    FrameTick(engine, 300, port.system.Milliseconds());
     EXPECT_EQ(f.image->colorInfo->colors[1].red, red);
     EXPECT_EQ(static_cast<uint32_t>(f.endTime), 0xFFFFFFFFu); // the fade held the end back to 300
 }
@@ -243,9 +243,9 @@ TEST_F(Scenario, SetupEnabledFeaturesStayEnabledInLaterRounds) {
     ASSERT_EQ(shown.enabled, 1);
     ASSERT_EQ(hidden.enabled, 0);
     uint32_t t = 0;
-    FrameTick(engine, t);
-    while (!engine.sectionEnding && t < 1000) FrameTick(engine, t += 10);
-    while (engine.sectionEnding && t < 5000) FrameTick(engine, t += 10);
+    FrameTick(engine, t, port.system.Milliseconds());
+    while (!engine.sectionEnding && t < 1000) FrameTick(engine, t += 10, port.system.Milliseconds());
+    while (engine.sectionEnding && t < 5000) FrameTick(engine, t += 10, port.system.Milliseconds());
     ASSERT_EQ(engine.currentSection, 0);
     EXPECT_EQ(shown.enabled, 1);
     EXPECT_TRUE(Showing(shown)); // a second round, still there
@@ -258,12 +258,12 @@ TEST_F(Scenario, EarlySoundsAndAutoPanFromTheScript) {
          "90\nAutoPan\n}\n"
          "Feature\n{\nImage \"still.gif\"\nStart 1000\nPosition Right, 0\nSound \"bubble.wav\", "
          "70\nAutoPan\n}\n");
-    FrameTick(engine, 0);
+    FrameTick(engine, 0, port.system.Milliseconds());
     ASSERT_EQ(Count('S', featureTable[0].sound), 1); // at once: its start is within the lead
     EXPECT_EQ(PlayedCalls()[1].pan, 117);            // the left edge, for the mixer's pan law
     Run(10, 740);
     EXPECT_EQ(Count('S', featureTable[1].sound), 0);
-    FrameTick(engine, 750);
+    FrameTick(engine, 750, port.system.Milliseconds());
     ASSERT_EQ(Count('S', featureTable[1].sound), 1);
     EXPECT_EQ(PlayedCalls().back().pan, 12); // the right edge
     EXPECT_EQ(PlayedCalls().back().volume, 70);
@@ -276,7 +276,7 @@ ThemeRun Scenario::PlayTheme(const std::string& theme, int module, uint32_t seco
     std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/%s.SS", folder.c_str(),
                   theme.c_str());
-    HeadlessSettingsSet("QV Test", "Config", "ActiveModule", module);
+    port.settings.Set("QV Test", "Config", "ActiveModule", module);
     LoadModule(ctx);
     EXPECT_EQ(errorLine, 0) << theme << " module " << module;
     ThemeRun result;
@@ -284,10 +284,10 @@ ThemeRun Scenario::PlayTheme(const std::string& theme, int module, uint32_t seco
     bool wasShowing[MAX_FEATURES] = {};
     int32_t section = engine.currentSection;
     for (uint32_t pass = 0; pass < seconds * 50; ++pass) {
-        HeadlessAdvanceTime(20);
-        const uint32_t t = engine.clockStart == 0 ? 0 : SysMilliseconds() - engine.clockStart;
+        port.system.AdvanceTime(20);
+        const uint32_t t = engine.clockStart == 0 ? 0 : port.system.Milliseconds() - engine.clockStart;
         engine.sectionTime.store(t);
-        FrameTick(engine, t);
+        FrameTick(engine, t, port.system.Milliseconds());
         if (engine.currentSection != section) ++result.sectionChanges;
         section = engine.currentSection;
         for (int i = 0; i < featureCount; ++i) {

@@ -1,11 +1,12 @@
 // Media files named as themes written on Windows name them: any letter case,
 // backslashes between folders; and what `check` and `render` make of such a
 // theme.
-#include "module_fixture.h"
+#include "support/module_fixture.h"
 
 #include "app/module_loader.h"
 #include "base/media_path.h"
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -62,10 +63,10 @@ TEST_F(ContextTest, TheLoadersLookupTellsOfEveryChangedName) {
     const std::string exact = dir.File("star.gif"), other = dir.File("STAR.gif");
     char path[2 * PATH_LEN + 2];
     std::snprintf(path, sizeof(path), "%s", exact.c_str());
-    FindThemeMedia(ctx, path, sizeof(path));
+    FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
     EXPECT_EQ(std::string(path), exact);
     std::snprintf(path, sizeof(path), "%s", other.c_str());
-    FindThemeMedia(ctx, path, sizeof(path));
+    FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
     EXPECT_EQ(std::string(path), exact);
     EXPECT_EQ(notices, std::vector<std::string>{other + " > " + exact + " 2"});
 }
@@ -116,6 +117,18 @@ TEST_F(WindowsNamedThemeTest, LoadsChecksWithWarningsAndRenders) {
     const std::string err = ReadFileText(out.File("render-err"));
     EXPECT_EQ(err.rfind("passes: ", 0), 0u) << err; // and no message
     EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+}
+
+TEST(MediaPathTest, JoinsWithSeparatorOrKeepsName) {
+    char path[2 * PATH_LEN + 2];
+    MediaPath("", "fish.gif", path, sizeof(path));
+    EXPECT_STREQ(path, "fish.gif");
+    std::string expected = std::string("/themes/Aquarium") + PATH_SEPARATOR + "fish.gif";
+    MediaPath("/themes/Aquarium", "fish.gif", path, sizeof(path));
+    EXPECT_EQ(std::string(path), expected);
+    std::string longName(600, 'n');
+    MediaPath("/themes/Aquarium", longName.c_str(), path, sizeof(path));
+    EXPECT_LT(std::strlen(path), 2u * PATH_LEN + 2);
 }
 
 } // namespace

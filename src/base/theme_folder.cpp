@@ -1,4 +1,4 @@
-#include "app/theme_folder.h"
+#include "base/theme_folder.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,9 @@
 #include "import_fixture.h"
 
-#include "app/glimmora_context.h"
+#include "base/error_sink.h"
+#include "base/memory_budget.h"
 #include "image/image.h"
-#include "platform/headless/headless.h"
+#include "support/error_log.h"
 
 #include <png.h>
 
@@ -10,10 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-
-void ImportFixture::SetUp() {
-    HeadlessClearMessages();
-}
 
 int ImportFixture::Tool(const std::string& args) {
     // A tool that hangs is stopped, and the test fails, rather than waiting for ever.
@@ -72,12 +69,16 @@ std::vector<Rgba> CoalescedFrames(const TempDir& dir, const std::string& picture
 
 LoadedGif LoadGif(const std::string& path) {
     LoadedGif out;
-    HeadlessClearMessages();
-    // A context of its own: the image is decoded afresh, never copied.
-    auto ctx = std::make_unique<GlimmoraContext>();
+    // An image context of its own: the image is decoded afresh, never copied.
+    ErrorSink errors;
+    ErrorLog log(errors);
+    MemoryBudget memory;
+    auto images = std::make_unique<ImageContext>();
+    images->errors = &errors;
+    images->budget = &memory;
     CImage image;
-    out.loaded = image.LoadImage(path.c_str(), ctx->images) == 1;
-    for (const HeadlessMessage& m : HeadlessMessages()) out.messages.push_back(m.text);
+    out.loaded = image.LoadImage(path.c_str(), *images) == 1;
+    out.messages = log.texts;
     if (!out.loaded) return out;
     const int width = image.colorInfo->header.width, height = image.colorInfo->header.height;
     for (const CImage* f = &image;; f = f->next) {

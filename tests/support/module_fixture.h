@@ -3,10 +3,8 @@
 #pragma once
 
 #include "app/module_loader.h"
-#include "platform/headless/headless.h"
-#include "platform/headless/headless_dialogs.h"
-#include "platform/headless/headless_settings.h"
-#include "support/context_fixture.h"
+#include "ports/headless/headless_port.h"
+#include "support/app_fixture.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
@@ -22,8 +20,8 @@ class ModuleFixture : public ContextTest {
   protected:
     void SetUp() override {
         ResetContext();
-        HeadlessClearMessages();
-        HeadlessSettingsClear();
+        port.system.ClearMessages();
+        port.settings.Clear();
         std::snprintf(run.appTitle, sizeof(run.appTitle), "%s", "Glimmora");
         std::snprintf(run.saverName, sizeof(run.saverName), "%s", "QV Test");
         std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", dir.Path().c_str());
@@ -86,7 +84,7 @@ class ModuleFixture : public ContextTest {
     }
 
     std::string LastMessage() const {
-        return HeadlessMessages().empty() ? "" : HeadlessMessages().back().text;
+        return port.system.Messages().empty() ? "" : port.system.Messages().back().text;
     }
 
     // Path of a media file as the loaders form it.

@@ -19,7 +19,6 @@ struct Rgba {
 
 class ImportFixture : public ::testing::Test {
   protected:
-    void SetUp() override;
     // Runs `glimmora-tool ARGS` in the test folder; stdout and stderr are kept.
     int Tool(const std::string& args);
     // Runs a shell command in the test folder; fails the test unless it succeeds.

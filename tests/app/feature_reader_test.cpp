@@ -1,4 +1,5 @@
-#include "module_fixture.h"
+#include "support/module_fixture.h"
+#include "ports/headless/headless_port.h"
 
 #include <cstring>
 
@@ -33,7 +34,7 @@ TEST_F(FeatureReaderTest, EmptyBlockGivesTheDefaults) {
     EXPECT_EQ(f.displaySlot, -1);
     EXPECT_EQ(f.flags, 0u);
     EXPECT_EQ(errorLine, 0);
-    EXPECT_TRUE(HeadlessMessages().empty());
+    EXPECT_TRUE(port.system.Messages().empty());
 }
 
 TEST_F(FeatureReaderTest, LabelsNameFeatures) {
@@ -64,7 +65,7 @@ TEST_F(FeatureReaderTest, EnableForms) {
 }
 
 TEST_F(FeatureReaderTest, SetupTestFollowsTheStoredParameter) {
-    HeadlessSettingsSet("QV Test", "Test", "Birds", 0);
+    port.settings.Set("QV Test", "Test", "Birds", 0);
     LoadFeature("Enable OnSetup(#Birds > 0)\n", BIRDS_PARAM);
     ASSERT_EQ(featureCount, 1);
     EXPECT_EQ(featureTable[0].enabled, 0);
@@ -334,7 +335,7 @@ TEST_F(FeatureReaderTest, IncompleteSoundValuesStopLoadingQuietly) {
     for (const char* line : lines) {
         SetUp();
         LoadBody(std::string("Feature\n{\n}\nFeature\n{\n") + line + "}\nFeature\n{\n}\n");
-        EXPECT_TRUE(HeadlessMessages().empty()) << line;
+        EXPECT_TRUE(port.system.Messages().empty()) << line;
         EXPECT_EQ(errorLine, 0) << line;
         EXPECT_EQ(featureCount, 1) << line; // what was loaded before plays
         EXPECT_EQ(ctx.load.loadStopLine, MODULE_HEAD_LINES + 6) << line;

@@ -1,5 +1,6 @@
 // glimmora-tool gif-info: the JSON description and the failure path.
-#include "image_test_util.h"
+#include "support/gif_writer.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // What a module load takes from a hostile theme folder: the memory budget
 // that its pictures, the records of cached copies and its sounds share, and
 // names that are not files, which are refused unread.
-#include "module_fixture.h"
+#include "support/module_fixture.h"
 
 #include "base/file_checks.h"
 

@@ -1,12 +1,20 @@
-// Shared set-up of the dialog tests: a clean module table and settings, and
-// modules written straight into the table.
+// Shared set-up of the dialog tests: a clean module table and settings over
+// the headless store, the headless shell and dialogs, and modules written
+// straight into the table.
 #pragma once
 
-#include "platform/headless/headless_settings.h"
-#include "support/context_fixture.h"
+#include "base/error_sink.h"
+#include "base/paths.h"
+#include "ports/headless/headless_dialogs.h"
+#include "ports/headless/headless_settings.h"
+#include "ports/headless/headless_shell.h"
+#include "ports/headless/headless_system.h"
+#include "script/script_context.h"
+#include "settings/settings_store.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
 
 struct ParamSpec {
     const char* name;
@@ -18,10 +26,32 @@ struct ParamSpec {
     int32_t value;
 };
 
-class DialogTest : public ContextTest {
+// The headless services the dialogs use.
+struct DialogPort {
+    HeadlessSystem system;
+    HeadlessShell shell;
+    HeadlessSettings settings;
+    HeadlessDialogs dialogs{system};
+};
+
+// The names a run gives the dialogs.
+struct DialogNames {
+    char saverName[PATH_LEN + 1] = {};
+    char mediaDirectory[PATH_LEN + 1] = {};
+    char scriptPath[PATH_LEN + 1] = {};
+};
+
+class DialogTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        HeadlessSettingsClear();
+    DialogTest() {
+        script.ReportTo(errors);
+        errors.show = [](void* user, const char* message) {
+            static_cast<HeadlessSystem*>(user)->ShowMessageBox("Glimmora", message);
+        };
+        errors.user = &port.system;
+        settings.saverName = run.saverName;
+        settings.theme = &theme;
+        settings.storage = &port.settings;
         std::snprintf(run.saverName, sizeof(run.saverName), "QV Dialogs");
     }
 
@@ -55,4 +85,15 @@ class DialogTest : public ContextTest {
             slot.value = p.value;
         }
     }
+
+    DialogPort port;
+    DialogNames run;
+    ErrorSink errors;
+    std::unique_ptr<ScriptContext> context = std::make_unique<ScriptContext>();
+    ScriptContext& script = *context;
+    ThemeTables& theme = script.theme;
+    ThemeModule* const moduleTable = theme.moduleTable;
+    int32_t& moduleCount = theme.moduleCount;
+    int32_t& errorLine = errors.errorLine;
+    SettingsStore settings;
 };

@@ -1,26 +1,30 @@
-#include "app/app_state.h"
-#include "platform/headless/headless_settings.h"
-#include "script/script_reader.h"
+#include "base/error_sink.h"
+#include "base/paths.h"
+#include "ports/headless/headless_settings.h"
+#include "script/script_context.h"
 #include "script/setup_scan.h"
 #include "script/theme_records.h"
 #include "settings/settings_store.h"
-#include "support/context_fixture.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 
 namespace {
 
 const char* const SAVER = "QV Reef";
 
-class SettingsStoreTest : public ContextTest {
+// The store over the headless settings, with the module table of a script
+// context.
+class SettingsStoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ResetContext();
-        settings.ResetSettings();
-        HeadlessSettingsClear();
-        std::snprintf(run.saverName, sizeof(run.saverName), "%s", SAVER);
+    SettingsStoreTest() {
+        script.ReportTo(errors);
+        settings.saverName = saverName;
+        settings.theme = &script.theme;
+        settings.storage = &stored;
+        std::snprintf(saverName, sizeof(saverName), "%s", SAVER);
     }
 
     // Fills the module table from a script with modules Reef (Fish, an
@@ -39,16 +43,24 @@ class SettingsStoreTest : public ContextTest {
                            "}\n}\n"
                            "Module \"Empty\"\n{\nSetup\n{\n}\n}\n";
         std::string path = dir.Write("theme.SS", text);
-        std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s", path.c_str());
-        ASSERT_EQ(ScanThemeSetup(script, run.scriptPath), 1);
+        ASSERT_EQ(ScanThemeSetup(script, path.c_str()), 1);
         ASSERT_EQ(moduleCount, 3);
     }
 
-    static int32_t Stored(const char* section, const char* name, int32_t missing = -999) {
+    int32_t Stored(const char* section, const char* name, int32_t missing = -999) const {
         int32_t v;
-        return HeadlessSettingsGet(SAVER, section, name, &v) ? v : missing;
+        return stored.Get(SAVER, section, name, &v) ? v : missing;
     }
 
+    ErrorSink errors;
+    std::unique_ptr<ScriptContext> context = std::make_unique<ScriptContext>();
+    ScriptContext& script = *context;
+    ThemeTables& theme = script.theme;
+    ThemeModule* const moduleTable = theme.moduleTable;
+    int32_t& moduleCount = theme.moduleCount;
+    HeadlessSettings stored;
+    char saverName[PATH_LEN + 1] = {};
+    SettingsStore settings;
     TempDir dir;
 };
 
@@ -72,22 +84,22 @@ TEST_F(SettingsStoreTest, FreshUserGetsDefaultsAndAnEmptyKeyPath) {
     EXPECT_EQ(moduleTable[0].params[2].value, 50);
     EXPECT_EQ(moduleTable[1].params[0].value, 25);
     // Reading leaves the sections in place, without values.
-    EXPECT_TRUE(HeadlessSettingsHasSection(SAVER, "Config"));
-    EXPECT_TRUE(HeadlessSettingsHasSection(SAVER, "Reef"));
-    EXPECT_TRUE(HeadlessSettingsHasSection(SAVER, "Night"));
-    EXPECT_EQ(HeadlessSettingsValueCount(SAVER, "Config"), 0);
-    EXPECT_EQ(HeadlessSettingsValueCount(SAVER, "Reef"), 0);
+    EXPECT_TRUE(stored.HasSection(SAVER, "Config"));
+    EXPECT_TRUE(stored.HasSection(SAVER, "Reef"));
+    EXPECT_TRUE(stored.HasSection(SAVER, "Night"));
+    EXPECT_EQ(stored.ValueCount(SAVER, "Config"), 0);
+    EXPECT_EQ(stored.ValueCount(SAVER, "Reef"), 0);
 }
 
 TEST_F(SettingsStoreTest, StoredValuesAreRead) {
     ScanTheme();
-    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 1);
-    HeadlessSettingsSet(SAVER, "Config", "Sound", 0);
-    HeadlessSettingsSet(SAVER, "Config", "Gamma", -7); // no range limit on reading
-    HeadlessSettingsSet(SAVER, "Config", "PlayMode", 1);
-    HeadlessSettingsSet(SAVER, "Config", "MasterVolume", 40);
-    HeadlessSettingsSet(SAVER, "Reef", "Fish", 500);
-    HeadlessSettingsSet(SAVER, "Night", "Stars", -3);
+    stored.Set(SAVER, "Config", "ActiveModule", 1);
+    stored.Set(SAVER, "Config", "Sound", 0);
+    stored.Set(SAVER, "Config", "Gamma", -7); // no range limit on reading
+    stored.Set(SAVER, "Config", "PlayMode", 1);
+    stored.Set(SAVER, "Config", "MasterVolume", 40);
+    stored.Set(SAVER, "Reef", "Fish", 500);
+    stored.Set(SAVER, "Night", "Stars", -3);
     settings.ReadSettings();
     EXPECT_EQ(settings.activeModule, 1);
     EXPECT_FALSE(settings.Sound);
@@ -101,12 +113,12 @@ TEST_F(SettingsStoreTest, StoredValuesAreRead) {
 
 TEST_F(SettingsStoreTest, SoundIsOnOnlyWhenStoredAsOne) {
     ScanTheme();
-    HeadlessSettingsSet(SAVER, "Config", "Sound", 2);
+    stored.Set(SAVER, "Config", "Sound", 2);
     settings.ReadSettings();
     EXPECT_FALSE(settings.Sound);
     settings.WriteSettings();
     EXPECT_EQ(Stored("Config", "Sound"), 0);
-    HeadlessSettingsSet(SAVER, "Config", "Sound", 1);
+    stored.Set(SAVER, "Config", "Sound", 1);
     settings.ReadSettings();
     EXPECT_TRUE(settings.Sound);
     settings.WriteSettings();
@@ -125,7 +137,7 @@ TEST_F(SettingsStoreTest, OtherMonitorsAreBlackOnlyWhenStoredAsOne) {
                  {2, OTHER_MONITORS_PLAY},
                  {-1, OTHER_MONITORS_PLAY}};
     for (const auto& c : cases) {
-        HeadlessSettingsSet(SAVER, "Config", "OtherMonitors", c.stored);
+        stored.Set(SAVER, "Config", "OtherMonitors", c.stored);
         settings.ReadSettings();
         EXPECT_EQ(settings.OtherMonitors, c.read) << c.stored;
         settings.WriteSettings();
@@ -137,22 +149,22 @@ TEST_F(SettingsStoreTest, OtherMonitorsAreBlackOnlyWhenStoredAsOne) {
 
 TEST_F(SettingsStoreTest, ActiveModuleOutOfRangeFallsBackToZero) {
     ScanTheme();
-    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 5);
+    stored.Set(SAVER, "Config", "ActiveModule", 5);
     settings.ReadSettings();
     EXPECT_EQ(settings.activeModule, 0);
-    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 3);
+    stored.Set(SAVER, "Config", "ActiveModule", 3);
     settings.ReadSettings();
     EXPECT_EQ(settings.activeModule, 0);
-    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", -1);
+    stored.Set(SAVER, "Config", "ActiveModule", -1);
     settings.ReadSettings();
     EXPECT_EQ(settings.activeModule, 0);
-    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 2);
+    stored.Set(SAVER, "Config", "ActiveModule", 2);
     settings.ReadSettings();
     EXPECT_EQ(settings.activeModule, 2);
 }
 
 TEST_F(SettingsStoreTest, WithoutModulesActiveModuleIsZero) {
-    HeadlessSettingsSet(SAVER, "Config", "ActiveModule", 1);
+    stored.Set(SAVER, "Config", "ActiveModule", 1);
     settings.ReadSettings();
     EXPECT_EQ(settings.activeModule, 0);
 }
@@ -178,7 +190,7 @@ TEST_F(SettingsStoreTest, RoundTrip) {
     EXPECT_EQ(Stored("Reef", "Speed"), 120);
     EXPECT_EQ(Stored("Night", "Stars"), 99);
     // The unnamed slot is neither written nor read.
-    EXPECT_EQ(HeadlessSettingsValueCount(SAVER, "Reef"), 2);
+    EXPECT_EQ(stored.ValueCount(SAVER, "Reef"), 2);
     EXPECT_EQ(Stored("Reef", ""), -999);
 
     settings.ResetSettings();
@@ -197,7 +209,7 @@ TEST_F(SettingsStoreTest, RoundTrip) {
 
 TEST_F(SettingsStoreTest, UnnamedSlotKeepsItsValue) {
     ScanTheme();
-    HeadlessSettingsSet(SAVER, "Reef", "", 4);
+    stored.Set(SAVER, "Reef", "", 4);
     moduleTable[0].params[1].value = 77;
     settings.ReadSettings();
     EXPECT_EQ(moduleTable[0].params[1].value, 77);
@@ -205,7 +217,7 @@ TEST_F(SettingsStoreTest, UnnamedSlotKeepsItsValue) {
 
 TEST_F(SettingsStoreTest, RenamedModuleStartsFromItsDefaults) {
     ScanTheme();
-    HeadlessSettingsSet(SAVER, "Night", "Stars", 80);
+    stored.Set(SAVER, "Night", "Stars", 80);
     theme.ResetModuleTable();
     ScanTheme("Dusk");
     settings.ReadSettings();
@@ -222,12 +234,12 @@ TEST_F(SettingsStoreTest, EachSaverFileKeepsItsOwnSettings) {
     moduleTable[0].params[0].value = 2;
     settings.WriteSettings();
 
-    std::snprintf(run.saverName, sizeof(run.saverName), "%s", "QV Reef Copy");
+    std::snprintf(saverName, sizeof(saverName), "%s", "QV Reef Copy");
     settings.ReadSettings();
     EXPECT_EQ(settings.MasterVolume, 100);
     EXPECT_EQ(moduleTable[0].params[0].value, 10);
 
-    std::snprintf(run.saverName, sizeof(run.saverName), "%s", SAVER);
+    std::snprintf(saverName, sizeof(saverName), "%s", SAVER);
     settings.ReadSettings();
     EXPECT_EQ(settings.MasterVolume, 30);
     EXPECT_EQ(moduleTable[0].params[0].value, 2);
@@ -235,8 +247,8 @@ TEST_F(SettingsStoreTest, EachSaverFileKeepsItsOwnSettings) {
 
 TEST_F(SettingsStoreTest, AFailedWriteIsReportedAndStoresNothing) {
     ScanTheme();
-    HeadlessSettingsSet(SAVER, "Config", "MasterVolume", 10);
-    HeadlessSettingsFail(true);
+    stored.Set(SAVER, "Config", "MasterVolume", 10);
+    stored.Fail(true);
     settings.ReadSettings();
     EXPECT_EQ(settings.MasterVolume, 100);
     EXPECT_EQ(settings.PlayMode, PLAY_SEQUENTIAL);
@@ -245,7 +257,7 @@ TEST_F(SettingsStoreTest, AFailedWriteIsReportedAndStoresNothing) {
     EXPECT_EQ(settings.WriteSettings(), 0);
     EXPECT_NE(std::string(settings.writeFailure).find("QV Reef"), std::string::npos)
         << settings.writeFailure;
-    HeadlessSettingsFail(false);
+    stored.Fail(false);
     // None of the profile's values was stored: the old ones stay, whole.
     EXPECT_EQ(Stored("Config", "MasterVolume"), 10);
     EXPECT_EQ(Stored("Config", "Gamma"), -999);
