@@ -1,38 +1,20 @@
-// Sound output through the wave mapper. The device's buffer-done notification
-// only counts the played buffer and wakes the mixing thread: the mixer queues
-// its next buffer from there, which a waveOut callback itself must not do.
-#include "platform/audio_device.h"
-#include "platform/win32/win32_platform.h"
+#include "ports/win32/audio_win32.h"
 
-#include <mmsystem.h>
-
-namespace {
-
-constexpr int MAX_BUFFERS = 4;
-constexpr DWORD_PTR CALLBACK_INSTANCE = 1;
-
-struct PreparedBuffer {
-    uint8_t* block;
-    WAVEHDR header;
-};
-
-HWAVEOUT device = nullptr;
-PreparedBuffer buffers[MAX_BUFFERS];
-int bufferCount = 0;
-AudioBufferDone bufferDone = nullptr;
-void* callbackContext = nullptr;
-HANDLE wakeEvent = nullptr;
-HANDLE mixThread = nullptr;
-volatile LONG pendingDone = 0;
-volatile LONG running = 0;
-
-void CALLBACK DeviceCallback(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
-    if (message != WOM_DONE || instance != CALLBACK_INSTANCE) return;
-    InterlockedIncrement(&pendingDone);
-    SetEvent(wakeEvent);
+// The device's thread: counts the buffer and wakes the mixing thread.
+void CALLBACK Win32Audio::DeviceCallback(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR,
+                                         DWORD_PTR) {
+    auto* self = reinterpret_cast<Win32Audio*>(instance);
+    if (message != WOM_DONE || !self) return;
+    InterlockedIncrement(&self->pendingDone);
+    SetEvent(self->wakeEvent);
 }
 
-DWORD WINAPI MixThread(LPVOID) {
+DWORD WINAPI Win32Audio::MixThread(LPVOID self) {
+    static_cast<Win32Audio*>(self)->Mix();
+    return 0;
+}
+
+void Win32Audio::Mix() {
     while (InterlockedCompareExchange(&running, 0, 0)) {
         WaitForSingleObject(wakeEvent, INFINITE);
         while (InterlockedCompareExchange(&running, 0, 0) && pendingDone > 0) {
@@ -40,19 +22,20 @@ DWORD WINAPI MixThread(LPVOID) {
             bufferDone(callbackContext);
         }
     }
-    return 0;
 }
 
-PreparedBuffer* Find(uint8_t* block) {
+Win32Audio::PreparedBuffer* Win32Audio::Find(uint8_t* block) {
     for (int i = 0; i < bufferCount; ++i) {
         if (buffers[i].block == block) return &buffers[i];
     }
     return nullptr;
 }
 
-} // namespace
+Win32Audio::~Win32Audio() {
+    Close();
+}
 
-int AudioDeviceOpen(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) {
+int Win32Audio::Open(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) {
     if (device || !done || framesPerBuffer <= 0) return 0;
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -69,15 +52,16 @@ int AudioDeviceOpen(int formatFlags, int framesPerBuffer, AudioBufferDone done, 
     pendingDone = 0;
     bufferCount = 0;
     if (waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(DeviceCallback),
-                    CALLBACK_INSTANCE, CALLBACK_FUNCTION | WAVE_ALLOWSYNC) != MMSYSERR_NOERROR) {
+                    reinterpret_cast<DWORD_PTR>(this),
+                    CALLBACK_FUNCTION | WAVE_ALLOWSYNC) != MMSYSERR_NOERROR) {
         device = nullptr;
         CloseHandle(wakeEvent);
         wakeEvent = nullptr;
         return 0;
     }
-    waveOutPause(device); // nothing plays before AudioDeviceStart
+    waveOutPause(device); // nothing plays before Start
     running = 1;
-    mixThread = CreateThread(nullptr, 0, MixThread, nullptr, 0, nullptr);
+    mixThread = CreateThread(nullptr, 0, MixThread, this, 0, nullptr);
     if (!mixThread) {
         running = 0;
         waveOutClose(device);
@@ -91,7 +75,7 @@ int AudioDeviceOpen(int formatFlags, int framesPerBuffer, AudioBufferDone done, 
     return 1;
 }
 
-int AudioDevicePrepare(uint8_t* block, int bytes) {
+int Win32Audio::Prepare(uint8_t* block, int bytes) {
     if (!device || !block || bytes <= 0 || bufferCount == MAX_BUFFERS) return 0;
     PreparedBuffer& b = buffers[bufferCount];
     b.block = block;
@@ -103,17 +87,17 @@ int AudioDevicePrepare(uint8_t* block, int bytes) {
     return 1;
 }
 
-void AudioDeviceQueue(uint8_t* block, int bytes) {
+void Win32Audio::Queue(uint8_t* block, int bytes) {
     PreparedBuffer* b = device ? Find(block) : nullptr;
     if (!b || bytes <= 0 || static_cast<DWORD>(bytes) > b->header.dwBufferLength) return;
     waveOutWrite(device, &b->header, sizeof(WAVEHDR));
 }
 
-void AudioDeviceStart() {
+void Win32Audio::Start() {
     if (device) waveOutRestart(device);
 }
 
-void AudioDeviceClose() {
+void Win32Audio::Close() {
     if (!device) return;
     // Stop the mixing thread first, so that nothing is queued while the
     // device hands its buffers back; then reset and close the device before

@@ -1,4 +1,4 @@
-#include "platform/win32/dialog_template_win32.h"
+#include "ports/win32/dialog_template_win32.h"
 
 #include <commctrl.h>
 

@@ -3,9 +3,8 @@
 // describe and no second copy of the layouts can drift.
 #pragma once
 
+#include "ports/win32/win32_platform.h"
 #include "ui/dialog_templates.h"
-
-#include <windows.h>
 
 #include <vector>
 

@@ -1,30 +1,21 @@
-// The dialogs, built from the portable dialog tables: settings, More Options, About and
-// the loading splash. Each dialog procedure only moves values between the
-// controls and the portable dialog models in src/ui, which hold the rules.
-#include "platform/dialogs.h"
-#include "platform/win32/dialog_template_win32.h"
-#include "platform/win32/win32_platform.h"
+#include "ports/win32/dialogs_win32.h"
+
+#include "ports/win32/dialog_template_win32.h"
 #include "ui/about_dlg.h"
 #include "ui/config_dlg.h"
 #include "ui/more_options_dlg.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
-
-#include <cstring>
 
 namespace {
 
 constexpr int PARAM_CONTROLS = 4; // group box, left label, right label, slider
-constexpr int COMMAND_LINE_LEN = 32767;
-
-HWND splash = nullptr;
-char commandLine[COMMAND_LINE_LEN + 1];
+// The first parameter group's controls; the others follow PARAM_ID_STRIDE apart.
+constexpr int FIRST_PARAM_CONTROL[PARAM_CONTROLS] = {IDC_PARAM_GROUP, IDC_PARAM_LEFT,
+                                                     IDC_PARAM_RIGHT, IDC_PARAM_SLIDER};
 
 int ParamControl(int k, int which) {
-    static const int FIRST[PARAM_CONTROLS] = {IDC_PARAM_GROUP, IDC_PARAM_LEFT, IDC_PARAM_RIGHT,
-                                              IDC_PARAM_SLIDER};
-    return FIRST[which] + PARAM_ID_STRIDE * k;
+    return FIRST_PARAM_CONTROL[which] + PARAM_ID_STRIDE * k;
 }
 
 void SetSlider(HWND dialog, int id, int32_t low, int32_t high, int32_t position) {
@@ -189,7 +180,7 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             return TRUE;
         }
         case IDC_ABOUT: {
-            CAboutDlg about(model->mediaDirectory);
+            CAboutDlg about(model->shell, model->mediaDirectory);
             RunModal(aboutTemplate, dialog, AboutProc, &about);
             return TRUE;
         }
@@ -215,23 +206,23 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-// Appends `text` to the command line; false when it does not fit.
-bool Append(size_t& length, const char* text) {
-    size_t add = std::strlen(text);
-    if (length + add > COMMAND_LINE_LEN) return false;
-    std::memcpy(commandLine + length, text, add + 1);
-    length += add;
-    return true;
-}
-
 } // namespace
 
-int DlgRunSettings(CConfigDlg& dlg) {
+Win32Dialogs::Win32Dialogs() {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+}
+
+Win32Dialogs::~Win32Dialogs() {
+    HideSplash();
+}
+
+int Win32Dialogs::RunSettings(CConfigDlg& dlg) {
     INT_PTR result = RunModal(configTemplate, nullptr, SettingsProc, &dlg);
     return result == DLG_OK ? DLG_OK : DLG_CANCEL;
 }
 
-void DlgShowSplash() {
+void Win32Dialogs::ShowSplash() {
     if (splash) return;
     std::vector<WORD> layout = BuildDialogTemplate(splashTemplate);
     splash = CreateDialogIndirectParamA(Win32Instance(),
@@ -241,40 +232,8 @@ void DlgShowSplash() {
     RedrawWindow(splash, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void DlgHideSplash() {
+void Win32Dialogs::HideSplash() {
     if (!splash) return;
     DestroyWindow(splash);
     splash = nullptr;
-}
-
-// The command is started from its arguments, each with a blank quoted: the
-// saver's own path has one ("QV Aquarium.scr"), and left bare it would split
-// into two arguments and the started program would not see its "-s".
-int DlgStartDetached(const char*, const char* const* argv) {
-    if (!argv || !argv[0]) return 0;
-    size_t length = 0;
-    commandLine[0] = '\0';
-    for (const char* const* arg = argv; *arg; ++arg) {
-        bool blank = std::strchr(*arg, ' ') != nullptr || (*arg)[0] == '\0';
-        if ((arg != argv && !Append(length, " ")) || (blank && !Append(length, "\"")) ||
-            !Append(length, *arg) || (blank && !Append(length, "\""))) {
-            return 0;
-        }
-    }
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE; // the saver window shows itself
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return 0;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return 1;
-}
-
-void DlgOpenFile(const char* path) {
-    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOW);
 }

@@ -1,10 +1,6 @@
-// The settings store in the registry, one REG_DWORD per value below
-// HKEY_CURRENT_USER, key Software\Tarnwell\Glimmora\<saverName>\<section>.
-//
-// A write sets the profile's values section by section and stops at the
-// first call that fails, reporting it; it never deletes a key or a value.
-#include "platform/settings_backend.h"
-#include "platform/win32/win32_platform.h"
+#include "ports/win32/settings_win32.h"
+
+#include "ports/win32/win32_platform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -46,7 +42,7 @@ void SystemText(LONG code, char* text, int size) {
 
 } // namespace
 
-void SettingsReadProfile(SettingsProfile& profile) {
+void Win32Settings::ReadProfile(SettingsProfile& profile) {
     HKEY key = nullptr;
     const char* open = nullptr; // the section `key` belongs to
     for (int i = 0; i < profile.count; ++i) {
@@ -74,7 +70,7 @@ void SettingsReadProfile(SettingsProfile& profile) {
     if (key) RegCloseKey(key);
 }
 
-int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
+int Win32Settings::WriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
     HKEY key = nullptr;
     const char* open = nullptr;
     char path[KEY_PATH_LEN];

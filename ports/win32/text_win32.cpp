@@ -1,8 +1,9 @@
 // Fonts and text with GDI: CreateFontA faces, measured with
 // GetTextExtentPoint32A and drawn with TextOutA in transparent mode into a
 // bitmap, whose brightness becomes the coverage mask the view blends with.
-#include "platform/video.h"
-#include "platform/win32/win32_platform.h"
+#include "ports/win32/text_win32.h"
+
+#include "ports/win32/win32_platform.h"
 
 #include <cstring>
 
@@ -18,20 +19,23 @@ constexpr int32_t DEFAULT_FONT_HEIGHT = 16;
 constexpr int32_t RENDER_MAX_WIDTH = 4096;
 constexpr int32_t RENDER_MAX_HEIGHT = 256;
 
-HDC measureDC = nullptr;
-HDC renderDC = nullptr;
-HBITMAP renderBitmap = nullptr;
-uint32_t* renderPixels = nullptr;
-VidFont* defaultFont = nullptr;
+} // namespace
 
-HDC MeasureDC() {
+Win32Fonts::~Win32Fonts() {
+    FreeFont(defaultFont);
+    if (renderDC) DeleteDC(renderDC);
+    if (renderBitmap) DeleteObject(renderBitmap);
+    if (measureDC) DeleteDC(measureDC);
+}
+
+HDC Win32Fonts::MeasureDC() {
     if (!measureDC) measureDC = CreateCompatibleDC(nullptr);
     return measureDC;
 }
 
-// One bitmap for all rendering, made at the first text and kept: showing a
-// banner allocates nothing.
-bool RenderTarget() {
+// The render bitmap is made at the first text and kept: showing a banner
+// allocates nothing.
+bool Win32Fonts::RenderTarget() {
     if (renderBitmap) return true;
     renderDC = CreateCompatibleDC(nullptr);
     if (!renderDC) return false;
@@ -57,23 +61,13 @@ bool RenderTarget() {
     return true;
 }
 
-VidFont* Resolve(VidFont* font) {
+VidFont* Win32Fonts::Resolve(VidFont* font) {
     if (font) return font;
-    if (!defaultFont) defaultFont = VidCreateFont(DEFAULT_FONT_HEIGHT, "Arial", false);
+    if (!defaultFont) defaultFont = MakeFont(DEFAULT_FONT_HEIGHT, "Arial", false);
     return defaultFont;
 }
 
-} // namespace
-
-#ifdef GLIMMORA_HEADLESS_FONTS
-// Test builds: whether the headless font folder exists (video_capture.cpp).
-bool HeadlessFontsAvailable();
-#endif
-
-VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
-#ifdef GLIMMORA_HEADLESS_FONTS
-    if (!HeadlessFontsAvailable()) return nullptr;
-#endif
+VidFont* Win32Fonts::MakeFont(int32_t height, const char* face, bool bold) {
     if (height == 0) height = DEFAULT_FONT_HEIGHT;
     HFONT handle =
         CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
@@ -92,14 +86,14 @@ VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
     return font;
 }
 
-void VidDeleteFont(VidFont* font) {
+void Win32Fonts::FreeFont(VidFont* font) {
     if (!font) return;
     if (font == defaultFont) defaultFont = nullptr;
     DeleteObject(font->font);
     delete font;
 }
 
-void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
+void Win32Fonts::MeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
     int32_t w = 0;
     int32_t h = 0;
     font = Resolve(font);
@@ -116,8 +110,8 @@ void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* he
     if (height) *height = h;
 }
 
-int VidRenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width, int32_t height,
-                  int32_t stride) {
+int Win32Fonts::RenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width,
+                           int32_t height, int32_t stride) {
     font = Resolve(font);
     if (!font || !text || !coverage || width <= 0 || height <= 0 || stride < width) return 0;
     if (!RenderTarget()) return 0;

@@ -4,6 +4,10 @@
 
 #include "platform/video.h"
 
+// Windows' handle types, without the Windows headers in the headless port's.
+struct HDC__;
+struct HBITMAP__;
+
 class Win32Fonts : public FontSource {
   public:
     Win32Fonts() = default;
@@ -19,6 +23,13 @@ class Win32Fonts : public FontSource {
 
   private:
     VidFont* Resolve(VidFont* font);
+    HDC__* MeasureDC();
+    bool RenderTarget();
 
     VidFont* defaultFont = nullptr;
+    HDC__* measureDC = nullptr;
+    // One bitmap for all rendering, made at the first text and kept.
+    HDC__* renderDC = nullptr;
+    HBITMAP__* renderBitmap = nullptr;
+    uint32_t* renderPixels = nullptr;
 };

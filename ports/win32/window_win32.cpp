@@ -1,160 +1,195 @@
-// The saver window with plain Win32: one window class with the transparent
-// cursor and no background brush, a topmost popup or a child of the host's
-// window, and the message pump of the main loop. A run over several monitors
-// adds a popup on each other monitor, which never takes the activation. Every
-// message that matters goes to the window's CSaverWnd, which decides what it does.
-#include "app/saver_window.h"
-#include "display/ss_view.h"
-#include "platform/shell.h"
-#include "platform/win32/resource.h"
-#include "platform/win32/win32_platform.h"
-#include "platform/window.h"
+#include "ports/win32/window_win32.h"
+
+#include "ports/win32/resource.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
-#include <vector>
+#include <cstring>
+#include <new>
 
 namespace {
 
 const char WINDOW_CLASS[] = "GlimmoraSaverWindow";
 
-ATOM windowClass = 0;
-CSaverWnd* saverObject = nullptr;
-
-// The other monitors' windows.
-struct OtherWindow {
-    HWND window;
-    CSaverWnd* object;
-};
-std::vector<OtherWindow> others;
-bool creatingOther = false; // the window being created is another monitor's
-
-std::vector<OtherWindow>::iterator FindOther(HWND window) {
-    return std::find_if(others.begin(), others.end(),
-                        [window](const OtherWindow& o) { return o.window == window; });
+WindowEvent Event(WindowEventType type, WindowId window) {
+    WindowEvent e{};
+    e.type = type;
+    e.window = window;
+    return e;
 }
 
-std::vector<OtherWindow>::iterator FindOther(const CSaverWnd* wnd) {
-    return std::find_if(others.begin(), others.end(),
-                        [wnd](const OtherWindow& o) { return o.object == wnd; });
+// Cuts `r` to a picture of `width` by `height`; false when nothing is left.
+bool Clip(VidRect& r, int32_t width, int32_t height) {
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, width);
+    r.bottom = std::min(r.bottom, height);
+    return r.left < r.right && r.top < r.bottom;
 }
 
-bool IsOwnWindow(HWND window) {
-    return window && (window == Win32SaverWindow() || FindOther(window) != others.end());
+// Shows one rectangle of a picture at the same place in the window.
+void ShowRect(HDC dc, const uint32_t* pixels, int32_t width, int32_t height, VidRect r) {
+    if (!Clip(r, width, height)) return;
+    // Describe just the rows to show as a top-down bitmap of its own, so the
+    // source origin means the same whichever way the device counts rows.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -(r.bottom - r.top);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32; // 0x00RRGGBB little-endian is blue, green, red, 0
+    info.bmiHeader.biCompression = BI_RGB;
+    const uint32_t* rows = pixels + static_cast<size_t>(r.top) * static_cast<size_t>(width);
+    SetDIBitsToDevice(dc, r.left, r.top, static_cast<DWORD>(r.right - r.left),
+                      static_cast<DWORD>(r.bottom - r.top), r.left, 0, 0,
+                      static_cast<UINT>(r.bottom - r.top), rows, &info, DIB_RGB_COLORS);
 }
 
-RECT ToRect(const ViewRect& r) {
-    return RECT{r.left, r.top, r.right, r.bottom};
+} // namespace
+
+bool Win32Window::Ask(WindowEventType type) {
+    return sink.OnWindowEvent(Event(type, Id()));
 }
 
-// The area the view has to redraw joins the window's update region, so the
-// paint that follows covers both.
-void InvalidateViewArea(HWND window, CSaverWnd* wnd) {
-    if (!wnd) return;
-    CSSView& view = wnd->View();
-    if (!view.NeedsPaint()) return;
-    RECT area = ToRect(view.updateRegion.Bounds());
-    InvalidateRect(window, &area, FALSE);
+void Win32Window::Paint() {
+    HDC dc = GetDC(handle);
+    if (!dc) return;
+    paintDC = dc;
+    Ask(WindowEventType::Paint);
+    paintDC = nullptr;
+    ReleaseDC(handle, dc);
 }
 
-void Paint(HWND window, CSaverWnd* wnd) {
-    RECT exposed;
-    if (GetUpdateRect(window, &exposed, FALSE)) {
-        wnd->View().Invalidate(ViewRect{exposed.left, exposed.top, exposed.right, exposed.bottom});
-    }
-    InvalidateViewArea(window, wnd);
+// A paint the system asks for: what changed meanwhile is shown first, then
+// the part of the window that was uncovered (or invalidated) comes from the
+// copy, which is now up to date.
+void Win32Window::OnPaintMessage() {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    Win32SetPaintDC(dc);
-    wnd->OnPaint();
-    Win32SetPaintDC(nullptr);
-    EndPaint(window, &paint);
+    HDC dc = BeginPaint(handle, &paint);
+    Paint();
+    if (dc && shown) {
+        const RECT& r = paint.rcPaint;
+        ShowRect(dc, shown.get(), shownWidth, shownHeight, {r.left, r.top, r.right, r.bottom});
+    }
+    EndPaint(handle, &paint);
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+// One SetDIBitsToDevice per rectangle: only what changed crosses to the screen.
+void Win32Window::Present(const VidFrame& frame, const VidRect* rects, int count) {
+    if (frame.width != shownWidth || frame.height != shownHeight) {
+        // The first picture, or one of a new size: a new copy, black until
+        // shown. Without the memory for it, no copy is kept.
+        const size_t pixels = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
+        shown.reset(new (std::nothrow) uint32_t[pixels]());
+        shownWidth = shown ? frame.width : 0;
+        shownHeight = shown ? frame.height : 0;
     }
-    auto* wnd = reinterpret_cast<CSaverWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!wnd) return DefWindowProcA(window, message, wParam, lParam);
-    // Only the window that finished its creation is the saver window.
-    const bool live = window == Win32SaverWindow();
-    const bool other = !live && FindOther(window) != others.end();
+    HDC dc = paintDC;
+    const bool own = !dc;
+    if (own) dc = GetDC(handle);
+    if (!dc) return;
+    for (int i = 0; i < count; ++i) {
+        ShowRect(dc, frame.pixels, frame.width, frame.height, rects[i]);
+        Keep(frame, rects[i]);
+    }
+    if (own) ReleaseDC(handle, dc);
+}
 
+void Win32Window::Keep(const VidFrame& frame, const VidRect& rect) {
+    VidRect r = rect;
+    if (!shown || !Clip(r, frame.width, frame.height)) return;
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+        const size_t offset =
+            static_cast<size_t>(y) * static_cast<size_t>(frame.width) + static_cast<size_t>(r.left);
+        std::memcpy(shown.get() + offset, frame.pixels + offset,
+                    sizeof(uint32_t) * static_cast<size_t>(r.right - r.left));
+    }
+}
+
+LRESULT Win32Window::Message(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The sink may end the window: nothing of the object is used after an event.
+    const HWND window = handle;
+    WindowEvent e = Event(WindowEventType::KeyDown, Id());
     switch (message) {
     case WM_CREATE:
         if (DefWindowProcA(window, message, wParam, lParam) == -1) return -1;
-        if (creatingOther) {
-            others.push_back({window, wnd});
-            if (wnd->OnCreate()) return 0;
-            others.pop_back();
-            return -1;
-        }
-        Win32SetSaverWindow(window); // the view and VidPresent may need it already
-        saverObject = wnd;
-        if (!wnd->OnCreate()) {
-            Win32SetSaverWindow(nullptr);
-            saverObject = nullptr;
-            return -1;
-        }
-        return 0;
+        created = true; // the sink may paint and present already
+        if (Ask(WindowEventType::Create)) return 0;
+        created = false;
+        return -1;
     case WM_PAINT:
-        if (live || other) {
-            Paint(window, wnd);
-            return 0;
-        }
-        break;
+        if (!created) break;
+        OnPaintMessage();
+        return 0;
     case WM_SYSCOMMAND:
-        if (!wnd->OnSysCommand(static_cast<uint32_t>(wParam))) return 0;
+        e.type = WindowEventType::SysCommand;
+        e.command = static_cast<uint32_t>(wParam);
+        if (!sink.OnWindowEvent(e)) return 0;
         break;
     case WM_DESTROY:
-        if (live) PostQuitMessage(0);
+        if (created && system.IsRunWindow(this)) PostQuitMessage(0);
         break;
     case WM_SETCURSOR:
-        if (wnd->OnSetCursor() == CursorAnswer::HideCursor) {
+        if (Ask(WindowEventType::SetCursor)) {
             SetCursor(nullptr);
             return TRUE;
         }
         return FALSE; // the cursor keeps the shape it had
     case WM_NCACTIVATE:
-        if (!wnd->OnNcActivate(wParam != FALSE)) return FALSE;
+        e.type = WindowEventType::NcActivate;
+        e.active = wParam != FALSE;
+        if (!sink.OnWindowEvent(e)) return FALSE;
         break;
     case WM_ACTIVATE:
         // lParam: the window that gains the activation; one of the run's is no loss.
-        wnd->OnActivate(LOWORD(wParam) != WA_INACTIVE, IsOwnWindow(reinterpret_cast<HWND>(lParam)));
+        e.type = WindowEventType::Activate;
+        e.active = LOWORD(wParam) != WA_INACTIVE;
+        e.toOwnWindow = system.Find(reinterpret_cast<HWND>(lParam)) != nullptr;
+        sink.OnWindowEvent(e);
         break;
-    case WM_ACTIVATEAPP: wnd->OnActivateApp(wParam != FALSE); break;
-    case WM_MOUSEMOVE: wnd->OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_ACTIVATEAPP:
+        e.type = WindowEventType::ActivateApp;
+        e.active = wParam != FALSE;
+        sink.OnWindowEvent(e);
+        break;
+    case WM_MOUSEMOVE:
+        e.type = WindowEventType::MouseMove;
+        e.x = GET_X_LPARAM(lParam);
+        e.y = GET_Y_LPARAM(lParam);
+        sink.OnWindowEvent(e);
+        break;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_RBUTTONDOWN: wnd->OnButtonDown(); break;
+    case WM_RBUTTONDOWN: Ask(WindowEventType::ButtonDown); break;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: wnd->OnKeyDown(); break;
-    case WM_DISPLAYCHANGE: wnd->OnDisplayChange(); break;
-    case WM_NCDESTROY: {
-        LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        if (live) {
-            // The final hook: the display is gone; the object stays with the application.
-            Win32SetSaverWindow(nullptr);
-            saverObject = nullptr;
-            wnd->OnFinalMessage();
-        } else if (other) {
-            others.erase(FindOther(window));
-            wnd->OnFinalMessage();
-        }
-        return result;
-    }
+    case WM_SYSKEYDOWN: Ask(WindowEventType::KeyDown); break;
+    case WM_DISPLAYCHANGE: Ask(WindowEventType::DisplayChange); break;
     default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool RegisterWindowClass() {
-    if (windowClass) return true;
+LRESULT CALLBACK Win32Windows::WindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* made = static_cast<Win32Window*>(create->lpCreateParams);
+        made->handle = handle;
+        SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
+    }
+    auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(handle, GWLP_USERDATA));
+    if (!window) return DefWindowProcA(handle, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        LRESULT result = DefWindowProcA(handle, message, wParam, lParam);
+        SetWindowLongPtrA(handle, GWLP_USERDATA, 0);
+        window->system.Gone(window);
+        return result;
+    }
+    return window->Message(message, wParam, lParam);
+}
+
+bool Win32Windows::RegisterWindowClass() {
+    if (classRegistered) return true;
     WNDCLASSA wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = WindowProc;
@@ -162,115 +197,141 @@ bool RegisterWindowClass() {
     wc.hCursor = LoadCursorA(Win32Instance(), MAKEINTRESOURCEA(IDC_BLANK_CURSOR));
     wc.hbrBackground = nullptr; // the view paints every pixel
     wc.lpszClassName = WINDOW_CLASS;
-    windowClass = RegisterClassA(&wc);
-    return windowClass != 0;
-}
-
-} // namespace
-
-namespace {
-
-// Another monitor's window: a topmost popup on that monitor that is shown
-// without taking the activation, so the run's own window keeps the keyboard.
-bool CreateOther(CSaverWnd* wnd, const WindowSpec& layout) {
-    DWORD exStyle = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | (layout.topmost ? WS_EX_TOPMOST : 0);
-    creatingOther = true;
-    HWND window = CreateWindowExA(exStyle, WINDOW_CLASS, "", WS_POPUP, layout.left, layout.top,
-                                  layout.right - layout.left, layout.bottom - layout.top, nullptr,
-                                  nullptr, Win32Instance(), wnd);
-    creatingOther = false;
-    if (!window) return false;
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    return true;
-}
-
-} // namespace
-
-int SysMonitors(SysMonitor* monitors, int capacity) {
-    struct List {
-        SysMonitor* monitors;
-        int capacity;
-        int count;
-    } list{monitors, capacity, 0};
-    auto add = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
-        auto* l = reinterpret_cast<List*>(data);
-        MONITORINFO info = {};
-        info.cbSize = sizeof(info);
-        if (l->count >= l->capacity) return FALSE;
-        if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-        const RECT& r = info.rcMonitor;
-        l->monitors[l->count++] = {reinterpret_cast<uintptr_t>(monitor),
-                                   r.left,
-                                   r.top,
-                                   r.right - r.left,
-                                   r.bottom - r.top,
-                                   (info.dwFlags & MONITORINFOF_PRIMARY) != 0};
-        return TRUE;
-    };
-    EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&list));
-    return list.count;
-}
-
-bool WndCreate(CSaverWnd* wnd, const WindowSpec& layout) {
-    if (!wnd || FindOther(wnd) != others.end() || !RegisterWindowClass()) return false;
-    if (layout.secondary) return CreateOther(wnd, layout);
-    if (Win32SaverWindow()) return false;
-    DWORD exStyle = layout.topmost ? WS_EX_TOPMOST : 0;
-    DWORD style = (layout.child ? WS_CHILD : WS_POPUP) | WS_VISIBLE;
-    HWND parent = nullptr;
-    if (layout.child)
-        parent = layout.parent ? reinterpret_cast<HWND>(layout.parent) : GetDesktopWindow();
-    HWND window = CreateWindowExA(exStyle, WINDOW_CLASS, "", style, layout.left, layout.top,
-                                  layout.right - layout.left, layout.bottom - layout.top, parent,
-                                  nullptr, Win32Instance(), wnd);
-    if (!window) {
-        Win32SetSaverWindow(nullptr);
-        saverObject = nullptr;
-        return false;
+    if (RegisterClassA(&wc)) {
+        classRegistered = true;
+        return true;
     }
-    return true;
+    // Another object of the process made the class: its windows find their
+    // objects through themselves, so the class serves this one as well.
+    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-void WndSetRect(CSaverWnd* wnd, const WindowSpec& layout) {
-    auto found = FindOther(wnd);
-    HWND window = found != others.end()       ? found->window
-                  : wnd && wnd == saverObject ? Win32SaverWindow()
-                                              : nullptr;
+Win32Windows::~Win32Windows() {
+    // The sinks may be gone by now: the windows go without telling them.
+    auto quietly = [](Win32Window* window) {
+        if (!window || !window->handle) return;
+        SetWindowLongPtrA(window->handle, GWLP_USERDATA, 0);
+        DestroyWindow(window->handle);
+    };
+    for (std::unique_ptr<Win32Window>& window : secondaries) quietly(window.get());
+    quietly(run.get());
+    if (classRegistered) UnregisterClassA(WINDOW_CLASS, Win32Instance());
+}
+
+Win32Window* Win32Windows::Find(HWND handle) {
+    if (!handle) return nullptr;
+    if (run && run->handle == handle) return run.get();
+    for (std::unique_ptr<Win32Window>& window : secondaries) {
+        if (window->handle == handle) return window.get();
+    }
+    return nullptr;
+}
+
+void Win32Windows::Forget(const Win32Window* window) {
+    if (run.get() == window) {
+        run.reset();
+        return;
+    }
+    std::erase_if(secondaries,
+                  [window](const std::unique_ptr<Win32Window>& w) { return w.get() == window; });
+}
+
+// The window's last message: its object goes, and a window that was made
+// tells its sink; the sink's object stays with the application.
+void Win32Windows::Gone(Win32Window* window) {
+    WindowEventSink& sink = window->sink;
+    const WindowId id = window->Id();
+    const bool made = window->created;
+    Forget(window);
+    if (made) sink.OnWindowEvent(Event(WindowEventType::Final, id));
+}
+
+WindowId Win32Windows::Create(const WindowSpec& layout, WindowEventSink& sink) {
+    if (!layout.secondary && run) return 0;
+    for (const std::unique_ptr<Win32Window>& window : secondaries) {
+        if (&window->sink == &sink) return 0;
+    }
+    if (!RegisterWindowClass()) return 0;
+    auto made = std::make_unique<Win32Window>(*this, sink, layout.secondary);
+    Win32Window* window = made.get();
+    DWORD exStyle = layout.topmost ? WS_EX_TOPMOST : 0;
+    DWORD style = WS_POPUP | WS_VISIBLE;
+    HWND parent = nullptr;
+    if (layout.secondary) {
+        // Another monitor's window: a popup on that monitor that is shown
+        // without taking the activation, so the run's own window keeps the
+        // keyboard.
+        exStyle |= WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+        style = WS_POPUP;
+        secondaries.push_back(std::move(made));
+    } else {
+        if (layout.child) {
+            style = WS_CHILD | WS_VISIBLE;
+            parent = layout.parent ? reinterpret_cast<HWND>(layout.parent) : GetDesktopWindow();
+        }
+        run = std::move(made);
+    }
+    HWND handle = CreateWindowExA(exStyle, WINDOW_CLASS, "", style, layout.left, layout.top,
+                                  layout.right - layout.left, layout.bottom - layout.top, parent,
+                                  nullptr, Win32Instance(), window);
+    if (!handle) {
+        // A window that got as far as its last message is forgotten already.
+        Forget(window);
+        return 0;
+    }
+    if (layout.secondary) ShowWindow(handle, SW_SHOWNOACTIVATE);
+    return reinterpret_cast<WindowId>(handle);
+}
+
+void Win32Windows::SetRect(WindowId id, const WindowSpec& layout) {
+    Win32Window* window = Find(reinterpret_cast<HWND>(id));
     if (!window) return;
-    SetWindowPos(window, nullptr, layout.left, layout.top, layout.right - layout.left,
+    SetWindowPos(window->handle, nullptr, layout.left, layout.top, layout.right - layout.left,
                  layout.bottom - layout.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void WndDestroy(CSaverWnd* wnd) {
-    if (wnd && wnd == saverObject && Win32SaverWindow()) DestroyWindow(Win32SaverWindow());
-    auto found = FindOther(wnd);
-    if (wnd && found != others.end()) DestroyWindow(found->window);
+void Win32Windows::Destroy(WindowId id) {
+    if (Win32Window* window = Find(reinterpret_cast<HWND>(id))) DestroyWindow(window->handle);
 }
 
-void WndPostClose(CSaverWnd* wnd) {
-    auto found = FindOther(wnd);
-    if (wnd && found != others.end()) {
-        PostMessageA(found->window, WM_CLOSE, 0, 0);
-    } else if (Win32SaverWindow()) {
-        PostMessageA(Win32SaverWindow(), WM_CLOSE, 0, 0);
-    }
+void Win32Windows::PostClose(WindowId id) {
+    if (Win32Window* window = Find(reinterpret_cast<HWND>(id)))
+        PostMessageA(window->handle, WM_CLOSE, 0, 0);
 }
 
-PumpResult WndPumpMessage() {
-    if (Win32SaverWindow()) InvalidateViewArea(Win32SaverWindow(), saverObject);
-    for (const OtherWindow& o : others) InvalidateViewArea(o.window, o.object);
+void Win32Windows::Present(WindowId id, const VidFrame& frame, const VidRect* rects, int count) {
+    Win32Window* window = Find(reinterpret_cast<HWND>(id));
+    if (!window || !frame.pixels || frame.width <= 0 || frame.height <= 0 || !rects || count <= 0)
+        return;
+    window->Present(frame, rects, count);
+}
+
+// A waiting message comes first; with none, a window with something new to
+// show paints it, as the system's paint message would come once the queue is
+// empty.
+PumpResult Win32Windows::PumpMessage() {
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return PumpResult::NoMessage;
-    if (msg.message == WM_QUIT) return PumpResult::Quit;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) return PumpResult::Quit;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        return PumpResult::Handled;
+    }
+    Win32Window* due = nullptr;
+    if (run && run->created && run->Ask(WindowEventType::NeedsPaint)) due = run.get();
+    for (size_t i = 0; !due && i < secondaries.size(); ++i) {
+        Win32Window* window = secondaries[i].get();
+        if (window->created && window->Ask(WindowEventType::NeedsPaint)) due = window;
+    }
+    if (!due) return PumpResult::NoMessage;
+    due->Paint();
     return PumpResult::Handled;
 }
 
-bool WndIdle(int) {
+bool Win32Windows::Idle(int) {
     return false; // plain Win32 has no idle work of its own
 }
 
-void WndWaitMessage(uint32_t ms) {
+void Win32Windows::WaitMessage(uint32_t ms) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
 }

@@ -1,11 +1,14 @@
 // The dialogs Windows makes from the portable tables: every control of every
-// table exists with its class, text, style and place, and nothing else does.
-#include "platform/win32/dialog_template_win32.h"
+// table exists with its class, text, style and place, and nothing else does;
+// the splash shows and goes.
+#include "ports/win32/dialog_template_win32.h"
+#include "ports/win32/dialogs_win32.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -97,5 +100,23 @@ TEST_P(DialogTemplateTest, WindowsShowsExactlyTheTable) {
 INSTANTIATE_TEST_SUITE_P(EveryDialog, DialogTemplateTest,
                          ::testing::Values(&configTemplate, &moreOptionsTemplate, &aboutTemplate,
                                            &splashTemplate));
+
+TEST(SplashTest, ShowsOnceCentredAndGoes) {
+    Win32Dialogs dialogs;
+    dialogs.ShowSplash();
+    HWND splash = dialogs.Splash();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(IsWindowVisible(splash));
+    dialogs.ShowSplash(); // already showing: the same window
+    EXPECT_EQ(dialogs.Splash(), splash);
+    RECT r;
+    GetWindowRect(splash, &r);
+    EXPECT_LE(std::abs(r.left + r.right - GetSystemMetrics(SM_CXSCREEN)), 1);
+    EXPECT_LE(std::abs(r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN)), 1);
+    dialogs.HideSplash();
+    EXPECT_EQ(dialogs.Splash(), nullptr);
+    EXPECT_FALSE(IsWindow(splash));
+    dialogs.HideSplash(); // hidden already: nothing happens
+}
 
 } // namespace

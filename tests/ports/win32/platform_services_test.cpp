@@ -1,14 +1,13 @@
-// The Windows platform's services on a real (or Wine's) Windows: the registry
-// store, the shell's names and folders, GDI text and the wave output.
-#include "platform/audio_device.h"
-#include "platform/settings_backend.h"
-#include "platform/shell.h"
-#include "platform/video.h"
+// The Windows port's services on a real (or Wine's) Windows: the registry
+// store, the shell's names, folders, monitors and programs, GDI text and the
+// wave output.
+#include "ports/win32/audio_win32.h"
+#include "ports/win32/settings_win32.h"
+#include "ports/win32/shell_win32.h"
+#include "ports/win32/sys_win32.h"
+#include "ports/win32/text_win32.h"
 
 #include <gtest/gtest.h>
-
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
 
 #include <atomic>
 #include <cstring>
@@ -24,7 +23,7 @@ int32_t Read(const char* saver, const char* section, const char* name, int32_t d
     SettingsProfile profile;
     profile.saverName = saver;
     profile.Add(section, name, defaultValue);
-    SettingsReadProfile(profile);
+    Win32Settings().ReadProfile(profile);
     return profile.values[0].value;
 }
 
@@ -34,7 +33,7 @@ std::string Write(const char* saver, const char* section, const char* name, int3
     profile.saverName = saver;
     profile.Add(section, name, value);
     char reason[SETTINGS_REASON_LEN] = {};
-    if (SettingsWriteProfile(profile, reason, sizeof(reason))) return "";
+    if (Win32Settings().WriteProfile(profile, reason, sizeof(reason))) return "";
     return reason[0] ? reason : "(no reason)";
 }
 
@@ -70,7 +69,7 @@ TEST_F(RegistryTest, ValuesAreDwordsPerSection) {
     profile.Add("Config", "Gamma", -3);
     profile.Add("Coral Reef", "Fish", 5);
     char reason[SETTINGS_REASON_LEN] = {};
-    ASSERT_EQ(SettingsWriteProfile(profile, reason, sizeof(reason)), 1) << reason;
+    ASSERT_EQ(Win32Settings().WriteProfile(profile, reason, sizeof(reason)), 1) << reason;
     EXPECT_EQ(Read(SAVER, "Config", "ActiveModule", 0), 2);
     EXPECT_EQ(Read(SAVER, "config", "gamma", 0), -3); // names ignore case
     EXPECT_EQ(Read(SAVER, "Coral Reef", "Fish", 1), 5);
@@ -123,7 +122,7 @@ TEST_F(RegistryTest, AFailedWriteSaysWhyAndDeletesNothing) {
     profile.Add("Config", "Gamma", 3);
     profile.Add(section.c_str(), "Fish", 4);
     char reason[SETTINGS_REASON_LEN] = {};
-    EXPECT_EQ(SettingsWriteProfile(profile, reason, sizeof(reason)), 0);
+    EXPECT_EQ(Win32Settings().WriteProfile(profile, reason, sizeof(reason)), 0);
     std::string text = reason;
     EXPECT_EQ(
         text.rfind("cannot open HKEY_CURRENT_USER\\" + std::string(KEY) + "\\" + section + ": ", 0),
@@ -142,7 +141,7 @@ TEST(ShellTest, ThemeFolderIsOnTheWindowsDrive) {
     char windows[MAX_PATH];
     ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 2u);
     char folder[300];
-    SysThemeFolder("Aquarium", folder, sizeof(folder));
+    Win32Shell().ThemeFolder("Aquarium", folder, sizeof(folder));
     EXPECT_EQ(std::string(folder),
               std::string(windows, 2) + "\\Program Files\\Tarnwell\\Glimmora\\Aquarium");
 }
@@ -160,47 +159,97 @@ TEST(ShellTest, ShortSaverNameFindsTheLongFile) {
     std::string shortName = std::strrchr(shortPath, '\\') + 1;
     shortName = shortName.substr(0, shortName.rfind('.'));
 
+    Win32Shell shell;
     char found[261];
-    EXPECT_TRUE(SysFindLongSaverName(shortName.c_str(), found, sizeof(found)));
+    EXPECT_TRUE(shell.FindLongSaverName(shortName.c_str(), found, sizeof(found)));
     EXPECT_STREQ(found, "QV Lookup Test.SCR");
-    EXPECT_TRUE(SysFindLongSaverName("QV Lookup Test", found, sizeof(found)));
+    EXPECT_TRUE(shell.FindLongSaverName("QV Lookup Test", found, sizeof(found)));
     char tiny[8];
-    EXPECT_TRUE(SysFindLongSaverName("QV Lookup Test", tiny, sizeof(tiny)));
+    EXPECT_TRUE(shell.FindLongSaverName("QV Lookup Test", tiny, sizeof(tiny)));
     EXPECT_STREQ(tiny, "QV Look"); // cut, never overrun
     DeleteFileA(longPath.c_str());
-    EXPECT_FALSE(SysFindLongSaverName("QV Lookup Test", found, sizeof(found)));
-    EXPECT_FALSE(SysFindLongSaverName(std::string(400, 'Q').c_str(), found, sizeof(found)));
+    EXPECT_FALSE(shell.FindLongSaverName("QV Lookup Test", found, sizeof(found)));
+    EXPECT_FALSE(shell.FindLongSaverName(std::string(400, 'Q').c_str(), found, sizeof(found)));
 }
 
 TEST(ShellTest, ScreenAndWindowSizes) {
+    Win32Shell shell;
     int32_t width = 0;
     int32_t height = 0;
-    SysScreenSize(&width, &height);
+    shell.ScreenSize(&width, &height);
     EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(height, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_FALSE(SysWindowClientSize(0, &width, &height));
-    EXPECT_FALSE(SysWindowClientSize(0x7FFF0001, &width, &height));
+    EXPECT_FALSE(shell.WindowClientSize(0, &width, &height));
+    EXPECT_FALSE(shell.WindowClientSize(0x7FFF0001, &width, &height));
+}
+
+TEST(ShellTest, MonitorsListThePrimaryAtTheOrigin) {
+    Win32Shell shell;
+    SysMonitor monitors[8];
+    const int count = shell.Monitors(monitors, 8);
+    ASSERT_GE(count, 1);
+    int primaries = 0;
+    for (int i = 0; i < count; ++i) {
+        EXPECT_NE(monitors[i].id, 0u);
+        if (!monitors[i].primary) continue;
+        ++primaries;
+        EXPECT_EQ(monitors[i].left, 0);
+        EXPECT_EQ(monitors[i].top, 0);
+        EXPECT_EQ(monitors[i].width, GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_EQ(monitors[i].height, GetSystemMetrics(SM_CYSCREEN));
+    }
+    EXPECT_EQ(primaries, 1);
+    EXPECT_EQ(shell.Monitors(monitors, 0), 0); // no room, nothing written
+}
+
+// The arguments reach the program as they were given, one with a blank too.
+TEST(ShellTest, StartDetachedQuotesArgumentsWithBlanks) {
+    char folder[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+    const std::string path = std::string(folder) + "QV start test.txt";
+    DeleteFileA(path.c_str());
+    const std::string command = "echo started>\"" + path + "\"";
+    const char* argv[] = {"cmd.exe", "/c", command.c_str(), nullptr};
+    Win32Shell shell;
+    ASSERT_EQ(shell.StartDetached("", argv), 1);
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    for (int i = 0; i < 500 && attributes == INVALID_FILE_ATTRIBUTES; ++i) {
+        Sleep(20);
+        attributes = GetFileAttributesA(path.c_str());
+    }
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << path;
+    Sleep(100); // cmd may still hold the file
+    DeleteFileA(path.c_str());
+
+    // A line longer than Windows starts is refused, nothing started.
+    const std::string huge(Win32Shell::COMMAND_LINE_LEN, 'x');
+    const char* tooLong[] = {"cmd.exe", huge.c_str(), nullptr};
+    EXPECT_EQ(shell.StartDetached("", tooLong), 0);
+    const char* none[] = {nullptr};
+    EXPECT_EQ(shell.StartDetached("", none), 0);
 }
 
 TEST(ClockTest, MillisecondsAdvance) {
-    uint32_t start = SysMilliseconds();
+    Win32System system;
+    uint32_t start = system.Milliseconds();
     Sleep(30);
-    uint32_t elapsed = SysMilliseconds() - start;
+    uint32_t elapsed = system.Milliseconds() - start;
     EXPECT_GE(elapsed, 20u);
     EXPECT_LT(elapsed, 5000u);
 }
 
 TEST(TextTest, ArialMeasuresAndRendersInItsCell) {
-    VidFont* font = VidCreateFont(26, "Arial", false);
+    Win32Fonts fonts;
+    VidFont* font = fonts.MakeFont(26, "Arial", false);
     ASSERT_NE(font, nullptr);
     int32_t width = 0;
     int32_t height = 0;
-    VidMeasureText(font, "Glimmora 1.00g", &width, &height);
+    fonts.MeasureText(font, "Glimmora 1.00g", &width, &height);
     EXPECT_EQ(height, 26);
     EXPECT_GT(width, 80);
     EXPECT_LT(width, 300);
     int32_t empty = -1;
-    VidMeasureText(font, "", &empty, nullptr);
+    fonts.MeasureText(font, "", &empty, nullptr);
     EXPECT_EQ(empty, 0);
 
     // Rendered into a buffer with a guard row and column: the text covers
@@ -210,7 +259,7 @@ TEST(TextTest, ArialMeasuresAndRendersInItsCell) {
     for (int32_t y = 0; y < height; ++y) {
         std::memset(&coverage[static_cast<size_t>(y) * stride], 0, static_cast<size_t>(width));
     }
-    ASSERT_EQ(VidRenderText(font, "Glimmora 1.00g", coverage.data(), width, height, stride), 1);
+    ASSERT_EQ(fonts.RenderText(font, "Glimmora 1.00g", coverage.data(), width, height, stride), 1);
     int full = 0;
     int clear = 0;
     for (int32_t y = 0; y < height; ++y) {
@@ -226,32 +275,33 @@ TEST(TextTest, ArialMeasuresAndRendersInItsCell) {
     }
     EXPECT_GT(full, 20);
     EXPECT_GT(clear, width * height / 2);
-    EXPECT_EQ(VidRenderText(font, "x", coverage.data(), 0, height, stride), 0);
-    VidDeleteFont(font);
+    EXPECT_EQ(fonts.RenderText(font, "x", coverage.data(), 0, height, stride), 0);
+    fonts.FreeFont(font);
 
     int32_t defaultHeight = 0;
-    VidMeasureText(nullptr, "Default", nullptr, &defaultHeight);
+    fonts.MeasureText(nullptr, "Default", nullptr, &defaultHeight);
     EXPECT_GT(defaultHeight, 0);
 }
 
-std::atomic<int> buffersDone{0};
-void CountDone(void*) {
-    buffersDone.fetch_add(1);
+void CountDone(void* counter) {
+    static_cast<std::atomic<int>*>(counter)->fetch_add(1);
 }
 
 TEST(WaveOutTest, PlaysQueuedBuffersThroughTheCallbackThread) {
-    if (!AudioDeviceOpen(AUDIO_FORMAT_STEREO, 2756, CountDone, nullptr)) {
+    Win32Audio audio;
+    std::atomic<int> buffersDone{0};
+    if (!audio.Open(AUDIO_FORMAT_STEREO, 2756, CountDone, &buffersDone)) {
         GTEST_SKIP() << "no wave output device";
     }
-    static uint8_t blocks[2][5512];
-    std::memset(blocks, 0x80, sizeof(blocks));
-    ASSERT_EQ(AudioDevicePrepare(blocks[0], 5512), 1);
-    ASSERT_EQ(AudioDevicePrepare(blocks[1], 5512), 1);
-    AudioDeviceQueue(blocks[0], 5512);
-    AudioDeviceQueue(blocks[1], 5512);
-    AudioDeviceStart();
+    std::vector<uint8_t> blocks[2] = {std::vector<uint8_t>(5512, 0x80),
+                                      std::vector<uint8_t>(5512, 0x80)};
+    ASSERT_EQ(audio.Prepare(blocks[0].data(), 5512), 1);
+    ASSERT_EQ(audio.Prepare(blocks[1].data(), 5512), 1);
+    audio.Queue(blocks[0].data(), 5512);
+    audio.Queue(blocks[1].data(), 5512);
+    audio.Start();
     for (int i = 0; i < 300 && buffersDone.load() < 2; ++i) Sleep(10);
-    AudioDeviceClose();
+    audio.Close();
     EXPECT_EQ(buffersDone.load(), 2); // the two buffers, and no callback after closing
     Sleep(50);
     EXPECT_EQ(buffersDone.load(), 2);
