@@ -5,8 +5,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstring>
-#include <new>
 
 namespace {
 
@@ -61,50 +59,32 @@ void Win32Window::Paint() {
     ReleaseDC(handle, dc);
 }
 
-// A paint the system asks for: what changed meanwhile is shown first, then
-// the part of the window that was uncovered (or invalidated) comes from the
-// copy, which is now up to date.
+// A paint the system asks for: the part of the window that was uncovered (or
+// invalidated) is drawn again with what changed meanwhile, through the
+// paint's own context.
 void Win32Window::OnPaintMessage() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(handle, &paint);
-    Paint();
-    if (dc && shown) {
+    if (dc) {
+        WindowEvent expose = Event(WindowEventType::Expose, Id());
         const RECT& r = paint.rcPaint;
-        ShowRect(dc, shown.get(), shownWidth, shownHeight, {r.left, r.top, r.right, r.bottom});
+        expose.area = {r.left, r.top, r.right, r.bottom};
+        sink.OnWindowEvent(expose);
+        paintDC = dc;
+        Ask(WindowEventType::Paint);
+        paintDC = nullptr;
     }
     EndPaint(handle, &paint);
 }
 
 // One SetDIBitsToDevice per rectangle: only what changed crosses to the screen.
 void Win32Window::Present(const VidFrame& frame, const VidRect* rects, int count) {
-    if (frame.width != shownWidth || frame.height != shownHeight) {
-        // The first picture, or one of a new size: a new copy, black until
-        // shown. Without the memory for it, no copy is kept.
-        const size_t pixels = static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
-        shown.reset(new (std::nothrow) uint32_t[pixels]());
-        shownWidth = shown ? frame.width : 0;
-        shownHeight = shown ? frame.height : 0;
-    }
     HDC dc = paintDC;
     const bool own = !dc;
     if (own) dc = GetDC(handle);
     if (!dc) return;
-    for (int i = 0; i < count; ++i) {
-        ShowRect(dc, frame.pixels, frame.width, frame.height, rects[i]);
-        Keep(frame, rects[i]);
-    }
+    for (int i = 0; i < count; ++i) ShowRect(dc, frame.pixels, frame.width, frame.height, rects[i]);
     if (own) ReleaseDC(handle, dc);
-}
-
-void Win32Window::Keep(const VidFrame& frame, const VidRect& rect) {
-    VidRect r = rect;
-    if (!shown || !Clip(r, frame.width, frame.height)) return;
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-        const size_t offset =
-            static_cast<size_t>(y) * static_cast<size_t>(frame.width) + static_cast<size_t>(r.left);
-        std::memcpy(shown.get() + offset, frame.pixels + offset,
-                    sizeof(uint32_t) * static_cast<size_t>(r.right - r.left));
-    }
 }
 
 LRESULT Win32Window::Message(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -14,9 +14,7 @@
 
 class Win32Windows;
 
-// One window: its handle, the sink of its events, and a copy of the picture
-// it shows, from which the parts that other windows uncover are redrawn
-// (the sink composes only what changed).
+// One window: its handle and the sink of its events.
 class Win32Window {
   public:
     Win32Window(Win32Windows& system, WindowEventSink& sink, bool secondary)
@@ -31,7 +29,7 @@ class Win32Window {
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam);
     // Asks the sink for what changed, shown through a context of the whole window.
     void Paint();
-    // Shows the rectangles of `frame` and keeps them in the copy.
+    // Shows the rectangles of `frame`.
     void Present(const VidFrame& frame, const VidRect* rects, int count);
 
     Win32Windows& system;
@@ -42,12 +40,8 @@ class Win32Window {
 
   private:
     void OnPaintMessage();
-    void Keep(const VidFrame& frame, const VidRect& rect);
 
-    HDC paintDC = nullptr;             // while the sink paints
-    std::unique_ptr<uint32_t[]> shown; // what the window shows, shownWidth x shownHeight
-    int32_t shownWidth = 0;
-    int32_t shownHeight = 0;
+    HDC paintDC = nullptr; // while the sink paints
 };
 
 class Win32Windows : public WindowSystem {

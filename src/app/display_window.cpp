@@ -41,6 +41,9 @@ bool CDisplayWnd::OnWindowEvent(const WindowEvent& event) {
         if (OnCreate()) return true;
         id = 0;
         return false;
+    case WindowEventType::Expose:
+        view.Invalidate({event.area.left, event.area.top, event.area.right, event.area.bottom});
+        return false;
     case WindowEventType::Paint: OnPaint(); return false;
     case WindowEventType::NeedsPaint: return view.NeedsPaint();
     case WindowEventType::Final: OnFinalMessage(); return false;

@@ -38,6 +38,7 @@ struct WindowSpec {
 
 enum class WindowEventType : uint8_t {
     Create,        // the window is being made: answer false to fail the creation
+    Expose,        // `area` of the window must be drawn again (uncovered, or shown first)
     Paint,         // compose what changed and Present it to the window
     NeedsPaint,    // asks: true when the window has something to paint
     Final,         // the window is gone (its last event)
@@ -62,6 +63,7 @@ struct WindowEvent {
     // The activation goes to another window of the same run, which is no
     // loss of activation.
     bool toOwnWindow = false;
+    VidRect area = {0, 0, 0, 0}; // of an Expose
 };
 
 class WindowEventSink {

@@ -14,7 +14,9 @@ constexpr int32_t WIDTH = 64;
 constexpr int32_t HEIGHT = 48;
 
 // Records every event and answers `answer`, Create with `create`, NeedsPaint
-// with `needsPaint`; a Paint presents the whole frame while `present` holds.
+// with `needsPaint`; a Paint presents the whole frame while `present` holds,
+// else only the area the last Expose named, as a view that composes what was
+// invalidated would.
 class Recorder : public WindowEventSink {
   public:
     explicit Recorder(WindowSystem& windows) : windows(windows), pixels(WIDTH * HEIGHT, COLOUR) {}
@@ -24,13 +26,16 @@ class Recorder : public WindowEventSink {
         switch (event.type) {
         case WindowEventType::Create: return create;
         case WindowEventType::NeedsPaint: return needsPaint;
-        case WindowEventType::Paint:
-            if (present) {
-                const VidRect all = {0, 0, WIDTH, HEIGHT};
-                windows.Present(event.window, {pixels.data(), WIDTH, HEIGHT}, &all, 1);
-                needsPaint = false;
-            }
+        case WindowEventType::Expose: exposed = event.area; return false;
+        case WindowEventType::Paint: {
+            const VidRect all = {0, 0, WIDTH, HEIGHT};
+            const VidRect& area = present ? all : exposed;
+            if (area.left < area.right)
+                windows.Present(event.window, {pixels.data(), WIDTH, HEIGHT}, &area, 1);
+            exposed = {0, 0, 0, 0};
+            needsPaint = false;
             return false;
+        }
         default: return answer;
         }
     }
@@ -48,6 +53,7 @@ class Recorder : public WindowEventSink {
     bool needsPaint = false;
     bool present = true;
     bool answer = true;
+    VidRect exposed = {0, 0, 0, 0};
 };
 
 WindowSpec Spec(bool secondary = false) {
@@ -203,7 +209,7 @@ TEST(WindowTest, LosingTheActivationToAnotherWindowOfTheRunIsNoLoss) {
 
 // The sink composes only what changed; what another window uncovers comes
 // back from the port's copy of the picture.
-TEST(WindowTest, APictureIsShownWhenAskedForAndSurvivesBeingCovered) {
+TEST(WindowTest, APictureIsShownWhenAskedForAndWhatIsUncoveredIsExposed) {
     Win32Windows windows;
     Recorder sink(windows);
     sink.needsPaint = true;
@@ -215,7 +221,7 @@ TEST(WindowTest, APictureIsShownWhenAskedForAndSurvivesBeingCovered) {
     EXPECT_EQ(PixelOnScreen(id, WIDTH - 1, HEIGHT - 1), RGB(0x33, 0x66, 0x99));
 
     // Something covered the window and went: it is painted over, and the
-    // system asks for the area again. The sink has nothing new to show.
+    // system asks for the area again, which the sink is told to draw.
     HWND handle = reinterpret_cast<HWND>(id);
     HDC dc = GetDC(handle);
     RECT all = {0, 0, WIDTH, HEIGHT};
@@ -224,10 +230,17 @@ TEST(WindowTest, APictureIsShownWhenAskedForAndSurvivesBeingCovered) {
     ASSERT_EQ(PixelOnScreen(id, 10, 10), RGB(0, 0, 0));
     sink.present = false;
     const int paints = sink.Count(WindowEventType::Paint);
+    const int exposes = sink.Count(WindowEventType::Expose); // the first showing is one
     RECT uncovered = {0, 0, WIDTH / 2, HEIGHT};
     InvalidateRect(handle, &uncovered, FALSE);
     EXPECT_FALSE(PumpAll(windows));
-    EXPECT_EQ(sink.Count(WindowEventType::Paint), paints + 1); // what changed comes first
+    ASSERT_EQ(sink.Count(WindowEventType::Paint), paints + 1);
+    ASSERT_EQ(sink.Count(WindowEventType::Expose), exposes + 1);
+    WindowEvent expose{};
+    for (const WindowEvent& e : sink.events)
+        if (e.type == WindowEventType::Expose) expose = e;
+    EXPECT_EQ(expose.area.right, WIDTH / 2);
+    EXPECT_EQ(expose.area.bottom, HEIGHT);
     EXPECT_EQ(PixelOnScreen(id, 10, 10), RGB(0x33, 0x66, 0x99));
     EXPECT_EQ(PixelOnScreen(id, WIDTH - 1, 10), RGB(0, 0, 0)); // not asked for
     windows.Destroy(id);
