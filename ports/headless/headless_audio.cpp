@@ -4,7 +4,7 @@
 
 #include "platform/system.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
 
@@ -23,9 +23,9 @@ void WavHeader(uint8_t* h, int format, uint32_t dataBytes) {
     int bits = (format & AUDIO_FORMAT_16BIT) ? 16 : 8;
     uint32_t rate = (format & AUDIO_FORMAT_44KHZ) ? 44100 : 22050;
     int align = channels * bits / 8;
-    std::memcpy(h, "RIFF", 4);
+    std::copy_n("RIFF", 4, h);
     Put32(h + 4, 36 + dataBytes);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
+    std::copy_n("WAVEfmt ", 8, h + 8);
     Put32(h + 16, 16);
     Put16(h + 20, 1);
     Put16(h + 22, uint32_t(channels));
@@ -33,7 +33,7 @@ void WavHeader(uint8_t* h, int format, uint32_t dataBytes) {
     Put32(h + 28, rate * uint32_t(align));
     Put16(h + 32, uint32_t(align));
     Put16(h + 34, uint32_t(bits));
-    std::memcpy(h + 36, "data", 4);
+    std::copy_n("data", 4, h + 36);
     Put32(h + 40, dataBytes);
 }
 

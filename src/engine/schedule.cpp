@@ -224,15 +224,16 @@ uint32_t NextFeatureChange(Engine& e, const CFeature& f, uint32_t now, int32_t s
         if (!e.sectionEnding) { // nothing starts or is scheduled while the section ends
             if (start != 0) {
                 due(start);
-            } else if (f.startType == START_RANDOM || f.startType == START_OFFSET) {
-                due(now + 1); // the start is drawn at the next tick
+            } else if (f.startType == START_RANDOM || f.startType == START_OFFSET ||
+                       f.startType == START_FIXED) {
+                // A random or offset start is drawn at the next tick; a fixed
+                // start at 0 is due then.
+                due(now + 1);
             } else if (f.startType == START_GROUP) {
                 const int32_t group = f.startGroup / 2;
                 if (e.groupsDirty || (group >= 0 && group < MAX_LABELS &&
                                       e.theme.labelTable[group].feature == FeatureIndex(e, f)))
                     due(now + 1);
-            } else if (f.startType == START_FIXED) {
-                due(now + 1); // a fixed start at 0
             }
             // OnTrigger without a time: the look-ahead reads the triggering
             // feature, which may have reached its look-ahead frame after this
