@@ -4,6 +4,7 @@
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
+#include "ports/headless/headless_port.h"
 #include "engine/random.h"
 #include "script/theme_records.h"
 #include "support/test_animation.h"
@@ -80,13 +81,14 @@ void SetUpFeatures(GlimmoraContext& ctx, std::vector<std::unique_ptr<TestImage>>
 }
 
 void BM_FrameTick100Features(benchmark::State& state) {
-    auto ctx = std::make_unique<GlimmoraContext>();
+    HeadlessPort port;
+    auto ctx = std::make_unique<GlimmoraContext>(port.Services());
     ThemeTables& theme = ctx->script.theme;
     std::vector<std::unique_ptr<TestImage>> images;
     SetUpFeatures(*ctx, images);
     uint32_t t = 1;
-    FrameTick(ctx->engine, 0);
-    for (auto _ : state) FrameTick(ctx->engine, t++);
+    FrameTick(ctx->engine, 0, 0);
+    for (auto _ : state) FrameTick(ctx->engine, t++, 0);
     state.counters["showing"] = theme.featureCount;
     // The pattern steps are the benchmark's own: the tables must not free them.
     for (CFeature& f : theme.featureTable) f.pattern = {0, nullptr};

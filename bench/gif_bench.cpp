@@ -4,6 +4,7 @@
 // RGBA, from the file's bytes read each time).
 // Run: scripts/bench gif
 #include "app/glimmora_context.h"
+#include "ports/headless/headless_port.h"
 #include "image/image.h"
 #include "support/gif_writer.h"
 
@@ -98,7 +99,8 @@ void CollectFiles() {
 }
 
 void DecodeOurs(benchmark::State& state, const BenchFile* file) {
-    auto ctx = std::make_unique<GlimmoraContext>();
+    HeadlessPort port;
+    auto ctx = std::make_unique<GlimmoraContext>(port.Services());
     for (auto _ : state) {
         CImage image;
         if (!image.LoadImage(file->path.c_str(), ctx->images)) {

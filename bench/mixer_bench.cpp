@@ -21,11 +21,12 @@ namespace {
 void MixFourChannels(benchmark::State& state) {
     uint32_t length = uint32_t(state.range(0));
     TempDir dir;
-    auto ctx = std::make_unique<GlimmoraContext>();
+    auto port = std::make_unique<HeadlessPort>();
+    auto ctx = std::make_unique<GlimmoraContext>(port->Services());
     CAudio& audio = ctx->audio;
     std::unique_ptr<CSound> sounds[AUDIO_CHANNELS];
-    port.audio.Reset();
-    port.audio.KeepPlayed(false);
+    port->audio.Reset();
+    port->audio.KeepPlayed(false);
     ctx->engine.sectionTime.store(0);
     if (!audio.Init(AUDIO_FORMAT_STEREO, AUDIO_FRAMES_PER_BUFFER)) {
         state.SkipWithError("the mixer did not start");
@@ -44,10 +45,10 @@ void MixFourChannels(benchmark::State& state) {
     audio.MixBuffer(); // prepares the first chunks
     for (auto _ : state) {
         audio.MixBuffer();
-        port.audio.PlayOne(); // hands the queued buffer back, as the device does
+        port->audio.PlayOne(); // hands the queued buffer back, as the device does
     }
     audio.Shutdown();
-    port.audio.Reset();
+    port->audio.Reset();
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 // paths, options and mode are taken as the saver starts. Every name and
 // path must fit its field, and the display size stays positive.
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "app/startup_rules.h"
+#include "ports/headless/headless_port.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -22,13 +22,16 @@ bool Fits(const char* field) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::unique_ptr<GlimmoraContext> ctx = [] {
+    static const std::unique_ptr<HeadlessPort> port = [] {
         // A short saver name with a long one behind it, as Windows keeps them,
         // and a theme folder of its own.
-        port.shell.SetSaverFile("QVREEF~1", "QV Reef Night.scr");
-        port.shell.SetThemeRoot("/tmp/glimmora-command-line-fuzz");
-        return std::make_unique<GlimmoraContext>();
+        auto made = std::make_unique<HeadlessPort>();
+        made->shell.SetSaverFile("QVREEF~1", "QV Reef Night.scr");
+        made->shell.SetThemeRoot("/tmp/glimmora-command-line-fuzz");
+        return made;
     }();
+    static const std::unique_ptr<GlimmoraContext> ctx =
+        std::make_unique<GlimmoraContext>(port->Services());
     std::vector<std::string> words(1);
     for (size_t i = 0; i < size && words.size() <= 16; ++i) {
         if (data[i] == 0) {
@@ -48,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char programName[PATH_LEN + 1];
     ProgramBaseName(argv[0], programName, sizeof(programName));
     if (!Fits(programName)) std::abort();
-    DeriveNames(run, programName);
-    SetPaths(run);
+    DeriveNames(run, port->shell, programName);
+    SetPaths(run, port->shell);
     ParseOptions(run, ctx->view, argc, argv.data());
     for (const char* field :
          {run.appTitle, run.saverName, run.scriptName, run.mediaDirectory, run.scriptPath}) {

@@ -2,9 +2,9 @@
 // placements at any position, invalidations, backgrounds and banners, and
 // paints. Every pixel read and write must stay inside its buffer.
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "display/ss_view.h"
 #include "image/image.h"
+#include "ports/headless/headless_port.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -67,9 +67,17 @@ struct FuzzFrame {
     }
 };
 
-CSaverWnd* Window() {
-    static int token;
-    return reinterpret_cast<CSaverWnd*>(&token);
+const void* Window() {
+    static const int token = 0;
+    return &token;
+}
+
+// Composes what changed and shows it, as a window's paint does.
+void Paint(CSSView& view, HeadlessPicture& screen) {
+    VidFrame frame{};
+    VidRect rects[REGION_MAX_RECTS];
+    const int count = view.Paint(&frame, rects);
+    if (count > 0) HeadlessCopyRects(screen, frame, rects, count);
 }
 
 } // namespace
@@ -77,10 +85,12 @@ CSaverWnd* Window() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Bytes in(data, size);
     // One context serves every input: making one costs more than most inputs.
-    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    static const std::unique_ptr<HeadlessPort> port = std::make_unique<HeadlessPort>();
+    static const std::unique_ptr<GlimmoraContext> ctx =
+        std::make_unique<GlimmoraContext>(port->Services());
     CSSView& view = ctx->view;
     view.Reset();
-    port.windows.ResetVideo();
+    HeadlessPicture screen;
     view.SetSize(1 + in.U8() % 200, 1 + in.U8() % 150);
     view.Init(Window());
     FuzzFrame frames[4];
@@ -118,11 +128,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             view.SetBanner(in.U8() % 3, in.I32() % 100000, in.I32() % 100000, text);
             break;
         }
-        case 7: view.Paint(); break;
+        case 7: Paint(view, screen); break;
         case 8: view.InvalidateAll(); break;
         }
     }
-    view.Paint();
+    Paint(view, screen);
     view.Reset();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "engine/frame_tick.h"
 #include "engine/random.h"
 #include "image/image.h"
+#include "ports/headless/headless_port.h"
 #include "script/theme_records.h"
 
 #include <cstddef>
@@ -134,7 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     images[0].Build(3, 16, 8, true);
     images[1].Build(1, 12, 6, false);
     // One context serves every input: making one costs more than most inputs.
-    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    static const std::unique_ptr<HeadlessPort> port = std::make_unique<HeadlessPort>();
+    static const std::unique_ptr<GlimmoraContext> ctx =
+        std::make_unique<GlimmoraContext>(port->Services());
     CSSView& view = ctx->view;
     Engine& engine = ctx->engine;
     ThemeTables& theme = ctx->script.theme;
@@ -158,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         now += step < 250 ? step : static_cast<uint32_t>(in.Int());
         if (step == 7 && theme.sectionCount > 0)
             theme.sectionTable[engine.currentSection % theme.sectionCount].endRequested = 1;
-        FrameTick(engine, now);
+        FrameTick(engine, now, port->system.Milliseconds());
     }
     // The pattern steps are this program's own: the tables must not free them.
     std::memset(static_cast<void*>(theme.featureTable), 0, sizeof theme.featureTable);

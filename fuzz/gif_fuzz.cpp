@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the GIF loader through a file, as themes do, then
 // walks, fades, copies and releases what was loaded.
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "image/image.h"
+#include "ports/headless/headless_port.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -39,9 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 
-    port.system.ClearMessages();
     // One context serves every input: making one costs more than most inputs.
-    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    static const std::unique_ptr<HeadlessPort> port = std::make_unique<HeadlessPort>();
+    static const std::unique_ptr<GlimmoraContext> ctx =
+        std::make_unique<GlimmoraContext>(port->Services());
+    port->system.ClearMessages();
     ImageContext& images = ctx->images;
     images.imageByteLimit = 1 << 18; // big frames cost time, not coverage
     CImage* image = new CImage;

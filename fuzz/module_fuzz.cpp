@@ -2,8 +2,8 @@
 // beside the script: a two-frame GIF, a short WAV and a palette file. The
 // first byte chooses the module and preview mode.
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "app/module_loader.h"
+#include "ports/headless/headless_port.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -112,17 +112,16 @@ void MakeMedia() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (folder.empty()) {
-        MakeMedia();
-        port.system.EchoMessages(false);
-    }
+    if (folder.empty()) MakeMedia();
     if (size == 0) return 0;
     uint8_t options = data[0];
     WriteFile("theme.SS", std::vector<uint8_t>(data + 1, data + size));
 
     // One context serves every input: making one costs more than most inputs.
     // Each load starts from the state of a program that has just started.
-    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    static const std::unique_ptr<HeadlessPort> port = std::make_unique<HeadlessPort>();
+    static const std::unique_ptr<GlimmoraContext> ctx =
+        std::make_unique<GlimmoraContext>(port->Services());
     ctx->view.Reset();
     ctx->ResetModule();
     ctx->script.Reset();
@@ -130,14 +129,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ctx->run = RunConfig();
     ctx->settings.ResetSettings();
     RunConfig& run = ctx->run;
-    port.system.ClearMessages();
-    port.settings.Clear();
+    port->system.ClearMessages();
+    port->settings.Clear();
     std::snprintf(run.saverName, sizeof(run.saverName), "%s", "fuzz");
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/theme.SS", folder.c_str());
     std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
     run.previewMode = (options & 0x80) != 0;
     ctx->view.SetSize(options & 0x40 ? 1024 : 800, options & 0x40 ? 768 : 600);
-    port.settings.Set("fuzz", "Config", "ActiveModule", options & 0x0F);
+    port->settings.Set("fuzz", "Config", "ActiveModule", options & 0x0F);
 
     LoadModule(*ctx);
     return 0;

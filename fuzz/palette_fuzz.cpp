@@ -3,6 +3,7 @@
 // entries (at most its count, at most 256), or the default colour cube.
 #include "app/glimmora_context.h"
 #include "image/palette.h"
+#include "ports/headless/headless_port.h"
 
 #include <unistd.h>
 
@@ -21,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(out);
 
     // One context serves every input: making one costs more than most inputs.
-    static const std::unique_ptr<GlimmoraContext> ctx = std::make_unique<GlimmoraContext>();
+    static const std::unique_ptr<HeadlessPort> port = std::make_unique<HeadlessPort>();
+    static const std::unique_ptr<GlimmoraContext> ctx =
+        std::make_unique<GlimmoraContext>(port->Services());
     std::memset(&ctx->view.palette, 0xA5, sizeof(ctx->view.palette));
     const LogicalPalette& palette = ctx->view.palette;
     const int read = ctx->view.LoadPalette(path);
