@@ -78,7 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (text.compare(0, 4, "%%%%") == 0) text[0] = '#';
     Write(plain, text);
-    if (!ScrambleFile(plain, scrambledPath)) std::abort();
+    std::FILE* in = std::fopen(plain, "rb");
+    std::FILE* out = std::fopen(scrambledPath, "wb");
+    if (!in || !out || !ScrambleScript(in, out)) std::abort();
+    std::fclose(in);
+    if (std::fclose(out) != 0) std::abort();
     bool plainScrambled = true, readScrambled = false;
     const std::vector<Line> expected = ReadAll(plain, &plainScrambled);
     const std::vector<Line> got = ReadAll(scrambledPath, &readScrambled);
