@@ -3,7 +3,6 @@
 // complete 8-bit mono 22050 Hz file when the import succeeds. The input size
 // chooses normalising and the gain.
 #include "import/sound.h"
-#include "ports/headless/headless_port.h"
 
 #include <unistd.h>
 
@@ -43,14 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         // The header's sizes match the samples written, and a pad byte
         // follows an odd count.
-        std::vector<uint8_t> wav(static_cast<size_t>(report->samples) + 46);
+        std::vector<uint8_t> wav(static_cast<size_t>(report.samples) + 46);
         std::rewind(out);
         const size_t n = std::fread(wav.data(), 1, wav.size(), out);
-        const uint32_t samples = static_cast<uint32_t>(report->samples);
-        if (report->samples > options.maxSeconds * IMPORT_SOUND_RATE + 1 ||
+        const uint32_t samples = static_cast<uint32_t>(report.samples);
+        if (report.samples > options.maxSeconds * IMPORT_SOUND_RATE + 1 ||
             n != 44 + samples + (samples & 1) || std::memcmp(wav.data(), "RIFF", 4) != 0 ||
             Le32(&wav[4]) != 36 + samples + (samples & 1) || Le32(&wav[24]) != 22050 ||
-            Le32(&wav[40]) != samples || report->description.empty())
+            Le32(&wav[40]) != samples || report.description.empty())
             std::abort();
     }
     std::fclose(out);

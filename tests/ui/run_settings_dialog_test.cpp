@@ -22,7 +22,7 @@ class RunSettingsDialogTest : public DialogTest {
 };
 
 TEST_F(RunSettingsDialogTest, OkWritesEverything) {
-    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.SetBrightnessPosition(1);
@@ -42,7 +42,7 @@ TEST_F(RunSettingsDialogTest, OkWritesEverything) {
 }
 
 TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
-    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.OnHScroll();
@@ -56,7 +56,7 @@ TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
 }
 
 TEST_F(RunSettingsDialogTest, TestWritesEvenWhenTheDialogIsCancelledLater) {
-    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetSoundChecked(false);
         dlg.OnTest();
@@ -202,7 +202,7 @@ TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
 TEST_F(SettingsModeTest, SetupErrorStillOpensTheDialogWithTheModulesFound) {
     UseScript("Module \"Good\"\n{\nSetup\n{\n}\n}\n"
               "Module \"Bad\"\n{\nBackground 0\n");
-    port.dialogs.SetSettingsScript([this](CConfigDlg& dlg) {
+    port.dialogs.SetSettingsScript([](CConfigDlg& dlg) {
         EXPECT_EQ(dlg.ListCount(), 2);
         EXPECT_STREQ(dlg.ListEntry(1), "Bad");
         return DLG_CANCEL;
