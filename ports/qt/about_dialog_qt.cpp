@@ -1,4 +1,4 @@
-#include "platform/qt/about_dialog_qt.h"
+#include "ports/qt/about_dialog_qt.h"
 
 #include "ui/about_dlg.h"
 

@@ -1,7 +1,7 @@
 // The About box as Qt widgets over CAboutDlg.
 #pragma once
 
-#include "platform/qt/dialog_builder_qt.h"
+#include "ports/qt/dialog_builder_qt.h"
 
 #include <QDialog>
 

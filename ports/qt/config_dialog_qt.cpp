@@ -1,8 +1,7 @@
-#include "platform/qt/config_dialog_qt.h"
+#include "ports/qt/config_dialog_qt.h"
 
-#include "platform/dialogs.h"
-#include "platform/qt/about_dialog_qt.h"
-#include "platform/qt/more_options_dialog_qt.h"
+#include "ports/qt/about_dialog_qt.h"
+#include "ports/qt/more_options_dialog_qt.h"
 #include "ui/about_dlg.h"
 #include "ui/config_dlg.h"
 #include "ui/more_options_dlg.h"
@@ -124,7 +123,7 @@ void QtConfigDialog::OnMoreOptions() {
 }
 
 void QtConfigDialog::OnAbout() {
-    CAboutDlg aboutModel(model.mediaDirectory);
+    CAboutDlg aboutModel(model.shell, model.mediaDirectory);
     QtAboutDialog dialog(aboutModel, this);
     dialog.exec();
 }

@@ -1,7 +1,7 @@
 // The settings dialog as Qt widgets over CConfigDlg.
 #pragma once
 
-#include "platform/qt/dialog_builder_qt.h"
+#include "ports/qt/dialog_builder_qt.h"
 #include "script/theme_records.h"
 
 #include <QDialog>

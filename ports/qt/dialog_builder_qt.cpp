@@ -1,4 +1,4 @@
-#include "platform/qt/dialog_builder_qt.h"
+#include "ports/qt/dialog_builder_qt.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

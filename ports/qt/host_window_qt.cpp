@@ -1,4 +1,4 @@
-#include "platform/qt/host_window_qt.h"
+#include "ports/qt/host_window_qt.h"
 
 #include <QGuiApplication>
 #include <xcb/xcb.h>

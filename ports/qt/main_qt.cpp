@@ -5,18 +5,17 @@
 // (play on the root window), "-window-id <id>" (decimal or 0x hex), or with
 // $XSCREENSAVER_WINDOW set: it then plays a full saver run, sound included,
 // inside that window, and input never ends it; the daemon ends the process.
-#include "app/glimmora_context.h"
 #include "app/main_loop.h"
+#include "app/saver_run.h"
 #include "app/startup.h"
-#include "platform/qt/embed_host_qt.h"
-#include "platform/qt/host_window_qt.h"
+#include "ports/qt/host_window_qt.h"
+#include "ports/qt/qt_port.h"
 
 #include <QApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -76,7 +75,8 @@ int main(int argc, char** argv) {
         hostText = fromEnvironment;
         host = ParseWindowId(fromEnvironment);
     }
-    static char saverSwitch[] = "-s";
+    char saverSwitch[] = "-s";
+    uintptr_t embedHost = 0;
     if (daemon && !explicitMode) {
         int32_t width = 0;
         int32_t height = 0;
@@ -84,14 +84,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: no such window: %s\n", argv[0], hostText);
             return 1;
         }
-        QtSetEmbedHost(host);
+        embedHost = host;
         args.assign(1, argv[0]);
         args.push_back(saverSwitch);
         args.insert(args.end(), rest.begin(), rest.end());
     }
     args.push_back(nullptr);
 
-    auto ctx = std::make_unique<GlimmoraContext>();
-    if (!StartUp(*ctx, static_cast<int>(args.size()) - 1, args.data())) return Finish(*ctx);
-    return RunLoop(*ctx);
+    QtPort port(embedHost);
+    SaverRun run(port.Services());
+    if (!StartUp(run, static_cast<int>(args.size()) - 1, args.data())) return Finish(run.lead);
+    return RunLoop(run);
 }

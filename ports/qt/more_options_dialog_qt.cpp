@@ -1,4 +1,4 @@
-#include "platform/qt/more_options_dialog_qt.h"
+#include "ports/qt/more_options_dialog_qt.h"
 
 #include <QPushButton>
 #include <QRadioButton>

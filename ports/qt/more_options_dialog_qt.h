@@ -1,7 +1,7 @@
 // More Options as Qt widgets over CMoreOptionsDlg.
 #pragma once
 
-#include "platform/qt/dialog_builder_qt.h"
+#include "ports/qt/dialog_builder_qt.h"
 #include "ui/more_options_dlg.h"
 
 #include <QDialog>

@@ -1,15 +1,5 @@
-// Settings in an INI file per saver:
-// $XDG_CONFIG_HOME/Tarnwell/Glimmora/<saverName>.ini (default ~/.config/...),
-// one section per settings section ("Config", then one per module), 32-bit
-// integers. The text is read and written by the core's SettingsIni.
-//
-// A write reads the file, changes the profile's values and replaces the file
-// as a whole: the new text goes to a temporary file beside it, which is
-// flushed to the disk and then renamed over the old one. So a failure at any
-// point (a full disk, a folder that cannot be written) leaves the old file
-// as it was. A file that is read-only, not a regular file, unreadable or
-// larger than a settings file can be is left alone and the write fails.
-#include "platform/settings_backend.h"
+#include "ports/qt/settings_backend_qt.h"
+
 #include "settings/settings_ini.h"
 
 #include <QDir>
@@ -91,7 +81,7 @@ QString Refusal(const QString& path) {
 
 } // namespace
 
-void SettingsReadProfile(SettingsProfile& profile) {
+void QtSettings::ReadProfile(SettingsProfile& profile) {
     SettingsIni ini;
     QString why;
     ReadFile(SettingsFile(profile.saverName), ini, &why); // what could be read counts
@@ -101,7 +91,7 @@ void SettingsReadProfile(SettingsProfile& profile) {
     }
 }
 
-int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
+int QtSettings::WriteProfile(const SettingsProfile& profile, char* reason, size_t reasonSize) {
     const QString path = SettingsFile(profile.saverName);
     QString refusal = Refusal(path);
     if (!refusal.isEmpty()) {
@@ -136,15 +126,14 @@ int SettingsWriteProfile(const SettingsProfile& profile, char* reason, size_t re
     // it is removed with `file`.
     QSaveFile file(path);
     const qint64 size = static_cast<qint64>(text.size());
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), size) != size ||
-        !file.flush()) {
-        why = file.errorString();
-    } else if (fsync(file.handle()) != 0) {
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(text.data(), size) == size && file.flush();
+    if (written && fsync(file.handle()) != 0) {
         why = QString::fromLocal8Bit(std::strerror(errno));
-    } else if (!file.commit()) {
-        why = file.errorString();
-    } else {
+    } else if (written && file.commit()) {
         return 1;
+    } else {
+        why = file.errorString();
     }
     Say(reason, reasonSize, "cannot write %s: %s", path, why);
     return 0;

@@ -1,32 +1,64 @@
-// What start-up learns from the desktop: theme folder, screen and host window sizes.
+#include "ports/qt/shell_qt.h"
+
 #include "base/theme_folder.h"
-#include "platform/qt/embed_host_qt.h"
-#include "platform/qt/host_window_qt.h"
-#include "platform/shell.h"
+#include "ports/qt/host_window_qt.h"
 
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
+#include <QStringList>
+#include <QUrl>
 
-// Saver files with short names exist only on Windows.
-bool SysFindLongSaverName(const char*, char*, int) {
+bool QtShell::FindLongSaverName(const char*, char*, int) {
     return false;
 }
 
-void SysThemeFolder(const char* scriptName, char* folder, int size) {
+void QtShell::ThemeFolder(const char* scriptName, char* folder, int size) {
     XdgThemeFolder(scriptName, folder, size);
 }
 
-void SysScreenSize(int32_t* width, int32_t* height) {
+void QtShell::ScreenSize(int32_t* width, int32_t* height) {
     *width = 0;
     *height = 0;
-    // A run inside a host window plays at that window's size.
-    if (QtEmbedHost() != 0 && X11WindowSize(QtEmbedHost(), width, height)) return;
+    if (embedHost != 0 && X11WindowSize(embedHost, width, height)) return;
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     *width = screen->geometry().width();
     *height = screen->geometry().height();
 }
 
-bool SysWindowClientSize(uintptr_t handle, int32_t* width, int32_t* height) {
+int QtShell::Monitors(SysMonitor* monitors, int capacity) {
+    if (embedHost != 0) return 0; // the daemon covers the monitors itself
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    int n = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (n >= capacity) break;
+        const QRect g = screen->geometry();
+        monitors[n++] = {reinterpret_cast<uintptr_t>(screen),
+                         g.x(),
+                         g.y(),
+                         g.width(),
+                         g.height(),
+                         screen == primary};
+    }
+    return n;
+}
+
+bool QtShell::WindowClientSize(uintptr_t handle, int32_t* width, int32_t* height) {
     return X11WindowSize(handle, width, height);
+}
+
+int QtShell::StartDetached(const char*, const char* const* argv) {
+    if (!argv || !argv[0]) return 0;
+    QStringList arguments;
+    for (const char* const* arg = argv + 1; *arg; ++arg) arguments << QString::fromLocal8Bit(*arg);
+    return QProcess::startDetached(QString::fromLocal8Bit(argv[0]), arguments) ? 1 : 0;
+}
+
+void QtShell::OpenFile(const char* path) {
+    QString file = QFileInfo(QString::fromLocal8Bit(path)).absoluteFilePath();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }

@@ -1,4 +1,4 @@
-#include "platform/qt/splash_window_qt.h"
+#include "ports/qt/splash_window_qt.h"
 
 #include <QCoreApplication>
 

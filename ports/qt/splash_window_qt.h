@@ -2,7 +2,7 @@
 // thin border, no caption, centred on the screen.
 #pragma once
 
-#include "platform/qt/dialog_builder_qt.h"
+#include "ports/qt/dialog_builder_qt.h"
 
 #include <QFrame>
 

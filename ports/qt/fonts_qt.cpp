@@ -1,13 +1,10 @@
-// Showing the back buffer and rendering banner text with Qt.
-#include "platform/qt/saver_window_qt.h"
-#include "platform/video.h"
+#include "ports/qt/fonts_qt.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QRegion>
 #include <QStringList>
 #include <algorithm>
 #include <cstring>
@@ -66,34 +63,19 @@ bool HaveGui() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-VidFont* defaultFont = nullptr;
+} // namespace
 
-VidFont* Resolve(VidFont* font) {
+QtFonts::~QtFonts() {
+    FreeFont(defaultFont);
+}
+
+VidFont* QtFonts::Resolve(VidFont* font) {
     if (font) return font;
-    if (!defaultFont) defaultFont = VidCreateFont(DEFAULT_FONT_HEIGHT, "Arial", false);
+    if (!defaultFont) defaultFont = MakeFont(DEFAULT_FONT_HEIGHT, "Arial", false);
     return defaultFont;
 }
 
-} // namespace
-
-void VidPresent(const uint32_t* pixels, int32_t width, int32_t height, const VidRect* rects,
-                int count) {
-    if (!pixels || width <= 0 || height <= 0 || !rects) return;
-    const QRect whole(0, 0, width, height);
-    QRegion region;
-    for (int i = 0; i < count; ++i) {
-        const VidRect& r = rects[i];
-        QRect rect = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).intersected(whole);
-        if (!rect.isEmpty()) region += rect;
-    }
-    if (region.isEmpty()) return;
-    // 0x00RRGGBB is Qt's RGB32 layout; the unused top byte is ignored.
-    QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
-                 static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
-    QtWindowPresent(image, region);
-}
-
-VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
+VidFont* QtFonts::MakeFont(int32_t height, const char* face, bool bold) {
     if (!HaveGui()) return nullptr;
     auto* font = new VidFont;
     font->font.setFamilies(Families(face));
@@ -120,11 +102,11 @@ VidFont* VidCreateFont(int32_t height, const char* face, bool bold) {
     return font;
 }
 
-void VidDeleteFont(VidFont* font) {
+void QtFonts::FreeFont(VidFont* font) {
     delete font;
 }
 
-void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
+void QtFonts::MeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) {
     int32_t w = 0;
     int32_t h = 0;
     font = Resolve(font);
@@ -136,8 +118,8 @@ void VidMeasureText(VidFont* font, const char* text, int32_t* width, int32_t* he
     if (height) *height = h;
 }
 
-int VidRenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width, int32_t height,
-                  int32_t stride) {
+int QtFonts::RenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width,
+                        int32_t height, int32_t stride) {
     font = Resolve(font);
     if (!font || !text || !coverage || width <= 0 || height <= 0 || stride < width) return 0;
     // The text is drawn as coverage in the alpha channel of a transparent picture.
