@@ -1,11 +1,11 @@
 #ifdef GLIMMORA_HAVE_QT
 
 // Before the Qt headers, whose "slots" keyword would hide the view's table.
-#include "support/dialog_fixture.h"
+#include "qt_dialog_fixture.h"
 
-#include "platform/qt/about_dialog_qt.h"
-#include "platform/qt/config_dialog_qt.h"
-#include "platform/qt/more_options_dialog_qt.h"
+#include "ports/qt/about_dialog_qt.h"
+#include "ports/qt/config_dialog_qt.h"
+#include "ports/qt/more_options_dialog_qt.h"
 #include "support/test_files.h"
 #include "ui/about_dlg.h"
 #include "ui/config_dlg.h"
@@ -44,7 +44,7 @@ namespace {
 
 const char* const NO_ARGS[] = {"glimmora", nullptr};
 
-class QtDialogsTest : public DialogTest {
+class QtDialogsTest : public QtDialogTest {
   protected:
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets()) w->close();
@@ -75,7 +75,7 @@ class QtDialogsTest : public DialogTest {
 TEST_F(QtDialogsTest, ControlsFollowTheTemplate) {
     AddThreeModules();
     std::snprintf(theme.themeName, sizeof(theme.themeName), "Coral Reef");
-    CConfigDlg model(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg model(settings, shell, run.mediaDirectory, 1, NO_ARGS);
     QtConfigDialog dialog(model);
     EXPECT_EQ(dialog.windowTitle(), "Coral Reef");
     EXPECT_EQ(dialog.moduleList->count(), 3);
@@ -110,7 +110,7 @@ TEST_F(QtDialogsTest, ControlsFollowTheTemplate) {
 
 TEST_F(QtDialogsTest, ReversedSliderRunsFromLeftValueToRightValue) {
     AddModule("Reef", {{"Speed", "Speed", "Slow", "Fast", 10, 1, 3}});
-    CConfigDlg model(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg model(settings, shell, run.mediaDirectory, 1, NO_ARGS);
     QtConfigDialog dialog(model);
     dialog.show();
     QSlider* slider = dialog.paramSliders[0];
@@ -131,7 +131,7 @@ TEST_F(QtDialogsTest, ReversedSliderRunsFromLeftValueToRightValue) {
 
 TEST_F(QtDialogsTest, SwitchingModulesShowsAndHidesGroups) {
     AddThreeModules();
-    CConfigDlg model(settings, run.mediaDirectory, 1, NO_ARGS);
+    CConfigDlg model(settings, shell, run.mediaDirectory, 1, NO_ARGS);
     QtConfigDialog dialog(model);
     dialog.show();
     EXPECT_TRUE(dialog.paramGroups[2]->isHidden()); // the first module has two parameters
@@ -172,7 +172,8 @@ TEST_F(QtDialogsTest, OkWritesTheSettings) {
         dialog->sound->setChecked(false);
         QTest::mouseClick(dialog->okButton, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 1);
@@ -193,7 +194,8 @@ TEST_F(QtDialogsTest, EscapeWritesNothing) {
         dialog->sound->setChecked(false);
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_CANCEL);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 0);
@@ -222,7 +224,8 @@ TEST_F(QtDialogsTest, MoreOptionsVolumeIsLiveAndEscapeKeepsThePlayMode) {
         });
         QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.MasterVolume, 40);
@@ -248,7 +251,8 @@ TEST_F(QtDialogsTest, MoreOptionsOkThenCancelledSettingsStoreNothing) {
         });
         QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_CANCEL);
     EXPECT_EQ(playModeAfterOptions, 1);
     ReloadSettings();
@@ -275,7 +279,8 @@ TEST_F(QtDialogsTest, MoreOptionsOtherMonitorsBlackIsItsOwnChoiceStoredByOk) {
         });
         QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_BLACK);
@@ -295,7 +300,7 @@ TEST_F(QtDialogsTest, AboutShowsTheVersionAndOpensTheReadMe) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "Open");
     std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "/themes/Aquarium");
-    CAboutDlg model(run.mediaDirectory);
+    CAboutDlg model(shell, run.mediaDirectory);
     QtAboutDialog dialog(model);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "About Glimmora");
@@ -322,7 +327,7 @@ TEST_F(QtDialogsTest, TestButtonStartsTheSaverDetached) {
                            ".part\"\nmv \"" + record + ".part\" \"" + record + "\"\n");
     ASSERT_EQ(chmod(program.c_str(), 0755), 0);
     const char* const argv[] = {program.c_str(), "/c", "-def", "C:\\My Themes\\r.SS", nullptr};
-    CConfigDlg model(settings, run.mediaDirectory, 4, argv);
+    CConfigDlg model(settings, shell, run.mediaDirectory, 4, argv);
     QtConfigDialog dialog(model);
     dialog.show();
     QTest::mouseClick(dialog.testButton, Qt::LeftButton);
@@ -342,7 +347,7 @@ TEST_F(QtDialogsTest, TestRunOfAMissingProgramIsNotStartedAndNotReported) {
     TempDir dir;
     std::string missing = dir.File("QV Gone.SCR");
     const char* const argv[] = {missing.c_str(), "/c", nullptr};
-    CConfigDlg model(settings, run.mediaDirectory, 2, argv);
+    CConfigDlg model(settings, shell, run.mediaDirectory, 2, argv);
     QtConfigDialog dialog(model);
     dialog.show();
     EXPECT_EQ(model.OnTest(), 0);
@@ -361,7 +366,7 @@ TEST_F(QtDialogsTest, SplashShowsTheLogoAndTheLoadingLine) {
         return found;
     };
     {
-        CSplashDlg splash;
+        CSplashDlg splash(dialogs);
         splash.Create();
         QList<QWidget*> shown = splashes();
         ASSERT_EQ(shown.size(), 1);

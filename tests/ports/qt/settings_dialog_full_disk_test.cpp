@@ -4,9 +4,13 @@
 #ifdef GLIMMORA_HAVE_DESKTOP
 
 // Before the Qt headers, whose "slots" keyword would hide the view's table.
-#include "support/app_fixture.h"
+#include "app/glimmora_context.h"
 
-#include "platform/qt/config_dialog_qt.h"
+#include "ports/headless/headless_port.h"
+#include "ports/qt/config_dialog_qt.h"
+#include "ports/qt/dialogs_qt.h"
+#include "ports/qt/settings_backend_qt.h"
+#include "qt_test_app.h"
 #include "scratch_disk.h"
 #include "support/test_files.h"
 #include "ui/config_dlg.h"
@@ -42,7 +46,23 @@ template <class T> void WhenModal(std::function<void(T*)> action, int tries = 20
     });
 }
 
-class SettingsDialogFullDiskTest : public ContextTest {};
+// A context whose settings and dialogs are the Qt port's, over the
+// headless port's other services.
+class SettingsDialogFullDiskTest : public ::testing::Test {
+  protected:
+    PortServices Services() {
+        PortServices services = headless.Services();
+        services.settings = &storage;
+        services.dialogs = &dialogs;
+        return services;
+    }
+
+    HeadlessPort headless;
+    QtSettings storage;
+    QtDialogs dialogs{0};
+    GlimmoraContext ctx{Services()};
+    RunConfig& run = ctx.run;
+};
 
 TEST_F(SettingsDialogFullDiskTest, OkSaysWhyAndTheOldFileKeepsEveryByte) {
     TempDir config;
@@ -57,11 +77,7 @@ TEST_F(SettingsDialogFullDiskTest, OkSaysWhyAndTheOldFileKeepsEveryByte) {
     ASSERT_TRUE(disk.FillUp(&why)) << why;
 
     // Qt only now: a user namespace takes a process of one thread.
-    int argc = 1;
-    char name[] = "glimmora";
-    char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TestApplication();
 
     std::snprintf(run.saverName, sizeof(run.saverName), "QV Reef");
     std::string scriptFile =
@@ -86,7 +102,8 @@ TEST_F(SettingsDialogFullDiskTest, OkSaysWhyAndTheOldFileKeepsEveryByte) {
         dialog->paramSliders[0]->setValue(12);
         QTest::mouseClick(dialog->okButton, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(ctx.script, ctx.settings, dialogs, headless.shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_CANCEL);
     EXPECT_EQ(shown.toStdString(), "The settings could not be saved: cannot write " + file +
                                        ": No space left on device");

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int SHOW_TIMEOUT_MS = 15000;
-#define LSAN_SUPPRESSIONS GLIMMORA_SOURCE_DIR "/tests/desktop/lsan_system_libraries.supp"
+#define LSAN_SUPPRESSIONS GLIMMORA_SOURCE_DIR "/tests/ports/qt/lsan_system_libraries.supp"
 
 void SleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));

@@ -3,7 +3,7 @@
 // made leaves the old file exactly as it was and says why.
 #ifdef GLIMMORA_HAVE_DESKTOP
 
-#include "platform/settings_backend.h"
+#include "ports/qt/settings_backend_qt.h"
 #include "scratch_disk.h"
 #include "support/test_files.h"
 
@@ -19,7 +19,7 @@ int32_t Read(const char* saver, const char* section, const char* name, int32_t d
     SettingsProfile profile;
     profile.saverName = saver;
     profile.Add(section, name, defaultValue);
-    SettingsReadProfile(profile);
+    QtSettings().ReadProfile(profile);
     return profile.values[0].value;
 }
 
@@ -29,7 +29,7 @@ std::string Write(const char* saver, const char* section, const char* name, int3
     profile.saverName = saver;
     profile.Add(section, name, value);
     char reason[SETTINGS_REASON_LEN] = {};
-    if (SettingsWriteProfile(profile, reason, sizeof(reason))) return "";
+    if (QtSettings().WriteProfile(profile, reason, sizeof(reason))) return "";
     return reason[0] ? reason : "(no reason)";
 }
 
@@ -67,7 +67,7 @@ TEST_F(SettingsFileTest, ValuesRoundTripInOneFilePerSaver) {
     profile.Add("Config", "MasterVolume", INT32_MIN);
     profile.Add("Coral Reef", "Speed", INT32_MAX);
     char reason[SETTINGS_REASON_LEN] = {};
-    ASSERT_EQ(SettingsWriteProfile(profile, reason, sizeof(reason)), 1) << reason;
+    ASSERT_EQ(QtSettings().WriteProfile(profile, reason, sizeof(reason)), 1) << reason;
     EXPECT_EQ(Write("QV Other", "Config", "Sound", 1), "");
     EXPECT_EQ(Read("QV Aquarium", "Config", "Sound", 7), 0);
     EXPECT_EQ(Read("QV Aquarium", "Config", "MasterVolume", 7), INT32_MIN);
@@ -218,7 +218,7 @@ TEST_F(SettingsFileTest, AFullDiskLeavesTheOldFileByteForByte) {
     profile.Add("Config", "ActiveModule", 2);
     profile.Add("Coral Reef", "Speed", 9);
     char reason[SETTINGS_REASON_LEN] = {};
-    EXPECT_EQ(SettingsWriteProfile(profile, reason, sizeof(reason)), 0);
+    EXPECT_EQ(QtSettings().WriteProfile(profile, reason, sizeof(reason)), 0);
     EXPECT_EQ(std::string(reason), "cannot write " + FileOf("S") + ": No space left on device");
     EXPECT_EQ(ReadFileText(FileOf("S")), old);
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"S.ini"}); // no temporary file left
