@@ -2,8 +2,8 @@
 // masked sprites and two banners, against a memcpy of the same bytes, and a
 // frame in which only 10 sprites moved.
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "display/ss_view.h"
+#include "ports/headless/headless_port.h"
 #include "support/test_frames.h"
 
 #include <benchmark/benchmark.h>

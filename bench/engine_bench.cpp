@@ -4,8 +4,8 @@
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
-#include "ports/headless/headless_port.h"
 #include "engine/random.h"
+#include "ports/headless/headless_port.h"
 #include "script/theme_records.h"
 #include "support/test_animation.h"
 

@@ -4,8 +4,8 @@
 // RGBA, from the file's bytes read each time).
 // Run: scripts/bench gif
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "image/image.h"
+#include "ports/headless/headless_port.h"
 #include "support/gif_writer.h"
 
 #include <benchmark/benchmark.h>

@@ -2,8 +2,8 @@
 // microseconds per buffer. A pass must take well under 1% of the 125 ms that
 // its buffer plays, that is well under 1250 us.
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "platform/audio_device.h"
+#include "ports/headless/headless_port.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
 #include "support/test_files.h"

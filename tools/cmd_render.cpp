@@ -2,8 +2,8 @@
 // writes what the saver would show and play: PNG frames and the mixed sound.
 // The clock moves as the saver's loop sleeps, from one announced change to the
 // next, or by a fixed step.
-#include "app/saver_run.h"
 #include "app/main_loop.h"
+#include "app/saver_run.h"
 #include "app/saver_window.h"
 #include "app/startup.h"
 #include "base/file_checks.h"

@@ -1,8 +1,8 @@
 // "setup": runs the Setup scan on a theme script and prints the theme name and
 // the module table with the parameters of every module.
 #include "base/error_sink.h"
-#include "base/paths.h"
 #include "base/file_checks.h"
+#include "base/paths.h"
 #include "script/script_context.h"
 #include "script/setup_scan.h"
 #include "tool_commands.h"

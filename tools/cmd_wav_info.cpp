@@ -20,7 +20,8 @@ int CmdWavInfo(int argc, char** argv) {
     messages.Collect(errors);
     CSound sound;
     if (!sound.Load(path, 100, 64, 0, 0, 0, &errors)) {
-        const char* message = messages.texts.empty() ? "cannot load" : messages.texts.back().c_str();
+        const char* message =
+            messages.texts.empty() ? "cannot load" : messages.texts.back().c_str();
         std::fprintf(stderr, "%s: %s\n", path, message);
         const std::string note = MediaRefusalNote(message);
         if (!note.empty()) std::fprintf(stderr, "%s\n", note.c_str());

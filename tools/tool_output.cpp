@@ -57,6 +57,7 @@ void ToolMessages::Collect(ErrorSink& errors) {
 }
 
 void PrintScriptErrors(const char* file, int line, std::vector<std::string>& messages) {
-    for (const std::string& m : messages) std::fprintf(stderr, "%s:%d: %s\n", file, line, m.c_str());
+    for (const std::string& m : messages)
+        std::fprintf(stderr, "%s:%d: %s\n", file, line, m.c_str());
     messages.clear();
 }

@@ -77,7 +77,6 @@ void HeadlessAudio::StopDeviceThread() {
     if (deviceThread.joinable()) deviceThread.join();
 }
 
-
 int HeadlessAudio::Open(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!available || open || !done || framesPerBuffer <= 0) return 0;

@@ -132,8 +132,8 @@ void HeadlessFonts::MeasureText(VidFont* font, const char* text, int32_t* width,
     if (height) *height = h;
 }
 
-int HeadlessFonts::RenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width, int32_t height,
-                  int32_t stride) {
+int HeadlessFonts::RenderText(VidFont* font, const char* text, uint8_t* coverage, int32_t width,
+                              int32_t height, int32_t stride) {
     font = Resolve(font);
     if (!font || !text || !coverage || width <= 0 || height <= 0 || stride < width) return 0;
     int32_t pen = 0;

@@ -91,8 +91,7 @@ void HeadlessWindows::Present(WindowId id, const VidFrame& frame, const VidRect*
     if (!window || !frame.pixels || frame.width <= 0 || frame.height <= 0) return;
     ++presentCount;
     // The last present is kept as the bounding rectangle of what it copied.
-    lastPresent =
-        HeadlessCopyRects(window == &run ? screen : window->picture, frame, rects, count);
+    lastPresent = HeadlessCopyRects(window == &run ? screen : window->picture, frame, rects, count);
 }
 
 void HeadlessWindows::Deliver(const QueuedMessage& m) {

@@ -80,10 +80,10 @@ class HeadlessWindows : public WindowSystem {
     void DestroySecondary(WindowId id);
 
     std::deque<QueuedMessage> queue;
-    Window run;            // id 0 and no sink while it does not exist
+    Window run;             // id 0 and no sink while it does not exist
     WindowSpec runLayout{}; // how the run's window was last placed
     std::vector<Window> secondaries;
-    HeadlessPicture screen;         // the run's window's picture
+    HeadlessPicture screen; // the run's window's picture
     WindowId nextId = 1;
     int idleCalls = 0;
     int presentCount = 0;

@@ -13,7 +13,8 @@ void ShowInMessageBox(void* user, const char* message) {
 
 } // namespace
 
-GlimmoraContext::GlimmoraContext(const PortServices& port) : port(port), engine(script.theme, view) {
+GlimmoraContext::GlimmoraContext(const PortServices& port)
+    : port(port), engine(script.theme, view) {
     errors.show = ShowInMessageBox;
     errors.user = this;
     settings.saverName = run.saverName;

@@ -2,10 +2,10 @@
 
 #include "app/glimmora_context.h"
 #include "base/file_checks.h"
-#include "ui/dialog_host.h"
 #include "script/media_binder.h"
 #include "script/module_reader.h"
 #include "script/setup_scan.h"
+#include "ui/dialog_host.h"
 
 #include <cstdio>
 #include <string>
@@ -160,8 +160,8 @@ void MediaPath(const char* mediaDirectory, const char* name, char* path, int siz
     if (mediaDirectory[0] == '\0') {
         std::snprintf(path, static_cast<size_t>(size), "%s", name);
     } else {
-        std::snprintf(path, static_cast<size_t>(size), "%s%c%s", mediaDirectory,
-                      PATH_SEPARATOR, name);
+        std::snprintf(path, static_cast<size_t>(size), "%s%c%s", mediaDirectory, PATH_SEPARATOR,
+                      name);
     }
 }
 

@@ -49,7 +49,7 @@ void TextBanner::SetText(CSSView& view, int32_t px, int32_t py, const char* newT
         std::memset(coverage, 0, sizeof coverage);
         if (text[0] && fonts) {
             fonts->RenderText(font, text, &coverage[0][0], std::min(textWidth, BANNER_MAX_WIDTH),
-                          std::min(textHeight, BANNER_MAX_HEIGHT), BANNER_MAX_WIDTH);
+                              std::min(textHeight, BANNER_MAX_HEIGHT), BANNER_MAX_WIDTH);
         }
     }
     Invalidate(view);

@@ -25,8 +25,7 @@ class AudioDevice {
     // Opens the output for `formatFlags`, in buffers of `framesPerBuffer`
     // frames. The device stays paused until Start. Returns 1, or 0 when there
     // is no device or it refuses the format (no message is shown).
-    virtual int Open(int formatFlags, int framesPerBuffer, AudioBufferDone done,
-                     void* context) = 0;
+    virtual int Open(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) = 0;
     // Makes a buffer known to the device before it is first queued. 0 on failure.
     virtual int Prepare(uint8_t* block, int bytes) = 0;
     // Queues a prepared buffer; buffers play in the order they were queued,

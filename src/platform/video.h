@@ -35,8 +35,7 @@ class FontSource {
     // The size of the text's cell in pixels: the sum of the characters'
     // advances by the font's cell height. A null font stands for the
     // platform's default font. Text is 8-bit (Windows-1252).
-    virtual void MeasureText(VidFont* font, const char* text, int32_t* width,
-                             int32_t* height) = 0;
+    virtual void MeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) = 0;
     // Renders the text with its cell's top left corner at (0, 0) into
     // `coverage`, `width` by `height` bytes with rows `stride` bytes apart: 0
     // where the background shows, 255 where the text colour covers it fully.

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "platform/settings_backend.h"
-#include "ui/dialog_host.h"
 #include "script/theme_records.h"
+#include "ui/dialog_host.h"
 
 #include <cstdint>
 

@@ -2,13 +2,13 @@
 // primary, at negative coordinates, one right of it, each of its own size) on
 // the headless platform: a window and an engine per monitor, sound from the
 // primary's alone, input on any window ends the run, monitors come and go.
-#include "support/app_fixture.h"
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "app/main_loop.h"
 #include "app/monitor_run.h"
 #include "app/startup.h"
 #include "platform/window.h"
+#include "ports/headless/headless_port.h"
+#include "support/app_fixture.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 

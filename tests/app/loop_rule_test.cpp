@@ -2,12 +2,12 @@
 // played through the real loop that way show the same picture at every
 // millisecond, and ask for the same sounds at the same times, as when the
 // loop passes every millisecond; and they keep the documented times.
-#include "support/app_fixture.h"
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "platform/window.h"
+#include "ports/headless/headless_port.h"
+#include "support/app_fixture.h"
 #include "support/gif_writer.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"

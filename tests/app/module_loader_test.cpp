@@ -1,5 +1,5 @@
-#include "support/module_fixture.h"
 #include "ports/headless/headless_port.h"
+#include "support/module_fixture.h"
 
 #include <filesystem>
 

@@ -1,13 +1,13 @@
 // End-to-end play on the headless platform: start-up from a command line, the
 // run loop against the virtual clock, and what the window shows.
 #include "app/app_state.h"
-#include "ports/headless/headless_port.h"
 #include "app/main_loop.h"
 #include "app/module_loader.h"
 #include "app/startup.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "platform/window.h"
+#include "ports/headless/headless_port.h"
 #include "script/script_reader.h"
 #include "script/theme_records.h"
 #include "settings/settings_store.h"
@@ -261,7 +261,7 @@ TEST_F(PlayTest, SaverStartThatCannotStoreTheNextModuleLogsWhyAndPlaysOn) {
     EXPECT_TRUE(port.system.Messages()[0].logged);
     EXPECT_EQ(port.system.Messages()[0].caption, "QV Play");
     EXPECT_EQ(port.system.Messages()[0].text, "The settings could not be saved: the settings of QV "
-                                          "Play cannot be stored (test store)");
+                                              "Play cannot be stored (test store)");
     EXPECT_EQ(ctx.errors.errorLine, 0);
     ASSERT_TRUE(PlayUntil(1000));
     EXPECT_TRUE(port.windows.WindowExists());

@@ -1,10 +1,10 @@
 #include "app/app_state.h"
-#include "ports/headless/headless_port.h"
 #include "app/glimmora_context.h"
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "display/ss_view.h"
 #include "platform/window.h"
+#include "ports/headless/headless_port.h"
 #include "script/script_reader.h"
 #include "support/app_fixture.h"
 
@@ -28,7 +28,8 @@ class SaverWindowTest : public ContextTest {
     void Create(bool preview, bool exclusive = true) {
         run.previewMode = preview;
         run.exclusiveMode = preview ? false : exclusive;
-        ctx.saverWindow = std::make_unique<CSaverWnd>(run, view, ctx.loop, port.windows); // the app owns it
+        ctx.saverWindow =
+            std::make_unique<CSaverWnd>(run, view, ctx.loop, port.windows); // the app owns it
         window = ctx.saverWindow.get();
         WindowSpec layout{};
         layout.right = 320;

@@ -1,10 +1,10 @@
 // Whole scenes read from theme scripts, played by the frame tick on the
 // headless virtual clock with a fixed seed.
 #include "engine/engine_sound.h"
-#include "ports/headless/headless_port.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
 #include "engine/random.h"
+#include "ports/headless/headless_port.h"
 #include "support/module_fixture.h"
 
 #include <string>
@@ -65,7 +65,8 @@ class Scenario : public ModuleFixture {
     }
     // Ticks from `from` to `to` every `step` ms.
     void Run(uint32_t from, uint32_t to, uint32_t step = 10) {
-        for (uint32_t t = from; t <= to; t += step) FrameTick(engine, t, port.system.Milliseconds());
+        for (uint32_t t = from; t <= to; t += step)
+            FrameTick(engine, t, port.system.Milliseconds());
     }
     static bool Showing(const CFeature& f) {
         return f.endTime != 0 && static_cast<uint32_t>(f.endTime) != 0xFFFFFFFFu;
@@ -122,7 +123,8 @@ TEST_F(Scenario, ChestOpensWhenTheShutChestStops) {
     CFeature& chest = featureTable[1];
     Run(0, 740);
     EXPECT_EQ(chest.startTime, 0);
-    FrameTick(engine, 750, port.system.Milliseconds()); // foreseen: scheduled at the trigger, its sound now
+    FrameTick(engine, 750,
+              port.system.Milliseconds()); // foreseen: scheduled at the trigger, its sound now
     EXPECT_EQ(chest.startTime, 1000);
     EXPECT_EQ(Count('S', chest.sound), 1);
     Run(760, 1000);
@@ -175,7 +177,8 @@ TEST_F(Scenario, SectionsEndFadeAndCycle) {
     Run(10, 300);
     EXPECT_EQ(sectionTable[1].endRequested, 1); // from the OnEnd of the second
     t = 300;
-    while (engine.currentSection == 1 && t < 5000) FrameTick(engine, t += 10, port.system.Milliseconds());
+    while (engine.currentSection == 1 && t < 5000)
+        FrameTick(engine, t += 10, port.system.Milliseconds());
     EXPECT_EQ(engine.currentSection, 0); // after the last section, the first
     EXPECT_TRUE(Showing(first));
 }
@@ -244,7 +247,8 @@ TEST_F(Scenario, SetupEnabledFeaturesStayEnabledInLaterRounds) {
     ASSERT_EQ(hidden.enabled, 0);
     uint32_t t = 0;
     FrameTick(engine, t, port.system.Milliseconds());
-    while (!engine.sectionEnding && t < 1000) FrameTick(engine, t += 10, port.system.Milliseconds());
+    while (!engine.sectionEnding && t < 1000)
+        FrameTick(engine, t += 10, port.system.Milliseconds());
     while (engine.sectionEnding && t < 5000) FrameTick(engine, t += 10, port.system.Milliseconds());
     ASSERT_EQ(engine.currentSection, 0);
     EXPECT_EQ(shown.enabled, 1);
@@ -285,7 +289,8 @@ ThemeRun Scenario::PlayTheme(const std::string& theme, int module, uint32_t seco
     int32_t section = engine.currentSection;
     for (uint32_t pass = 0; pass < seconds * 50; ++pass) {
         port.system.AdvanceTime(20);
-        const uint32_t t = engine.clockStart == 0 ? 0 : port.system.Milliseconds() - engine.clockStart;
+        const uint32_t t =
+            engine.clockStart == 0 ? 0 : port.system.Milliseconds() - engine.clockStart;
         engine.sectionTime.store(t);
         FrameTick(engine, t, port.system.Milliseconds());
         if (engine.currentSection != section) ++result.sectionChanges;

@@ -1,8 +1,8 @@
 #include "app/app_state.h"
-#include "ports/headless/headless_port.h"
 #include "app/startup_rules.h"
 #include "base/theme_folder.h"
 #include "display/ss_view.h"
+#include "ports/headless/headless_port.h"
 #include "support/app_fixture.h"
 #include "support/test_files.h"
 

@@ -1,10 +1,10 @@
 // Two engines in one process, each with its own context: side by side, each
 // gives exactly the pictures and sound requests it gives alone.
 #include "app/glimmora_context.h"
-#include "ports/headless/headless_port.h"
 #include "app/module_loader.h"
-#include "engine/frame_tick.h"
 #include "display/update_region.h"
+#include "engine/frame_tick.h"
+#include "ports/headless/headless_port.h"
 #include "support/test_frames.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,6 @@
 // LZW decoder and malformed data.
 #include "image_test_util.h"
 
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -130,9 +129,9 @@ TEST_F(GifReaderTest, NoImageWhereTheFirstFrameBelongsIsReported) {
 
     log.texts.clear();
     CImage other;
-    EXPECT_EQ(LoadBytes(images, other, dir, "control.gif",
-                        GifBuilder(4, 4).Control(5).Trailer().Bytes()),
-              0);
+    EXPECT_EQ(
+        LoadBytes(images, other, dir, "control.gif", GifBuilder(4, 4).Control(5).Trailer().Bytes()),
+        0);
     EXPECT_EQ(log.texts,
               std::vector<std::string>{"GIF file has no image in it " + dir.File("control.gif")});
 }
@@ -143,9 +142,8 @@ TEST_F(GifReaderTest, EveryMinimumCodeSizeDecodesAlike) {
         LzwOptions lzw;
         lzw.minCodeSize = size;
         CImage other;
-        ASSERT_EQ(LoadBytes(images, other, dir, GifName("size", size),
-                            OneFrame(37, 23, picture, lzw)),
-                  1)
+        ASSERT_EQ(
+            LoadBytes(images, other, dir, GifName("size", size), OneFrame(37, 23, picture, lzw)), 1)
             << size;
         EXPECT_EQ(TopDownIndices(other), picture) << "minimum code size " << size;
         other.Release();
@@ -415,7 +413,7 @@ TEST_F(GifReaderTest, FramesTooLargeToHoldAreRefusedAtThePictureLimit) {
                                    .Bytes();
     EXPECT_EQ(Load(gif), 0);
     EXPECT_EQ(log.texts, std::vector<std::string>{"Picture memory limit of 256 MiB reached: " +
-                                                       dir.File("test.gif")});
+                                                  dir.File("test.gif")});
     EXPECT_EQ(image.pixels, nullptr);
     EXPECT_EQ(image.next, nullptr);
     EXPECT_EQ(image.fileName, nullptr);

@@ -46,4 +46,3 @@ std::string GifName(const char* stem, long number);
 
 // Releases an image and deletes its first record (null is ignored).
 void ReleaseAndDeleteImage(CImage* image);
-

@@ -1,6 +1,6 @@
-#include "script_fixture.h"
 #include "script/pattern_reader.h"
 #include "script/theme_records.h"
+#include "script_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "script_fixture.h"
 #include "script/script_reader.h"
 #include "script/script_scramble.h"
+#include "script_fixture.h"
 #include "support/test_files.h"
 
 #include <cstring>

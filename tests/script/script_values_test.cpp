@@ -1,6 +1,6 @@
-#include "script_fixture.h"
 #include "script/script_values.h"
 #include "script/theme_records.h"
+#include "script_fixture.h"
 
 #include <climits>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "script_fixture.h"
 #include "script/script_reader.h"
 #include "script/setup_scan.h"
 #include "script/theme_records.h"
+#include "script_fixture.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +23,7 @@ class SetupScanTest : public ScriptTest {
         return ScanThemeSetup(script, scriptPath);
     }
 
-    std::string LastMessage() {
-        return log.texts.empty() ? "" : log.texts.back();
-    }
+    std::string LastMessage() { return log.texts.empty() ? "" : log.texts.back(); }
 
     TempDir dir;
 };

@@ -1,6 +1,5 @@
-#include "script_fixture.h"
 #include "script/theme_records.h"
-
+#include "script_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "script_fixture.h"
 #include "script/script_reader.h"
 #include "script/theme_records.h"
 #include "script/trigger_reader.h"
+#include "script_fixture.h"
 #include "support/test_files.h"
 
 #include <cstring>
@@ -33,9 +33,7 @@ class TriggerReaderTest : public ScriptTest {
         moduleTable[0].params[slot].value = value;
     }
 
-    std::string LastMessage() {
-        return log.texts.empty() ? "" : log.texts.back();
-    }
+    std::string LastMessage() { return log.texts.empty() ? "" : log.texts.back(); }
 
     CFeature feature;
     TempDir dir;

@@ -1,7 +1,7 @@
 #include "platform/audio_device.h"
-#include "sound_fixture.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
+#include "sound_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -393,8 +393,7 @@ TEST_F(MixerTest, PrepareFailureIsReported) {
     EXPECT_EQ(audio.audioOn.load(), 0u);
     EXPECT_FALSE(device.IsOpen());
     ASSERT_EQ(log.texts.size(), 1u);
-    EXPECT_EQ(log.texts[0],
-              "Multimedia error: CAudio::Init() waveOutPrepareHeader failed");
+    EXPECT_EQ(log.texts[0], "Multimedia error: CAudio::Init() waveOutPrepareHeader failed");
 }
 
 TEST_F(MixerTest, ShutdownClosesTheDeviceAndStopsMixing) {

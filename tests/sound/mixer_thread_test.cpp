@@ -1,9 +1,9 @@
 // The mixer on a real device thread while the engine's thread starts, stops
 // and re-pans sounds. Run under ThreadSanitizer by scripts/tsan-test.
 #include "platform/audio_device.h"
-#include "sound_fixture.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
+#include "sound_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -44,8 +44,7 @@ class MixerThreadTest : public SoundTest {
         name += ".wav";
         std::string path = dir.WriteBytes(name, MakeWav(samples));
         sounds.push_back(std::make_unique<CSound>());
-        ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail, &errors),
-                  1);
+        ASSERT_EQ(sounds.back()->Load(path.c_str(), 100, 64, loopPoint, head, tail, &errors), 1);
         if (loop) sounds.back()->flags |= SOUND_LOOP;
     }
 

@@ -1,5 +1,5 @@
-#include "sound_fixture.h"
 #include "sound/sound.h"
+#include "sound_fixture.h"
 #include "support/test_files.h"
 #include "support/wav_writer.h"
 
@@ -13,9 +13,7 @@ using Bytes = std::vector<unsigned char>;
 
 class WavLoaderTest : public SoundTest {
   protected:
-    void SetUp() override {
-        log.texts.clear();
-    }
+    void SetUp() override { log.texts.clear(); }
 
     std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
         return dir.WriteBytes(name, bytes);
@@ -24,9 +22,7 @@ class WavLoaderTest : public SoundTest {
     int Load(const std::string& path) {
         return sound.Load(path.c_str(), 100, 64, 0, 0, 0, &errors);
     }
-    std::string LastMessage() {
-        return log.texts.empty() ? "" : log.texts.back();
-    }
+    std::string LastMessage() { return log.texts.empty() ? "" : log.texts.back(); }
     std::vector<unsigned char> Samples(uint32_t offset, uint32_t count) {
         std::vector<unsigned char> out(count);
         sound.ReadSamples(offset, out.data(), count);

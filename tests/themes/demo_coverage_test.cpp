@@ -1,8 +1,8 @@
 // The demo theme is the showcase of the script language: loaded module by
 // module, its feature records together must use every kind of start, duration,
 // movement, condition, command, fade, sound and flag, and both backgrounds.
-#include "support/module_fixture.h"
 #include "ports/headless/headless_port.h"
+#include "support/module_fixture.h"
 
 #include <set>
 #include <string>

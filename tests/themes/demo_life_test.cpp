@@ -2,10 +2,10 @@
 // in the preview, something that moves or winks starts within the first seconds,
 // and the sections hand over to each other.
 #include "engine/engine_sound.h"
-#include "ports/headless/headless_port.h"
 #include "engine/engine_state.h"
 #include "engine/frame_tick.h"
 #include "engine/random.h"
+#include "ports/headless/headless_port.h"
 #include "support/module_fixture.h"
 
 #include <string>

@@ -100,5 +100,4 @@ TEST(ScrambleToolTest, ReportsUnreadableInput) {
     EXPECT_EQ(RunCommand(tool + " scramble onlyone 2>/dev/null"), 2);
 }
 
-
 } // namespace

@@ -1,5 +1,5 @@
-#include "ui_fixture.h"
 #include "ui/config_dlg.h"
+#include "ui_fixture.h"
 
 #include <climits>
 #include <string>

@@ -1,8 +1,8 @@
-#include "ui_fixture.h"
 #include "support/test_files.h"
 #include "ui/config_dlg.h"
 #include "ui/dialog_templates.h"
 #include "ui/more_options_dlg.h"
+#include "ui_fixture.h"
 
 #include <set>
 
@@ -30,7 +30,8 @@ TEST_F(RunSettingsDialogTest, OkWritesEverything) {
         dlg.SetSoundChecked(false);
         return DLG_OK;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
     EXPECT_EQ(port.dialogs.Log().settingsRuns, 1);
     ReloadSettings();
@@ -48,7 +49,8 @@ TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
         dlg.OnHScroll();
         return DLG_CANCEL;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_CANCEL);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 0);
@@ -63,7 +65,8 @@ TEST_F(RunSettingsDialogTest, TestWritesEvenWhenTheDialogIsCancelledLater) {
         dlg.OnSelChange(0); // changed after the test: never stored
         return DLG_CANCEL;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_CANCEL);
     EXPECT_EQ(port.shell.startedLines.size(), 1u);
     ReloadSettings();
@@ -81,7 +84,8 @@ TEST_F(RunSettingsDialogTest, MoreOptionsVolumeSurvivesEscapeAndIsStoredByOk) {
         options.SetCheckedMode(1); // then Escape: no OnOK
         return DLG_OK;
     });
-    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                      run.mediaDirectory, 1, NO_ARGS);
     ReloadSettings();
     EXPECT_EQ(settings.MasterVolume, 40);
     EXPECT_EQ(settings.PlayMode, 0);
@@ -97,7 +101,8 @@ TEST_F(RunSettingsDialogTest, RandomPlayThenCancelStoresNothing) {
         options.OnOK();
         return DLG_CANCEL;
     });
-    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                      run.mediaDirectory, 1, NO_ARGS);
     EXPECT_EQ(settings.PlayMode, 1); // in memory only
     ReloadSettings();
     EXPECT_EQ(settings.PlayMode, 0);
@@ -121,9 +126,9 @@ TEST_F(RunSettingsDialogTest, OkThatCannotStoreSaysWhyAndKeepsTheDialogOpen) {
             port.settings.Fail(false);
             return retry ? DLG_OK : DLG_CANCEL;
         });
-        EXPECT_EQ(
-            RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
-            retry ? DLG_OK : DLG_CANCEL);
+        EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                                    run.mediaDirectory, 1, NO_ARGS),
+                  retry ? DLG_OK : DLG_CANCEL);
         EXPECT_EQ(rounds, 2);
         ASSERT_EQ(port.system.Messages().size(), 1u);
         EXPECT_EQ(port.system.Messages()[0].text,
@@ -189,7 +194,8 @@ TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
         EXPECT_FALSE(dlg.groups[0].visible);
         return DLG_OK;
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
     ASSERT_NE(seen, nullptr);
     int32_t stored = -1;
@@ -207,7 +213,8 @@ TEST_F(SettingsModeTest, SetupErrorStillOpensTheDialogWithTheModulesFound) {
         EXPECT_STREQ(dlg.ListEntry(1), "Bad");
         return DLG_CANCEL;
     });
-    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                      run.mediaDirectory, 1, NO_ARGS);
     EXPECT_EQ(port.dialogs.Log().settingsRuns, 1);
     EXPECT_EQ(errorLine, 9);
     ASSERT_EQ(port.system.Messages().size(), 1u);
@@ -222,7 +229,8 @@ TEST_F(SettingsModeTest, NoScriptOpensAnEmptyDialogAndReadsTheSettings) {
         EXPECT_EQ(dlg.OnTest(), 1);
         return DLG_CANCEL;
     });
-    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS);
+    RunSettingsDialog(script, settings, port.dialogs, port.shell, run.scriptPath,
+                      run.mediaDirectory, 1, NO_ARGS);
     EXPECT_EQ(port.shell.startedLines.size(), 1u);
     EXPECT_TRUE(port.system.Messages().empty());
 }

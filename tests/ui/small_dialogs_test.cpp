@@ -1,8 +1,8 @@
 #include "settings/settings_store.h"
-#include "ui_fixture.h"
 #include "ui/about_dlg.h"
 #include "ui/more_options_dlg.h"
 #include "ui/splash_dlg.h"
+#include "ui_fixture.h"
 
 #include <cstring>
 

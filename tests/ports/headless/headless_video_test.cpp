@@ -121,7 +121,8 @@ TEST_F(HeadlessVideo, FontsMeasureAndRenderWithinTheirCell) {
 
     // Rendering stays inside the buffer it is given, also when too small.
     std::vector<uint8_t> coverage(20 * 10 + 64, 0xAA);
-    ASSERT_EQ(fonts.RenderText(font, "Wide text that will not fit", coverage.data(), 20, 10, 20), 1);
+    ASSERT_EQ(fonts.RenderText(font, "Wide text that will not fit", coverage.data(), 20, 10, 20),
+              1);
     int ink = 0;
     for (int i = 0; i < 200; ++i) ink += coverage[i] != 0xAA;
     EXPECT_GT(ink, 0);
