@@ -58,13 +58,7 @@ class EveryMonitorTest : public ContextTest {
         port.system.SetTime(0);
         port.shell.SetScreenSize(800, 600);
         port.shell.SetMonitors({LEFT, PRIMARY, RIGHT});
-        GifImage block;
-        block.width = 8;
-        block.height = 8;
-        block.indices.assign(64, 5);
-        GifBuilder gif(8, 8);
-        gif.Image(block).Trailer();
-        dir.WriteBytes("block.gif", gif.Bytes());
+        dir.WriteBytes("block.gif", SolidGif(8, 8, 5));
     }
 
     void TearDown() override {

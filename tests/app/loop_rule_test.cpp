@@ -450,20 +450,13 @@ Stop
 class LoopRuleTest : public ContextTest {
   protected:
     void SetUp() override {
-        GifImage still;
-        still.width = 8;
-        still.height = 8;
-        still.indices.assign(64, 5);
-        GifBuilder stillGif(8, 8);
-        stillGif.Image(still).Trailer();
-        dir.WriteBytes("still.gif", stillGif.Bytes());
+        dir.WriteBytes("still.gif", SolidGif(8, 8, 5));
         // Looping animations of 3 and 6 frames, 100 ms each.
         for (int frames : {3, 6}) {
             GifBuilder anim(8, 8);
             anim.Netscape(0);
             for (int i = 0; i < frames; ++i) {
-                GifImage frame = still;
-                frame.indices.assign(64, static_cast<uint8_t>(9 + 20 * i));
+                GifImage frame = MakeImage(8, 8, std::vector<uint8_t>(64, 9 + 20 * i));
                 anim.Control(10).Image(frame);
             }
             dir.WriteBytes(frames == 3 ? "anim.gif" : "long.gif", anim.Trailer().Bytes());

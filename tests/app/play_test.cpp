@@ -108,13 +108,8 @@ class PlayTest : public ContextTest {
         port.settings.Clear();
         port.system.ClearMessages();
         port.system.SetTime(0);
-        GifImage block;
-        block.width = 8;
-        block.height = 8;
-        block.indices.assign(64, 5); // colour 5 of the test table: (5, 250, 35)
-        GifBuilder gif(8, 8);
-        gif.Image(block).Trailer();
-        dir.WriteBytes("block.gif", gif.Bytes());
+        // Colour 5 of the test table: (5, 250, 35).
+        dir.WriteBytes("block.gif", SolidGif(8, 8, 5));
     }
 
     void TearDown() override {

@@ -265,3 +265,9 @@ GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
     image.lzw = lzw;
     return image;
 }
+
+std::vector<uint8_t> SolidGif(int width, int height, uint8_t index) {
+    GifImage picture = MakeImage(width, height,
+                                 std::vector<uint8_t>(static_cast<size_t>(width) * height, index));
+    return GifBuilder(width, height).Image(picture).Trailer().Bytes();
+}

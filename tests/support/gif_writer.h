@@ -71,3 +71,7 @@ std::vector<uint8_t> TestPicture(int width, int height, int seed = 0, int colors
 // A single-frame image of `width` x `height` from `indices` with the given options.
 GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
                    const LzwOptions& lzw = LzwOptions());
+
+// A still picture of `width` x `height` in colour `index` of the builder's
+// default table.
+std::vector<uint8_t> SolidGif(int width, int height, uint8_t index);

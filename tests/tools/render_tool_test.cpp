@@ -34,13 +34,7 @@ Movement 8, 0, 50
 class RenderToolTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        GifImage dot;
-        dot.width = 4;
-        dot.height = 4;
-        dot.indices.assign(16, 9);
-        GifBuilder gif(4, 4);
-        gif.Image(dot).Trailer();
-        theme.WriteBytes("dot.gif", gif.Bytes());
+        theme.WriteBytes("dot.gif", SolidGif(4, 4, 9));
     }
 
     int Render(const std::string& script, const std::string& out, const std::string& options) {

@@ -12,19 +12,11 @@
 #include "script/script_context.h"
 #include "settings/settings_store.h"
 
+#include "support/module_table.h"
 #include <cstdio>
+
 #include <gtest/gtest.h>
 #include <memory>
-
-struct ParamSpec {
-    const char* name;
-    const char* caption;
-    const char* leftLabel;
-    const char* rightLabel;
-    int32_t leftValue;
-    int32_t rightValue;
-    int32_t value;
-};
 
 // The headless services the dialogs use.
 struct DialogPort {
@@ -56,34 +48,11 @@ class DialogTest : public ::testing::Test {
     }
 
     // Reads back what the settings store holds, after spoiling memory.
-    void ReloadSettings() {
-        settings.Sound = false;
-        settings.Gamma = 99;
-        settings.PlayMode = 99;
-        settings.MasterVolume = 99;
-        settings.activeModule = 0;
-        for (int m = 0; m < moduleCount; ++m) {
-            for (ModuleParam& p : moduleTable[m].params) p.value = -99;
-        }
-        settings.ReadSettings();
-    }
+    void ReloadSettings() { ::ReloadSettings(settings, theme); }
 
     // Adds a module with up to three parameters (a null name leaves a slot empty).
     void AddModule(const char* name, std::initializer_list<ParamSpec> params) {
-        ThemeModule& module = moduleTable[moduleCount++];
-        std::snprintf(module.name, sizeof(module.name), "%s", name);
-        int k = 0;
-        for (const ParamSpec& p : params) {
-            ModuleParam& slot = module.params[k++];
-            std::snprintf(slot.name, sizeof(slot.name), "%s", p.name ? p.name : "");
-            std::snprintf(slot.caption, sizeof(slot.caption), "%s", p.caption);
-            std::snprintf(slot.leftLabel, sizeof(slot.leftLabel), "%s", p.leftLabel);
-            std::snprintf(slot.rightLabel, sizeof(slot.rightLabel), "%s", p.rightLabel);
-            slot.leftValue = p.leftValue;
-            slot.rightValue = p.rightValue;
-            slot.defaultValue = p.value;
-            slot.value = p.value;
-        }
+        ::AddModule(theme, name, params);
     }
 
     DialogPort port;
