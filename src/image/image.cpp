@@ -3,6 +3,7 @@
 #include "base/error_sink.h"
 #include "image/gamma.h"
 #include "image/gif_reader.h"
+#include "image/screen_frame.h"
 
 #include <cctype>
 #include <cstring>
@@ -68,7 +69,9 @@ void FreeOwnedFrameData(CImage* frame) {
     if (!(frame->flags & IMAGE_SHARED)) {
         delete[] frame->pixels;
         delete[] frame->mask;
+        FreeScreenFrame(*frame);
     }
+    frame->screen = nullptr;
     frame->pixels = nullptr;
     frame->mask = nullptr;
     frame->maskBytes = 0;
@@ -86,13 +89,55 @@ CImage* ImageContext::Load(const char* path) {
         delete image; // a failed load leaves the record empty
         return nullptr;
     }
+    if (!(image->flags & IMAGE_SHARED)) ConvertForScreen(*image);
     cache.Adopt(image);
     return image;
+}
+
+void ImageContext::ConvertForScreen(CImage& image) {
+    if (pictureScale <= 0) return;
+    for (CImage* frame = &image; frame;) {
+        if (!frame->screen || frame->screen->scale != pictureScale) {
+            const int64_t bytes = ScreenFrameBytes(*frame, pictureScale);
+            // Beyond the limit the frames stay as decoded: drawn more slowly, but drawn.
+            if (bytes > 0 && ChargeScreenFrames(bytes) && !ConvertScreenFrame(*frame, pictureScale))
+                screenFrameBytes -= bytes;
+        }
+        if (frame->flags & IMAGE_LAST) break;
+        frame = frame->next;
+    }
+}
+
+bool ImageContext::ChargeScreenFrames(int64_t bytes) {
+    if (bytes > screenFrameLimit - screenFrameBytes) return false;
+    screenFrameBytes += bytes;
+    return true;
+}
+
+int64_t ImageContext::PixelMemory(int32_t scale) const {
+    int64_t total = 0;
+    for (int i = 0; i < cache.OwnedCount(); ++i) {
+        const CImage* image = cache.Owned(i);
+        if (image->flags & IMAGE_SHARED) continue; // its pixels are another image's
+        for (const CImage* frame = image; frame;) {
+            total += frame->pixelBytes;
+            if (frame->mask) total += frame->maskBytes;
+            if (scale > 0) {
+                total += frame->screen && frame->screen->scale == scale
+                             ? frame->screen->bytes
+                             : ScreenFrameBytes(*frame, scale);
+            }
+            if (frame->flags & IMAGE_LAST) break;
+            frame = frame->next;
+        }
+    }
+    return total;
 }
 
 void ImageContext::Reset() {
     cache.Reset();
     histogram.Discard();
+    screenFrameBytes = 0;
 }
 
 int CImage::LoadImage(const char* path, ImageContext& images) {
@@ -220,6 +265,8 @@ int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* bud
     mask = nullptr;
     maskBytes = 0;
     next = nullptr;
+    screen = nullptr;
+    brightness = first->brightness;
     transparentIndex = -1;
     bool transparent = false;
 
@@ -382,6 +429,11 @@ void CImage::SetBrightness(int percent) {
         c.blue = static_cast<uint8_t>(loadedColors[i].blue * percent / 100);
         c.green = static_cast<uint8_t>(loadedColors[i].green * percent / 100);
         c.red = static_cast<uint8_t>(loadedColors[i].red * percent / 100);
+    }
+    for (CImage* frame = this; frame;) {
+        frame->brightness = static_cast<int16_t>(percent);
+        if (frame->flags & IMAGE_LAST) break;
+        frame = frame->next;
     }
 }
 

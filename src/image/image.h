@@ -10,6 +10,7 @@
 
 class CGifReader;
 struct ErrorSink;
+struct ScreenFrame;
 
 // A device-independent bitmap header, laid out as the drawing code expects it.
 struct BitmapHeader {
@@ -57,6 +58,9 @@ constexpr int IMAGE_CACHE_SIZE = 100;
 constexpr int32_t DEFAULT_FRAME_DELAY_MS = 66; // a frame without a graphic control extension
 // Pixel bytes one image may hold; a larger image is refused as out of memory.
 constexpr int64_t MAX_IMAGE_BYTES = int64_t{256} << 20;
+// Bytes the frames converted for the compositor may take together; frames
+// beyond it stay as they are and are drawn from their colour indices.
+constexpr int64_t MAX_SCREEN_FRAME_BYTES = int64_t{512} << 20;
 
 // What loading images works with: where failures are reported, the loaded
 // images, the brightness curve and the palettizing counts.
@@ -65,12 +69,27 @@ struct ImageContext {
     int32_t gammaSetting = 0;    // the user's Gamma, applied to every colour table loaded
     bool exportPalettes = false; // count the colours of every decoded pixel
     int64_t imageByteLimit = MAX_IMAGE_BYTES; // lowered by the fuzzer
+    // The picture scale that every frame loaded is converted to for the
+    // compositor (ConvertForScreen); 0: frames are not converted.
+    int32_t pictureScale = 0;
+    int64_t screenFrameLimit = MAX_SCREEN_FRAME_BYTES;
+    int64_t screenFrameBytes = 0; // what the converted frames of the loaded images take
     ImageCache cache;
     ColorHistogram histogram;
 
     // Loads the GIF at `path` into a new image that the cache owns; null
     // after a reported failure (or, silently, when the file holds no frame).
+    // A new image's frames are converted at `pictureScale`.
     CImage* Load(const char* path);
+    // Converts every frame of a loaded image (not a copy) at `pictureScale`,
+    // as far as `ChargeScreenFrames` allows.
+    void ConvertForScreen(CImage& image);
+    // The one place where the bytes of converted frames are counted: true
+    // when `bytes` more may be held (and they are then counted).
+    bool ChargeScreenFrames(int64_t bytes);
+    // Bytes of pixels the loaded images hold: colour indices and masks, and
+    // their frames converted at `scale` (0: indices and masks only).
+    int64_t PixelMemory(int32_t scale) const;
     // Frees every loaded image and the colour counts; the options stay.
     void Reset();
 };
@@ -95,7 +114,12 @@ class CImage {
     uint16_t frameIndex = 0;
     char* fileName = nullptr;
     int16_t transparentIndex = -1; // the frame's transparent colour, -1 when it has none
-    ImageCache* cache = nullptr;   // the cache whose name table holds this first record
+    // Per cent of the loaded colours that the colour table holds (SetBrightness):
+    // at 100 the frame's converted form shows what the table would.
+    int16_t brightness = 100;
+    ImageCache* cache = nullptr; // the cache whose name table holds this first record
+    // The frame converted for the compositor (owned unless SHARED), or none.
+    ScreenFrame* screen = nullptr;
 
     // Loads the GIF at `path` into this empty record and the frames after it;
     // a name loaded before (in any case) is copied from the context's cache,
@@ -118,7 +142,7 @@ class CImage {
     // the first record itself.
     void Release();
     // Sets the shared colour table to the loaded colours times `percent`
-    // (0 to 100); first records only.
+    // (0 to 100), and every frame's `brightness`; first records only.
     void SetBrightness(int percent);
     // The frame on screen `ms` milliseconds before frame `index` (-1: the last
     // frame) comes up, counted from the first frame.

@@ -1,0 +1,165 @@
+#include "image/screen_frame.h"
+
+#include "image/image.h"
+
+#include <cstddef>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// Widest frame whose runs fit the 16-bit counts (a GIF's sides are 16-bit).
+constexpr int32_t MAX_RUN_WIDTH = 65535;
+
+bool Convertible(const CImage& frame, int32_t scale) {
+    return scale >= 1 && scale <= MAX_PICTURE_SCALE && frame.width > 0 && frame.height > 0 &&
+           frame.width <= MAX_RUN_WIDTH && frame.height <= MAX_RUN_WIDTH && frame.pixels &&
+           frame.colorInfo &&
+           static_cast<int64_t>(frame.pixelBytes) >=
+               static_cast<int64_t>(frame.Stride()) * frame.height;
+}
+
+bool Transparent(const uint8_t* maskRow, int32_t x) {
+    return (maskRow[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+// The mask row of the screen row `row` (masks are stored bottom-up).
+const uint8_t* MaskRow(const CImage& frame, int32_t row) {
+    return frame.mask + static_cast<size_t>(frame.height - 1 - row) * frame.MaskStride();
+}
+
+// Writes the runs of one mask row to `out` (when given) and returns how many
+// there are: a transparent count first, then alternating counts.
+uint32_t RowRuns(const uint8_t* maskRow, int32_t width, uint16_t* out) {
+    uint32_t n = 0;
+    bool transparent = true;
+    int32_t start = 0;
+    for (int32_t x = 0; x < width; ++x) {
+        if (Transparent(maskRow, x) == transparent) continue;
+        if (out) out[n] = static_cast<uint16_t>(x - start);
+        ++n;
+        start = x;
+        transparent = !transparent;
+    }
+    if (out) out[n] = static_cast<uint16_t>(width - start);
+    return n + 1;
+}
+
+// Whether the mask marks any pixel of the frame transparent: a mask without
+// one needs no runs, the frame is drawn as opaque.
+bool AnyTransparent(const CImage& frame) {
+    for (int32_t row = 0; row < frame.height; ++row) {
+        const uint8_t* maskRow = MaskRow(frame, row);
+        for (int32_t x = 0; x < frame.width; ++x) {
+            if (Transparent(maskRow, x)) return true;
+        }
+    }
+    return false;
+}
+
+// Whether the frame is drawn with runs.
+bool HasRuns(const CImage& frame) {
+    return FrameMaskUsable(frame) && AnyTransparent(frame);
+}
+
+int64_t CountRuns(const CImage& frame) {
+    int64_t total = 0;
+    for (int32_t row = 0; row < frame.height; ++row)
+        total += RowRuns(MaskRow(frame, row), frame.width, nullptr);
+    return total;
+}
+
+int64_t RowBytes(const CImage& frame, int32_t scale) {
+    return static_cast<int64_t>(frame.width) * scale * frame.height * 4;
+}
+
+int64_t RunBytes(const CImage& frame, int64_t runs) {
+    return (static_cast<int64_t>(frame.height) + 1) * 4 + runs * 2;
+}
+
+} // namespace
+
+bool FrameMaskUsable(const CImage& frame) {
+    return frame.mask && static_cast<int64_t>(frame.maskBytes) >=
+                             static_cast<int64_t>(frame.MaskStride()) * frame.height;
+}
+
+int64_t ScreenFrameBytes(const CImage& frame, int32_t scale) {
+    if (!Convertible(frame, scale)) return 0;
+    int64_t bytes = RowBytes(frame, scale);
+    if (HasRuns(frame)) bytes += RunBytes(frame, CountRuns(frame));
+    return bytes;
+}
+
+bool ConvertScreenFrame(CImage& frame, int32_t scale) {
+    if (!Convertible(frame, scale)) return false;
+    const bool masked = HasRuns(frame);
+    const int64_t runCount = masked ? CountRuns(frame) : 0;
+    const int32_t width = frame.width;
+    const int32_t height = frame.height;
+    const int32_t rowPixels = width * scale;
+
+    auto* converted = new (std::nothrow) ScreenFrame;
+    auto* pixels = new (std::nothrow) uint32_t[static_cast<size_t>(rowPixels) * height];
+    uint32_t* rowRuns =
+        masked ? new (std::nothrow) uint32_t[static_cast<size_t>(height) + 1] : nullptr;
+    uint16_t* runs = masked ? new (std::nothrow) uint16_t[static_cast<size_t>(runCount)] : nullptr;
+    if (!converted || !pixels || (masked && (!rowRuns || !runs))) {
+        delete converted;
+        delete[] pixels;
+        delete[] rowRuns;
+        delete[] runs;
+        return false;
+    }
+
+    // The colours as loaded: a fade changes the colour table, never these.
+    const ColorEntry* colors = frame.loadedColors ? frame.loadedColors : frame.colorInfo->colors;
+    uint32_t table[256];
+    for (int i = 0; i < 256; ++i) {
+        table[i] = static_cast<uint32_t>(colors[i].red) << 16 |
+                   static_cast<uint32_t>(colors[i].green) << 8 | colors[i].blue;
+    }
+    const int32_t stride = frame.Stride();
+    bool transparentColored = false;
+    uint32_t run = 0;
+    for (int32_t row = 0; row < height; ++row) {
+        const uint8_t* src = frame.pixels + static_cast<size_t>(height - 1 - row) * stride;
+        uint32_t* dst = pixels + static_cast<size_t>(row) * rowPixels;
+        if (scale == 1) {
+            for (int32_t x = 0; x < width; ++x) dst[x] = table[src[x]];
+        } else {
+            for (int32_t x = 0; x < width; ++x) {
+                const uint32_t pixel = table[src[x]];
+                for (int32_t k = 0; k < scale; ++k) *dst++ = pixel;
+            }
+        }
+        if (!masked) continue;
+        const uint8_t* maskRow = MaskRow(frame, row);
+        rowRuns[row] = run;
+        run += RowRuns(maskRow, width, runs + run);
+        for (int32_t x = 0; x < width && !transparentColored; ++x)
+            transparentColored = Transparent(maskRow, x) && table[src[x]] != 0;
+    }
+    if (masked) rowRuns[height] = run;
+
+    converted->scale = scale;
+    converted->rowPixels = rowPixels;
+    converted->pixels = pixels;
+    converted->rowRuns = rowRuns;
+    converted->runs = runs;
+    converted->transparentColored = transparentColored;
+    converted->bytes = RowBytes(frame, scale) + (masked ? RunBytes(frame, runCount) : 0);
+    FreeScreenFrame(frame);
+    frame.screen = converted;
+    return true;
+}
+
+void FreeScreenFrame(CImage& frame) {
+    ScreenFrame* converted = frame.screen;
+    frame.screen = nullptr;
+    if (!converted) return;
+    delete[] converted->pixels;
+    delete[] converted->rowRuns;
+    delete[] converted->runs;
+    delete converted;
+}
