@@ -11,8 +11,9 @@ int32_t Clamp32(int64_t value) {
 }
 
 void InvalidateFrame(CSSView& view, const SpriteSlot& slot) {
-    view.Invalidate({slot.x, slot.y, Clamp32(static_cast<int64_t>(slot.x) + slot.frame->width),
-                     Clamp32(static_cast<int64_t>(slot.y) + slot.frame->height)});
+    const int64_t scale = view.pictureScale;
+    view.Invalidate({slot.x, slot.y, Clamp32(slot.x + scale * slot.frame->width),
+                     Clamp32(slot.y + scale * slot.frame->height)});
 }
 
 } // namespace
@@ -30,8 +31,8 @@ void SpriteSlot::Place(CSSView& view, int32_t px, int32_t py, CImage* newFrame, 
         sy = sy * view.yScale / 256;
     }
     if (view.window && frame) InvalidateFrame(view, *this);
-    x = Clamp32(sx / 16 + newFrame->left);
-    y = Clamp32(sy / 16 + newFrame->top);
+    x = Clamp32(sx / 16 + int64_t{view.pictureScale} * newFrame->left);
+    y = Clamp32(sy / 16 + int64_t{view.pictureScale} * newFrame->top);
     frame = newFrame;
     if (view.window) InvalidateFrame(view, *this);
 }
