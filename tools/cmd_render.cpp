@@ -4,6 +4,7 @@
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "app/startup.h"
+#include "image/screen_frame.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_settings.h"
@@ -42,12 +43,13 @@ struct RenderOptions {
     int step = 1;
     bool writeFrames = true;
     bool exportPalettes = false;
+    int scale = 0; // 0: as the "PictureSize" setting says
 };
 
 const char USAGE[] =
     "usage: glimmora-tool render SCRIPT --out DIR [--size WxH] [--seconds T] [--fps F]\n"
     "       [--seed S] [--module N] [--preview] [--param NAME=VALUE]... [--gamma G]\n"
-    "       [--no-sound] [--step MS] [--no-frames] [--exp256]\n";
+    "       [--no-sound] [--step MS] [--no-frames] [--exp256] [--scale N]\n";
 
 // Names what is wrong with the command line, then the usage; status 2.
 int Refuse(const std::string& what) {
@@ -74,7 +76,8 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
         std::string arg = argv[i];
         const bool takesValue = arg == "--out" || arg == "--size" || arg == "--seconds" ||
                                 arg == "--fps" || arg == "--seed" || arg == "--module" ||
-                                arg == "--param" || arg == "--gamma" || arg == "--step";
+                                arg == "--param" || arg == "--gamma" || arg == "--step" ||
+                                arg == "--scale";
         if (takesValue && i + 1 >= argc) return arg + " needs a value";
         const char* value = takesValue ? argv[++i] : "";
         long v = 0;
@@ -125,6 +128,11 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
             if (!ParseInt(value, 1, 60000, &v))
                 return BadValue(arg, value, "a whole number of milliseconds from 1 to 60000");
             o->step = static_cast<int>(v);
+        } else if (arg == "--scale") {
+            static_assert(MAX_PICTURE_SCALE == 16, "the message names the largest scale");
+            if (!ParseInt(value, 1, MAX_PICTURE_SCALE, &v))
+                return BadValue(arg, value, "a whole number from 1 to 16");
+            o->scale = static_cast<int>(v);
         } else if (arg == "--no-frames") {
             o->writeFrames = false;
         } else if (arg == "--exp256") {
@@ -138,6 +146,8 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
         }
     }
     if (o->script.empty()) return "no script named";
+    if (o->preview && o->scale > 0)
+        return "--scale: the preview always shows pictures at their own size";
     if (o->out.empty() && o->writeFrames) return "--out DIR is needed unless --no-frames is given";
     return "";
 }
@@ -226,6 +236,7 @@ int CmdRender(int argc, char** argv) {
 
     auto context = std::make_unique<GlimmoraContext>();
     GlimmoraContext& ctx = *context;
+    ctx.run.pictureScale = o.scale;
     if (!StartUp(ctx, static_cast<int>(args.size()), args.data())) {
         if (o.sound) HeadlessAudioStopRecording();
         return Finish(ctx);

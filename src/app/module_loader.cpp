@@ -88,6 +88,15 @@ class ContextBinder : public MediaBinder {
     GlimmoraContext& ctx;
 };
 
+// The picture scale of a load: 1 in the preview and for "original", the
+// scale the run was given, else the largest at which the design fits the view.
+int32_t PictureScaleOf(const GlimmoraContext& ctx) {
+    if (ctx.run.previewMode) return 1;
+    if (ctx.run.pictureScale > 0) return ctx.run.pictureScale;
+    if (ctx.settings.PictureSize == PICTURE_SIZE_ORIGINAL) return 1;
+    return FitPictureScale(ctx.view.screenWidth, ctx.view.screenHeight);
+}
+
 void LoadActiveModule(GlimmoraContext& ctx) {
     ScriptContext& script = ctx.script;
     ThemeTables& theme = script.theme;
@@ -105,6 +114,9 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     // mode counts their colours.
     ctx.images.gammaSetting = ctx.settings.Gamma;
     ctx.images.exportPalettes = ctx.run.exportPalettes;
+    // Pictures are converted for the compositor as they load, at the view's scale.
+    ctx.view.SetPictureScale(PictureScaleOf(ctx));
+    ctx.images.pictureScale = ctx.view.pictureScale;
     script.previewBlocks = ctx.run.previewMode;
     script.pixelScaleX = ctx.view.xScale;
     script.pixelScaleY = ctx.view.yScale;

@@ -35,11 +35,13 @@ TEST_F(CheckToolTest, CleanThemeAsJson) {
                      "{\"name\":\"Day\",\"sections\":1,\"features\":["
                      "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":\"fish.gif\","
                      "\"start\":\"time\",\"duration\":\"onscreen\",\"movement\":\"bounce\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]},"
+                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[],"
+                     "\"pixelMemory\":{\"1\":288,\"2\":480,\"3\":672,\"4\":864}},"
                      "{\"name\":\"Night\",\"sections\":0,\"features\":["
                      "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":null,"
                      "\"start\":\"random\",\"duration\":\"onscreen\",\"movement\":\"static\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]}],\"warnings\":[]}\n");
+                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[],"
+                     "\"pixelMemory\":{\"1\":0,\"2\":0,\"3\":0,\"4\":0}}],\"warnings\":[]}\n");
 }
 
 TEST_F(CheckToolTest, PreviewLoadsThePreviewBlocks) {
