@@ -108,10 +108,6 @@ void TileRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, const TileRows
     int32_t tileRow = r.top % h;
     for (int32_t y = r.top; y < r.bottom; ++y, tileRow = tileRow + 1 == h ? 0 : tileRow + 1) {
         uint32_t* dst = buffer + static_cast<size_t>(y) * pitch + r.left;
-        if (y - h >= r.top) {
-            std::memcpy(dst, dst - static_cast<size_t>(h) * pitch, sizeof(uint32_t) * length);
-            continue;
-        }
         const uint32_t* src = tile.rows + static_cast<size_t>(tileRow / tile.scale) * w;
         int32_t i = 0;
         for (int32_t sx = startColumn; i < period;) {
@@ -278,6 +274,58 @@ void DrawScreenFrame(uint32_t* buffer, int32_t pitch, int32_t x, int32_t y,
     }
 }
 
+// Parts of a rectangle still to draw: a few disjoint rectangles.
+constexpr int MAX_PIECES = 32;
+struct Pieces {
+    ViewRect rect[MAX_PIECES];
+    int count = 0;
+};
+
+// Takes `cut` out of the pieces. When the parts would not fit, the pieces
+// stay as they are: more is drawn than is seen, never less.
+void CutOut(Pieces& pieces, const ViewRect& cut) {
+    ViewRect out[MAX_PIECES];
+    int n = 0;
+    for (int i = 0; i < pieces.count; ++i) {
+        const ViewRect& p = pieces.rect[i];
+        if (!RectsMeet(p, cut)) {
+            if (n == MAX_PIECES) return;
+            out[n++] = p;
+            continue;
+        }
+        ViewRect parts[4];
+        int k = 0;
+        if (p.top < cut.top) parts[k++] = {p.left, p.top, p.right, cut.top};
+        if (cut.bottom < p.bottom) parts[k++] = {p.left, cut.bottom, p.right, p.bottom};
+        const int32_t top = std::max(p.top, cut.top);
+        const int32_t bottom = std::min(p.bottom, cut.bottom);
+        if (p.left < cut.left) parts[k++] = {p.left, top, cut.left, bottom};
+        if (cut.right < p.right) parts[k++] = {cut.right, top, p.right, bottom};
+        if (n + k > MAX_PIECES) return;
+        for (int j = 0; j < k; ++j) out[n++] = parts[j];
+    }
+    std::copy(out, out + n, pieces.rect);
+    pieces.count = n;
+}
+
+// A slot that meets the rectangle being composed: where it is drawn, and
+// the part of that which its opaque core hides.
+struct Layer {
+    const SpriteSlot* slot;
+    bool converted;
+    ViewRect clip;
+    ViewRect core; // empty when it hides nothing
+};
+
+// The window rectangle of a frame's opaque core at (x, y), cut to `clip`.
+ViewRect CoreClip(int32_t x, int32_t y, const CImage& frame, int32_t scale, const ViewRect& clip) {
+    const ScreenFrame* s = frame.screen;
+    if (!s || s->scale != scale) return {0, 0, 0, 0};
+    const ViewRect core = {x + s->coreLeft * scale, y + s->coreTop * scale,
+                           x + s->coreRight * scale, y + s->coreBottom * scale};
+    return RectIntersect(core, clip);
+}
+
 } // namespace
 
 bool FrameDrawable(const CImage* frame) {
@@ -295,61 +343,84 @@ void ComposeRegion(CSSView& v, const UpdateRegion& region) {
     if (!buffer || region.Empty()) return;
     uint32_t table[256];
 
-    // The region's rectangles do not overlap, so drawing each layer over all
-    // of them before the next keeps the order for every pixel.
-    if (FrameDrawable(v.backgroundImage)) {
-        const CImage& tile = *v.backgroundImage;
-        TileRows rows = {nullptr, tile.width * scale, tile.height * scale, scale};
-        if (UseScreenFrame(tile, scale)) {
-            rows.rows = tile.screen->pixels;
+    // The background: from its converted rows, from the tile cache, or
+    // looked up pixel by pixel.
+    const CImage* tile = FrameDrawable(v.backgroundImage) ? v.backgroundImage : nullptr;
+    TileRows rows = {nullptr, 0, 0, scale};
+    uint32_t tileTable[256];
+    if (tile) {
+        rows = {nullptr, tile->width * scale, tile->height * scale, scale};
+        if (UseScreenFrame(*tile, scale)) {
+            rows.rows = tile->screen->pixels;
         } else {
-            BuildColorTable(*tile.colorInfo, table);
-            if (UpdateTileCache(v.tileCache, tile, table, scale)) rows.rows = v.tileCache.pixels;
-        }
-        for (int i = 0; i < region.Count(); ++i) {
-            ViewRect r = RectIntersect(region.Rect(i), whole);
-            if (RectEmpty(r)) continue;
-            if (rows.rows) {
-                TileRect(buffer, pitch, r, rows);
-            } else {
-                TileRectLookup(buffer, pitch, r, tile, table, scale);
-            }
-        }
-    } else {
-        const uint32_t pixel = PixelFromColorRef(v.backgroundColor);
-        for (int i = 0; i < region.Count(); ++i) {
-            ViewRect r = RectIntersect(region.Rect(i), whole);
-            if (!RectEmpty(r)) FillRect(buffer, pitch, r, pixel);
+            BuildColorTable(*tile->colorInfo, tileTable);
+            if (UpdateTileCache(v.tileCache, *tile, tileTable, scale))
+                rows.rows = v.tileCache.pixels;
         }
     }
+    const uint32_t fill = PixelFromColorRef(v.backgroundColor);
 
-    const ViewRect bounds = RectIntersect(region.Bounds(), whole);
-    for (const SpriteSlot& slot : v.slots) {
-        const CImage* frame = slot.frame;
-        if (!FrameDrawable(frame)) continue;
-        if (RectEmpty(FrameClip(slot.x, slot.y, *frame, scale, bounds))) continue;
-        const bool converted = UseScreenFrame(*frame, scale);
-        const bool masked = FrameMaskUsable(*frame);
-        if (!converted) BuildColorTable(*frame->colorInfo, table);
-        for (int i = 0; i < region.Count(); ++i) {
-            const ViewRect c =
-                FrameClip(slot.x, slot.y, *frame, scale, RectIntersect(region.Rect(i), whole));
-            if (RectEmpty(c)) continue;
-            if (converted) {
-                DrawScreenFrame(buffer, pitch, slot.x, slot.y, *frame->screen, c);
-            } else if (scale == 1) {
-                DrawFrame(buffer, pitch, slot.x, slot.y, *frame, c, table, masked);
+    // The region's rectangles do not overlap, so each is composed whole, layer
+    // by layer, before the next. A layer is not drawn where the opaque core
+    // of a sprite above it hides it.
+    Layer layers[MAX_SLOTS];
+    Pieces pieces;
+    for (int i = 0; i < region.Count(); ++i) {
+        const ViewRect r = RectIntersect(region.Rect(i), whole);
+        if (RectEmpty(r)) continue;
+        int count = 0;
+        for (const SpriteSlot& slot : v.slots) {
+            // The slot's own rectangle first: frames far from the region are not read.
+            if (!slot.frame || !RectsMeet({slot.x, slot.y, slot.right, slot.bottom}, r)) continue;
+            const CImage& frame = *slot.frame;
+            if (!FrameDrawable(&frame)) continue;
+            const ViewRect clip = FrameClip(slot.x, slot.y, frame, scale, r);
+            if (RectEmpty(clip)) continue;
+            layers[count++] = {&slot, UseScreenFrame(frame, scale), clip,
+                               CoreClip(slot.x, slot.y, frame, scale, clip)};
+        }
+
+        pieces.rect[0] = r;
+        pieces.count = 1;
+        for (int k = 0; k < count; ++k) {
+            if (!RectEmpty(layers[k].core)) CutOut(pieces, layers[k].core);
+        }
+        for (int p = 0; p < pieces.count; ++p) {
+            if (!tile) {
+                FillRect(buffer, pitch, pieces.rect[p], fill);
+            } else if (rows.rows) {
+                TileRect(buffer, pitch, pieces.rect[p], rows);
             } else {
-                DrawFrameScaled(buffer, pitch, slot.x, slot.y, *frame, c, table, masked, scale);
+                TileRectLookup(buffer, pitch, pieces.rect[p], *tile, tileTable, scale);
             }
         }
-    }
 
-    for (const TextBanner& banner : v.banners) {
-        if (!banner.text[0]) continue;
-        for (int i = 0; i < region.Count(); ++i) {
-            ViewRect r = RectIntersect(region.Rect(i), whole);
-            if (!RectEmpty(r)) banner.Draw(buffer, v.bufferWidth, v.bufferHeight, r);
+        for (int k = 0; k < count; ++k) {
+            const SpriteSlot& slot = *layers[k].slot;
+            const CImage& frame = *slot.frame;
+            pieces.rect[0] = layers[k].clip;
+            pieces.count = 1;
+            for (int above = k + 1; above < count && pieces.count > 0; ++above) {
+                if (RectsMeet(layers[above].core, layers[k].clip))
+                    CutOut(pieces, layers[above].core);
+            }
+            if (pieces.count == 0) continue;
+            if (!layers[k].converted) BuildColorTable(*frame.colorInfo, table);
+            const bool masked = FrameMaskUsable(frame);
+            for (int p = 0; p < pieces.count; ++p) {
+                const ViewRect& c = pieces.rect[p];
+                if (layers[k].converted) {
+                    DrawScreenFrame(buffer, pitch, slot.x, slot.y, *frame.screen, c);
+                } else if (scale == 1) {
+                    DrawFrame(buffer, pitch, slot.x, slot.y, frame, c, table, masked);
+                } else {
+                    DrawFrameScaled(buffer, pitch, slot.x, slot.y, frame, c, table, masked, scale);
+                }
+            }
+        }
+
+        for (const TextBanner& banner : v.banners) {
+            if (banner.text[0]) banner.Draw(buffer, v.bufferWidth, v.bufferHeight, r);
         }
     }
 }

@@ -11,9 +11,7 @@ int32_t Clamp32(int64_t value) {
 }
 
 void InvalidateFrame(CSSView& view, const SpriteSlot& slot) {
-    const int64_t scale = view.pictureScale;
-    view.Invalidate({slot.x, slot.y, Clamp32(slot.x + scale * slot.frame->width),
-                     Clamp32(slot.y + scale * slot.frame->height)});
+    view.Invalidate({slot.x, slot.y, slot.right, slot.bottom});
 }
 
 } // namespace
@@ -31,8 +29,11 @@ void SpriteSlot::Place(CSSView& view, int32_t px, int32_t py, CImage* newFrame, 
         sy = sy * view.yScale / 256;
     }
     if (view.window && frame) InvalidateFrame(view, *this);
-    x = Clamp32(sx / 16 + int64_t{view.pictureScale} * newFrame->left);
-    y = Clamp32(sy / 16 + int64_t{view.pictureScale} * newFrame->top);
+    const int64_t scale = view.pictureScale;
+    x = Clamp32(sx / 16 + scale * newFrame->left);
+    y = Clamp32(sy / 16 + scale * newFrame->top);
+    right = Clamp32(x + scale * newFrame->width);
+    bottom = Clamp32(y + scale * newFrame->height);
     frame = newFrame;
     if (view.window) InvalidateFrame(view, *this);
 }

@@ -51,6 +51,10 @@ class SpriteSlot {
     int32_t x = FREE_SLOT_X; // window x of the frame's top left pixel
     int32_t y = 0;
     CImage* frame = nullptr; // none: nothing drawn
+    // Where the frame's window rectangle ends (exclusive), set with it, so
+    // that a paint finds the slots it meets without reading their frames.
+    int32_t right = 0;
+    int32_t bottom = 0;
 
     // Shows `frame` at (x, y), in sixteenths of a design pixel, or of a window
     // pixel when `absolute`, scaled by `view`; the frame's offset in its GIF

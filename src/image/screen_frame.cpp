@@ -69,6 +69,52 @@ int64_t CountRuns(const CImage& frame) {
     return total;
 }
 
+// The largest rectangle of opaque pixels: for each row, the heights of the
+// opaque columns ending there, and the largest rectangle under that skyline
+// (a stack of rising heights). False when memory runs out.
+bool FindCore(const CImage& frame, bool masked, ScreenFrame& out) {
+    const int32_t width = frame.width;
+    if (!masked) {
+        out.coreLeft = out.coreTop = 0;
+        out.coreRight = width;
+        out.coreBottom = frame.height;
+        return true;
+    }
+    int32_t* heights = new (std::nothrow) int32_t[static_cast<size_t>(width) + 1];
+    int32_t* stack = new (std::nothrow) int32_t[static_cast<size_t>(width) + 1];
+    if (!heights || !stack) {
+        delete[] heights;
+        delete[] stack;
+        return false;
+    }
+    for (int32_t x = 0; x <= width; ++x) heights[x] = 0; // the last column ends every rectangle
+    int64_t best = 0;
+    for (int32_t row = 0; row < frame.height; ++row) {
+        const uint8_t* maskRow = MaskRow(frame, row);
+        for (int32_t x = 0; x < width; ++x)
+            heights[x] = Transparent(maskRow, x) ? 0 : heights[x] + 1;
+        int32_t depth = 0;
+        for (int32_t x = 0; x <= width; ++x) {
+            while (depth > 0 && heights[stack[depth - 1]] >= heights[x]) {
+                const int32_t h = heights[stack[--depth]];
+                const int32_t left = depth > 0 ? stack[depth - 1] + 1 : 0;
+                const int64_t area = static_cast<int64_t>(h) * (x - left);
+                if (area > best) {
+                    best = area;
+                    out.coreLeft = left;
+                    out.coreRight = x;
+                    out.coreTop = row + 1 - h;
+                    out.coreBottom = row + 1;
+                }
+            }
+            stack[depth++] = x;
+        }
+    }
+    delete[] heights;
+    delete[] stack;
+    return true;
+}
+
 int64_t RowBytes(const CImage& frame, int32_t scale) {
     return static_cast<int64_t>(frame.width) * scale * frame.height * 4;
 }
@@ -104,7 +150,8 @@ bool ConvertScreenFrame(CImage& frame, int32_t scale) {
     uint32_t* rowRuns =
         masked ? new (std::nothrow) uint32_t[static_cast<size_t>(height) + 1] : nullptr;
     uint16_t* runs = masked ? new (std::nothrow) uint16_t[static_cast<size_t>(runCount)] : nullptr;
-    if (!converted || !pixels || (masked && (!rowRuns || !runs))) {
+    if (!converted || !pixels || (masked && (!rowRuns || !runs)) ||
+        !FindCore(frame, masked, *converted)) {
         delete converted;
         delete[] pixels;
         delete[] rowRuns;

@@ -28,7 +28,14 @@ struct ScreenFrame {
     uint32_t* rowRuns = nullptr; // height + 1 offsets into runs; none: every pixel opaque
     uint16_t* runs = nullptr;
     bool transparentColored = false; // a transparent pixel's colour is not black
-    int64_t bytes = 0;               // what the frame's rows and runs take
+    // The largest rectangle of the frame without a transparent pixel, in frame
+    // pixels (empty when every row has one): what lies below it is hidden, so
+    // the compositor need not draw it.
+    int32_t coreLeft = 0;
+    int32_t coreTop = 0;
+    int32_t coreRight = 0;
+    int32_t coreBottom = 0;
+    int64_t bytes = 0; // what the frame's rows and runs take
 };
 
 // Bytes that converting `frame` at `scale` takes: its rows and, with a mask,

@@ -34,9 +34,30 @@ TEST(ScreenFrame, RunsAlternateFromATransparentCount) {
     EXPECT_EQ(s.pixels[4], 0x010203u);
     EXPECT_EQ(s.pixels[5], 0x010203u);
     EXPECT_EQ(s.pixels[3 * 12 + 11], 0x010203u);
+    // The largest opaque rectangle: the whole second row.
+    EXPECT_EQ(s.coreLeft, 0);
+    EXPECT_EQ(s.coreTop, 1);
+    EXPECT_EQ(s.coreRight, 6);
+    EXPECT_EQ(s.coreBottom, 2);
     // 4 rows of 12 pixels, 5 row offsets and 11 counts.
     EXPECT_EQ(s.bytes, 4 * 12 * 4 + 5 * 4 + 11 * 2);
     EXPECT_EQ(ScreenFrameBytes(frame.frame, 2), s.bytes);
+}
+
+TEST(ScreenFrame, TheCoreIsTheLargestOpaqueRectangle) {
+    // A disc-like outline: the core is the 4 by 3 middle, not a taller
+    // narrower or wider flatter one.
+    const std::vector<std::string> rows = {"..##..", ".####.", "######", ".####.", "..##.."};
+    TestFrame frame(6, 5);
+    for (int32_t y = 0; y < 5; ++y)
+        for (int32_t x = 0; x < 6; ++x) frame.SetPixel(x, y, rows[y][x] == '#' ? 3 : 0);
+    frame.MakeTransparent(0);
+    ASSERT_TRUE(frame.Convert(1));
+    const ScreenFrame& s = *frame.frame.screen;
+    EXPECT_EQ(s.coreLeft, 1);
+    EXPECT_EQ(s.coreTop, 1);
+    EXPECT_EQ(s.coreRight, 5);
+    EXPECT_EQ(s.coreBottom, 4);
 }
 
 TEST(ScreenFrame, ColouredTransparencyIsNoted) {
@@ -55,6 +76,8 @@ TEST(ScreenFrame, AMaskThatMarksNothingNeedsNoRuns) {
     ASSERT_TRUE(frame.Convert(3));
     EXPECT_EQ(frame.frame.screen->rowRuns, nullptr);
     EXPECT_EQ(frame.frame.screen->bytes, 5 * 3 * 2 * 4);
+    EXPECT_EQ(frame.frame.screen->coreRight, 5); // all of it hides what lies below
+    EXPECT_EQ(frame.frame.screen->coreBottom, 2);
 }
 
 TEST(ScreenFrame, FramesThatCannotBeDrawnAreNotConverted) {
