@@ -65,6 +65,7 @@ class CGifReader {
     void SkipSubBlocks();
     void RefillBits();
     void ResetTable();
+    template <bool WRITE> int Decode(uint8_t* dest, int count);
     // Writes the string of `code` (length entries) ending just before `end`;
     // `room` is how many bytes may be written from `end` on without harm.
     void WriteString(uint8_t* start, uint16_t code, int length, int room) const;

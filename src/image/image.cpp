@@ -189,8 +189,11 @@ int CImage::LoadImage(const char* path, ImageContext& images) {
     }
     FillHeader(colorInfo->header, screenWidth, screenHeight, 8, 256);
     for (int i = 0; i < 256; ++i) {
-        colorInfo->colors[i] = {table[3 * i + 2], table[3 * i + 1], table[3 * i], 0};
-        loadedColors[i] = colorInfo->colors[i];
+        // Made once and stored twice: reading back the bytes just stored one
+        // by one would wait for them.
+        const ColorEntry entry = {table[3 * i + 2], table[3 * i + 1], table[3 * i], 0};
+        colorInfo->colors[i] = entry;
+        loadedColors[i] = entry;
     }
     maskInfo = new (std::nothrow) MaskInfo;
     if (!maskInfo) {
@@ -337,7 +340,14 @@ int CImage::CreateTransMask(const uint8_t* framePixels, int transparentColor, Er
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* p = framePixels + int64_t{y} * stride;
         uint8_t* m = mask + int64_t{y} * maskStride;
-        for (int32_t j = 0; j < width; ++j) {
+        // Eight pixels to a mask byte, without a branch per pixel.
+        int32_t j = 0;
+        for (; j + 8 <= width; j += 8) {
+            unsigned bits = 0;
+            for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>(p[j + k] == key) << (7 - k);
+            m[j >> 3] = static_cast<uint8_t>(bits);
+        }
+        for (; j < width; ++j) {
             if (p[j] == key) m[j >> 3] |= static_cast<uint8_t>(0x80 >> (j & 7));
         }
     }
