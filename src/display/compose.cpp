@@ -105,10 +105,15 @@ void TileRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, const TileRows
     // One period of each row, starting at the tile column of r.left.
     const int32_t period = std::min(w, length);
     const int32_t startColumn = r.left % w;
-    int32_t tileRow = r.top % h;
-    for (int32_t y = r.top; y < r.bottom; ++y, tileRow = tileRow + 1 == h ? 0 : tileRow + 1) {
+    // The tile row of r.top: its picture row and how many screen rows of
+    // that picture row lie above.
+    const int32_t tileRow = r.top % h;
+    int32_t pictureRow = tileRow / tile.scale;
+    int32_t phase = tileRow % tile.scale;
+    const int32_t pictureRows = h / tile.scale;
+    for (int32_t y = r.top; y < r.bottom; ++y) {
         uint32_t* dst = buffer + static_cast<size_t>(y) * pitch + r.left;
-        const uint32_t* src = tile.rows + static_cast<size_t>(tileRow / tile.scale) * w;
+        const uint32_t* src = tile.rows + static_cast<size_t>(pictureRow) * w;
         int32_t i = 0;
         for (int32_t sx = startColumn; i < period;) {
             const int32_t run = std::min(period - i, w - sx);
@@ -117,6 +122,10 @@ void TileRect(uint32_t* buffer, int32_t pitch, const ViewRect& r, const TileRows
             sx = 0;
         }
         RepeatPeriod(dst, period, length);
+        if (++phase == tile.scale) {
+            phase = 0;
+            if (++pictureRow == pictureRows) pictureRow = 0;
+        }
     }
 }
 
