@@ -18,11 +18,9 @@ bool CGifReader::FillInput() {
     size_t n = std::fread(input, 1, sizeof(input), file);
     inputPos = 0;
     inputEnd = static_cast<int>(n);
-    if (n == 0) {
-        inputEof = true;
-        return false;
-    }
-    return true;
+    // A short read is the end of the file (or an error): no further read.
+    if (n < sizeof(input)) inputEof = true;
+    return n > 0;
 }
 
 int CGifReader::GetByte() {
@@ -64,6 +62,8 @@ bool CGifReader::Open(const char* filePath, uint8_t colorTable[768], int* screen
     std::memset(block, 0, sizeof(block));
     file = std::fopen(filePath, "rb");
     if (!file) return false;
+    // Reads go straight into `input`, which is the buffer.
+    std::setvbuf(file, nullptr, _IONBF, 0);
 
     uint8_t header[13] = {};
     int n = ReadBytes(header, 13);
