@@ -155,8 +155,7 @@ void CGifReader::BeginImage(int* left, int* top, int* width, int* height, int* p
     endCode = static_cast<uint16_t>(clearCode + 1);
     firstFree = static_cast<uint16_t>(clearCode + 2);
     for (int root = 0; root < clearCode; ++root) {
-        length[root] = 1;
-        firstByte[root] = static_cast<uint8_t>(root);
+        lengthFirst[root] = 1u | static_cast<uint32_t>(root) << 16;
         tail[root][0] = static_cast<uint8_t>(root);
         prefix[root] = 0;
     }
@@ -332,11 +331,12 @@ template <bool WRITE> int CGifReader::Decode(uint8_t* dest, int count) {
         if (free < GIF_MAX_CODES) {
             // The new entry is the previous string plus the first byte of this
             // one; a code one ahead of the table is that very entry.
-            uint8_t byte = code < free ? firstByte[code] : firstByte[previous];
-            int previousLength = length[previous];
+            const uint32_t previousEntry = lengthFirst[previous];
+            const uint8_t byte =
+                static_cast<uint8_t>((code < free ? lengthFirst[code] : previousEntry) >> 16);
+            const int previousLength = static_cast<int>(previousEntry & 0xFFFF);
             int kept = ((previousLength - 1) & 7) + 1; // bytes in the previous string's tail
-            length[free] = static_cast<uint16_t>(previousLength + 1);
-            firstByte[free] = firstByte[previous];
+            lengthFirst[free] = previousEntry + 1;
             // The new tail is made in a register and stored whole: a later
             // 8-byte read of it then finds one store to take it from.
             uint64_t newTail = 0;
@@ -357,7 +357,7 @@ template <bool WRITE> int CGifReader::Decode(uint8_t* dest, int count) {
         }
         previous = code;
 
-        const int stringLength = length[code];
+        const int stringLength = static_cast<int>(lengthFirst[code] & 0xFFFF);
         if (stringLength <= 8 && left >= 8) {
             // A short string is its tail: one 8-byte store, the bytes past it
             // written over by the strings that follow.
