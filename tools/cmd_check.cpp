@@ -2,6 +2,7 @@
 // sounds and palette, and reports each error as FILE:LINE: message.
 #include "app/glimmora_context.h"
 #include "app/module_loader.h"
+#include "base/file_checks.h"
 #include "base/media_path.h"
 #include "media_notes.h"
 #include "platform/headless/headless.h"
@@ -22,6 +23,12 @@
 namespace {
 
 const char CHECK_SAVER[] = "glimmora-check";
+// Warnings kept and listed; beyond them only the lines are counted, so that a
+// script of millions of doubtful lines is checked in little memory.
+constexpr size_t MAX_WARNINGS = 300;
+// Lines whose dropped warnings are told apart (one bit each, 16 MiB); a
+// dropped warning on a later line is counted every time it is met.
+constexpr int32_t MAX_TRACKED_LINES = int32_t{1} << 27;
 
 struct Problem {
     int line;
@@ -32,13 +39,42 @@ struct Problem {
 // What check notices besides the loader's errors.
 struct CheckNotes {
     const GlimmoraContext* ctx = nullptr;
-    // Names of media files found only by ignoring letter case or by reading
-    // a backslash as a folder separator: the theme plays, but its author
-    // should write the name as it is.
+    // The warnings of the load under way, not yet collected; each told once.
     std::vector<Problem> warnings;
+    // Warnings and errors kept so far, by line and text: every read of the
+    // script meets the same lines again.
+    std::set<std::pair<int, std::string>> seen;
+    size_t keptWarnings = 0;
+    // Beyond MAX_WARNINGS: the lines whose warnings were dropped, each
+    // counted once however often it is read.
+    std::vector<bool> droppedLines;
+    std::set<std::string> droppedWholeScript; // dropped warnings on no line
+    int64_t droppedLineCount = 0;
     // Animations whose frames hold only what changed; each file is named once.
     std::set<std::string> describedGifs;
 };
+
+// Keeps a warning not met before, while fewer than MAX_WARNINGS are kept;
+// beyond them only its line is counted.
+void AddWarning(CheckNotes& notes, int line, std::string message) {
+    const bool tracked = line > 0 && line < MAX_TRACKED_LINES;
+    const size_t at = tracked ? static_cast<size_t>(line) : 0;
+    if (tracked && at < notes.droppedLines.size() && notes.droppedLines[at]) return;
+    if (notes.seen.count({line, message})) return;
+    if (notes.keptWarnings < MAX_WARNINGS) {
+        notes.seen.insert({line, message});
+        ++notes.keptWarnings;
+        notes.warnings.push_back({line, std::move(message), ""});
+    } else if (line <= 0) {
+        if (notes.droppedWholeScript.insert(message).second) ++notes.droppedLineCount;
+    } else if (!tracked) {
+        ++notes.droppedLineCount;
+    } else {
+        if (notes.droppedLines.size() <= at) notes.droppedLines.resize(at + 1);
+        notes.droppedLines[at] = true;
+        ++notes.droppedLineCount;
+    }
+}
 
 std::string MediaName(const GlimmoraContext& ctx, const char* path) {
     const char* mediaDirectory = ctx.run.mediaDirectory;
@@ -63,7 +99,7 @@ void NoteMediaPath(void* user, const char* asked, const char* found, unsigned fi
     // The palette is looked for after the module's last line.
     std::string text = "warning: \"" + name;
     text += "\" was found as \"" + real + "\" (" + how + "); write \"" + real + "\" in the script";
-    notes.warnings.push_back({IsPalette(name) ? 0 : notes.ctx->script.reader.lineNumber, text, ""});
+    AddWarning(notes, IsPalette(name) ? 0 : notes.ctx->script.reader.lineNumber, std::move(text));
 }
 
 // Animations made for viewers, whose frames hold only what changed: the
@@ -78,13 +114,13 @@ void NoteOptimisedGifs(CheckNotes& notes) {
         const std::string found = FindMediaFile(path);
         if (!notes.describedGifs.insert(found).second) continue;
         const std::string note = GifDisplayNote(found);
-        if (!note.empty()) notes.warnings.push_back({0, "warning: " + note, ""});
+        if (!note.empty()) AddWarning(notes, 0, "warning: " + note);
     }
 }
 
 // The loader's warnings, on the line they name.
 void CollectWarning(void* user, int32_t line, const char* text) {
-    static_cast<CheckNotes*>(user)->warnings.push_back({line, std::string("warning: ") + text, ""});
+    AddWarning(*static_cast<CheckNotes*>(user), line, std::string("warning: ") + text);
 }
 
 void PrintProblem(const char* script, const Problem& p) {
@@ -142,6 +178,12 @@ void Collect(std::vector<Problem>& found, std::vector<Problem>& into,
     for (Problem& p : found) {
         if (seen.insert({p.line, p.message}).second) into.push_back(std::move(p));
     }
+    found.clear();
+}
+
+// Moves the warnings of a load, each already told once, to the list they belong to.
+void CollectWarnings(std::vector<Problem>& found, std::vector<Problem>& into) {
+    for (Problem& p : found) into.push_back(std::move(p));
     found.clear();
 }
 
@@ -241,6 +283,10 @@ int CmdCheck(int argc, char** argv) {
         std::fprintf(stderr, "%s: is a folder, not a theme script\n", script);
         return 1;
     }
+    if (ExistsButNotAFile(script)) {
+        std::fprintf(stderr, "%s: not a file, so not a theme script\n", script);
+        return 1;
+    }
     if (!std::filesystem::is_regular_file(script, error)) {
         std::fprintf(stderr, "%s: cannot open the script\n", script);
         return 1;
@@ -267,14 +313,14 @@ int CmdCheck(int argc, char** argv) {
     ctx.mediaNotice = {NoteMediaPath, &notes};
     ctx.errors.warn = CollectWarning;
     ctx.errors.warnUser = &notes;
-    std::set<std::pair<int, std::string>> seen;
+    std::set<std::pair<int, std::string>>& seen = notes.seen;
 
     // The whole script is read once for its module table: what it warns of
     // belongs to the theme as a whole.
     const bool scanned = ScanThemeSetup(ctx.script, run.scriptPath) != 0;
     std::vector<Problem> scanProblems = TakeProblems(ctx), problems, themeWarnings;
     Collect(scanProblems, problems, seen);
-    Collect(notes.warnings, themeWarnings, seen);
+    CollectWarnings(notes.warnings, themeWarnings);
     PrintInLineOrder(script, problems, themeWarnings);
     if (!scanned) {
         if (json)
@@ -302,7 +348,7 @@ int CmdCheck(int argc, char** argv) {
             NoteOptimisedGifs(notes);
             std::vector<Problem> found = TakeProblems(ctx);
             Collect(found, moduleProblems, seen);
-            Collect(notes.warnings, moduleWarnings, seen);
+            CollectWarnings(notes.warnings, moduleWarnings);
         }
         PrintInLineOrder(script, moduleProblems, moduleWarnings);
         if (firstError == 0 && !moduleProblems.empty())
@@ -318,8 +364,14 @@ int CmdCheck(int argc, char** argv) {
         }
     }
     ForgetModule(ctx);
+    if (notes.droppedLineCount > 0)
+        std::fprintf(
+            stderr, "%s: warning: warnings on %lld more lines are not shown (at most %d are)\n",
+            script, static_cast<long long>(notes.droppedLineCount), static_cast<int>(MAX_WARNINGS));
     if (json)
-        std::printf("%s],\"warnings\":[%s]}\n", out.c_str(), ProblemsJson(themeWarnings).c_str());
+        std::printf("%s],\"warnings\":[%s],\"warning_lines_not_shown\":%lld}\n", out.c_str(),
+                    ProblemsJson(themeWarnings).c_str(),
+                    static_cast<long long>(notes.droppedLineCount));
     if (firstError == 0 && strict) return firstWarning;
     return firstError;
 }

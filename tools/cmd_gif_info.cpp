@@ -14,6 +14,10 @@
 
 namespace {
 
+// Frames described at most; the rest are counted. A GIF may hold a million
+// frames, which nobody reads one by one.
+constexpr int64_t MAX_LISTED_FRAMES = 100000;
+
 // 64-bit FNV-1a of the frame's indices, top row first, `width` bytes per row.
 uint64_t HashIndices(const CImage& frame) {
     uint64_t hash = 0xcbf29ce484222325ull;
@@ -33,17 +37,27 @@ bool Loops(const CImage& image) {
     return f->next == &image;
 }
 
+// Frames are counted here rather than read from `frameIndex`, which holds 16 bits.
+int64_t CountFrames(const CImage& image) {
+    int64_t count = 1;
+    for (const CImage* f = &image; !(f->flags & IMAGE_LAST) && f->next; f = f->next) ++count;
+    return count;
+}
+
 void PrintJson(const CImage& image) {
-    std::printf("{\"width\":%d,\"height\":%d,\"loop\":%s,\"frames\":[",
+    const int64_t frames = CountFrames(image);
+    std::printf("{\"width\":%d,\"height\":%d,\"loop\":%s,\"frame_count\":%lld,\"frames\":[",
                 static_cast<int>(image.colorInfo->header.width),
-                static_cast<int>(image.colorInfo->header.height), Loops(image) ? "true" : "false");
-    for (const CImage* f = &image;; f = f->next) {
+                static_cast<int>(image.colorInfo->header.height), Loops(image) ? "true" : "false",
+                static_cast<long long>(frames));
+    int64_t index = 0;
+    for (const CImage* f = &image; index < MAX_LISTED_FRAMES; f = f->next, ++index) {
         if (f != &image) std::printf(",");
-        std::printf("{\"index\":%d,\"left\":%d,\"top\":%d,\"width\":%d,\"height\":%d,"
+        std::printf("{\"index\":%lld,\"left\":%d,\"top\":%d,\"width\":%d,\"height\":%d,"
                     "\"delay_ms\":%d,\"transparent_index\":",
-                    f->frameIndex, static_cast<int>(f->left), static_cast<int>(f->top),
-                    static_cast<int>(f->width), static_cast<int>(f->height),
-                    static_cast<int>(f->delayMs));
+                    static_cast<long long>(index), static_cast<int>(f->left),
+                    static_cast<int>(f->top), static_cast<int>(f->width),
+                    static_cast<int>(f->height), static_cast<int>(f->delayMs));
         if (f->transparentIndex >= 0) {
             std::printf("%d", f->transparentIndex);
         } else {
@@ -52,21 +66,31 @@ void PrintJson(const CImage& image) {
         std::printf(",\"indices_fnv1a64\":\"%016" PRIx64 "\"}", HashIndices(*f));
         if ((f->flags & IMAGE_LAST) || !f->next) break;
     }
-    std::printf("]}\n");
+    std::printf(
+        "],\"frames_not_listed\":%lld}\n",
+        static_cast<long long>(frames > MAX_LISTED_FRAMES ? frames - MAX_LISTED_FRAMES : 0));
 }
 
 void PrintText(const CImage& image) {
-    std::printf("screen %dx%d, %s\n", static_cast<int>(image.colorInfo->header.width),
+    const int64_t frames = CountFrames(image);
+    std::printf("screen %dx%d, %s, %lld frame%s\n", static_cast<int>(image.colorInfo->header.width),
                 static_cast<int>(image.colorInfo->header.height),
-                Loops(image) ? "looping" : "not looping");
-    for (const CImage* f = &image;; f = f->next) {
-        std::printf("frame %d: %dx%d at %d,%d, %d ms", f->frameIndex, static_cast<int>(f->width),
-                    static_cast<int>(f->height), static_cast<int>(f->left),
-                    static_cast<int>(f->top), static_cast<int>(f->delayMs));
+                Loops(image) ? "looping" : "not looping", static_cast<long long>(frames),
+                frames == 1 ? "" : "s");
+    int64_t index = 0;
+    for (const CImage* f = &image; index < MAX_LISTED_FRAMES; f = f->next, ++index) {
+        std::printf("frame %lld: %dx%d at %d,%d, %d ms", static_cast<long long>(index),
+                    static_cast<int>(f->width), static_cast<int>(f->height),
+                    static_cast<int>(f->left), static_cast<int>(f->top),
+                    static_cast<int>(f->delayMs));
         if (f->transparentIndex >= 0) std::printf(", transparent %d", f->transparentIndex);
         std::printf(", indices %016" PRIx64 "\n", HashIndices(*f));
         if ((f->flags & IMAGE_LAST) || !f->next) break;
     }
+    if (frames > MAX_LISTED_FRAMES)
+        std::printf("%lld more frames not listed (at most %lld are)\n",
+                    static_cast<long long>(frames - MAX_LISTED_FRAMES),
+                    static_cast<long long>(MAX_LISTED_FRAMES));
 }
 
 } // namespace

@@ -4,7 +4,10 @@
 // 22050 Hz WAV.
 #include "import/picture.h"
 #include "import/sound.h"
+#include "replace_file.h"
 #include "tool_commands.h"
+
+#include <sys/stat.h>
 
 #include <cctype>
 #include <cerrno>
@@ -42,40 +45,49 @@ bool EndsWith(const std::string& name, const char* extension) {
     return true;
 }
 
-bool ReadBytes(const std::string& path, std::vector<uint8_t>* out, std::string* error) {
+// Inputs are regular files: a FIFO or a device could block or never end.
+bool IsRegularFile(const std::string& path, std::string* error) {
+    struct stat status = {};
+    if (stat(path.c_str(), &status) != 0) {
+        *error = std::string("cannot open it (") + std::strerror(errno) + ")";
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        *error = "not a file";
+        return false;
+    }
+    return true;
+}
+
+bool ReadBytes(const std::string& path, int64_t limit, std::vector<uint8_t>* out,
+               std::string* error) {
+    if (!IsRegularFile(path, error)) return false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         *error = std::string("cannot open it (") + std::strerror(errno) + ")";
         return false;
     }
+    // The size is checked before reading, and again as the file is read, in
+    // case it grows meanwhile.
+    struct stat status = {};
+    bool tooLarge = fstat(fileno(file), &status) != 0 || status.st_size > limit;
     out->clear();
+    if (!tooLarge) out->reserve(static_cast<size_t>(status.st_size));
     uint8_t buffer[65536];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-        out->insert(out->end(), buffer, buffer + n);
+    while (!tooLarge && (n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
+        tooLarge = static_cast<int64_t>(out->size() + n) > limit;
+        if (!tooLarge) out->insert(out->end(), buffer, buffer + n);
+    }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (tooLarge) {
+        *error = "the file is larger than " + std::to_string(limit >> 20) +
+                 " MiB, the most the importer reads of a picture";
+        return false;
+    }
     if (failed) *error = "cannot read it";
     return !failed;
-}
-
-// Writes beside the output first, so that converting a file in place keeps
-// the original until the new one is complete.
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-    const std::string part = path + ".part";
-    std::FILE* file = std::fopen(part.c_str(), "wb");
-    if (!file) {
-        *error = std::string("cannot write it (") + std::strerror(errno) + ")";
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(part.c_str(), path.c_str()) != 0) {
-        std::remove(part.c_str());
-        *error = "cannot write it";
-        return false;
-    }
-    return true;
 }
 
 struct Options {
@@ -109,7 +121,8 @@ int ImportPicture(const std::vector<std::string>& inputs, const std::string& out
     std::vector<uint8_t> bytes;
     std::string source;
     for (size_t i = 0; i < inputs.size(); ++i) {
-        if (!ReadBytes(inputs[i], &bytes, &error)) return Fail(inputs[i], error);
+        if (!ReadBytes(inputs[i], limits.maxFileBytes, &bytes, &error))
+            return Fail(inputs[i], error);
         Animation part;
         if (IsGif(bytes.data(), bytes.size())) {
             if (inputs.size() > 1)
@@ -132,10 +145,10 @@ int ImportPicture(const std::vector<std::string>& inputs, const std::string& out
         }
         const int width = std::max(animation.width, part.width);
         const int height = std::max(animation.height, part.height);
-        if (int64_t{width} * height * 4 *
-                static_cast<int64_t>(animation.frames.size() + part.frames.size()) >
-            limits.maxTotalBytes)
-            return Fail(inputs[i], "the frames together are too large");
+        const std::string over =
+            PictureLimitError(limits, width, height,
+                              static_cast<int64_t>(animation.frames.size() + part.frames.size()));
+        if (!over.empty()) return Fail(inputs[i], over);
         for (RgbaFrame& f : animation.frames)
             f.rgba = Widen(f.rgba, animation.width, animation.height, width, height);
         for (RgbaFrame& f : part.frames) {
@@ -160,9 +173,11 @@ int ImportPicture(const std::vector<std::string>& inputs, const std::string& out
     CropToVisible(&animation);
     IndexedAnimation picture;
     if (!Quantize(animation, options.dither, &picture, &error)) return Fail(inputs[0], error);
-    std::vector<uint8_t> gif;
-    if (!EncodeGif(picture, &gif, &error)) return Fail(output, error);
-    if (!WriteBytes(output, gif, &error)) return Fail(output, error);
+    animation = Animation(); // the colours are chosen: its memory goes back
+    FileReplacement file;
+    if (!file.Open(output, &error) || !EncodeGif(picture, file.File(), &error) ||
+        !file.Commit(&error))
+        return Fail(output, error);
 
     const size_t frames = picture.frames.size();
     std::printf("%s: %zu frame%s, %dx%d, %d colour%s%s%s%s (from %s)\n", output.c_str(), frames,
@@ -178,19 +193,20 @@ int ImportSound(const std::vector<std::string>& inputs, const std::string& outpu
     if (inputs.size() != 1) return Fail(inputs[1], "a sound is imported from one file");
     if (!EndsWith(output, ".wav"))
         return Fail(output, "a sound is written as a WAV: give the output a .wav name");
-    SoundInput input;
-    std::string error;
-    if (!ReadSound(inputs[0], &input, &error)) return Fail(inputs[0], error);
     SoundOptions soundOptions;
     soundOptions.gainDb = options.gainDb;
     soundOptions.normalize = options.normalize;
-    std::vector<uint8_t> samples;
-    if (!ConvertSound(input, soundOptions, &samples, &error)) return Fail(inputs[0], error);
-    if (!WriteBytes(output, EncodeWav(samples), &error)) return Fail(output, error);
-    const long milliseconds = std::lround(samples.size() * 1000.0 / IMPORT_SOUND_RATE);
+    SoundReport report;
+    std::string error;
+    FileReplacement file;
+    if (!file.Open(output, &error)) return Fail(output, error);
+    if (!ConvertSound(inputs[0], soundOptions, file.File(), &report, &error))
+        return Fail(report.outputFailed ? output : inputs[0], error);
+    if (!file.Commit(&error)) return Fail(output, error);
+    const long milliseconds = std::lround(report.samples * 1000.0 / IMPORT_SOUND_RATE);
     std::printf("%s: %ld.%03ld s of 8-bit mono %d Hz PCM (from %s)\n", output.c_str(),
                 milliseconds / 1000, milliseconds % 1000, IMPORT_SOUND_RATE,
-                input.description.c_str());
+                report.description.c_str());
     return 0;
 }
 
@@ -237,8 +253,8 @@ int CmdImport(int argc, char** argv) {
     const std::string output = names.back();
     names.pop_back();
 
-    std::vector<uint8_t> head;
     std::string error;
+    if (!IsRegularFile(names[0], &error)) return Fail(names[0], error);
     std::FILE* file = std::fopen(names[0].c_str(), "rb");
     if (!file) return Fail(names[0], std::string("cannot open it (") + std::strerror(errno) + ")");
     uint8_t magic[8] = {};

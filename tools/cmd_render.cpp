@@ -1,9 +1,12 @@
 // "render": plays a theme on the headless platform against a virtual clock and
 // writes what the saver would show and play: PNG frames and the mixed sound.
+// The clock moves as the saver's loop sleeps, from one announced change to the
+// next, or by a fixed step.
 #include "app/glimmora_context.h"
 #include "app/main_loop.h"
 #include "app/saver_window.h"
 #include "app/startup.h"
+#include "base/file_checks.h"
 #include "image/screen_frame.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
@@ -14,6 +17,7 @@
 #include "script/setup_scan.h"
 #include "tool_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,7 +44,7 @@ struct RenderOptions {
     int gamma = 0;
     bool gammaGiven = false;
     bool sound = true;
-    int step = 1;
+    int step = 0; // ms per pass; 0: the loop's own waits
     bool writeFrames = true;
     bool exportPalettes = false;
     int scale = 0; // 0: as the "PictureSize" setting says
@@ -201,6 +205,10 @@ int CmdRender(int argc, char** argv) {
     if (!wrong.empty()) return Refuse(wrong);
 
     std::error_code error;
+    if (ExistsButNotAFile(o.script.c_str()) && !std::filesystem::is_directory(o.script, error)) {
+        std::fprintf(stderr, "render: %s: not a file, so not a theme script\n", o.script.c_str());
+        return 1;
+    }
     if (!std::filesystem::is_regular_file(o.script, error)) {
         std::fprintf(stderr, "render: %s is not a theme script file\n", o.script.c_str());
         return 1;
@@ -239,18 +247,29 @@ int CmdRender(int argc, char** argv) {
     ctx.run.pictureScale = o.scale;
     if (!StartUp(ctx, static_cast<int>(args.size()), args.data())) {
         if (o.sound) HeadlessAudioStopRecording();
-        return Finish(ctx);
+        // A window that could not be made (no memory for its view) has shown
+        // its message without a script line: the run still failed.
+        const int status = Finish(ctx);
+        return status != 0 || HeadlessMessages().empty() ? status : 1;
     }
     BeginRunLoop(ctx);
     ctx.engine.random.SeedRandom(o.seed);
 
     const uint64_t endMs = static_cast<uint64_t>(o.seconds * 1000.0);
+    const uint64_t fps = static_cast<uint64_t>(o.fps);
     uint64_t now = 0;
     uint64_t frame = 0;
+    uint64_t passes = 0;
     bool running = true;
     while (running && now < endMs) {
         running = RunLoopPass(ctx);
-        if (o.writeFrames && now * static_cast<uint64_t>(o.fps) >= frame * 1000) {
+        ++passes;
+        // The next pass comes when the loop's wait is over (at once after a
+        // message it handled), or a fixed step later.
+        const uint64_t wait = o.step > 0 ? static_cast<uint64_t>(o.step) : ctx.loop.waitMs;
+        const uint64_t next = std::min(endMs, now + wait);
+        // Until then the screen shows what this pass left.
+        while (o.writeFrames && frame * 1000 < next * fps) {
             if (ctx.view.NeedsPaint()) ctx.view.Paint();
             char name[32];
             std::snprintf(name, sizeof(name), "frame-%06llu.png",
@@ -261,11 +280,18 @@ int CmdRender(int argc, char** argv) {
             }
             ++frame;
         }
-        HeadlessAdvanceTime(static_cast<uint32_t>(o.step));
-        now += static_cast<uint64_t>(o.step);
+        HeadlessAdvanceTime(static_cast<uint32_t>(next - now));
+        now = next;
     }
     if (running) CloseWindow(ctx);
     EndRunLoop(ctx);
     if (o.sound) HeadlessAudioStopRecording();
+    // What the theme costs: the passes the loop made.
+    if (endMs > 0)
+        std::fprintf(stderr, "passes: %llu (%llu per second)\n",
+                     static_cast<unsigned long long>(passes),
+                     static_cast<unsigned long long>((passes * 1000 + endMs / 2) / endMs));
+    else
+        std::fprintf(stderr, "passes: %llu\n", static_cast<unsigned long long>(passes));
     return Finish(ctx);
 }

@@ -50,13 +50,14 @@ int Convert(int argc, char** argv, const char* name, int (*convert)(std::FILE*, 
     std::string why;
     bool ok = out.Open(outPath, &why);
     if (ok && !convert(in, out.File()) && std::ferror(in)) {
-        why = std::string("cannot read ") + inPath;
-        ok = false;
+        std::fclose(in);
+        std::fprintf(stderr, "%s: cannot read %s\n", name, inPath);
+        return 1;
     }
     std::fclose(in);
     if (ok) ok = out.Commit(&why);
     if (!ok) {
-        std::fprintf(stderr, "%s: %s\n", name, why.c_str());
+        std::fprintf(stderr, "%s: %s: %s\n", name, outPath, why.c_str());
         return 1;
     }
     return 0;

@@ -1,6 +1,7 @@
 // "setup": runs the Setup scan on a theme script and prints the theme name and
 // the module table with the parameters of every module.
 #include "app/glimmora_context.h"
+#include "base/file_checks.h"
 #include "script/setup_scan.h"
 #include "tool_commands.h"
 #include "tool_output.h"
@@ -62,6 +63,10 @@ int CmdSetup(int argc, char** argv) {
     if (!script || std::strlen(script) > PATH_LEN) {
         std::fprintf(stderr, "usage: glimmora-tool setup [--json] SCRIPT\n");
         return 2;
+    }
+    if (ExistsButNotAFile(script)) {
+        std::fprintf(stderr, "%s: not a file, so not a theme script\n", script);
+        return 1;
     }
     auto ctx = std::make_unique<GlimmoraContext>();
     const int32_t& errorLine = ctx->errors.errorLine;

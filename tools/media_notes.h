@@ -7,7 +7,11 @@
 // The note for a loader message that names a refused media file ("File is
 // not 8bit 22kHz PCM PATH" and the like): "PATH is 16-bit stereo 44100 Hz
 // PCM, not mono, not 8-bit...; convert it with: glimmora-tool import PATH
-// OUT". Empty for other messages and for files there is nothing to say about.
+// OUT", the command quoted so that it can be pasted into a shell. Empty for
+// other messages and for files there is nothing to say about.
+//
+// The notes read only regular files (a FIFO or a device is not described),
+// at most their first 64 MiB, in memory that does not grow with the file.
 std::string MediaRefusalNote(const std::string& message);
 
 // What a GIF file holds that the loader refuses ("it has no global colour

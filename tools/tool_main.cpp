@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 namespace {
 
@@ -42,13 +44,29 @@ int Usage() {
     return 2;
 }
 
+// Runs a command. Commands bound what they hold and report what they
+// refuse; should memory still run out, the command ends with a message and a
+// failure status rather than an abort.
+int Run(const ToolCommand& c, int argc, char** argv) {
+    try {
+        // Commands return the script line of an error; the status keeps what fits.
+        return ExitStatusForLine(c.run(argc, argv));
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "glimmora-tool %s: out of memory\n", c.name);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "glimmora-tool %s: %s\n", c.name, e.what());
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     for (const ToolCommand& c : COMMANDS) {
-        // Commands return the script line of an error; the status keeps what fits.
-        if (std::strcmp(argv[1], c.name) == 0) return ExitStatusForLine(c.run(argc - 2, argv + 2));
+        if (std::strcmp(argv[1], c.name) == 0) return Run(c, argc - 2, argv + 2);
     }
     return Usage();
 }

@@ -22,6 +22,7 @@ GlimmoraContext::GlimmoraContext() : engine(script.theme, view) {
     script.errors = &errors;
     script.reader.warnings = &errors;
     images.errors = &errors;
+    images.budget = &memory;
     view.errors = &errors;
     audio.errors = &errors;
     audio.sectionClock = &engine.sectionTime;
@@ -45,6 +46,7 @@ void GlimmoraContext::ResetModule() {
     script.theme.currentModule = nullptr;
     images.Reset();
     sounds.Reset();
+    memory.Reset();
     load = ModuleLoad();
     engine.ResetEngineState();
 }

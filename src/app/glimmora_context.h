@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "base/error_sink.h"
 #include "base/media_path.h"
+#include "base/memory_budget.h"
 #include "display/ss_view.h"
 #include "engine/engine_state.h"
 #include "image/image.h"
@@ -38,6 +39,9 @@ struct LoopState {
     uint32_t idleDeadline = 0;
     int idleCounter = 0;
     bool mixerStarted = false;
+    bool ticked = false;    // a pass has ticked the engines,
+    uint32_t tickClock = 0; // at this clock value
+    uint32_t waitMs = 0;    // how long the last pass waited for a message (0: it handled one)
 };
 
 struct GlimmoraContext {
@@ -50,6 +54,9 @@ struct GlimmoraContext {
     RunConfig run;
     SettingsStore settings;
     ScriptContext script;
+    // What the module's pictures and sounds hold against its memory limit;
+    // before them, as the sounds give back to it when they go.
+    MemoryBudget memory;
     ImageContext images;
     SoundBank sounds;
     CSSView view;
@@ -65,7 +72,8 @@ struct GlimmoraContext {
     // The other monitors' windows of a full-screen run over several monitors.
     std::unique_ptr<MonitorRun> monitors;
 
-    // Frees the loaded module (tables, images, sounds, background) and
-    // restarts the engine, for a fresh load. The mixer must be stopped.
+    // Frees the loaded module (tables, images, sounds, background), empties
+    // its memory budget and restarts the engine, for a fresh load. The mixer
+    // must be stopped.
     void ResetModule();
 };

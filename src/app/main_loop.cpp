@@ -45,6 +45,8 @@ void BeginRunLoop(GlimmoraContext& ctx) {
     ctx.engine.random.SeedRandom(SysMilliseconds());
     loop.idleDeadline = IDLE_INTERVAL_MS;
     loop.idleCounter = 0;
+    loop.ticked = false;
+    loop.waitMs = 0;
 }
 
 void EndRunLoop(GlimmoraContext& ctx) {
@@ -61,14 +63,24 @@ bool RunLoopPass(GlimmoraContext& ctx) {
     uint32_t now = SysMilliseconds();
     uint32_t t = now - engine.clockStart;
     engine.sectionTime.store(t, std::memory_order_relaxed);
-    if (loop.displayReady) FrameTick(engine, t);
-    TickOtherMonitors(ctx);
+    // Engine times are whole milliseconds: a pass in a millisecond that has
+    // been ticked already (straight after a message) leaves the engines alone,
+    // as a loop that passes once every millisecond would. Ticking again would
+    // test at once what the first tick has just started.
+    if (!loop.ticked || now != loop.tickClock) {
+        if (loop.displayReady) FrameTick(engine, t);
+        TickOtherMonitors(ctx);
+        loop.ticked = true;
+        loop.tickClock = now;
+    }
 
     PumpResult pumped = WndPumpMessage();
+    loop.waitMs = 0;
     if (pumped == PumpResult::Quit) return false;
     if (pumped == PumpResult::Handled) {
         loop.idleCounter = 0;
     } else if (const uint32_t sleep = SleepMs(ctx, now, t); sleep > 0) {
+        loop.waitMs = sleep;
         WndWaitMessage(sleep);
     }
 

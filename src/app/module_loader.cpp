@@ -1,6 +1,7 @@
 #include "app/module_loader.h"
 
 #include "app/glimmora_context.h"
+#include "base/file_checks.h"
 #include "platform/dialogs.h"
 #include "script/media_binder.h"
 #include "script/module_reader.h"
@@ -13,13 +14,6 @@ namespace {
 
 constexpr int MEDIA_PATH_SIZE = 2 * PATH_LEN + 2;
 
-bool FileExists(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
-}
-
 // Loads what the module's lines name into the context: images through the
 // image cache, sounds into the sound bank, sprite slots and the background
 // from the view.
@@ -28,13 +22,14 @@ class ContextBinder : public MediaBinder {
     explicit ContextBinder(GlimmoraContext& ctx) : ctx(ctx) {}
 
     int BindImage(CFeature& feature, const char* name) override {
+        WarnIfOutside(name);
         char path[MEDIA_PATH_SIZE];
         MediaPath(ctx, name, path, sizeof(path));
         FindThemeMedia(ctx, path, sizeof(path));
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
         // An earlier image of this block stays with the image cache or goes.
-        ctx.images.cache.Discard(feature.image);
+        ctx.images.Discard(feature.image);
         feature.image = image;
         // With every slot taken the feature plays without being drawn; it keeps a
         // slot an earlier image of the block gave it.
@@ -45,6 +40,7 @@ class ContextBinder : public MediaBinder {
 
     int BindSound(CSound*& slot, const char* name, int32_t volume, int32_t pan, int32_t loopPoint,
                   int32_t headCount, int32_t tailCount) override {
+        WarnIfOutside(name);
         ctx.sounds.Discard(slot);
         slot = ctx.sounds.Create();
         if (!slot) {
@@ -54,25 +50,28 @@ class ContextBinder : public MediaBinder {
         char path[MEDIA_PATH_SIZE];
         MediaPath(ctx, name, path, sizeof(path));
         FindThemeMedia(ctx, path, sizeof(path));
-        return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors);
+        return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors,
+                          &ctx.memory);
     }
 
     void BindBackgroundColor(uint32_t color) override { ctx.view.SetBackgroundColor(color); }
 
-    // The name is used as written; when no such file exists there (a saver
-    // runs in a folder of the system's choosing), it is looked up in the
-    // theme's media directory, in any letter case.
+    // The name is used as written; when nothing of that name exists there (a
+    // saver runs in a folder of the system's choosing), it is looked up in the
+    // theme's media directory, in any letter case. Whether a name exists is
+    // asked without opening it: a FIFO would wait.
     int BindBackgroundImage(const char* name) override {
+        WarnIfOutside(name);
         const char* path = name;
         char inMedia[MEDIA_PATH_SIZE];
-        if (!FileExists(name)) {
+        if (!PathExists(name)) {
             MediaPath(ctx, name, inMedia, sizeof(inMedia));
             FindThemeMedia(ctx, inMedia, sizeof(inMedia));
-            if (FileExists(inMedia)) path = inMedia;
+            if (PathExists(inMedia)) path = inMedia;
         }
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
-        ctx.images.cache.Discard(ctx.load.moduleBackground);
+        ctx.images.Discard(ctx.load.moduleBackground);
         ctx.load.moduleBackground = image;
         ctx.view.SetBackgroundImage(image);
         return 1;
@@ -81,10 +80,19 @@ class ContextBinder : public MediaBinder {
     void ReleaseFeatureMedia(CFeature& feature) override {
         ctx.sounds.Discard(feature.sound);
         ctx.sounds.Discard(feature.bounceSound);
-        ctx.images.cache.Discard(feature.image);
+        ctx.images.Discard(feature.image);
     }
 
   private:
+    // A name that leaves the theme's folder works only where the theme was
+    // made: an installed copy holds the folder alone.
+    void WarnIfOutside(const char* name) const {
+        if (ctx.errors.WantsWarnings() && NameLeavesFolder(name))
+            ctx.errors.WarnF("\"%s\" is outside the theme's folder: an installed copy of the "
+                             "theme will not have it",
+                             name);
+    }
+
     GlimmoraContext& ctx;
 };
 
@@ -102,6 +110,13 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     ThemeTables& theme = script.theme;
     if (!ScanThemeSetup(script, ctx.run.scriptPath)) {
         ctx.load.loadStopLine = script.reader.lineNumber;
+        // A missing script says nothing here; one that is there but not a
+        // file (a folder, a FIFO, a device) is named.
+        if (ExistsButNotAFile(ctx.run.scriptPath)) {
+            char message[PATH_LEN + 32];
+            std::snprintf(message, sizeof(message), NOT_A_FILE_FORMAT, ctx.run.scriptPath);
+            ctx.errors.ReportFailure(message);
+        }
         return;
     }
     ctx.settings.ReadSettings();
@@ -114,7 +129,8 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     // mode counts their colours.
     ctx.images.gammaSetting = ctx.settings.Gamma;
     ctx.images.exportPalettes = ctx.run.exportPalettes;
-    // Pictures are converted for the compositor as they load, at the view's scale.
+    // The pictures are converted for the compositor at the view's scale once
+    // they are loaded (ConvertPictures).
     ctx.view.SetPictureScale(PictureScaleOf(ctx));
     ctx.images.pictureScale = ctx.view.pictureScale;
     script.previewBlocks = ctx.run.previewMode;
@@ -151,6 +167,14 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     ctx.view.LoadPalette(path);
 }
 
+// Converts the frames of the module's pictures for the compositor, after
+// they loaded: converting takes what the memory budget has left and never
+// stops a picture from loading. The background then needs no tile cache.
+void ConvertPictures(GlimmoraContext& ctx) {
+    ctx.images.ConvertLoaded();
+    if (ctx.view.backgroundImage) ctx.view.SetBackgroundImage(ctx.view.backgroundImage);
+}
+
 } // namespace
 
 void MediaPath(const GlimmoraContext& ctx, const char* name, char* path, int size) {
@@ -176,5 +200,6 @@ void LoadModule(GlimmoraContext& ctx) {
     bool splash = !ctx.run.previewMode && !ctx.run.otherMonitor;
     if (splash) DlgShowSplash();
     LoadActiveModule(ctx);
+    ConvertPictures(ctx);
     if (splash) DlgHideSplash();
 }

@@ -1,5 +1,6 @@
 #include "display/ss_view.h"
 #include "base/error_sink.h"
+#include "base/file_checks.h"
 #include "display/compose.h"
 #include "image/image.h"
 #include "image/screen_frame.h"
@@ -75,6 +76,7 @@ void CSSView::Close() {
 
 int CSSView::LoadPalette(const char* path) {
     hasPalette = true;
+    if (errors && ExistsButNotAFile(path)) errors->ReportErrorF(NOT_A_FILE_FORMAT, path);
     return ReadPaletteFile(path, &palette);
 }
 
@@ -90,9 +92,15 @@ void CSSView::SetBackgroundImage(CImage* image) {
     tileCache.valid = false;
     tileCache.image = nullptr;
     if (!FrameDrawable(image)) return;
-    if (image->screen && image->screen->scale == pictureScale) return; // tiled from its own rows
+    if (image->screen && image->screen->scale == pictureScale) {
+        // Tiled from its own converted rows: the cache is not needed.
+        delete[] tileCache.pixels;
+        tileCache.pixels = nullptr;
+        tileCache.capacity = 0;
+        return;
+    }
     const int64_t pixels = static_cast<int64_t>(image->width) * pictureScale * image->height;
-    if (pixels > tileCache.capacity) {
+    if (pixels > tileCache.capacity && pixels <= TILE_CACHE_MAX_PIXELS) {
         delete[] tileCache.pixels;
         tileCache.pixels = new (std::nothrow) uint32_t[static_cast<size_t>(pixels)];
         tileCache.capacity = tileCache.pixels ? pixels : 0;

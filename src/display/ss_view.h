@@ -103,7 +103,10 @@ class TextBanner {
 // The background tile converted to back-buffer pixels, rows top first and
 // each row widened by the picture scale, so that tiling copies rows instead
 // of looking up every pixel. It is made again, without allocating, whenever
-// the tile's colours change. A tile converted at load needs none.
+// the tile's colours change. A tile converted at load needs none. A tile of
+// more than TILE_CACHE_MAX_PIXELS (64 MiB of pixels) is drawn without it, by
+// looking up every pixel, so that a huge background costs no more memory.
+constexpr int64_t TILE_CACHE_MAX_PIXELS = int64_t{16} << 20;
 struct TileCache {
     uint32_t* pixels = nullptr;
     int64_t capacity = 0; // pixels
@@ -117,7 +120,7 @@ struct TileCache {
 class CSSView {
   public:
     const void* window = nullptr;   // the window drawn into; none: nothing is invalidated
-    ErrorSink* errors = nullptr;    // where Init reports a failure
+    ErrorSink* errors = nullptr;    // where Init and LoadPalette report failures
     uint32_t* backBuffer = nullptr; // bufferWidth x bufferHeight pixels, top row first
     int32_t bufferWidth = 0;
     int32_t bufferHeight = 0;
@@ -158,7 +161,8 @@ class CSSView {
     void Close();
 
     // Reads the module's palette file, or builds the default colour cube when
-    // it cannot be read. Returns 1 when the file was read, 0 otherwise.
+    // it cannot be read. Returns 1 when the file was read, 0 otherwise. A name
+    // that is not a regular file is refused unread, with "Not a file: %s".
     int LoadPalette(const char* path);
     void SetBackgroundColor(uint32_t color);
     void SetBackgroundImage(CImage* image);

@@ -36,7 +36,7 @@ int32_t FirstTrigger(const CFeature& feature) {
     return -1;
 }
 
-bool ConditionHolds(const CFeature& feature, uint32_t now, bool atEnd) {
+bool Holds(const CFeature& feature, uint32_t now, bool atEnd) {
     const uint32_t t = atEnd ? TIME_NEVER : now;
     switch (feature.conditionType) {
     case COND_IN_REGION:
@@ -63,7 +63,7 @@ void Trigger(CFeature& target, uint32_t time) {
 
 bool FireCondition(Engine& e, CFeature& feature, uint32_t now, bool atEnd) {
     if (feature.conditionFired) return false;
-    if (!ConditionHolds(feature, now, atEnd)) return false;
+    if (!Holds(feature, now, atEnd)) return false;
     feature.conditionFired = 1;
     bool stop = false;
     const char* commands = feature.commands;
@@ -89,6 +89,10 @@ bool FireCondition(Engine& e, CFeature& feature, uint32_t now, bool atEnd) {
         }
     }
     return stop;
+}
+
+bool ConditionHolds(const CFeature& feature, uint32_t now) {
+    return Holds(feature, now, false);
 }
 
 bool WillBeTriggered(Engine& e, int target, uint32_t now) {

@@ -12,6 +12,8 @@ struct Engine;
 // every kind is then tested as at the latest possible time, and OnEnd holds.
 // Returns true when the commands hold Stop.
 bool FireCondition(Engine& e, CFeature& feature, uint32_t now, bool atEnd);
+// Whether the feature's condition holds at `now` (OnEnd never does before the end).
+bool ConditionHolds(const CFeature& feature, uint32_t now);
 // Whether a trigger of feature `target` is foreseen within the sound lead.
 bool WillBeTriggered(Engine& e, int target, uint32_t now);
 // The group's current member (a feature index), or -1 when it has none.

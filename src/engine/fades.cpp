@@ -9,6 +9,8 @@
 #include "script/theme_records.h"
 #include "sound/sound.h"
 
+#include <algorithm>
+
 namespace {
 
 // The size of a fade step: at most the whole range, and a step of 0 (which
@@ -23,32 +25,46 @@ void ScheduleStep(CFeature& feature, uint32_t now) {
     feature.fadeNextTime = TimeField(TimeAfter(now, feature.fadeInterval));
 }
 
-// Shows the new brightness; a still frame is placed again so that it is painted.
-void ShowLevel(Engine& e, CFeature& feature) {
-    if (!feature.image || !feature.currentFrame) return;
-    feature.image->SetBrightness(feature.fadeLevel);
-    if (!feature.currentFrame->next) PlaceSprite(e, feature);
-}
-
 bool FadeRunning(const CFeature& feature) {
     return AsTime(feature.fadeNextTime) != TIME_NEVER;
 }
 
-// A fade-out starts one step below full brightness, or below the level that
-// a fade-in it interrupts has reached (never brighter than the picture was).
+// The brightness a feature's image shows: its fade level, held below the
+// ceiling and within 0..100; full while no fade runs.
+int32_t LevelShown(const CFeature& feature) {
+    if (!FadeRunning(feature)) return 100;
+    const int32_t level = std::min(feature.fadeLevel, feature.fadeCeiling);
+    return std::clamp(level, 0, 100);
+}
+
+// Shows the new brightness when it differs from `before`; a still frame is
+// placed again so that it is painted, and so is an animation whose next frame
+// would come after the next step (`always`).
+void ShowLevel(Engine& e, CFeature& feature, int32_t before, bool always) {
+    if (!feature.image || !feature.currentFrame) return;
+    const int32_t shown = LevelShown(feature);
+    if (shown == before) return;
+    feature.image->SetBrightness(shown);
+    if (always || !feature.currentFrame->next) PlaceSprite(e, feature);
+}
+
+// A fade-out runs its steps from full brightness, so it always takes its
+// whole time; it never shows brighter than the picture was when it began (a
+// fade-in or another fade-out it cuts off had gone darker), so nothing flashes.
 void BeginOut(Engine& e, CFeature& feature, uint32_t now) {
-    const bool fadingIn = FadeRunning(feature) && feature.fadeStep > 0;
-    const int32_t from = fadingIn && feature.fadeLevel < 100 ? feature.fadeLevel : 100;
+    const int32_t before = LevelShown(feature);
+    feature.fadeCeiling = before;
     feature.fadeStep = -StepSize(feature.fadeStep);
-    feature.fadeLevel = from + feature.fadeStep;
+    feature.fadeLevel = 100 + feature.fadeStep;
     ScheduleStep(feature, now);
-    ShowLevel(e, feature);
+    ShowLevel(e, feature, before, false);
 }
 
 } // namespace
 
 void StartFade(CFeature& feature, uint32_t now) {
     feature.fadeLevel = 100;
+    feature.fadeCeiling = 100;
     switch (feature.fadeType) {
     case FADE_IN:
     case FADE_IN_OUT:
@@ -67,12 +83,11 @@ void StartFade(CFeature& feature, uint32_t now) {
 bool StepFade(Engine& e, CFeature& feature, uint32_t now) {
     if (!e.sectionEnding && feature.fadeType == FADE_NONE) return false;
     if (!FadeRunning(feature) || now < AsTime(feature.fadeNextTime)) return false;
+    const int32_t before = LevelShown(feature);
     feature.fadeLevel = ClampToInt32(static_cast<int64_t>(feature.fadeLevel) + feature.fadeStep);
-    if (feature.image) feature.image->SetBrightness(feature.fadeLevel);
     // Repaint unless the animation's next frame comes before the next step.
-    if (feature.currentFrame &&
-        (!feature.currentFrame->next || feature.fadeInterval < feature.currentFrame->delayMs))
-        PlaceSprite(e, feature);
+    ShowLevel(e, feature, before,
+              feature.currentFrame && feature.fadeInterval < feature.currentFrame->delayMs);
     ScheduleStep(feature, now);
     if (feature.fadeLevel > 0 && feature.fadeLevel < 100) return false;
     feature.fadeNextTime = TimeField(TIME_NEVER);

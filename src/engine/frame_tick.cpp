@@ -69,18 +69,26 @@ void ToggleBanner(Engine& e, uint32_t t) {
 
 uint32_t NextChangeTime(Engine& e, uint32_t t) {
     const uint32_t soon = t + 1;
-    // Passes that settle state at once: the first, and those of a section
-    // change (a section ends by fades and switches when the last is over).
-    if (e.clockStart == 0 || !e.loadStateCaptured || e.sectionEnding) return soon;
+    // The first pass settles the load state at once.
+    if (e.clockStart == 0 || !e.loadStateCaptured) return soon;
+    const int features = FeaturesInUse(e);
     const int sections = e.theme.sectionCount > MAX_SECTIONS ? MAX_SECTIONS : e.theme.sectionCount;
     if (sections > 0) {
         if (e.currentSection < 0 || e.currentSection >= sections) return soon;
-        if (e.theme.sectionTable[e.currentSection].endRequested) return soon;
+        if (e.sectionEnding) {
+            // The section switches at the first pass that finds none of its
+            // features active; until then their fade steps are the changes.
+            bool busy = false;
+            for (int i = 0; i < features && !busy; ++i)
+                busy = IsActiveInSection(e.theme.featureTable[i], e.currentSection);
+            if (!busy) return soon;
+        } else if (e.theme.sectionTable[e.currentSection].endRequested) {
+            return soon; // the next pass begins the ending
+        }
     }
     uint32_t next = TIME_NEVER;
     if (!e.previewMode && e.bannerNextTime != TIME_NEVER)
         next = e.bannerNextTime >= t ? e.bannerNextTime + 1 : soon;
-    const int features = FeaturesInUse(e);
     for (int i = 0; i < features && next > soon; ++i)
         next = std::min(next, NextFeatureChange(e, e.theme.featureTable[i], t, e.currentSection));
     return next;

@@ -13,6 +13,9 @@ extern const char PRODUCT_LINE[];
 void FrameTick(Engine& e, uint32_t t);
 // After the pass at section time t: the earliest section time after t at
 // which a pass may change anything (a feature, the section, the banner), so
-// that the main loop can sleep until then. Passes in between would change
-// nothing; a pass before it is harmless. 0xFFFFFFFF when nothing is pending.
+// that the main loop can sleep until then: a start, the next tick after a
+// start (what holds already acts then), a step of a fade, frame or movement,
+// a condition's time, the end of a showing, the section's switch, the banner.
+// Passes in between would change nothing; a pass before it, in a later
+// millisecond than t, is harmless. 0xFFFFFFFF when nothing is pending.
 uint32_t NextChangeTime(Engine& e, uint32_t t);

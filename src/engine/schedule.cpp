@@ -221,24 +221,26 @@ uint32_t NextFeatureChange(Engine& e, const CFeature& f, uint32_t now, int32_t s
             return next; // otherwise only a command of another feature enables it
         }
         const uint32_t start = AsTime(f.startTime);
-        if (start != 0) {
-            due(start);
-        } else if (f.startType == START_RANDOM || f.startType == START_OFFSET) {
-            due(now + 1); // the start is drawn at the next tick
-        } else if (f.startType == START_GROUP) {
-            const int32_t group = f.startGroup / 2;
-            if (e.groupsDirty || (group >= 0 && group < MAX_LABELS &&
-                                  e.theme.labelTable[group].feature == FeatureIndex(e, f)))
+        if (!e.sectionEnding) { // nothing starts or is scheduled while the section ends
+            if (start != 0) {
+                due(start);
+            } else if (f.startType == START_RANDOM || f.startType == START_OFFSET) {
+                due(now + 1); // the start is drawn at the next tick
+            } else if (f.startType == START_GROUP) {
+                const int32_t group = f.startGroup / 2;
+                if (e.groupsDirty || (group >= 0 && group < MAX_LABELS &&
+                                      e.theme.labelTable[group].feature == FeatureIndex(e, f)))
+                    due(now + 1);
+            } else if (f.startType == START_FIXED) {
+                due(now + 1); // a fixed start at 0
+            }
+            // OnTrigger without a time: the look-ahead reads the triggering
+            // feature, which may have reached its look-ahead frame after this
+            // feature's update; its condition time that feature reports itself.
+            if (f.startType == START_ON_TRIGGER && start == 0 &&
+                WillBeTriggered(e, FeatureIndex(e, f), now + 1))
                 due(now + 1);
-        } else if (f.startType == START_FIXED) {
-            due(now + 1); // a fixed start at 0
         }
-        // OnTrigger without a time: the look-ahead reads the triggering
-        // feature, which may have reached its look-ahead frame after this
-        // feature's update; its condition time that feature reports itself.
-        if (f.startType == START_ON_TRIGGER && start == 0 &&
-            WillBeTriggered(e, FeatureIndex(e, f), now + 1))
-            due(now + 1);
         if (f.sound && !f.soundStarted && StartKnown(f))
             due(start > SOUND_LEAD_MS ? start - SOUND_LEAD_MS : 0);
         return next;
@@ -256,6 +258,13 @@ uint32_t NextFeatureChange(Engine& e, const CFeature& f, uint32_t now, int32_t s
     } else if (fadeRunning && e.sectionEnding) {
         due(AsTime(f.fadeNextTime));
     }
+    // The tick that starts a feature tests neither its condition nor its end:
+    // the next one does, with whatever holds already (a region it starts in,
+    // the frame it starts on, a start off the screen).
+    if (!f.conditionFired && ConditionHolds(f, now)) due(now + 1);
+    if (!fadeRunning && end == TIME_ON_SCREEN && f.currentFrame &&
+        (!OnScreenX(e, f) || !OnScreenY(e, f)))
+        due(now + 1);
     if (!f.conditionFired && f.conditionType == COND_AFTER_TIME) {
         // It fires once the time passes startTime + delay; so does the
         // look-ahead of a target it triggers, the sound lead before that.

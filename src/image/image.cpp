@@ -1,6 +1,7 @@
 #include "image/image.h"
 
 #include "base/error_sink.h"
+#include "base/file_checks.h"
 #include "image/gamma.h"
 #include "image/gif_reader.h"
 #include "image/screen_frame.h"
@@ -15,6 +16,13 @@ const char* const UNSUPPORTED_FORMAT = "Unsupported image format";
 const char* const NOT_8_BIT = "GIF file has no global color table or is not 8 bit";
 const char* const LOCAL_TABLE = "GIF frame has a local color table instead of the global one";
 const char* const NO_FRAME = "GIF file has no image in it";
+const char* const PICTURE_LIMIT = "Picture memory limit of %lld MiB reached: %s";
+
+// What a load counts for each block it allocates.
+constexpr int64_t RECORD_COST = BlockCost(sizeof(CImage));
+constexpr int64_t TABLES_COST = BlockCost(sizeof(ColorInfo)) + BlockCost(sizeof(ColorEntry) * 256) +
+                                BlockCost(sizeof(MaskInfo));
+constexpr int64_t COPY_TABLE_COST = BlockCost(sizeof(ColorInfo));
 
 bool HasGifExtension(const char* path) {
     const char* dot = std::strrchr(path, '.');
@@ -56,8 +64,39 @@ void Report(ErrorSink* errors, const char* format, const char* text) {
     if (errors) errors->ReportErrorF(format, text);
 }
 
-void OutOfMemory(ErrorSink* errors, const char* where) {
-    Report(errors, "Out of memory: %s", where);
+// An allocation failed while loading `path`.
+void OutOfMemory(ErrorSink* errors, const char* where, const char* path) {
+    if (errors) errors->ReportErrorF("Out of memory: %s %s", where, path);
+}
+
+void ReportThemeLimit(ErrorSink* errors, const MemoryBudget& budget, const char* path) {
+    if (errors) errors->ReportErrorF(THEME_LIMIT_FORMAT, budget.LimitMiB(), path);
+}
+
+// Takes `bytes` for what the load of `path` is about to allocate: within what
+// one picture may hold (`held` so far) and within the module's budget. False
+// after reporting the limit that stops the load.
+bool TakeForLoad(ImageContext& images, const char* path, int64_t* held, int64_t bytes) {
+    if (bytes > images.imageByteLimit - *held) {
+        if (images.errors)
+            images.errors->ReportErrorF(PICTURE_LIMIT,
+                                        static_cast<long long>(images.imageByteLimit >> 20), path);
+        return false;
+    }
+    if (images.budget && !images.budget->Take(bytes)) {
+        ReportThemeLimit(images.errors, *images.budget, path);
+        return false;
+    }
+    *held += bytes;
+    return true;
+}
+
+// What a copy of a cached image takes: its colour table and a record per frame.
+int64_t CopyCost(const CImage& cached) {
+    int64_t cost = COPY_TABLE_COST + RECORD_COST;
+    for (const CImage* f = &cached; !(f->flags & IMAGE_LAST) && f->next; f = f->next)
+        cost += RECORD_COST;
+    return cost;
 }
 
 // "<what> <path>": a file the loader refuses.
@@ -82,34 +121,73 @@ void FreeOwnedFrameData(CImage* frame) {
 CImage* ImageContext::Load(const char* path) {
     CImage* image = new (std::nothrow) CImage;
     if (!image) {
-        OutOfMemory(errors, "CImage::LoadImage()");
+        OutOfMemory(errors, "CImage::LoadImage()", path);
         return nullptr;
     }
     if (!image->LoadImage(path, *this)) {
         delete image; // a failed load leaves the record empty
         return nullptr;
     }
-    if (!(image->flags & IMAGE_SHARED)) ConvertForScreen(*image);
-    cache.Adopt(image);
+    if (!cache.Adopt(image)) {
+        if (budget) budget->Give(image->HeldBytes());
+        image->Release();
+        delete image;
+        OutOfMemory(errors, "CImage::LoadImage()", path);
+        return nullptr;
+    }
     return image;
+}
+
+void ImageContext::Discard(CImage* image) {
+    const int64_t held = image ? image->HeldBytes() : 0;
+    if (cache.Discard(image) && budget) budget->Give(held);
+}
+
+void ImageContext::ConvertLoaded() {
+    for (int i = 0; i < cache.OwnedCount(); ++i) {
+        CImage* image = cache.Owned(i);
+        if (!(image->flags & IMAGE_SHARED)) ConvertForScreen(*image);
+    }
+    // A copy made before the conversion takes its picture's converted frames,
+    // frame by frame: its chain is the picture's.
+    for (int i = 0; i < cache.OwnedCount(); ++i) {
+        CImage* copy = cache.Owned(i);
+        if (!(copy->flags & IMAGE_SHARED) || !copy->fileName) continue;
+        const CImage* source = cache.Find(copy->fileName);
+        for (CImage* frame = copy; source && frame;) {
+            frame->screen = source->pixels == frame->pixels ? source->screen : nullptr;
+            if ((frame->flags & IMAGE_LAST) || !frame->next) break;
+            frame = frame->next;
+            source = (source->flags & IMAGE_LAST) ? nullptr : source->next;
+        }
+    }
 }
 
 void ImageContext::ConvertForScreen(CImage& image) {
     if (pictureScale <= 0) return;
     for (CImage* frame = &image; frame;) {
         if (!frame->screen || frame->screen->scale != pictureScale) {
+            // A frame converted at another scale gives its memory back first.
+            if (frame->screen) {
+                if (budget) budget->Give(frame->screen->bytes);
+                screenFrameBytes -= frame->screen->bytes;
+                FreeScreenFrame(*frame);
+            }
             const int64_t bytes = ScreenFrameBytes(*frame, pictureScale);
             // Beyond the limit the frames stay as decoded: drawn more slowly, but drawn.
-            if (bytes > 0 && ChargeScreenFrames(bytes) && !ConvertScreenFrame(*frame, pictureScale))
+            if (bytes > 0 && ChargeScreenFrames(bytes) &&
+                !ConvertScreenFrame(*frame, pictureScale)) {
+                if (budget) budget->Give(bytes);
                 screenFrameBytes -= bytes;
+            }
         }
-        if (frame->flags & IMAGE_LAST) break;
+        if ((frame->flags & IMAGE_LAST) || !frame->next) break;
         frame = frame->next;
     }
 }
 
 bool ImageContext::ChargeScreenFrames(int64_t bytes) {
-    if (bytes > screenFrameLimit - screenFrameBytes) return false;
+    if (budget ? !budget->Take(bytes) : bytes > screenFrameLimit - screenFrameBytes) return false;
     screenFrameBytes += bytes;
     return true;
 }
@@ -120,14 +198,14 @@ int64_t ImageContext::PixelMemory(int32_t scale) const {
         const CImage* image = cache.Owned(i);
         if (image->flags & IMAGE_SHARED) continue; // its pixels are another image's
         for (const CImage* frame = image; frame;) {
-            total += frame->pixelBytes;
-            if (frame->mask) total += frame->maskBytes;
+            if (frame->pixels) total += BlockCost(frame->pixelBytes);
+            if (frame->mask) total += BlockCost(frame->maskBytes);
             if (scale > 0) {
                 total += frame->screen && frame->screen->scale == scale
                              ? frame->screen->bytes
                              : ScreenFrameBytes(*frame, scale);
             }
-            if (frame->flags & IMAGE_LAST) break;
+            if ((frame->flags & IMAGE_LAST) || !frame->next) break;
             frame = frame->next;
         }
     }
@@ -143,17 +221,41 @@ void ImageContext::Reset() {
 int CImage::LoadImage(const char* path, ImageContext& images) {
     ErrorSink* errors = images.errors;
     if (CImage* cached = images.cache.Find(path)) {
-        if (CopyFrom(*cached)) return 1;
-        OutOfMemory(errors, "CImage::LoadImage()");
+        const int64_t cost = CopyCost(*cached);
+        if (images.budget && !images.budget->Fits(cost)) {
+            ReportThemeLimit(errors, *images.budget, path);
+            return 0;
+        }
+        if (!CopyFrom(*cached)) {
+            OutOfMemory(errors, "CImage::LoadImage()", path);
+            return 0;
+        }
+        if (images.budget) images.budget->Take(cost);
+        return 1;
+    }
+    // Checked before anything opens the name: a FIFO would wait for a writer.
+    if (ExistsButNotAFile(path)) {
+        Report(errors, NOT_A_FILE_FORMAT, path);
         return 0;
     }
 
-    if (images.cache.NamedCount() < IMAGE_CACHE_SIZE) {
-        size_t n = std::strlen(path);
+    // The first record, its colour tables and its name come first.
+    const bool named = images.cache.NamedCount() < IMAGE_CACHE_SIZE;
+    const size_t n = std::strlen(path);
+    int64_t held = 0;
+    if (!TakeForLoad(images, path, &held,
+                     RECORD_COST + TABLES_COST + (named ? BlockCost(n + 1) : 0)))
+        return 0;
+    auto fail = [&] {
+        ResetAfterFailure();
+        if (images.budget) images.budget->Give(held);
+        return 0;
+    };
+    if (named) {
         fileName = new (std::nothrow) char[n + 1];
         if (!fileName) {
-            OutOfMemory(errors, "CImage::LoadImage()");
-            return 0;
+            OutOfMemory(errors, "CImage::LoadImage()", path);
+            return fail();
         }
         std::memcpy(fileName, path, n + 1);
         images.cache.AddNamed(this);
@@ -162,30 +264,26 @@ int CImage::LoadImage(const char* path, ImageContext& images) {
 
     if (!HasGifExtension(path)) {
         Refuse(errors, UNSUPPORTED_FORMAT, path);
-        ResetAfterFailure();
-        return 0;
+        return fail();
     }
     CGifReader reader;
     uint8_t table[768] = {};
     int screenWidth = 0, screenHeight = 0, packed = 0, background = 0;
     if (!reader.Open(path, table, &screenWidth, &screenHeight, &packed, &background)) {
         Report(errors, "File Not Found: %s", path);
-        ResetAfterFailure();
-        return 0;
+        return fail();
     }
     if (!(packed & GIF_PACKED_GLOBAL_TABLE)) {
         Refuse(errors, NOT_8_BIT, path);
-        ResetAfterFailure();
-        return 0;
+        return fail();
     }
     ApplyGammaCurve(table, images.gammaSetting);
 
     colorInfo = new (std::nothrow) ColorInfo;
     loadedColors = new (std::nothrow) ColorEntry[256];
     if (!colorInfo || !loadedColors) {
-        OutOfMemory(errors, "CImage::LoadImage()");
-        ResetAfterFailure();
-        return 0;
+        OutOfMemory(errors, "CImage::LoadImage()", path);
+        return fail();
     }
     FillHeader(colorInfo->header, screenWidth, screenHeight, 8, 256);
     for (int i = 0; i < 256; ++i) {
@@ -197,33 +295,30 @@ int CImage::LoadImage(const char* path, ImageContext& images) {
     }
     maskInfo = new (std::nothrow) MaskInfo;
     if (!maskInfo) {
-        OutOfMemory(errors, "CImage::LoadImage()");
-        ResetAfterFailure();
-        return 0;
+        OutOfMemory(errors, "CImage::LoadImage()", path);
+        return fail();
     }
     FillHeader(maskInfo->header, screenWidth, screenHeight, 1, 2);
     maskInfo->colors[0] = {0, 0, 0, 0};
     maskInfo->colors[1] = {255, 255, 255, 0};
 
     reader.ReadBlock();
-    int result = ReadNextImage(reader, reader.Looping(), this, 0, images);
+    int result = ReadNextImage(reader, reader.Looping(), this, 0, images, &held);
     reader.Close();
     if (result == 0) return 1;
     // Only a trailer, a graphic control extension not followed by an image, or
     // data cut off before the first frame.
     if (result == 2) Refuse(errors, NO_FRAME, path);
-    ResetAfterFailure();
-    return 0;
+    return fail();
 }
 
 int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index,
-                          ImageContext& images) {
+                          ImageContext& images, int64_t* held) {
     ErrorSink* errors = images.errors;
-    int64_t budget = images.imageByteLimit;
     CImage* frame = this;
     CImage* previous = nullptr;
     for (;;) {
-        int result = frame->ReadFrame(reader, first, index, &budget, images);
+        int result = frame->ReadFrame(reader, first, index, held, images);
         if (result != 0) {
             if (frame == this) return result;
             // The record made for a frame that failed or was not there holds nothing.
@@ -233,13 +328,21 @@ int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int i
                 FreeFrames();
                 return 1;
             }
-            frame = previous; // a graphic control extension with no image behind it
+            // A graphic control extension with no image behind it: the record
+            // taken for it is given back.
+            *held -= RECORD_COST;
+            if (images.budget) images.budget->Give(RECORD_COST);
+            frame = previous;
             break;
         }
         if (!reader.IsGraphicControl() && !reader.IsImageDescriptor()) break;
+        if (!TakeForLoad(images, reader.Path(), held, RECORD_COST)) {
+            FreeFrames();
+            return 1;
+        }
         CImage* following = new (std::nothrow) CImage;
         if (!following) {
-            OutOfMemory(errors, "CImage::ReadNextImage()");
+            OutOfMemory(errors, "CImage::ReadNextImage()", reader.Path());
             FreeFrames();
             return 1;
         }
@@ -254,7 +357,7 @@ int CImage::ReadNextImage(CGifReader& reader, bool looping, CImage* first, int i
     return 0;
 }
 
-int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget,
+int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* held,
                       ImageContext& images) {
     ErrorSink* errors = images.errors;
     frameIndex = static_cast<uint16_t>(index);
@@ -291,17 +394,15 @@ int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* bud
         Refuse(errors, LOCAL_TABLE, reader.Path());
         return 1;
     }
+    // The pixels and the mask are taken before either is allocated.
     const int32_t stride = Stride();
     const int64_t bytes = int64_t{stride} * height;
-    if (bytes > *budget) {
-        OutOfMemory(errors, "CImage::ReadNextImage()");
-        return 1;
-    }
-    *budget -= bytes;
+    const int64_t maskCost = transparent ? BlockCost(int64_t{MaskStride()} * height) : 0;
+    if (!TakeForLoad(images, reader.Path(), held, BlockCost(bytes) + maskCost)) return 1;
     pixelBytes = static_cast<int32_t>(bytes);
     pixels = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)];
     if (!pixels) {
-        OutOfMemory(errors, "CImage::ReadNextImage()");
+        OutOfMemory(errors, "CImage::ReadNextImage()", reader.Path());
         return 1;
     }
 
@@ -317,20 +418,24 @@ int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* bud
         if (n < width) std::memset(dest + n, fill, static_cast<size_t>(width - n));
         if (stride > width) std::memset(dest + width, 0, static_cast<size_t>(stride - width));
     }
-    if (transparent) CreateTransMask(pixels, transparentIndex, errors);
+    if (transparent && !CreateTransMask(pixels, transparentIndex)) {
+        OutOfMemory(errors, "CImage::CreateTransMask()", reader.Path());
+        delete[] pixels; // the frame's record is deleted without freeing them
+        pixels = nullptr;
+        return 1;
+    }
 
     reader.EndImage();
     reader.ReadBlock();
     return 0;
 }
 
-int CImage::CreateTransMask(const uint8_t* framePixels, int transparentColor, ErrorSink* errors) {
+int CImage::CreateTransMask(const uint8_t* framePixels, int transparentColor) {
     const int32_t maskStride = MaskStride();
     const int64_t bytes = int64_t{maskStride} * height;
     mask = new (std::nothrow) uint8_t[static_cast<size_t>(bytes)];
     if (!mask) {
         maskBytes = 0;
-        OutOfMemory(errors, "CImage::CreateTransMask()");
         return 0;
     }
     maskBytes = static_cast<uint32_t>(bytes);
@@ -404,6 +509,26 @@ void CImage::Release() {
     }
     cache = nullptr;
     FreeFrames();
+}
+
+int64_t CImage::HeldBytes() const {
+    int64_t total = 0;
+    for (const CImage* record = this;; record = record->next) {
+        total += RECORD_COST;
+        if (!(record->flags & IMAGE_SHARED)) {
+            if (record->pixels) total += BlockCost(record->pixelBytes);
+            if (record->mask) total += BlockCost(record->maskBytes);
+            if (record->screen) total += record->screen->bytes;
+        }
+        if ((record->flags & IMAGE_LAST) || !record->next) break;
+    }
+    if (colorInfo) total += BlockCost(sizeof(ColorInfo));
+    if (!(flags & IMAGE_SHARED)) {
+        if (loadedColors) total += BlockCost(sizeof(ColorEntry) * 256);
+        if (maskInfo) total += BlockCost(sizeof(MaskInfo));
+        if (fileName) total += BlockCost(static_cast<int64_t>(std::strlen(fileName)) + 1);
+    }
+    return total;
 }
 
 void CImage::FreeFrames() {

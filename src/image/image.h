@@ -3,6 +3,7 @@
 // an optional 1-bit transparency mask.
 #pragma once
 
+#include "base/memory_budget.h"
 #include "image/image_cache.h"
 #include "image/palette.h"
 
@@ -56,22 +57,28 @@ constexpr uint16_t IMAGE_SHARED = 4;
 
 constexpr int IMAGE_CACHE_SIZE = 100;
 constexpr int32_t DEFAULT_FRAME_DELAY_MS = 66; // a frame without a graphic control extension
-// Pixel bytes one image may hold; a larger image is refused as out of memory.
+// Memory one picture may hold: its pixels, masks, frame records and colour
+// tables. A larger picture is refused.
 constexpr int64_t MAX_IMAGE_BYTES = int64_t{256} << 20;
 // Bytes the frames converted for the compositor may take together; frames
 // beyond it stay as they are and are drawn from their colour indices.
 constexpr int64_t MAX_SCREEN_FRAME_BYTES = int64_t{512} << 20;
 
 // What loading images works with: where failures are reported, the loaded
-// images, the brightness curve and the palettizing counts.
+// images, the memory they may take, the brightness curve and the palettizing
+// counts.
 struct ImageContext {
     ErrorSink* errors = nullptr;
     int32_t gammaSetting = 0;    // the user's Gamma, applied to every colour table loaded
     bool exportPalettes = false; // count the colours of every decoded pixel
-    int64_t imageByteLimit = MAX_IMAGE_BYTES; // lowered by the fuzzer
-    // The picture scale that every frame loaded is converted to for the
-    // compositor (ConvertForScreen); 0: frames are not converted.
+    int64_t imageByteLimit = MAX_IMAGE_BYTES; // per picture; lowered by the fuzzer
+    // The module's budget, which every picture loaded and copied takes from
+    // and gives back to when freed; none: only the limit per picture.
+    MemoryBudget* budget = nullptr;
+    // The picture scale that the loaded frames are converted to for the
+    // compositor (ConvertLoaded); 0: frames are not converted.
     int32_t pictureScale = 0;
+    // Without a budget, what the converted frames may take together.
     int64_t screenFrameLimit = MAX_SCREEN_FRAME_BYTES;
     int64_t screenFrameBytes = 0; // what the converted frames of the loaded images take
     ImageCache cache;
@@ -79,13 +86,21 @@ struct ImageContext {
 
     // Loads the GIF at `path` into a new image that the cache owns; null
     // after a reported failure (or, silently, when the file holds no frame).
-    // A new image's frames are converted at `pictureScale`.
     CImage* Load(const char* path);
-    // Converts every frame of a loaded image (not a copy) at `pictureScale`,
-    // as far as `ChargeScreenFrames` allows.
+    // Frees an image of the cache that no record uses any more (see
+    // ImageCache::Discard) and gives its memory back to the budget.
+    void Discard(CImage* image);
+    // Converts the frames of every loaded image (not the copies, which share
+    // them) at `pictureScale`, in load order, as far as `ChargeScreenFrames`
+    // allows; the frames beyond stay as decoded and are drawn from their
+    // colour indices. Done once the module's pictures are loaded, so that
+    // converting never stops a picture from loading.
+    void ConvertLoaded();
+    // Converts every frame of one loaded image (not a copy) the same way.
     void ConvertForScreen(CImage& image);
-    // The one place where the bytes of converted frames are counted: true
-    // when `bytes` more may be held (and they are then counted).
+    // The one place where the bytes of converted frames are counted, against
+    // the budget (or, without one, `screenFrameLimit`): true when `bytes`
+    // more may be held, and they are then counted.
     bool ChargeScreenFrames(int64_t bytes);
     // Bytes of pixels the loaded images hold: colour indices and masks, and
     // their frames converted at `scale` (0: indices and masks only).
@@ -129,18 +144,23 @@ class CImage {
     int LoadImage(const char* path, ImageContext& images);
     // Reads the frames from the reader's current block on, this record being
     // frame `index` of `first`: 0 done, 1 failed (reported, frames freed), 2 no
-    // frame at this point.
+    // frame at this point. `held` is what the picture holds so far; what the
+    // frames take is added to it and taken from the budget.
     int ReadNextImage(CGifReader& reader, bool looping, CImage* first, int index,
-                      ImageContext& images);
+                      ImageContext& images, int64_t* held);
     // Builds the 1-bit mask of the pixels equal to `transparentIndex`; 0 (and
-    // no mask) when out of memory.
-    int CreateTransMask(const uint8_t* framePixels, int transparentIndex, ErrorSink* errors);
+    // no mask) when out of memory, which the caller reports.
+    int CreateTransMask(const uint8_t* framePixels, int transparentIndex);
     // Makes this record a copy of a cached image: its own colour table and
     // records over the cached pixels and masks. 0 (record left empty) when out of memory.
     int CopyFrom(const CImage& cached);
     // Frees what this record owns, then the following frames; the owner deletes
     // the first record itself.
     void Release();
+    // What this image (a first record) holds in memory, its records, pixels,
+    // masks, converted frames, colour tables and name, as its load and its
+    // conversion counted it.
+    int64_t HeldBytes() const;
     // Sets the shared colour table to the loaded colours times `percent`
     // (0 to 100), and every frame's `brightness`; first records only.
     void SetBrightness(int percent);
@@ -154,8 +174,8 @@ class CImage {
 
   private:
     // Reads one frame into this record: 0 read, 1 failed (reported), 2 no
-    // frame at this point of the file. `budget` is what the image may still use.
-    int ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* budget,
+    // frame at this point of the file. What it takes is added to `held`.
+    int ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* held,
                   ImageContext& images);
     // Frees the pixels and masks of this frame and those after it, deletes the
     // records after it and leaves this one holding no frame data.

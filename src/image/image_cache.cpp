@@ -4,6 +4,7 @@
 #include "image/image.h"
 
 #include <algorithm>
+#include <new>
 
 ImageCache::~ImageCache() {
     Reset();
@@ -31,20 +32,27 @@ void ImageCache::RemoveNamed(const CImage* image) {
     }
 }
 
-void ImageCache::Adopt(CImage* image) {
-    if (image) owned.push_back(image);
+bool ImageCache::Adopt(CImage* image) {
+    if (!image) return true;
+    try {
+        owned.push_back(image);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
-void ImageCache::Discard(CImage* image) {
-    if (!image) return;
+bool ImageCache::Discard(CImage* image) {
+    if (!image) return false;
     // A first record that the name table holds (it has a file name and owns
     // its pixels) may be copied again later: it stays.
-    if (image->fileName && !(image->flags & IMAGE_SHARED)) return;
+    if (image->fileName && !(image->flags & IMAGE_SHARED)) return false;
     auto found = std::find(owned.begin(), owned.end(), image);
-    if (found == owned.end()) return;
+    if (found == owned.end()) return false;
     owned.erase(found);
     image->Release();
     delete image;
+    return true;
 }
 
 void ImageCache::Reset() {

@@ -26,14 +26,15 @@ class ImageCache {
     void RemoveNamed(const CImage* image);
     int NamedCount() const { return namedCount; }
 
-    // Takes ownership of a loaded first record.
-    void Adopt(CImage* image);
+    // Takes ownership of a loaded first record; false (not taken) when there
+    // is no memory to note it.
+    bool Adopt(CImage* image);
     // The images it owns, in load order.
     int OwnedCount() const { return static_cast<int>(owned.size()); }
-    const CImage* Owned(int i) const { return owned[static_cast<std::size_t>(i)]; }
+    CImage* Owned(int i) const { return owned[static_cast<std::size_t>(i)]; }
     // Frees an image that no record uses any more; a named image stays, as it
-    // may be copied again. Null is ignored.
-    void Discard(CImage* image);
+    // may be copied again. Null is ignored. True when the image was freed.
+    bool Discard(CImage* image);
     // Frees every image it owns and forgets every name.
     void Reset();
 

@@ -1,5 +1,6 @@
 #include "image/palette.h"
 
+#include "base/file_checks.h"
 #include "image/image.h"
 #include "platform/sys.h"
 
@@ -37,7 +38,7 @@ void BuildDefaultPalette(LogicalPalette* palette) {
 }
 
 int ReadPaletteFile(const char* path, LogicalPalette* palette) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = ExistsButNotAFile(path) ? nullptr : std::fopen(path, "rb");
     if (!file) {
         BuildDefaultPalette(palette);
         return 0;

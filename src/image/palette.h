@@ -33,8 +33,9 @@ struct LogicalPalette {
 void PaletteFileName(char* buffer, size_t size, int32_t module);
 
 // Reads the palette file at `path` into `palette` and returns 1; when there is
-// no such file, or it holds no complete entry, builds the default colour cube
-// and returns 0. The entry count is kept to what the file holds, at most 256.
+// no such file, `path` is not a regular file (which is never opened), or the
+// file holds no complete entry, builds the default colour cube and returns 0.
+// The entry count is kept to what the file holds, at most 256.
 int ReadPaletteFile(const char* path, LogicalPalette* palette);
 // The default palette: the 6 x 6 x 6 cube of the levels 0, 51, ... 255, red
 // changing slowest and blue fastest.

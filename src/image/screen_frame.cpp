@@ -1,5 +1,6 @@
 #include "image/screen_frame.h"
 
+#include "base/memory_budget.h"
 #include "image/image.h"
 
 #include <cstddef>
@@ -115,12 +116,23 @@ bool FindCore(const CImage& frame, bool masked, ScreenFrame& out) {
     return true;
 }
 
-int64_t RowBytes(const CImage& frame, int32_t scale) {
-    return static_cast<int64_t>(frame.width) * scale * frame.height * 4;
-}
+// The layout of a converted frame's one block: the record, then its rows,
+// then (with runs) the row offsets and the runs.
+struct Layout {
+    size_t rows;    // offset of the rows
+    size_t offsets; // offset of the row offsets
+    size_t runs;    // offset of the runs
+    size_t size;    // the whole block
+};
 
-int64_t RunBytes(const CImage& frame, int64_t runs) {
-    return (static_cast<int64_t>(frame.height) + 1) * 4 + runs * 2;
+Layout LayoutOf(const CImage& frame, int32_t scale, bool masked, int64_t runCount) {
+    Layout l;
+    l.rows = (sizeof(ScreenFrame) + 7) & ~size_t{7};
+    l.offsets = l.rows + static_cast<size_t>(frame.width) * static_cast<size_t>(scale) *
+                             static_cast<size_t>(frame.height) * sizeof(uint32_t);
+    l.runs = l.offsets + (masked ? (static_cast<size_t>(frame.height) + 1) * sizeof(uint32_t) : 0);
+    l.size = l.runs + (masked ? static_cast<size_t>(runCount) * sizeof(uint16_t) : 0);
+    return l;
 }
 
 } // namespace
@@ -132,9 +144,9 @@ bool FrameMaskUsable(const CImage& frame) {
 
 int64_t ScreenFrameBytes(const CImage& frame, int32_t scale) {
     if (!Convertible(frame, scale)) return 0;
-    int64_t bytes = RowBytes(frame, scale);
-    if (HasRuns(frame)) bytes += RunBytes(frame, CountRuns(frame));
-    return bytes;
+    const bool masked = HasRuns(frame);
+    return BlockCost(
+        static_cast<int64_t>(LayoutOf(frame, scale, masked, masked ? CountRuns(frame) : 0).size));
 }
 
 bool ConvertScreenFrame(CImage& frame, int32_t scale) {
@@ -145,17 +157,16 @@ bool ConvertScreenFrame(CImage& frame, int32_t scale) {
     const int32_t height = frame.height;
     const int32_t rowPixels = width * scale;
 
-    auto* converted = new (std::nothrow) ScreenFrame;
-    auto* pixels = new (std::nothrow) uint32_t[static_cast<size_t>(rowPixels) * height];
-    uint32_t* rowRuns =
-        masked ? new (std::nothrow) uint32_t[static_cast<size_t>(height) + 1] : nullptr;
-    uint16_t* runs = masked ? new (std::nothrow) uint16_t[static_cast<size_t>(runCount)] : nullptr;
-    if (!converted || !pixels || (masked && (!rowRuns || !runs)) ||
-        !FindCore(frame, masked, *converted)) {
-        delete converted;
-        delete[] pixels;
-        delete[] rowRuns;
-        delete[] runs;
+    // One block holds the record, the rows and the runs.
+    const Layout layout = LayoutOf(frame, scale, masked, runCount);
+    auto* block = new (std::nothrow) uint8_t[layout.size];
+    if (!block) return false;
+    auto* converted = new (block) ScreenFrame;
+    auto* pixels = reinterpret_cast<uint32_t*>(block + layout.rows);
+    uint32_t* rowRuns = masked ? reinterpret_cast<uint32_t*>(block + layout.offsets) : nullptr;
+    uint16_t* runs = masked ? reinterpret_cast<uint16_t*>(block + layout.runs) : nullptr;
+    if (!FindCore(frame, masked, *converted)) {
+        delete[] block;
         return false;
     }
 
@@ -195,7 +206,7 @@ bool ConvertScreenFrame(CImage& frame, int32_t scale) {
     converted->rowRuns = rowRuns;
     converted->runs = runs;
     converted->transparentColored = transparentColored;
-    converted->bytes = RowBytes(frame, scale) + (masked ? RunBytes(frame, runCount) : 0);
+    converted->bytes = BlockCost(static_cast<int64_t>(layout.size));
     FreeScreenFrame(frame);
     frame.screen = converted;
     return true;
@@ -205,8 +216,6 @@ void FreeScreenFrame(CImage& frame) {
     ScreenFrame* converted = frame.screen;
     frame.screen = nullptr;
     if (!converted) return;
-    delete[] converted->pixels;
-    delete[] converted->rowRuns;
-    delete[] converted->runs;
-    delete converted;
+    converted->~ScreenFrame();
+    delete[] reinterpret_cast<uint8_t*>(converted);
 }

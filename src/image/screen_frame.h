@@ -21,6 +21,7 @@ constexpr int32_t MAX_PICTURE_SCALE = 16;
 // transparent count (maybe 0) and adding up to the width. Opaque runs are
 // copied whole; transparent ones are skipped, or their colour is ORed into
 // what lies below when it is not black (as the mask-and-paint rule does).
+// The record, its rows and its runs lie in one block of memory.
 struct ScreenFrame {
     int32_t scale = 0;
     int32_t rowPixels = 0;       // the frame's width times the scale
@@ -35,11 +36,12 @@ struct ScreenFrame {
     int32_t coreTop = 0;
     int32_t coreRight = 0;
     int32_t coreBottom = 0;
-    int64_t bytes = 0; // what the frame's rows and runs take
+    int64_t bytes = 0; // what this record, its rows and its runs take, as the memory budget counts
 };
 
-// Bytes that converting `frame` at `scale` takes: its rows and, with a mask,
-// its runs. 0 for a frame that cannot be drawn or a scale out of range.
+// Bytes that converting `frame` at `scale` takes, as the memory budget counts
+// them: the record, its rows and, with a mask, its runs. 0 for a frame that
+// cannot be drawn or a scale out of range.
 int64_t ScreenFrameBytes(const CImage& frame, int32_t scale);
 
 // Converts `frame` at `scale` from its loaded colours (its colour table when

@@ -1,11 +1,10 @@
 #include "script/script_reader.h"
 
+#include "base/file_checks.h"
 #include "script/script_scramble.h"
 
 #include <cctype>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -45,8 +44,9 @@ int ReadScriptPiece(std::FILE* file, char* buffer) {
 
 int ScriptReader::OpenScript(const char* path) {
     CloseScript();
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return 0; // opens, but reads as empty
+    // A folder opens but reads as empty; a FIFO or a device would wait or
+    // never end. Neither is opened.
+    if (ExistsButNotAFile(path)) return 0;
     scriptFile = std::fopen(path, "rb");
     if (!scriptFile) return 0;
     lineNumber = 0;

@@ -29,7 +29,7 @@ class ScriptReader {
 
     // Opens the script at `path`; detects a scrambled script by its "%%%%"
     // first line. Returns 1 on success, 0 (without a message) when the file
-    // cannot be opened.
+    // cannot be opened or `path` is not a regular file.
     int OpenScript(const char* path);
     void CloseScript();
     // Byte position in the script, and a seek to one (module bodies resume there).

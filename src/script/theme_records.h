@@ -124,6 +124,7 @@ class CFeature {
     int32_t fadeInterval;
     int32_t fadeLevel;
     int32_t fadeNextTime;
+    int32_t fadeCeiling; // the brightest a running fade shows (below 100 after cutting in)
     int32_t startType;
     int32_t startArg1;
     int32_t startArg2;

@@ -1,5 +1,6 @@
 #include "sound/sound.h"
 #include "base/error_sink.h"
+#include "base/file_checks.h"
 
 #include <cstring>
 #include <new>
@@ -7,6 +8,10 @@
 namespace {
 
 enum WavCheck { WAV_OK, WAV_INVALID, WAV_UNSUPPORTED };
+
+// What a sound kept in its file holds: the C library's record and buffer of
+// the open file, near enough.
+constexpr int64_t OPEN_FILE_COST = BlockCost(8192);
 
 // Where the samples lie in a checked file.
 struct WavData {
@@ -97,6 +102,9 @@ CSound::~CSound() {
 }
 
 void CSound::Release() {
+    if (budget) budget->Give(heldBytes);
+    budget = nullptr;
+    heldBytes = 0;
     delete[] data;
     data = nullptr;
     if (file) std::fclose(file);
@@ -110,10 +118,15 @@ void CSound::Release() {
 }
 
 int CSound::Load(const char* fileName, int newVolume, int newPan, int32_t newLoopPoint,
-                 int newHeadCount, int newTailCount, ErrorSink* errors) {
+                 int newHeadCount, int newTailCount, ErrorSink* errors, MemoryBudget* newBudget) {
     Release();
     volume = Clamp(newVolume, 0, SOUND_MAX_LEVEL);
     pan = Clamp(newPan, 0, SOUND_MAX_LEVEL);
+    // Checked before the name is opened: a FIFO would wait for a writer.
+    if (ExistsButNotAFile(fileName)) {
+        if (errors) errors->ReportErrorF(NOT_A_FILE_FORMAT, fileName);
+        return 0;
+    }
     if (!HasWavExtension(fileName)) {
         if (errors) errors->ReportErrorF("%s %s", "Unsupported sound format", fileName);
         return 0;
@@ -136,13 +149,24 @@ int CSound::Load(const char* fileName, int newVolume, int newPan, int32_t newLoo
     }
     length = uint32_t(wav.size);
     dataStart = int32_t(wav.start);
+    const int64_t cost =
+        BlockCost(sizeof(CSound)) +
+        (length < STREAM_THRESHOLD ? BlockCost(length ? length : 1) : OPEN_FILE_COST);
+    if (newBudget && !newBudget->Take(cost)) {
+        std::fclose(opened);
+        length = 0;
+        if (errors) errors->ReportErrorF(THEME_LIMIT_FORMAT, newBudget->LimitMiB(), fileName);
+        return 0;
+    }
+    budget = newBudget;
+    heldBytes = newBudget ? cost : 0;
     if (length < STREAM_THRESHOLD) {
         flags = 0;
         data = new (std::nothrow) uint8_t[length ? length : 1];
         if (!data) {
             std::fclose(opened);
-            length = 0;
-            if (errors) errors->ReportErrorF("Out of memory: %s", "CSound");
+            Release();
+            if (errors) errors->ReportErrorF("Out of memory: %s %s", "CSound", fileName);
             return 0;
         }
         // A file that shrank since its size was taken gives a shorter sound.
@@ -178,10 +202,14 @@ void CSound::ReadSamples(uint32_t offset, uint8_t* out, uint32_t count) const {
 }
 
 CSound* SoundBank::Create() {
-    CSound* sound = new (std::nothrow) CSound;
+    std::unique_ptr<CSound> sound(new (std::nothrow) CSound);
     if (!sound) return nullptr;
-    sounds.emplace_back(sound);
-    return sound;
+    try {
+        sounds.push_back(std::move(sound));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return sounds.back().get();
 }
 
 void SoundBank::Discard(CSound* sound) {

@@ -2,6 +2,8 @@
 // or streamed from its file while it plays.
 #pragma once
 
+#include "base/memory_budget.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -26,9 +28,11 @@ class CSound {
     // Loads a WAV file: 8-bit mono PCM at 22050 Hz. Sounds shorter than
     // STREAM_THRESHOLD bytes are read into memory, longer ones stay in their
     // file. The loop point is kept within the data and the repeat counts within
-    // 0..SOUND_MAX_COUNT. Returns 1, or 0 after an error reported to `errors`.
+    // 0..SOUND_MAX_COUNT. What the sound holds (its record, its samples or its
+    // open file) is taken from `budget` when one is given, and given back when
+    // the sound is released. Returns 1, or 0 after an error reported to `errors`.
     int Load(const char* fileName, int volume, int pan, int32_t loopPoint, int headCount,
-             int tailCount, ErrorSink* errors);
+             int tailCount, ErrorSink* errors, MemoryBudget* budget = nullptr);
 
     // Copies `count` bytes of sample data from byte `offset` on into `out`,
     // from memory or from the file. Bytes the file cannot deliver read as
@@ -48,6 +52,10 @@ class CSound {
     int16_t tailCount = 0;
     int volume = 100; // 0..127, 100 normal
     int pan = 64;     // 0..127, 64 centre
+
+  private:
+    MemoryBudget* budget = nullptr; // what the load took its memory from
+    int64_t heldBytes = 0;          // and how much
 };
 
 // The sounds of a module: owns every sound made through it until it is reset;

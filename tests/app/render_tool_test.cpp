@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
 #include <string>
 
 namespace {
@@ -48,6 +49,20 @@ class RenderToolTest : public ::testing::Test {
         return RunCommand(command);
     }
 
+    // What the last render printed on stderr before its closing line, which
+    // must say how many passes the loop made (returned in `passes`).
+    std::string Messages(long* passes = nullptr) {
+        const std::string err = ReadFileText(theme.File("stderr.txt"));
+        std::smatch m;
+        static const std::regex closing("passes: ([0-9]+) \\(([0-9]+) per second\\)\n$");
+        if (!std::regex_search(err, m, closing)) {
+            ADD_FAILURE() << "no passes line in: " << err;
+            return err;
+        }
+        if (passes) *passes = std::stol(m[1]);
+        return err.substr(0, m.position(0));
+    }
+
     TempDir theme;
     TempDir out;
 };
@@ -60,7 +75,7 @@ TEST_F(RenderToolTest, WritesFramesAndSoundAtTheirTimes) {
         EXPECT_TRUE(std::filesystem::exists(out.File(std::string("a/") + name))) << name;
     }
     EXPECT_FALSE(std::filesystem::exists(out.File("a/frame-000004.png")));
-    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")), "");
+    EXPECT_EQ(Messages(), "");
     std::string wav = ReadFileText(out.File("a/audio.wav"));
     ASSERT_GT(wav.size(), 44u);
     EXPECT_EQ(wav.substr(0, 4), "RIFF");
@@ -143,12 +158,46 @@ TEST_F(RenderToolTest, FramesShowTheirExactTimes) {
 TEST_F(RenderToolTest, Exp256WritesThePaletteFile) {
     theme.Write("Tiny.SS", SCRIPT);
     ASSERT_EQ(Render("Tiny.SS", out.File("p"), "--seconds 0.1 --no-sound --exp256"), 0);
-    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")),
-              "message: Glimmora: Palletizing, please wait...\n"
-              "message: Glimmora: Palettizing completed\n");
+    EXPECT_EQ(Messages(), "message: Glimmora: Palletizing, please wait...\n"
+                          "message: Glimmora: Palettizing completed\n");
     const std::string palette = ReadFileText(theme.File("256COL00.PAL"));
     ASSERT_EQ(palette.size(), 1028u);
     EXPECT_EQ(palette.substr(0, 4), std::string("\x00\x03\x00\x01", 4));
+}
+
+// The clock follows the loop's sleeps: a sparse theme costs a pass for each
+// change and one every 100 ms, the fixed step one per step; both show the
+// same picture at every millisecond and play the same sound.
+TEST_F(RenderToolTest, FollowsTheLoopsSleepsWithTheSamePictures) {
+    std::string script = SCRIPT;
+    script.replace(
+        script.find("Start 0"), 7,
+        "Start 500\nCondition InRegion (0, 0, 100, 100)\n{\nTrigger Next\n}\nDuration 600");
+    script.replace(script.find("Movement 8, 0, 50"), 17, "Movement Static");
+    script.insert(script.rfind("}"), "Feature\n{\nLabel Next\nImage \"dot.gif\"\n"
+                                     "Start OnTrigger\nPosition 200, 20\nDuration 300\n}\n");
+    theme.Write("Tiny.SS", script);
+    const std::string options = "--seconds 1.5 --fps 1000 --size 80x60";
+    long passes = 0;
+    ASSERT_EQ(Render("Tiny.SS", out.File("loop"), options), 0);
+    EXPECT_EQ(Messages(&passes), "");
+    EXPECT_LE(passes, 100);
+    long stepped = 0;
+    ASSERT_EQ(Render("Tiny.SS", out.File("step"), options + " --step 1"), 0);
+    EXPECT_EQ(Messages(&stepped), "");
+    EXPECT_EQ(stepped, 1500);
+    for (int n = 0; n < 1500; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "/frame-%06d.png", n);
+        ASSERT_EQ(ReadFileText(out.File("loop") + name), ReadFileText(out.File("step") + name))
+            << n;
+    }
+    EXPECT_EQ(ReadFileText(out.File("loop/audio.wav")), ReadFileText(out.File("step/audio.wav")));
+    // The region the still starts in triggers at the next tick.
+    auto frame = [&](const char* name) { return ReadFileText(out.File("loop/") + name); };
+    EXPECT_NE(frame("frame-000500.png"), frame("frame-000499.png"));
+    EXPECT_NE(frame("frame-000501.png"), frame("frame-000500.png"));
+    EXPECT_EQ(frame("frame-000502.png"), frame("frame-000501.png"));
 }
 
 } // namespace

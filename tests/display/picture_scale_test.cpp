@@ -1,5 +1,6 @@
 // Pictures drawn at a whole-number scale, from frames converted at load and
 // from their colour indices: both give the same screen, pixel for pixel.
+#include "base/memory_budget.h"
 #include "display_fixture.h"
 #include "image/screen_frame.h"
 #include "support/gif_writer.h"
@@ -178,9 +179,14 @@ TEST_F(LoadedAtScale, FadedFramesDrawTheirFadedColours) {
     ctx.images.pictureScale = 2;
     CImage* loaded = ctx.images.Load(path.c_str());
     ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->screen, nullptr); // converted once the module's pictures are in
+    const int64_t held = ctx.memory.used;
+    ctx.images.ConvertLoaded();
     ASSERT_NE(loaded->screen, nullptr);
     EXPECT_EQ(loaded->screen->rowPixels, 6);
     EXPECT_EQ(ctx.images.screenFrameBytes, loaded->screen->bytes);
+    EXPECT_EQ(ctx.memory.used, held + loaded->screen->bytes);
+    EXPECT_EQ(loaded->HeldBytes(), held + loaded->screen->bytes);
 
     view.SetPictureScale(2);
     Open(20, 10, MakeColorRef(0, 0, 0x10));
@@ -208,21 +214,30 @@ TEST_F(LoadedAtScale, FramesBeyondTheLimitStayIndexedAndStillDraw) {
     gif.Netscape(0).Image(image).Image(image).Trailer();
     const std::string path = dir.WriteBytes("two.gif", gif.Bytes());
     ctx.images.pictureScale = 2;
-    ctx.images.screenFrameLimit = 4 * 2 * 4 * 4; // one frame's rows
     CImage* loaded = ctx.images.Load(path.c_str());
     ASSERT_NE(loaded, nullptr);
-    EXPECT_NE(loaded->screen, nullptr);
-    EXPECT_EQ(loaded->next->screen, nullptr);
-    EXPECT_EQ(ctx.images.screenFrameBytes, 128);
-    // Indices and no mask: 16 bytes a frame, and 128 each converted at 2.
-    EXPECT_EQ(ctx.images.PixelMemory(0), 32);
-    EXPECT_EQ(ctx.images.PixelMemory(2), 32 + 256);
-    EXPECT_EQ(ctx.images.PixelMemory(3), 32 + 2 * 192);
     // A copy shares the converted frames and counts nothing more.
     CImage* copy = ctx.images.Load(path.c_str());
     ASSERT_NE(copy, nullptr);
+    // Room in the module's budget for one frame's conversion: one block of the
+    // record and its 4 rows of 4 x 2 pixels.
+    const int64_t head = static_cast<int64_t>((sizeof(ScreenFrame) + 7) & ~size_t{7});
+    const int64_t converted = BlockCost(head + 4 * 2 * 4 * 4);
+    ctx.memory.limit = ctx.memory.used + converted + 10;
+    ctx.images.ConvertLoaded();
+    EXPECT_NE(loaded->screen, nullptr);
+    EXPECT_EQ(loaded->next->screen, nullptr);
+    EXPECT_EQ(ctx.images.screenFrameBytes, converted);
     EXPECT_EQ(copy->screen, loaded->screen);
-    EXPECT_EQ(ctx.images.PixelMemory(2), 32 + 256);
+    // Indices and no mask: 16 bytes a frame.
+    const int64_t indices = 2 * BlockCost(16);
+    EXPECT_EQ(ctx.images.PixelMemory(0), indices);
+    EXPECT_EQ(ctx.images.PixelMemory(2), indices + 2 * converted);
+    EXPECT_EQ(ctx.images.PixelMemory(3), indices + 2 * BlockCost(head + 4 * 3 * 4 * 4));
+    // Discarding gives the converted frame back with the rest.
+    const int64_t used = ctx.memory.used;
+    ctx.images.Discard(copy);
+    EXPECT_LT(ctx.memory.used, used);
 
     view.SetPictureScale(2);
     Open(20, 20);

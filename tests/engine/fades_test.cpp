@@ -97,24 +97,38 @@ TEST_F(Fades, AFadeOutStartsFromFullBrightnessAgain) {
     EXPECT_EQ(f.fadeStep, 40);
 }
 
-// A fade-out that interrupts a fade-in goes down from the level reached, not
-// from full brightness (which would flash the sprite).
-TEST_F(Fades, AFadeOutInterruptingAFadeInStartsFromItsLevel) {
+// A fade-out that interrupts a fade-in runs its steps from full brightness
+// (it takes its whole time) but shows no more than the level reached, so the
+// sprite does not flash; so does a section end that cuts a fade-out short.
+TEST_F(Fades, AFadeOutCuttingInKeepsItsTimeAndShowsNoBrighter) {
     CFeature& f = Fixed(100);
     f.fadeType = FADE_IN_OUT;
-    f.fadeStep = 10;
+    f.fadeStep = 30;
     f.fadeInterval = 50;
-    Tick(0);  // 10
-    Tick(50); // 20; the Stop of a condition ends the showing here
+    Tick(0);  // 30
+    Tick(50); // 60; the Stop of a condition ends the showing here
     f.conditionType = COND_AFTER_TIME;
     f.conditionArg1 = 0;
     f.commands[0] = CMD_STOP;
+    f.x += 160; // a repaint would show at the new place
     Tick(60);
-    EXPECT_EQ(f.fadeStep, -10);
-    EXPECT_EQ(f.fadeLevel, 10);
-    EXPECT_EQ(image->Brightness(), 10);
+    EXPECT_EQ(f.fadeStep, -30);
+    EXPECT_EQ(f.fadeLevel, 70);
+    EXPECT_EQ(image->Brightness(), 60);
+    EXPECT_EQ(SlotOf(f).x, 100); // the same picture: not painted again
     Tick(110);
-    EXPECT_EQ(f.fadeLevel, 0);
+    EXPECT_EQ(f.fadeLevel, 40);
+    EXPECT_EQ(image->Brightness(), 40);
+    EXPECT_EQ(SlotOf(f).x, 110);
+    engine.sectionEnding = true; // the section end starts over from 100 - 30
+    BeginEnding(engine, f, 120, 0);
+    EXPECT_EQ(f.fadeLevel, 70);
+    EXPECT_EQ(image->Brightness(), 40);
+    for (uint32_t t : {170, 220}) Tick(t);
+    EXPECT_EQ(image->Brightness(), 10);
+    EXPECT_TRUE(Showing(f));
+    Tick(270);
+    EXPECT_EQ(f.fadeLevel, -20);
     EXPECT_EQ(Time(f.endTime), 0xFFFFFFFFu);
 }
 
@@ -161,10 +175,13 @@ TEST_F(Fades, SectionEndFadesEveryShowingFeature) {
     EXPECT_EQ(f.fadeLevel, 10);
     engine.sectionEnding = true;
     BeginEnding(engine, f, 20, 0);
-    EXPECT_EQ(f.fadeStep, -5); // its own step, turned down from the level reached
-    EXPECT_EQ(f.fadeLevel, 5);
+    EXPECT_EQ(f.fadeStep, -5); // its own step, turned down, from 100
+    EXPECT_EQ(f.fadeLevel, 95);
+    EXPECT_EQ(image->Brightness(), 10); // no brighter than the fade-in had come
+    for (uint32_t t = 30; t < 210; t += 10) Tick(t);
+    EXPECT_TRUE(Showing(f));
     EXPECT_EQ(image->Brightness(), 5);
-    Tick(30);
+    Tick(210);
     EXPECT_EQ(Time(f.endTime), 0xFFFFFFFFu);
 }
 

@@ -409,7 +409,7 @@ TEST_F(GifReaderTest, MinimumCodeSizeOutsideTwoToEightDecodesNothing) {
     }
 }
 
-TEST_F(GifReaderTest, FramesTooLargeToHoldAreRefusedAsOutOfMemory) {
+TEST_F(GifReaderTest, FramesTooLargeToHoldAreRefusedAtThePictureLimit) {
     // 60000 x 60000 pixels (3.6 GB) from a few bytes of data.
     std::vector<uint8_t> gif = GifBuilder(2, 2)
                                    .Image(MakeImage(2, 2, {1, 2, 3, 4}))
@@ -417,7 +417,8 @@ TEST_F(GifReaderTest, FramesTooLargeToHoldAreRefusedAsOutOfMemory) {
                                    .Trailer()
                                    .Bytes();
     EXPECT_EQ(Load(gif), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Out of memory: CImage::ReadNextImage()"});
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Picture memory limit of 256 MiB reached: " +
+                                                       dir.File("test.gif")});
     EXPECT_EQ(image.pixels, nullptr);
     EXPECT_EQ(image.next, nullptr);
     EXPECT_EQ(image.fileName, nullptr);

@@ -11,6 +11,7 @@
 
 void ResetImageState(ImageContext& images) {
     images.Reset();
+    if (images.budget) images.budget->Reset(); // tests release images themselves
     HeadlessClearMessages();
     if (images.errors) images.errors->Clear();
     images.gammaSetting = 0;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-// Clears the image cache, the message log, errorLine, the settings.Gamma setting and
-// the palettizing state.
+// Clears the image cache, the memory budget, the message log, errorLine, the
+// settings.Gamma setting and the palettizing state.
 void ResetImageState(ImageContext& images);
 
 // The colour indices of a frame, top row first, `width` per row.

@@ -1,5 +1,6 @@
 // Frames converted for the compositor: screen pixels widened by the scale,
 // rows top first, and runs of transparent and opaque pixels from the mask.
+#include "base/memory_budget.h"
 #include "image/screen_frame.h"
 #include "support/test_frames.h"
 
@@ -8,6 +9,12 @@
 #include <vector>
 
 namespace {
+
+// What a converted frame with `data` bytes of rows and runs takes: one block
+// that begins with the record.
+int64_t Converted(int64_t data) {
+    return BlockCost(static_cast<int64_t>((sizeof(ScreenFrame) + 7) & ~size_t{7}) + data);
+}
 
 // The runs of screen row `row`.
 std::vector<int> RunsOf(const ScreenFrame& s, int32_t row) {
@@ -39,8 +46,8 @@ TEST(ScreenFrame, RunsAlternateFromATransparentCount) {
     EXPECT_EQ(s.coreTop, 1);
     EXPECT_EQ(s.coreRight, 6);
     EXPECT_EQ(s.coreBottom, 2);
-    // 4 rows of 12 pixels, 5 row offsets and 11 counts.
-    EXPECT_EQ(s.bytes, 4 * 12 * 4 + 5 * 4 + 11 * 2);
+    // The record, 4 rows of 12 pixels, 5 row offsets and 11 counts.
+    EXPECT_EQ(s.bytes, Converted(4 * 12 * 4 + 5 * 4 + 11 * 2));
     EXPECT_EQ(ScreenFrameBytes(frame.frame, 2), s.bytes);
 }
 
@@ -75,7 +82,7 @@ TEST(ScreenFrame, AMaskThatMarksNothingNeedsNoRuns) {
     frame.MakeTransparent(0);
     ASSERT_TRUE(frame.Convert(3));
     EXPECT_EQ(frame.frame.screen->rowRuns, nullptr);
-    EXPECT_EQ(frame.frame.screen->bytes, 5 * 3 * 2 * 4);
+    EXPECT_EQ(frame.frame.screen->bytes, Converted(5 * 3 * 2 * 4));
     EXPECT_EQ(frame.frame.screen->coreRight, 5); // all of it hides what lies below
     EXPECT_EQ(frame.frame.screen->coreBottom, 2);
 }

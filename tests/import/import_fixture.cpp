@@ -16,12 +16,21 @@ void ImportFixture::SetUp() {
 }
 
 int ImportFixture::Tool(const std::string& args) {
-    return RunCommand("cd '" + dir.Path() + "' && '" + GLIMMORA_TOOL + "' " + args +
-                      " >tool.out 2>tool.err");
+    // A tool that hangs is stopped, and the test fails, rather than waiting for ever.
+    return RunCommand("cd '" + dir.Path() + "' && timeout -s KILL 300 '" + GLIMMORA_TOOL + "' " +
+                      args + " >tool.out 2>tool.err");
 }
 
 void ImportFixture::Shell(const std::string& command) {
     ASSERT_EQ(RunCommand("cd '" + dir.Path() + "' && " + command), 0) << command;
+}
+
+long ImportFixture::PeakMemoryKb(const std::string& args, int* status) {
+    *status = RunCommand("cd '" + dir.Path() + "' && '" + GLIMMORA_PEAK_MEMORY +
+                         "' \"timeout -s KILL 300 '" + GLIMMORA_TOOL + "' " + args +
+                         " >tool.out 2>tool.err\" >peak.txt");
+    const std::string peak = ReadFileText(dir.File("peak.txt"));
+    return peak.empty() ? -1 : std::atol(peak.c_str());
 }
 
 Rgba ReadPngFile(const std::string& path) {

@@ -24,6 +24,10 @@ class ImportFixture : public ::testing::Test {
     int Tool(const std::string& args);
     // Runs a shell command in the test folder; fails the test unless it succeeds.
     void Shell(const std::string& command);
+    // Runs `glimmora-tool ARGS` as Tool does and returns the largest resident
+    // memory it took, in KiB (-1 when it could not run); `status` receives
+    // its exit status.
+    long PeakMemoryKb(const std::string& args, int* status);
     std::string Out() const { return ReadFileText(dir.File("tool.out")); }
     std::string Err() const { return ReadFileText(dir.File("tool.err")); }
     std::string Path(const std::string& name) const { return dir.File(name); }

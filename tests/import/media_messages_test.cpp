@@ -2,6 +2,11 @@
 // saver refuses: the loader's own message, then what the file is and how to
 // convert it.
 #include "import_fixture.h"
+#include "media_notes.h"
+
+#include <unistd.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -77,6 +82,98 @@ TEST_F(ImportFixture, AnOptimisedAnimationLoadsWithAWarningThatItShowsFragments)
     ASSERT_EQ(Tool("import opt.gif opt.gif"), 0);
     EXPECT_EQ(Tool("check t.SS"), 0);
     EXPECT_EQ(Err(), "");
+}
+
+// A million frames of one pixel, each with a local colour table.
+std::vector<unsigned char> MillionFramesGif() {
+    std::vector<unsigned char> gif = {'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0, 0, 0};
+    const unsigned char frame[] = {0x2C, 1, 0,   1,   0,   1, 0, 1,    0,    0x80, 0,
+                                   0,    0, 255, 255, 255, 2, 2, 0x44, 0x01, 0};
+    for (int i = 0; i < 1000000; ++i) gif.insert(gif.end(), frame, frame + sizeof(frame));
+    gif.push_back(0x3B);
+    return gif;
+}
+
+// The notes open regular files only (a FIFO would block them), and count the
+// frames of a GIF as they pass rather than keeping them.
+TEST_F(ImportFixture, NotesPassOverWhatIsNotAFileAndCountEveryFrame) {
+    Shell("mkfifo pipe.gif pipe.wav");
+    alarm(60); // a note that blocks ends the test program
+    EXPECT_EQ(DescribeGifRefusal(Path("pipe.gif")), "");
+    EXPECT_EQ(GifDisplayNote(Path("pipe.gif")), "");
+    EXPECT_EQ(DescribeWavFormat(Path("pipe.wav")), "");
+    EXPECT_EQ(MediaRefusalNote("File Not Found: " + Path("pipe.gif")), "");
+    EXPECT_EQ(MediaRefusalNote("File is not 8bit 22kHz PCM " + Path("pipe.wav")), "");
+    alarm(0);
+
+    const std::string many = dir.WriteBytes("many.gif", MillionFramesGif());
+    EXPECT_EQ(DescribeGifRefusal(many),
+              "it has no global colour table; frame 1 (and 999999 more) has a local colour table");
+    EXPECT_EQ(GifDisplayNote(many),
+              many +
+                  ": frame 2 (and 999998 more) holds only what changed since the frame "
+                  "before, but the saver draws each frame on its own; convert it with: "
+                  "glimmora-tool import " +
+                  many + " " + many);
+}
+
+// `text` as one word for the shell, written here independently of the tool.
+std::string Word(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+struct HostileName {
+    const char* name;
+    const char* info;   // the command whose refusal prints the hint
+    const char* output; // the file the hint's command writes
+};
+
+// The command a hint prints is run as it stands by a shell: whatever the name
+// holds, it converts that file and runs nothing else.
+TEST_F(ImportFixture, TheCommandOfAHintConvertsTheFileItNamesWhateverTheName) {
+    const HostileName cases[] = {
+        {"x$(touch PWNED).png", "gif-info", "x$(touch PWNED).gif"},
+        {"x\\$(touch PWNED).png", "gif-info", "x\\$(touch PWNED).gif"},
+        {"it's; touch PWNED.png", "gif-info", "it's; touch PWNED.gif"},
+        {"back`touch PWNED`quote.png", "gif-info", "back`touch PWNED`quote.gif"},
+        {"new\nline.png", "gif-info", "new\nline.gif"},
+        {"two  spaces & touch PWNED.png", "gif-info", "two  spaces & touch PWNED.gif"},
+        {"-dash.png", "gif-info", "-dash.gif"},
+        {"--no-loop", "gif-info", "--no-loop.gif"},
+        {"a \"$HOME\" \\ b.gif", "gif-info", "a \"$HOME\" \\ b.gif"},
+        {"-$(touch PWNED)'.wav", "wav-info", "-$(touch PWNED)'.wav"},
+    };
+    const std::string tool = GLIMMORA_TOOL;
+    const std::string path = "PATH=" + Word(tool.substr(0, tool.rfind('/'))) + ":\"$PATH\"";
+    for (const HostileName& c : cases) {
+        const std::string name = c.name;
+        const bool sound = name.find(".wav") != std::string::npos;
+        Shell((sound ? "sox -n -r 44100 -b 16 -c 1 made.wav synth 0.1 sine 440 && mv made.wav "
+                     : "convert -size 4x4 xc:red made.png && mv made.png ") +
+              std::string("-- ") + Word(name));
+        EXPECT_EQ(Tool(std::string(c.info) + " " + Word(name)), 1) << name;
+        const std::string err = Err();
+        const size_t start = err.find("convert it with: ");
+        ASSERT_NE(start, std::string::npos) << err;
+        size_t end = err.rfind(" and name ");
+        if (end == std::string::npos || end < start) end = err.size() - 1; // before the newline
+        const std::string command = err.substr(start + 17, end - start - 17);
+
+        Shell(path + " sh -c " + Word(command) + " >/dev/null");
+        EXPECT_FALSE(std::filesystem::exists(Path("PWNED"))) << command;
+        EXPECT_EQ(Tool(std::string(c.info) + " " + Word(c.output)), 0) << command << "\n" << Err();
+        for (const std::string& made : {std::string(c.output), name, std::string("PWNED")})
+            std::filesystem::remove(Path(made));
+    }
+    // A plain name stays as it is; others are in single quotes.
+    Shell("convert -size 4x4 xc:red 'x$(touch PWNED).png'");
+    EXPECT_EQ(Tool("gif-info 'x$(touch PWNED).png'"), 1);
+    EXPECT_EQ(Err(), "Unsupported image format x$(touch PWNED).png\n"
+                     "x$(touch PWNED).png is a PNG picture; convert it with: glimmora-tool import "
+                     "'x$(touch PWNED).png' 'x$(touch PWNED).gif' and name x$(touch PWNED).gif in "
+                     "the script\n");
 }
 
 } // namespace

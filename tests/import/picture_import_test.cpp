@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -255,6 +256,60 @@ struct FailureCase {
     int status;
     const char* message;
 };
+
+// A GIF of a `width` x `height` screen with a two-colour global table and
+// `frames` frames of one pixel each.
+std::vector<unsigned char> TinyFramesGif(int width, int height, int frames) {
+    std::vector<unsigned char> gif = {'G', 'I', 'F', '8', '9', 'a'};
+    for (int side : {width, height}) gif.insert(gif.end(), {uint8_t(side), uint8_t(side >> 8)});
+    gif.insert(gif.end(), {0x80, 0, 0, 0, 0, 0, 255, 255, 255});
+    // At 1,1, one pixel of index 0: 3-bit codes clear, 0, end.
+    const unsigned char frame[] = {0x2C, 1, 0, 1, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0};
+    for (int i = 0; i < frames; ++i) gif.insert(gif.end(), frame, frame + sizeof(frame));
+    gif.push_back(0x3B);
+    return gif;
+}
+
+struct LimitCase {
+    const char* input;
+    const char* message;
+};
+
+// Pictures over the limits are refused with the limit and the numbers,
+// quickly and in little memory, before the frames are decoded.
+TEST_F(ImportFixture, PicturesOverTheLimitsAreRefusedWithTheNumbers) {
+    dir.WriteBytes("many.gif", TinyFramesGif(4, 4, 1000000));
+    dir.WriteBytes("large.gif", TinyFramesGif(800, 600, 200));
+    dir.WriteBytes("wide.gif", TinyFramesGif(65535, 65535, 1));
+    Shell("cp '" GLIMMORA_SOURCE_DIR "/fuzz/corpus/import/apng_huge_header.png' huge.png");
+    Shell("printf 'GIF89a' >big.gif && truncate -s 300M big.gif && mkfifo pipe.gif");
+    const LimitCase cases[] = {
+        {"many.gif", "the picture has more than 10000 frames, the most the importer takes"},
+        {"large.gif", "the picture is too large: 140 frames of 800x600 pixels (67200000), over "
+                      "the importer's limit of 67108864 pixels for all frames together"},
+        {"wide.gif",
+         "the picture is too large: 65535x65535 pixels, over the importer's limit of 67108864 "
+         "pixels"},
+        {"huge.png", "the picture is too large: 2852192255x4294705156 pixels, over the "
+                     "importer's limit of 67108864 pixels"},
+        {"big.gif", "the file is larger than 256 MiB, the most the importer reads of a picture"},
+        {"pipe.gif", "not a file"},
+    };
+    for (const LimitCase& c : cases) {
+        int status = -1;
+        const long peakKb = PeakMemoryKb(std::string("import ") + c.input + " out.gif", &status);
+        EXPECT_EQ(status, 1) << c.input;
+        EXPECT_EQ(Err(), std::string("glimmora-tool import: ") + c.input + ": " + c.message + "\n");
+        EXPECT_LT(peakKb, 100 * 1024) << c.input;
+    }
+    // Frames given one by one count together.
+    Shell("convert -size 8000x4000 xc:red a.png && cp a.png b.png && cp a.png c.png");
+    EXPECT_EQ(Tool("import a.png b.png c.png out.gif"), 1);
+    EXPECT_EQ(Err(), "glimmora-tool import: c.png: the picture is too large: 3 frames of "
+                     "8000x4000 pixels (96000000), over the importer's limit of 67108864 pixels "
+                     "for all frames together\n");
+    EXPECT_FALSE(std::filesystem::exists(Path("out.gif")));
+}
 
 TEST_F(ImportFixture, RefusesWhatItCannotReadWithAClearMessage) {
     const FailureCase cases[] = {

@@ -4,9 +4,11 @@
 #include "import_fixture.h"
 
 #include "sound/sound.h"
+#include "support/wav_writer.h"
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -122,6 +124,71 @@ TEST_F(ImportFixture, NormalizeAndGainSetTheLoudness) {
         EXPECT_GE(peak, c.low) << c.options;
         EXPECT_LE(peak, c.high) << c.options;
     }
+}
+
+// Twenty minutes at 96 kHz: 115 million samples, which as floats alone would
+// take 460 MB. The sound streams through, the loudest sample found by a
+// first pass.
+TEST_F(ImportFixture, ALongSoundAtAHighRateIsImportedInLittleMemory) {
+    Shell("sox -n -r 96000 -b 16 -c 1 -C 0 long.flac synth 1200 sine 440 vol 0.3");
+    int status = -1;
+    const long peakKb = PeakMemoryKb("import --normalize long.flac long.wav", &status);
+    ASSERT_EQ(status, 0) << Err();
+    EXPECT_EQ(Out(),
+              "long.wav: 1200.000 s of 8-bit mono 22050 Hz PCM (from 16-bit mono 96000 Hz FLAC)\n");
+    EXPECT_GT(peakKb, 0);
+    EXPECT_LT(peakKb, 100 * 1024);
+    EXPECT_EQ(std::filesystem::file_size(Path("long.wav")), 44u + 1200u * 22050u);
+}
+
+struct RefusedSound {
+    const char* input;
+    uint32_t rate;   // of a silent 8-bit mono WAV; 0: made by `make`
+    uint32_t frames; // its length
+    const char* make;
+    const char* message;
+};
+
+// Refusals leave what the output names as it was, and no file of their own.
+TEST_F(ImportFixture, ASoundOverTheLimitsIsRefusedAndTheOutputIsLeftAsItWas) {
+    const RefusedSound cases[] = {
+        {"long.wav", 1000, 3601000, "", "long.wav: the sound is longer than an hour"},
+        {"slow.wav", 800, 800, "",
+         "slow.wav: its sample rate of 800 Hz is outside the 1000 to 768000 Hz the importer "
+         "takes"},
+        {"fast.wav", 800000, 8000, "",
+         "fast.wav: its sample rate of 800000 Hz is outside the 1000 to 768000 Hz the importer "
+         "takes"},
+        {"pipe.wav", 0, 0, "mkfifo pipe.wav", "pipe.wav: not a file"},
+        {"cut.wav", 0, 0, "printf 'RIFF' >cut.wav",
+         "cut.wav: not a readable sound (Format not recognised.)"},
+    };
+    dir.Write("out.wav", "the old output");
+    Shell("chmod 640 out.wav");
+    for (const RefusedSound& c : cases) {
+        if (c.rate) {
+            // The samples are a hole in the file: silence that takes no room.
+            WavLayout layout;
+            layout.rate = c.rate;
+            layout.declaredDataSize = c.frames;
+            dir.WriteBytes(c.input, MakeWav({}, layout));
+            std::filesystem::resize_file(Path(c.input), 44 + c.frames);
+        } else {
+            Shell(c.make);
+        }
+        EXPECT_EQ(Tool(std::string("import ") + c.input + " out.wav"), 1) << c.input;
+        EXPECT_EQ(Err(), std::string("glimmora-tool import: ") + c.message + "\n");
+        EXPECT_EQ(ReadFileText(Path("out.wav")), "the old output");
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+            EXPECT_EQ(entry.path().filename().string().rfind(".glimmora", 0), std::string::npos)
+                << c.input;
+    }
+    // A sound converted in place keeps the mode of the file it replaces.
+    Shell("sox -n -r 44100 -b 16 -c 1 out.wav synth 0.1 sine 440");
+    ASSERT_EQ(Tool("import out.wav out.wav"), 0) << Err();
+    EXPECT_EQ(std::filesystem::status(Path("out.wav")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
 }
 
 } // namespace

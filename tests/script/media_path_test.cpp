@@ -113,7 +113,9 @@ TEST_F(WindowsNamedThemeTest, LoadsChecksWithWarningsAndRenders) {
                          "' --seconds 1 >/dev/null 2>'" + out.File("render-err") + "'"),
               0)
         << ReadFileText(out.File("render-err"));
-    EXPECT_EQ(ReadFileText(out.File("render-err")), "");
+    const std::string err = ReadFileText(out.File("render-err"));
+    EXPECT_EQ(err.rfind("passes: ", 0), 0u) << err; // and no message
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
 }
 
 } // namespace

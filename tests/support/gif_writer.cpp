@@ -228,6 +228,11 @@ GifBuilder& GifBuilder::Trailer() {
     return *this;
 }
 
+GifBuilder& GifBuilder::EmptyFrame(int width, int height) {
+    // Codes 256 and 257 of 9 bits each, least significant bit first.
+    return RawImage(0, 0, width, height, 0, 8, {3, 0x00, 0x03, 0x02, 0});
+}
+
 std::vector<uint8_t> GifBuilder::Bytes() const {
     return bytes;
 }

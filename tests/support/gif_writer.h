@@ -51,6 +51,9 @@ class GifBuilder {
     GifBuilder& RawImage(int left, int top, int width, int height, int packed, int minCodeSize,
                          const std::vector<uint8_t>& data);
     GifBuilder& Raw(const std::vector<uint8_t>& data);
+    // A frame whose data is a clear code and the end code: its pixels cost
+    // the loader width x height bytes while the file grows by 17 bytes.
+    GifBuilder& EmptyFrame(int width, int height);
     GifBuilder& Trailer();
 
     std::vector<uint8_t> Bytes() const;

@@ -27,7 +27,7 @@ class RunSettingsDialogTest : public DialogTest {
 };
 
 TEST_F(RunSettingsDialogTest, OkWritesEverything) {
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.SetBrightnessPosition(1);
@@ -47,7 +47,7 @@ TEST_F(RunSettingsDialogTest, OkWritesEverything) {
 }
 
 TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetParamPosition(0, 80);
         dlg.OnHScroll();
@@ -61,7 +61,7 @@ TEST_F(RunSettingsDialogTest, CancelAfterChangingTheModuleWritesNothing) {
 }
 
 TEST_F(RunSettingsDialogTest, TestWritesEvenWhenTheDialogIsCancelledLater) {
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
         dlg.OnSelChange(1);
         dlg.SetSoundChecked(false);
         dlg.OnTest();
@@ -208,7 +208,7 @@ TEST_F(SettingsModeTest, ThemeScriptFillsTheDialog) {
 TEST_F(SettingsModeTest, SetupErrorStillOpensTheDialogWithTheModulesFound) {
     UseScript("Module \"Good\"\n{\nSetup\n{\n}\n}\n"
               "Module \"Bad\"\n{\nBackground 0\n");
-    HeadlessSetSettingsScript([this](CConfigDlg& dlg) {
+    HeadlessSetSettingsScript([](CConfigDlg& dlg) {
         EXPECT_EQ(dlg.ListCount(), 2);
         EXPECT_STREQ(dlg.ListEntry(1), "Bad");
         return DLG_CANCEL;

@@ -72,7 +72,6 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
     bool loops = false;
     int canvasWidth = gif->SWidth;
     int canvasHeight = gif->SHeight;
-    int64_t indexBytes = 0;
 
     for (;;) {
         GifRecordType record;
@@ -112,7 +111,9 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
         }
         if (record != IMAGE_DESC_RECORD_TYPE) continue;
 
-        if (DGifGetImageDesc(gif) == GIF_ERROR) {
+        // The header only: giflib's DGifGetImageDesc also keeps a growing
+        // record of every frame, which this reader has no use for.
+        if (DGifGetImageHeader(gif) == GIF_ERROR) {
             *error = FrameText(frames.size()) + " is unreadable (" + GifError(gif->Error) + ")";
             return false;
         }
@@ -122,10 +123,14 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
         frame.width = gif->Image.Width;
         frame.height = gif->Image.Height;
         const int64_t pixels = int64_t{frame.width} * frame.height;
-        indexBytes += pixels;
-        if (pixels > limits.maxPixels || indexBytes > limits.maxTotalBytes) {
-            *error = FrameText(frames.size()) + " is too large (" + std::to_string(frame.width) +
-                     "x" + std::to_string(frame.height) + ")";
+        // The picture only grows with each frame: what is over the limits
+        // now stays over them, and is refused before the frame is read.
+        canvasWidth = std::max(canvasWidth, frame.left + frame.width);
+        canvasHeight = std::max(canvasHeight, frame.top + frame.height);
+        const std::string over = PictureLimitError(limits, canvasWidth, canvasHeight,
+                                                   static_cast<int64_t>(frames.size()) + 1);
+        if (!over.empty()) {
+            *error = over;
             return false;
         }
         const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
@@ -168,8 +173,6 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
                 }
             }
         }
-        canvasWidth = std::max(canvasWidth, frame.left + frame.width);
-        canvasHeight = std::max(canvasHeight, frame.top + frame.height);
         frames.push_back(std::move(frame));
     }
     if (frames.empty()) {
@@ -177,10 +180,8 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
         return false;
     }
     const int64_t canvasPixels = int64_t{canvasWidth} * canvasHeight;
-    if (canvasPixels == 0 || canvasPixels > limits.maxPixels ||
-        canvasPixels * 4 * static_cast<int64_t>(frames.size()) > limits.maxTotalBytes) {
-        *error = "the picture is too large (" + std::to_string(canvasWidth) + "x" +
-                 std::to_string(canvasHeight) + ", " + std::to_string(frames.size()) + " frames)";
+    if (canvasPixels == 0) {
+        *error = "the picture has no pixels";
         return false;
     }
 
@@ -190,7 +191,7 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
     out->frames.clear();
     std::vector<uint8_t> canvas(static_cast<size_t>(canvasPixels) * 4, 0);
     std::vector<uint8_t> saved;
-    for (const Frame& frame : frames) {
+    for (Frame& frame : frames) {
         if (frame.disposal == DISPOSE_PREVIOUS) saved = canvas;
         for (int y = 0; y < frame.height; ++y) {
             const uint8_t* row = frame.indices.data() + int64_t{y} * frame.width;
@@ -211,6 +212,7 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
         } else if (frame.disposal == DISPOSE_PREVIOUS) {
             canvas.swap(saved);
         }
+        std::vector<uint8_t>().swap(frame.indices); // composited: no longer needed
     }
     return true;
 }

@@ -4,20 +4,20 @@
 
 #include <gif_lib.h>
 
+#include <cstdio>
+
 namespace {
 
-int WriteMemory(GifFileType* gif, const GifByteType* data, int count) {
-    auto* out = static_cast<std::vector<uint8_t>*>(gif->UserData);
-    out->insert(out->end(), data, data + count);
-    return count;
+int WriteFile(GifFileType* gif, const GifByteType* data, int count) {
+    auto* out = static_cast<std::FILE*>(gif->UserData);
+    return static_cast<int>(std::fwrite(data, 1, static_cast<size_t>(count), out));
 }
 
 } // namespace
 
-bool EncodeGif(const IndexedAnimation& picture, std::vector<uint8_t>* out, std::string* error) {
-    out->clear();
+bool EncodeGif(const IndexedAnimation& picture, std::FILE* out, std::string* error) {
     int code = 0;
-    GifFileType* gif = EGifOpen(out, WriteMemory, &code);
+    GifFileType* gif = EGifOpen(out, WriteFile, &code);
     if (!gif) {
         *error = GifErrorString(code) ? GifErrorString(code) : "cannot write the GIF";
         return false;

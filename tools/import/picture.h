@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,20 @@ struct Animation {
     std::vector<RgbaFrame> frames;
 };
 
-// Bounds on what one input may take, so that any file is read in bounded memory.
+// Bounds on what a picture may take, so that any input is read in bounded
+// memory and time: the pixels of all frames together (each frame the size of
+// the whole picture, as the output holds them), the frames, and the bytes of
+// an input file.
 struct PictureLimits {
-    int64_t maxPixels = int64_t{1} << 26;     // width * height of the picture
-    int64_t maxTotalBytes = int64_t{1} << 30; // RGBA bytes of all frames together
+    int64_t maxPixels = int64_t{1} << 26; // width * height * frames: 64 Mi
+    int64_t maxFrames = 10000;
+    int64_t maxFileBytes = int64_t{256} << 20;
 };
+
+// Why a picture of `frames` frames of `width` x `height` is over the limits
+// ("the picture is too large: ..."); empty when it is within them.
+std::string PictureLimitError(const PictureLimits& limits, int64_t width, int64_t height,
+                              int64_t frames);
 
 // Failure reasons are set in `error` as a sentence fragment ("frame 3 lies
 // outside the picture"); true when the animation was read.
@@ -63,6 +73,7 @@ struct IndexedAnimation {
 // of inexact colours.
 bool Quantize(const Animation& animation, bool dither, IndexedAnimation* out, std::string* error);
 
-// The GIF file: the 256-entry global table, the looping extension when the
-// animation loops, a graphic control extension and full-size frame each.
-bool EncodeGif(const IndexedAnimation& picture, std::vector<uint8_t>* out, std::string* error);
+// Writes the GIF file to `out`: the 256-entry global table, the looping
+// extension when the animation loops, a graphic control extension and
+// full-size frame each.
+bool EncodeGif(const IndexedAnimation& picture, std::FILE* out, std::string* error);

@@ -44,9 +44,9 @@ bool DecodePng(const uint8_t* data, size_t size, const PictureLimits& limits, in
         png_image_free(&image);
         return false;
     }
-    if (int64_t{image.width} * image.height > limits.maxPixels) {
-        *error = "the picture is too large (" + std::to_string(image.width) + "x" +
-                 std::to_string(image.height) + ")";
+    const std::string over = PictureLimitError(limits, image.width, image.height, 1);
+    if (!over.empty()) {
+        *error = over;
         png_image_free(&image);
         return false;
     }
@@ -121,6 +121,10 @@ bool ReadPng(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
                                Be32(body + 16), Be16(body + 20), Be16(body + 22),
                                body[24],        body[25],        {}};
             if (!dataSeen && frames.empty()) defaultIsFrame = true;
+            if (static_cast<int64_t>(frames.size()) >= limits.maxFrames) {
+                *error = PictureLimitError(limits, 1, 1, limits.maxFrames + 1);
+                return false;
+            }
             frames.push_back(std::move(frame));
         } else if (std::memcmp(type, "IDAT", 4) == 0) {
             dataSeen = true;
@@ -154,15 +158,18 @@ bool ReadPng(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
     }
     const uint32_t width = Be32(header.data());
     const uint32_t height = Be32(header.data() + 4);
-    // Each side is bounded first, so that the product cannot overflow.
-    const bool sidesFit = width <= limits.maxPixels && height <= limits.maxPixels;
-    const int64_t pixels = sidesFit ? int64_t{width} * height : 0;
-    if (!sidesFit || pixels == 0 || pixels > limits.maxPixels ||
-        pixels * 4 * static_cast<int64_t>(frames.size()) > limits.maxTotalBytes) {
-        *error = "the picture is too large (" + std::to_string(width) + "x" +
-                 std::to_string(height) + ", " + std::to_string(frames.size()) + " frames)";
+    if (width == 0 || height == 0) {
+        *error = "the picture has no pixels";
         return false;
     }
+    // Refused before any frame is decoded: the header gives the size of every frame.
+    const std::string over =
+        PictureLimitError(limits, width, height, static_cast<int64_t>(frames.size()));
+    if (!over.empty()) {
+        *error = over;
+        return false;
+    }
+    const int64_t pixels = int64_t{width} * height;
 
     out->width = static_cast<int>(width);
     out->height = static_cast<int>(height);

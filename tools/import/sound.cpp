@@ -4,12 +4,15 @@
 #include <soxr.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
-constexpr int64_t MAX_SECONDS = 3600;
+constexpr int64_t BLOCK_SAMPLES = 65536; // input samples (all channels) read at a time
+constexpr size_t OUT_BLOCK = 8192;       // resampled samples taken at a time
 
 std::string SampleText(int subtype) {
     switch (subtype) {
@@ -47,6 +50,12 @@ std::string ChannelText(int channels) {
     return std::to_string(channels) + "-channel";
 }
 
+std::string LengthText(int64_t seconds) {
+    if (seconds == 3600) return "an hour";
+    if (seconds % 3600 == 0) return std::to_string(seconds / 3600) + " hours";
+    return std::to_string(seconds) + " seconds";
+}
+
 // A small fixed-seed generator: the same input always gives the same output.
 struct Noise {
     uint32_t state = 0x9E3779B9u;
@@ -58,109 +67,161 @@ struct Noise {
     }
 };
 
-} // namespace
+struct SoundCloser {
+    SNDFILE* file;
+    ~SoundCloser() {
+        if (file) sf_close(file);
+    }
+};
 
-bool ReadSound(const std::string& path, SoundInput* out, std::string* error) {
+struct ResamplerCloser {
+    soxr_t soxr;
+    ~ResamplerCloser() {
+        if (soxr) soxr_delete(soxr);
+    }
+};
+
+struct StreamInfo {
+    std::string description;
+    int rate = 0;
+    bool engineFormat = false; // already 8-bit mono at the saver's rate
+};
+
+// Reads the sound at `path` block by block, averages its channels and
+// resamples them to the saver's rate; `take(samples, count)` receives the
+// result in order, as floats from -1 to 1, and returns false to stop. The
+// output has the input's length to the nearest sample.
+template <typename Take>
+bool StreamSound(const std::string& path, int64_t maxSeconds, StreamInfo* stream, Take take,
+                 std::string* error) {
     SF_INFO info = {};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SoundCloser closer = {sf_open(path.c_str(), SFM_READ, &info)};
+    SNDFILE* file = closer.file;
     if (!file) {
         *error = std::string("not a readable sound (") + sf_strerror(nullptr) + ")";
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {
-        sf_close(file);
         *error = "the sound has no channels or no sample rate";
         return false;
     }
     const int major = info.format & SF_FORMAT_TYPEMASK;
     const int subtype = info.format & SF_FORMAT_SUBMASK;
-    std::string sample = SampleText(subtype);
-    out->description = (sample.empty() ? "" : sample + " ") + ChannelText(info.channels) + " " +
-                       std::to_string(info.samplerate) + " Hz " + ContainerText(major, subtype);
-    out->rate = info.samplerate;
-    out->channels = info.channels;
-    out->engineFormat = info.channels == 1 && info.samplerate == IMPORT_SOUND_RATE &&
-                        (subtype == SF_FORMAT_PCM_U8 || subtype == SF_FORMAT_PCM_S8);
-    out->mono.clear();
-    const int64_t limit = MAX_SECONDS * info.samplerate;
-    std::vector<float> block(static_cast<size_t>(4096) * info.channels);
-    for (;;) {
-        sf_count_t got = sf_readf_float(file, block.data(), 4096);
-        if (got <= 0) break;
-        for (sf_count_t i = 0; i < got; ++i) {
-            double sum = 0;
-            for (int c = 0; c < info.channels; ++c)
-                sum += block[static_cast<size_t>(i * info.channels + c)];
-            out->mono.push_back(static_cast<float>(sum / info.channels));
-        }
-        if (static_cast<int64_t>(out->mono.size()) > limit) {
-            sf_close(file);
-            *error = "the sound is longer than an hour";
+    const std::string sample = SampleText(subtype);
+    stream->description = (sample.empty() ? "" : sample + " ") + ChannelText(info.channels) + " " +
+                          std::to_string(info.samplerate) + " Hz " + ContainerText(major, subtype);
+    stream->rate = info.samplerate;
+    stream->engineFormat = info.channels == 1 && info.samplerate == IMPORT_SOUND_RATE &&
+                           (subtype == SF_FORMAT_PCM_U8 || subtype == SF_FORMAT_PCM_S8);
+    const int rate = info.samplerate;
+    if (rate < IMPORT_MIN_RATE || rate > IMPORT_MAX_RATE) {
+        *error = "its sample rate of " + std::to_string(rate) + " Hz is outside the " +
+                 std::to_string(IMPORT_MIN_RATE) + " to " + std::to_string(IMPORT_MAX_RATE) +
+                 " Hz the importer takes";
+        return false;
+    }
+    const int64_t limit = maxSeconds * rate;
+    const std::string tooLong = "the sound is longer than " + LengthText(maxSeconds);
+    // A length the header gives is refused before any of it is read.
+    if (info.frames > limit && info.frames != SF_COUNT_MAX) {
+        *error = tooLong;
+        return false;
+    }
+
+    ResamplerCloser resampler = {nullptr};
+    if (rate != IMPORT_SOUND_RATE) {
+        const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+        const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+        soxr_error_t failed = nullptr;
+        resampler.soxr = soxr_create(rate, IMPORT_SOUND_RATE, 1, &failed, &io, &quality, nullptr);
+        if (failed || !resampler.soxr) {
+            *error = std::string("resampling failed (") + (failed ? failed : "no resampler") + ")";
             return false;
         }
     }
+
+    const int channels = info.channels;
+    const int64_t blockFrames = std::max<int64_t>(1, BLOCK_SAMPLES / channels);
+    std::vector<float> block(static_cast<size_t>(blockFrames * channels));
+    std::vector<float> mono(static_cast<size_t>(blockFrames));
+    std::vector<float> out(OUT_BLOCK);
+    int64_t frames = 0;   // read so far
+    int64_t produced = 0; // passed to `take`
+    // Output due for the input read so far: its length at the saver's rate.
+    auto due = [&frames, rate] { return (frames * IMPORT_SOUND_RATE + rate / 2) / rate; };
+    // Passes on at most what is due, so that the output keeps the input's length.
+    auto pass = [&](const float* samples, size_t count) {
+        const int64_t room = due() - produced;
+        const size_t n = static_cast<size_t>(std::clamp<int64_t>(room, 0, int64_t(count)));
+        produced += static_cast<int64_t>(n);
+        return n == 0 || take(samples, n);
+    };
+    for (;;) {
+        const sf_count_t got = sf_readf_float(file, block.data(), blockFrames);
+        if (got <= 0) break;
+        for (sf_count_t i = 0; i < got; ++i) {
+            double sum = 0;
+            for (int c = 0; c < channels; ++c) sum += block[static_cast<size_t>(i * channels + c)];
+            mono[static_cast<size_t>(i)] = static_cast<float>(sum / channels);
+        }
+        frames += got;
+        if (frames > limit) {
+            *error = tooLong;
+            return false;
+        }
+        if (!resampler.soxr) {
+            if (!pass(mono.data(), static_cast<size_t>(got))) return false;
+            continue;
+        }
+        for (size_t used = 0; used < static_cast<size_t>(got);) {
+            size_t consumed = 0, made = 0;
+            soxr_error_t failed =
+                soxr_process(resampler.soxr, mono.data() + used, static_cast<size_t>(got) - used,
+                             &consumed, out.data(), out.size(), &made);
+            if (failed) {
+                *error = std::string("resampling failed (") + failed + ")";
+                return false;
+            }
+            used += consumed;
+            if (!pass(out.data(), made)) return false;
+        }
+    }
     const int status = sf_error(file);
-    sf_close(file);
-    if (status != SF_ERR_NO_ERROR && out->mono.empty()) {
+    if (status != SF_ERR_NO_ERROR && frames == 0) {
         *error = std::string("unreadable sound data (") + sf_error_number(status) + ")";
         return false;
     }
-    out->frames = static_cast<int64_t>(out->mono.size());
-    return true;
-}
-
-bool ConvertSound(const SoundInput& input, const SoundOptions& options, std::vector<uint8_t>* out,
-                  std::string* error) {
-    std::vector<float> samples;
-    if (input.rate == IMPORT_SOUND_RATE) {
-        samples = input.mono;
-    } else {
-        const size_t wanted =
-            static_cast<size_t>((input.frames * IMPORT_SOUND_RATE + input.rate / 2) / input.rate);
-        samples.assign(wanted, 0.0f);
-        size_t used = 0, made = 0;
-        const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-        const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+    // The resampler's last samples, then silence for any it did not give.
+    while (resampler.soxr && produced < due()) {
+        size_t made = 0;
         soxr_error_t failed =
-            soxr_oneshot(input.rate, IMPORT_SOUND_RATE, 1, input.mono.data(), input.mono.size(),
-                         &used, samples.data(), wanted, &made, &io, &quality, nullptr);
+            soxr_process(resampler.soxr, nullptr, 0, nullptr, out.data(), out.size(), &made);
         if (failed) {
             *error = std::string("resampling failed (") + failed + ")";
             return false;
         }
+        if (made == 0) break;
+        if (!pass(out.data(), made)) return false;
     }
-
-    double gain = std::pow(10.0, options.gainDb / 20.0);
-    if (options.normalize) {
-        float peak = 0;
-        for (float s : samples) peak = std::max(peak, std::fabs(s));
-        if (peak > 0) gain /= peak;
-    }
-    const bool exact = input.engineFormat && input.rate == IMPORT_SOUND_RATE && gain == 1.0;
-    Noise noise;
-    out->resize(samples.size());
-    for (size_t i = 0; i < samples.size(); ++i) {
-        double value = samples[i] * gain * 128.0 + 128.0;
-        if (!exact) value += noise.Next() - noise.Next(); // triangular, one step wide each way
-        (*out)[i] = static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+    std::fill(out.begin(), out.end(), 0.0f);
+    while (produced < due()) {
+        if (!pass(out.data(), out.size())) return false;
     }
     return true;
 }
 
-std::vector<uint8_t> EncodeWav(const std::vector<uint8_t>& samples) {
-    const uint32_t size = static_cast<uint32_t>(samples.size());
-    // The 44-byte header of a plain PCM file, then the samples and a pad byte
-    // when their count is odd.
-    uint8_t header[44] = {};
-    auto put32 = [&header](int at, uint32_t v) {
+// The 44-byte header of a plain PCM file of `size` samples.
+void WavHeader(uint32_t size, uint8_t* header) {
+    auto put32 = [header](int at, uint32_t v) {
         for (int i = 0; i < 4; ++i) header[at + i] = static_cast<uint8_t>(v >> (8 * i));
     };
-    auto put16 = [&header](int at, uint16_t v) {
+    auto put16 = [header](int at, uint16_t v) {
         header[at] = static_cast<uint8_t>(v);
         header[at + 1] = static_cast<uint8_t>(v >> 8);
     };
+    std::memset(header, 0, 44);
     std::memcpy(header, "RIFF", 4);
-    put32(4, 36 + size + (size & 1));
+    put32(4, 36 + size + (size & 1)); // a pad byte follows an odd count
     std::memcpy(header + 8, "WAVEfmt ", 8);
     put32(16, 16);
     put16(20, 1); // PCM
@@ -171,8 +232,71 @@ std::vector<uint8_t> EncodeWav(const std::vector<uint8_t>& samples) {
     put16(34, 8);                 // bits per sample
     std::memcpy(header + 36, "data", 4);
     put32(40, size);
-    std::vector<uint8_t> wav(sizeof(header) + size + (size & 1), 0);
-    std::memcpy(wav.data(), header, sizeof(header));
-    if (size) std::memcpy(wav.data() + sizeof(header), samples.data(), size);
-    return wav;
+}
+
+} // namespace
+
+bool ConvertSound(const std::string& path, const SoundOptions& options, std::FILE* out,
+                  SoundReport* report, std::string* error) {
+    StreamInfo stream;
+    double gain = std::pow(10.0, options.gainDb / 20.0);
+    if (options.normalize) {
+        // A first pass finds the loudest sample of what the second writes.
+        float peak = 0;
+        auto measure = [&peak](const float* samples, size_t count) {
+            for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::fabs(samples[i]));
+            return true;
+        };
+        if (!StreamSound(path, options.maxSeconds, &stream, measure, error)) return false;
+        if (peak > 0) gain /= peak;
+    }
+
+    uint8_t header[44];
+    WavHeader(0, header);
+    if (std::fwrite(header, 1, sizeof(header), out) != sizeof(header)) {
+        *error = std::string("cannot write it (") + std::strerror(errno) + ")";
+        report->outputFailed = true;
+        return false;
+    }
+    Noise noise;
+    int64_t written = 0;
+    std::vector<uint8_t> bytes(OUT_BLOCK);
+    std::string writeError;
+    auto write = [&](const float* samples, size_t count) {
+        // Known once the sound is open, before its first samples arrive.
+        const bool exact = stream.engineFormat && stream.rate == IMPORT_SOUND_RATE && gain == 1.0;
+        for (size_t start = 0; start < count; start += bytes.size()) {
+            const size_t n = std::min(bytes.size(), count - start);
+            for (size_t i = 0; i < n; ++i) {
+                double value = samples[start + i] * gain * 128.0 + 128.0;
+                if (!exact) value += noise.Next() - noise.Next(); // triangular, one step each way
+                bytes[i] = static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+            }
+            if (std::fwrite(bytes.data(), 1, n, out) != n) {
+                writeError = std::string("cannot write it (") + std::strerror(errno) + ")";
+                return false;
+            }
+        }
+        written += static_cast<int64_t>(count);
+        return true;
+    };
+    if (!StreamSound(path, options.maxSeconds, &stream, write, error)) {
+        if (!writeError.empty()) {
+            *error = writeError;
+            report->outputFailed = true;
+        }
+        return false;
+    }
+    const uint32_t size = static_cast<uint32_t>(written);
+    WavHeader(size, header);
+    const uint8_t pad = 0;
+    if (((size & 1) && std::fwrite(&pad, 1, 1, out) != 1) || std::fseek(out, 0, SEEK_SET) != 0 ||
+        std::fwrite(header, 1, sizeof(header), out) != sizeof(header)) {
+        *error = std::string("cannot write it (") + std::strerror(errno) + ")";
+        report->outputFailed = true;
+        return false;
+    }
+    report->description = stream.description;
+    report->samples = written;
+    return true;
 }
