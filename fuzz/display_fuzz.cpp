@@ -4,6 +4,7 @@
 #include "app/glimmora_context.h"
 #include "display/ss_view.h"
 #include "image/image.h"
+#include "image/screen_frame.h"
 #include "ports/headless/headless_port.h"
 
 #include <cstddef>
@@ -39,7 +40,11 @@ struct FuzzFrame {
     std::vector<uint8_t> pixels;
     std::vector<uint8_t> mask;
 
-    void Build(Bytes& in) {
+    ~FuzzFrame() { FreeScreenFrame(image); }
+
+    // The frame as it comes from the bytes; some converted for the
+    // compositor at `scale` (or at another scale), as loading converts them.
+    void Build(Bytes& in, int32_t scale) {
         image.width = in.U8() % 70;
         image.height = in.U8() % 70;
         image.left = static_cast<int8_t>(in.U8());
@@ -64,6 +69,8 @@ struct FuzzFrame {
             image.mask = nullptr;
             image.maskBytes = 0;
         }
+        if (shape & 16) ConvertScreenFrame(image, (shape & 32) ? scale + 1 : scale);
+        if (shape & 64) image.brightness = 50; // faded: drawn from its colour table
     }
 };
 
@@ -92,9 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     view.Reset();
     HeadlessPicture screen;
     view.SetSize(1 + in.U8() % 200, 1 + in.U8() % 150);
+    view.SetPictureScale(1 + in.U8() % 3);
     view.Init(Window());
     FuzzFrame frames[4];
-    for (FuzzFrame& f : frames) f.Build(in);
+    for (FuzzFrame& f : frames) f.Build(in, view.pictureScale);
     int steps = 0;
     while (in.More() && steps++ < 200) {
         const uint8_t op = in.U8();

@@ -223,7 +223,14 @@ std::string ModuleJson(const GlimmoraContext& ctx, const std::vector<Problem>& p
         out += JsonString(theme.labelTable[i].name);
     }
     out += "],\"errors\":[" + ProblemsJson(problems) + "],\"warnings\":[" + ProblemsJson(warnings);
-    return out + "]}";
+    // Bytes the module's pictures take at picture scales 1 to 4 (screens of
+    // 800x600, 1600x1200, 2400x1800 and 3200x2400 and up).
+    out += "],\"pixelMemory\":{";
+    for (int32_t scale = 1; scale <= 4; ++scale) {
+        out += scale > 1 ? "," : "";
+        out += "\"" + std::to_string(scale) + "\":" + std::to_string(ctx.images.PixelMemory(scale));
+    }
+    return out + "}}";
 }
 
 // Everything one module load leaves behind, so the next starts afresh.

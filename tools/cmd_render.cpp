@@ -7,6 +7,7 @@
 #include "app/saver_window.h"
 #include "app/startup.h"
 #include "base/file_checks.h"
+#include "image/screen_frame.h"
 #include "ports/headless/headless_port.h"
 #include "script/script_context.h"
 #include "script/setup_scan.h"
@@ -42,12 +43,13 @@ struct RenderOptions {
     int step = 0; // ms per pass; 0: the loop's own waits
     bool writeFrames = true;
     bool exportPalettes = false;
+    int scale = 0; // 0: as the "PictureSize" setting says
 };
 
 const char USAGE[] =
     "usage: glimmora-tool render SCRIPT --out DIR [--size WxH] [--seconds T] [--fps F]\n"
     "       [--seed S] [--module N] [--preview] [--param NAME=VALUE]... [--gamma G]\n"
-    "       [--no-sound] [--step MS] [--no-frames] [--exp256]\n";
+    "       [--no-sound] [--step MS] [--no-frames] [--exp256] [--scale N]\n";
 
 // Names what is wrong with the command line, then the usage; status 2.
 int Refuse(const std::string& what) {
@@ -74,7 +76,8 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
         std::string arg = argv[i];
         const bool takesValue = arg == "--out" || arg == "--size" || arg == "--seconds" ||
                                 arg == "--fps" || arg == "--seed" || arg == "--module" ||
-                                arg == "--param" || arg == "--gamma" || arg == "--step";
+                                arg == "--param" || arg == "--gamma" || arg == "--step" ||
+                                arg == "--scale";
         if (takesValue && i + 1 >= argc) return arg + " needs a value";
         const char* value = takesValue ? argv[++i] : "";
         long v = 0;
@@ -125,6 +128,11 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
             if (!ParseInt(value, 1, 60000, &v))
                 return BadValue(arg, value, "a whole number of milliseconds from 1 to 60000");
             o->step = static_cast<int>(v);
+        } else if (arg == "--scale") {
+            static_assert(MAX_PICTURE_SCALE == 16, "the message names the largest scale");
+            if (!ParseInt(value, 1, MAX_PICTURE_SCALE, &v))
+                return BadValue(arg, value, "a whole number from 1 to 16");
+            o->scale = static_cast<int>(v);
         } else if (arg == "--no-frames") {
             o->writeFrames = false;
         } else if (arg == "--exp256") {
@@ -138,6 +146,8 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
         }
     }
     if (o->script.empty()) return "no script named";
+    if (o->preview && o->scale > 0)
+        return "--scale: the preview always shows pictures at their own size";
     if (o->out.empty() && o->writeFrames) return "--out DIR is needed unless --no-frames is given";
     return "";
 }
@@ -236,6 +246,7 @@ int CmdRender(int argc, char** argv) {
 
     auto saverRun = std::make_unique<SaverRun>(port->Services());
     GlimmoraContext& ctx = saverRun->lead;
+    ctx.run.pictureScale = o.scale;
     if (!StartUp(*saverRun, static_cast<int>(args.size()), args.data())) {
         if (o.sound) port->audio.StopRecording();
         // A window that could not be made (no memory for its view) has shown

@@ -14,12 +14,15 @@ QtMoreOptionsDialog::QtMoreOptionsDialog(CMoreOptionsDlg& model, QWidget* parent
     okButton = layout.ItemAs<QPushButton>(IDOK_BUTTON);
     othersPlay = layout.ItemAs<QRadioButton>(IDC_OTHER_PLAY);
     othersBlack = layout.ItemAs<QRadioButton>(IDC_OTHER_BLACK);
+    pictureOriginal = layout.ItemAs<QRadioButton>(IDC_PICTURE_ORIGINAL);
+    pictureFit = layout.ItemAs<QRadioButton>(IDC_PICTURE_FIT);
 
     model.OnInitDialog();
     if (model.checkedMode >= 0) modeButtons[model.checkedMode]->setChecked(true);
     volume->setRange(VOLUME_MIN, VOLUME_MAX);
     volume->setValue(model.volumePosition);
     (model.othersBlack ? othersBlack : othersPlay)->setChecked(true);
+    (model.pictureFit ? pictureFit : pictureOriginal)->setChecked(true);
 
     for (int mode = 0; mode < PLAY_MODES; ++mode) {
         connect(modeButtons[mode], &QRadioButton::toggled, this, [this, mode](bool on) {
@@ -30,6 +33,8 @@ QtMoreOptionsDialog::QtMoreOptionsDialog(CMoreOptionsDlg& model, QWidget* parent
             [this](int position) { this->model.OnHScroll(position); });
     connect(othersBlack, &QRadioButton::toggled, this,
             [this](bool on) { this->model.SetOthersBlack(on); });
+    connect(pictureFit, &QRadioButton::toggled, this,
+            [this](bool on) { this->model.SetPictureFit(on); });
     connect(okButton, &QPushButton::clicked, this, &QtMoreOptionsDialog::accept);
 }
 

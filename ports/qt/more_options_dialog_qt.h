@@ -21,6 +21,8 @@ class QtMoreOptionsDialog : public QDialog {
     QSlider* volume;
     QRadioButton* othersPlay;
     QRadioButton* othersBlack;
+    QRadioButton* pictureOriginal;
+    QRadioButton* pictureFit;
     QPushButton* okButton;
 
   private:

@@ -88,6 +88,8 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         SetSlider(dialog, IDC_VOLUME, VOLUME_MIN, VOLUME_MAX, model->volumePosition);
         CheckRadioButton(dialog, IDC_OTHER_PLAY, IDC_OTHER_BLACK,
                          model->othersBlack ? IDC_OTHER_BLACK : IDC_OTHER_PLAY);
+        CheckRadioButton(dialog, IDC_PICTURE_ORIGINAL, IDC_PICTURE_FIT,
+                         model->pictureFit ? IDC_PICTURE_FIT : IDC_PICTURE_ORIGINAL);
         return TRUE;
     case WM_HSCROLL:
         if (model && lParam) {
@@ -103,6 +105,7 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                 }
             }
             model->SetOthersBlack(IsDlgButtonChecked(dialog, IDC_OTHER_BLACK) == BST_CHECKED);
+            model->SetPictureFit(IsDlgButtonChecked(dialog, IDC_PICTURE_FIT) == BST_CHECKED);
             model->OnOK();
             EndDialog(dialog, IDOK);
             return TRUE;

@@ -19,6 +19,9 @@ struct RunConfig {
     bool exportPalettes = false;
     bool scriptPathTooLong = false; // "-def" named a path longer than PATH_LEN
     bool sizeGiven = false;         // "-v" set the display size
+    // A picture scale the run is given (render's "--scale"); 0: the
+    // "PictureSize" setting decides.
+    int32_t pictureScale = 0;
     // A window beside the lead's on another monitor of a full-screen run: it
     // plays `monitorModule` (the module the lead loaded), silently and
     // without the loading splash.

@@ -96,6 +96,15 @@ class ContextBinder : public MediaBinder {
     GlimmoraContext& ctx;
 };
 
+// The picture scale of a load: 1 in the preview and for "original", the
+// scale the run was given, else the largest at which the design fits the view.
+int32_t PictureScaleOf(const GlimmoraContext& ctx) {
+    if (ctx.run.previewMode) return 1;
+    if (ctx.run.pictureScale > 0) return ctx.run.pictureScale;
+    if (ctx.settings.PictureSize == PICTURE_SIZE_ORIGINAL) return 1;
+    return FitPictureScale(ctx.view.screenWidth, ctx.view.screenHeight);
+}
+
 void LoadActiveModule(GlimmoraContext& ctx) {
     ScriptContext& script = ctx.script;
     ThemeTables& theme = script.theme;
@@ -120,6 +129,10 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     // mode counts their colours.
     ctx.images.gammaSetting = ctx.settings.Gamma;
     ctx.images.exportPalettes = ctx.run.exportPalettes;
+    // The pictures are converted for the compositor at the view's scale once
+    // they are loaded (ConvertPictures).
+    ctx.view.SetPictureScale(PictureScaleOf(ctx));
+    ctx.images.pictureScale = ctx.view.pictureScale;
     script.previewBlocks = ctx.run.previewMode;
     script.pixelScaleX = ctx.view.xScale;
     script.pixelScaleY = ctx.view.yScale;
@@ -154,6 +167,14 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     ctx.view.LoadPalette(path);
 }
 
+// Converts the frames of the module's pictures for the compositor, after
+// they loaded: converting takes what the memory budget has left and never
+// stops a picture from loading. The background then needs no tile cache.
+void ConvertPictures(GlimmoraContext& ctx) {
+    ctx.images.ConvertLoaded();
+    if (ctx.view.backgroundImage) ctx.view.SetBackgroundImage(ctx.view.backgroundImage);
+}
+
 } // namespace
 
 void MediaPath(const char* mediaDirectory, const char* name, char* path, int size) {
@@ -178,5 +199,6 @@ void LoadModule(GlimmoraContext& ctx) {
     DialogHost* splash = !ctx.run.previewMode && !ctx.run.otherMonitor ? ctx.port.dialogs : nullptr;
     if (splash) splash->ShowSplash();
     LoadActiveModule(ctx);
+    ConvertPictures(ctx);
     if (splash) splash->HideSplash();
 }

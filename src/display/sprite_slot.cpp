@@ -11,8 +11,7 @@ int32_t Clamp32(int64_t value) {
 }
 
 void InvalidateFrame(CSSView& view, const SpriteSlot& slot) {
-    view.Invalidate({slot.x, slot.y, Clamp32(static_cast<int64_t>(slot.x) + slot.frame->width),
-                     Clamp32(static_cast<int64_t>(slot.y) + slot.frame->height)});
+    view.Invalidate({slot.x, slot.y, slot.right, slot.bottom});
 }
 
 } // namespace
@@ -30,8 +29,11 @@ void SpriteSlot::Place(CSSView& view, int32_t px, int32_t py, CImage* newFrame, 
         sy = sy * view.yScale / 256;
     }
     if (view.window && frame) InvalidateFrame(view, *this);
-    x = Clamp32(sx / 16 + newFrame->left);
-    y = Clamp32(sy / 16 + newFrame->top);
+    const int64_t scale = view.pictureScale;
+    x = Clamp32(sx / 16 + scale * newFrame->left);
+    y = Clamp32(sy / 16 + scale * newFrame->top);
+    right = Clamp32(x + scale * newFrame->width);
+    bottom = Clamp32(y + scale * newFrame->height);
     frame = newFrame;
     if (view.window) InvalidateFrame(view, *this);
 }

@@ -3,10 +3,17 @@
 #include "base/file_checks.h"
 #include "display/compose.h"
 #include "image/image.h"
+#include "image/screen_frame.h"
 #include "platform/video.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
+
+int32_t FitPictureScale(int32_t width, int32_t height) {
+    const int32_t scale = std::min(width / DESIGN_WIDTH, height / DESIGN_HEIGHT);
+    return std::clamp(scale, 1, MAX_PICTURE_SCALE);
+}
 
 CSSView::~CSSView() {
     delete[] backBuffer;
@@ -20,6 +27,10 @@ void CSSView::SetSize(int32_t width, int32_t height) {
     screenHeight = height;
     xScale = static_cast<int32_t>(static_cast<int64_t>(width) * 256 / DESIGN_WIDTH);
     yScale = static_cast<int32_t>(static_cast<int64_t>(height) * 256 / DESIGN_HEIGHT);
+}
+
+void CSSView::SetPictureScale(int32_t scale) {
+    pictureScale = std::clamp(scale, 1, MAX_PICTURE_SCALE);
 }
 
 int CSSView::Init(const void* saverWindow) {
@@ -81,7 +92,14 @@ void CSSView::SetBackgroundImage(CImage* image) {
     tileCache.valid = false;
     tileCache.image = nullptr;
     if (!FrameDrawable(image)) return;
-    const int64_t pixels = static_cast<int64_t>(image->width) * image->height;
+    if (image->screen && image->screen->scale == pictureScale) {
+        // Tiled from its own converted rows: the cache is not needed.
+        delete[] tileCache.pixels;
+        tileCache.pixels = nullptr;
+        tileCache.capacity = 0;
+        return;
+    }
+    const int64_t pixels = static_cast<int64_t>(image->width) * pictureScale * image->height;
     if (pixels > tileCache.capacity && pixels <= TILE_CACHE_MAX_PIXELS) {
         delete[] tileCache.pixels;
         tileCache.pixels = new (std::nothrow) uint32_t[static_cast<size_t>(pixels)];
@@ -156,6 +174,7 @@ void CSSView::Reset() {
     yScale = 0;
     screenWidth = 0;
     screenHeight = 0;
+    pictureScale = 1;
     backgroundImage = nullptr;
     backgroundColor = 0;
     tileCache.valid = false;

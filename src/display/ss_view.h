@@ -38,6 +38,11 @@ constexpr uint32_t BANNER_COLOR = 0x7878;
 constexpr uint32_t BANNER_DARK_COLOR = 0;
 constexpr int32_t BANNER_LIGHT_WEIGHT = 1800;
 
+// The picture scale that fits the design on a screen: the largest whole
+// number N with 800N by 600N within it, at least 1 and at most
+// MAX_PICTURE_SCALE.
+int32_t FitPictureScale(int32_t width, int32_t height);
+
 // Windows colour value 0x00BBGGRR.
 constexpr uint32_t MakeColorRef(uint32_t red, uint32_t green, uint32_t blue) {
     return red | green << 8 | blue << 16;
@@ -49,10 +54,15 @@ class SpriteSlot {
     int32_t x = FREE_SLOT_X; // window x of the frame's top left pixel
     int32_t y = 0;
     CImage* frame = nullptr; // none: nothing drawn
+    // Where the frame's window rectangle ends (exclusive), set with it, so
+    // that a paint finds the slots it meets without reading their frames.
+    int32_t right = 0;
+    int32_t bottom = 0;
 
     // Shows `frame` at (x, y), in sixteenths of a design pixel, or of a window
-    // pixel when `absolute`, scaled by `view`. When the view has a window, the
-    // old and new rectangles are invalidated.
+    // pixel when `absolute`, scaled by `view`; the frame's offset in its GIF
+    // and its size grow by the view's picture scale. When the view has a
+    // window, the old and new rectangles are invalidated.
     void Place(CSSView& view, int32_t x, int32_t y, CImage* frame, bool absolute);
     // Stops showing the frame; when the view has a window its rectangle is invalidated.
     void Remove(CSSView& view);
@@ -94,9 +104,10 @@ class TextBanner {
     void Invalidate(CSSView& view) const;
 };
 
-// The background tile converted to back-buffer pixels, rows top first, so
-// that tiling copies rows instead of looking up every pixel. It is made
-// again, without allocating, whenever the tile's colours change. A tile of
+// The background tile converted to back-buffer pixels, rows top first and
+// each row widened by the picture scale, so that tiling copies rows instead
+// of looking up every pixel. It is made again, without allocating, whenever
+// the tile's colours change. A tile converted at load needs none. A tile of
 // more than TILE_CACHE_MAX_PIXELS (64 MiB of pixels) is drawn without it, by
 // looking up every pixel, so that a huge background costs no more memory.
 constexpr int64_t TILE_CACHE_MAX_PIXELS = int64_t{16} << 20;
@@ -105,7 +116,8 @@ struct TileCache {
     int64_t capacity = 0; // pixels
     const CImage* image = nullptr;
     const uint8_t* source = nullptr; // the image's pixels it was made from
-    uint32_t table[256] = {};        // the colours it was made with
+    int32_t scale = 0;
+    uint32_t table[256] = {}; // the colours it was made with
     bool valid = false;
 };
 
@@ -121,6 +133,9 @@ class CSSView {
     int32_t yScale = 0; // window height * 256 / 600
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
+    // Every sprite frame, mask and background picture is drawn this many
+    // times its size (nearest neighbour); positions keep to the design space.
+    int32_t pictureScale = 1;
     CImage* backgroundImage = nullptr; // tiled; none: backgroundColor
     uint32_t backgroundColor = 0;      // 0x00BBGGRR
     SpriteSlot slots[MAX_SLOTS];
@@ -139,6 +154,9 @@ class CSSView {
     void SetSize(int32_t width, int32_t height);
     // Where the banners' fonts come from.
     void SetFonts(FontSource* source);
+    // Sets the picture scale, kept within 1 to MAX_PICTURE_SCALE; set before
+    // the module's pictures load, which are converted at it.
+    void SetPictureScale(int32_t scale);
     // Takes the window and makes the back buffer for a window of the given
     // size (or, without a size, of the size given to SetSize). The whole
     // window becomes invalid, so the first paint fills it. Returns 1, or 0

@@ -14,6 +14,11 @@ struct ViewRect {
 inline bool RectEmpty(const ViewRect& r) {
     return r.left >= r.right || r.top >= r.bottom;
 }
+// Whether two rectangles share a pixel.
+inline bool RectsMeet(const ViewRect& a, const ViewRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom &&
+           !RectEmpty(a) && !RectEmpty(b);
+}
 // The common part of two rectangles (empty when they do not meet).
 ViewRect RectIntersect(const ViewRect& a, const ViewRect& b);
 // The smallest rectangle that holds both; an empty rectangle adds nothing.

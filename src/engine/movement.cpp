@@ -30,17 +30,23 @@ int32_t DesignToPixels(Engine& e, int64_t design, bool vertical) {
     return ClampToInt32(design * scale / 256);
 }
 
+// A picture's width or height in window pixels: its size in the GIF times the
+// view's picture scale.
+int64_t ShownSize(Engine& e, const CImage& image, bool vertical) {
+    return int64_t{e.view.pictureScale} * (vertical ? image.height : image.width);
+}
+
 // The frame whose size the edge tests use for absolute features.
 const CImage* SizeFrame(const CFeature& feature) {
     return feature.currentFrame ? feature.currentFrame : feature.image;
 }
 
 // Width or height in sixteenths for the edge and on-screen tests.
-int64_t ExtentOf(const CFeature& feature, bool vertical) {
+int64_t ExtentOf(Engine& e, const CFeature& feature, bool vertical) {
     if (IsAbsolute(feature)) {
         const CImage* frame = SizeFrame(feature);
         if (!frame) return 0;
-        return 16LL * (vertical ? frame->height : frame->width);
+        return 16LL * ShownSize(e, *frame, vertical);
     }
     return 16LL * (vertical ? feature.designHeight : feature.designWidth);
 }
@@ -172,7 +178,7 @@ int32_t ResolvePosition(Engine& e, int32_t code, int32_t pixelRange, int32_t des
 int32_t ResolveAxis(Engine& e, const CFeature& feature, int32_t code, bool vertical) {
     if (IsPlainCoordinate(code)) return code;
     int64_t size = 0;
-    if (feature.image) size = vertical ? feature.image->height : feature.image->width;
+    if (feature.image) size = ShownSize(e, *feature.image, vertical);
     const int64_t screen = vertical ? e.view.screenHeight : e.view.screenWidth;
     const int32_t pixelRange = ClampToInt32(screen - size);
     return ResolvePosition(e, code, pixelRange, PixelsToDesign(e, pixelRange, vertical),
@@ -184,8 +190,8 @@ void SetDesignSize(Engine& e, CFeature& feature) {
         feature.designWidth = feature.designHeight = 0;
         return;
     }
-    feature.designWidth = PixelsToDesign(e, feature.image->width, false);
-    feature.designHeight = PixelsToDesign(e, feature.image->height, true);
+    feature.designWidth = PixelsToDesign(e, ShownSize(e, *feature.image, false), false);
+    feature.designHeight = PixelsToDesign(e, ShownSize(e, *feature.image, true), true);
 }
 
 void StartPosition(Engine& e, CFeature& feature) {
@@ -277,8 +283,8 @@ void MoveStep(Engine& e, CFeature& feature, uint32_t now) {
 }
 
 bool EdgeBounce(Engine& e, CFeature& feature, bool predict) {
-    const int64_t w = ExtentOf(feature, false);
-    const int64_t h = ExtentOf(feature, true);
+    const int64_t w = ExtentOf(e, feature, false);
+    const int64_t h = ExtentOf(e, feature, true);
     const int64_t limitX = LimitOf(e, feature, false);
     const int64_t limitY = LimitOf(e, feature, true);
     bool hitX = false;
@@ -332,11 +338,11 @@ bool EdgeHitSoon(Engine& e, CFeature& feature) {
 }
 
 bool OnScreenX(Engine& e, const CFeature& feature) {
-    return -ExtentOf(feature, false) <= feature.x && feature.x < LimitOf(e, feature, false);
+    return -ExtentOf(e, feature, false) <= feature.x && feature.x < LimitOf(e, feature, false);
 }
 
 bool OnScreenY(Engine& e, const CFeature& feature) {
-    return -ExtentOf(feature, true) <= feature.y && feature.y < LimitOf(e, feature, true);
+    return -ExtentOf(e, feature, true) <= feature.y && feature.y < LimitOf(e, feature, true);
 }
 
 namespace {

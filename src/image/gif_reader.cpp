@@ -18,11 +18,9 @@ bool CGifReader::FillInput() {
     size_t n = std::fread(input, 1, sizeof(input), file);
     inputPos = 0;
     inputEnd = static_cast<int>(n);
-    if (n == 0) {
-        inputEof = true;
-        return false;
-    }
-    return true;
+    // A short read is the end of the file (or an error): no further read.
+    if (n < sizeof(input)) inputEof = true;
+    return n > 0;
 }
 
 int CGifReader::GetByte() {
@@ -64,6 +62,8 @@ bool CGifReader::Open(const char* filePath, uint8_t colorTable[768], int* screen
     std::memset(block, 0, sizeof(block));
     file = std::fopen(filePath, "rb");
     if (!file) return false;
+    // Reads go straight into `input`, which is the buffer.
+    std::setvbuf(file, nullptr, _IONBF, 0);
 
     uint8_t header[13] = {};
     int n = ReadBytes(header, 13);
@@ -155,8 +155,7 @@ void CGifReader::BeginImage(int* left, int* top, int* width, int* height, int* p
     endCode = static_cast<uint16_t>(clearCode + 1);
     firstFree = static_cast<uint16_t>(clearCode + 2);
     for (int root = 0; root < clearCode; ++root) {
-        length[root] = 1;
-        firstByte[root] = static_cast<uint8_t>(root);
+        lengthFirst[root] = 1u | static_cast<uint32_t>(root) << 16;
         tail[root][0] = static_cast<uint8_t>(root);
         prefix[root] = 0;
     }
@@ -224,6 +223,16 @@ void CGifReader::RefillBits() {
     }
 }
 
+namespace {
+
+// `word` (8 bytes as they lie in memory) with byte `index` replaced.
+uint64_t WithByte(uint64_t word, int index, uint8_t byte) {
+    const int shift = std::endian::native == std::endian::little ? 8 * index : 56 - 8 * index;
+    return (word & ~(uint64_t{0xFF} << shift)) | uint64_t{byte} << shift;
+}
+
+} // namespace
+
 void CGifReader::WriteString(uint8_t* start, uint16_t code, int stringLength, int room) const {
     int kept = ((stringLength - 1) & 7) + 1;
     uint8_t* p = start + stringLength - kept;
@@ -250,8 +259,16 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
         stackPos += n;
         done = n;
     }
-    if (state != DECODING) return done;
+    if (state != DECODING || done == count) return done;
+    return done +
+           (dest ? Decode<true>(dest + done, count - done) : Decode<false>(nullptr, count - done));
+}
 
+// Decodes up to `count` indices into `dest` (dropped unless WRITE).
+template <bool WRITE> int CGifReader::Decode(uint8_t* dest, int count) {
+    // Where the next index goes and how many more are wanted.
+    uint8_t* out = dest;
+    int left = count;
     // The decoder state lives in locals while decoding: stores through `dest`
     // could otherwise alias the members and force them to be reloaded.
     uint64_t bitBuffer = bits;
@@ -262,7 +279,7 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
     unsigned previous = previousCode;
     const unsigned clear = clearCode;
 
-    while (done < count) {
+    while (left > 0) {
         if (bitsLeft < size && std::endian::native == std::endian::little && subBlockLeft >= 8 &&
             inputEnd - inputPos >= 8) {
             // Fast refill from inside a sub-block: as many whole bytes as fit.
@@ -288,47 +305,50 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
         bitBuffer >>= size;
         bitsLeft -= size;
 
-        if (code == clear) {
-            size = minCodeSize + 1;
-            mask = (1u << size) - 1;
-            free = firstFree;
-            previous = NO_CODE; // the first code after a reset is a root and adds no entry
-            continue;
-        }
-        if (code == clear + 1) {
-            state = ENDED;
+        // The clear and end codes, and a code beyond the table, in one test.
+        if (code - clear < 2u || code > free) [[unlikely]] {
+            if (code == clear) {
+                size = minCodeSize + 1;
+                mask = (1u << size) - 1;
+                free = firstFree;
+                previous = NO_CODE; // the first code after a reset is a root and adds no entry
+                continue;
+            }
+            // The end code; or a code that refers to a string not yet defined.
+            state = code == clear + 1 ? ENDED : BROKEN;
             break;
         }
-        if (previous == NO_CODE) {
+        if (previous == NO_CODE) [[unlikely]] {
             if (code > clear) {
                 state = BROKEN; // only a root can follow a reset
                 break;
             }
-            if (dest) dest[done] = static_cast<uint8_t>(code);
-            ++done;
+            if constexpr (WRITE) *out++ = static_cast<uint8_t>(code);
+            --left;
             previous = code;
             continue;
-        }
-        if (code > free) {
-            state = BROKEN; // refers to a string not yet defined
-            break;
         }
         if (free < GIF_MAX_CODES) {
             // The new entry is the previous string plus the first byte of this
             // one; a code one ahead of the table is that very entry.
-            uint8_t byte = code < free ? firstByte[code] : firstByte[previous];
-            int previousLength = length[previous];
+            const uint32_t previousEntry = lengthFirst[previous];
+            const uint8_t byte =
+                static_cast<uint8_t>((code < free ? lengthFirst[code] : previousEntry) >> 16);
+            const int previousLength = static_cast<int>(previousEntry & 0xFFFF);
             int kept = ((previousLength - 1) & 7) + 1; // bytes in the previous string's tail
-            length[free] = static_cast<uint16_t>(previousLength + 1);
-            firstByte[free] = firstByte[previous];
+            lengthFirst[free] = previousEntry + 1;
+            // The new tail is made in a register and stored whole: a later
+            // 8-byte read of it then finds one store to take it from.
+            uint64_t newTail = 0;
             if (kept == 8) {
-                tail[free][0] = byte;
                 prefix[free] = static_cast<uint16_t>(previous);
+                kept = 0;
             } else {
-                std::memcpy(tail[free], tail[previous], 8);
-                tail[free][kept] = byte;
+                std::memcpy(&newTail, tail[previous], 8);
                 prefix[free] = prefix[previous];
             }
+            newTail = WithByte(newTail, kept, byte);
+            std::memcpy(tail[free], &newTail, 8);
             ++free;
             if (free == mask + 1 && size < 12) {
                 ++size;
@@ -337,25 +357,33 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
         }
         previous = code;
 
-        int stringLength = length[code];
-        int room = count - done;
-        if (stringLength <= room) {
-            if (dest) {
-                if (stringLength == 1) {
-                    dest[done] = tail[code][0];
-                } else {
-                    WriteString(dest + done, static_cast<uint16_t>(code), stringLength, room);
-                }
+        const int stringLength = static_cast<int>(lengthFirst[code] & 0xFFFF);
+        if (stringLength <= 8 && left >= 8) {
+            // A short string is its tail: one 8-byte store, the bytes past it
+            // written over by the strings that follow.
+            if constexpr (WRITE) {
+                std::memcpy(out, tail[code], 8);
+                out += stringLength;
             }
-            done += stringLength;
+            left -= stringLength;
+        } else if (stringLength <= left) {
+            if constexpr (WRITE) {
+                if (stringLength == 1) {
+                    *out = tail[code][0];
+                } else {
+                    WriteString(out, static_cast<uint16_t>(code), stringLength, left);
+                }
+                out += stringLength;
+            }
+            left -= stringLength;
         } else {
             // The string runs past the end of the row: the rest waits on the stack.
             WriteString(stack, static_cast<uint16_t>(code), stringLength,
                         static_cast<int>(sizeof(stack)));
-            if (dest) std::memcpy(dest + done, stack, static_cast<size_t>(room));
-            stackPos = room;
+            if constexpr (WRITE) std::memcpy(out, stack, static_cast<size_t>(left));
+            stackPos = left;
             stackEnd = stringLength;
-            done = count;
+            left = 0;
         }
     }
 
@@ -365,5 +393,5 @@ int CGifReader::ReadPixels(uint8_t* dest, int count) {
     codeLimit = static_cast<uint16_t>(mask + 1);
     nextFree = static_cast<uint16_t>(free);
     previousCode = static_cast<uint16_t>(previous);
-    return done;
+    return count - left;
 }

@@ -65,6 +65,7 @@ class CGifReader {
     void SkipSubBlocks();
     void RefillBits();
     void ResetTable();
+    template <bool WRITE> int Decode(uint8_t* dest, int count);
     // Writes the string of `code` (length entries) ending just before `end`;
     // `room` is how many bytes may be written from `end` on without harm.
     void WriteString(uint8_t* start, uint16_t code, int length, int room) const;
@@ -102,8 +103,9 @@ class CGifReader {
     // and the code of the string before them, whose length is a multiple of 8,
     // so that writing a string takes one step per 8 bytes.
     uint16_t prefix[GIF_MAX_CODES];
-    uint16_t length[GIF_MAX_CODES];
-    uint8_t firstByte[GIF_MAX_CODES];
+    // The string's length (bits 0-15) and first byte (bits 16-23): a string
+    // one longer with the same first byte is one more.
+    uint32_t lengthFirst[GIF_MAX_CODES];
     uint8_t tail[GIF_MAX_CODES][8];
 
     // A string that did not fit the row it started in; the next call delivers

@@ -4,6 +4,7 @@
 #include "base/file_checks.h"
 #include "image/gamma.h"
 #include "image/gif_reader.h"
+#include "image/screen_frame.h"
 
 #include <cctype>
 #include <cstring>
@@ -107,7 +108,9 @@ void FreeOwnedFrameData(CImage* frame) {
     if (!(frame->flags & IMAGE_SHARED)) {
         delete[] frame->pixels;
         delete[] frame->mask;
+        FreeScreenFrame(*frame);
     }
+    frame->screen = nullptr;
     frame->pixels = nullptr;
     frame->mask = nullptr;
     frame->maskBytes = 0;
@@ -140,9 +143,79 @@ void ImageContext::Discard(CImage* image) {
     if (cache.Discard(image) && budget) budget->Give(held);
 }
 
+void ImageContext::ConvertLoaded() {
+    for (int i = 0; i < cache.OwnedCount(); ++i) {
+        CImage* image = cache.Owned(i);
+        if (!(image->flags & IMAGE_SHARED)) ConvertForScreen(*image);
+    }
+    // A copy made before the conversion takes its picture's converted frames,
+    // frame by frame: its chain is the picture's.
+    for (int i = 0; i < cache.OwnedCount(); ++i) {
+        CImage* copy = cache.Owned(i);
+        if (!(copy->flags & IMAGE_SHARED) || !copy->fileName) continue;
+        const CImage* source = cache.Find(copy->fileName);
+        for (CImage* frame = copy; source && frame;) {
+            frame->screen = source->pixels == frame->pixels ? source->screen : nullptr;
+            if ((frame->flags & IMAGE_LAST) || !frame->next) break;
+            frame = frame->next;
+            source = (source->flags & IMAGE_LAST) ? nullptr : source->next;
+        }
+    }
+}
+
+void ImageContext::ConvertForScreen(CImage& image) {
+    if (pictureScale <= 0) return;
+    for (CImage* frame = &image; frame;) {
+        if (!frame->screen || frame->screen->scale != pictureScale) {
+            // A frame converted at another scale gives its memory back first.
+            if (frame->screen) {
+                if (budget) budget->Give(frame->screen->bytes);
+                screenFrameBytes -= frame->screen->bytes;
+                FreeScreenFrame(*frame);
+            }
+            const int64_t bytes = ScreenFrameBytes(*frame, pictureScale);
+            // Beyond the limit the frames stay as decoded: drawn more slowly, but drawn.
+            if (bytes > 0 && ChargeScreenFrames(bytes) &&
+                !ConvertScreenFrame(*frame, pictureScale)) {
+                if (budget) budget->Give(bytes);
+                screenFrameBytes -= bytes;
+            }
+        }
+        if ((frame->flags & IMAGE_LAST) || !frame->next) break;
+        frame = frame->next;
+    }
+}
+
+bool ImageContext::ChargeScreenFrames(int64_t bytes) {
+    if (budget ? !budget->Take(bytes) : bytes > screenFrameLimit - screenFrameBytes) return false;
+    screenFrameBytes += bytes;
+    return true;
+}
+
+int64_t ImageContext::PixelMemory(int32_t scale) const {
+    int64_t total = 0;
+    for (int i = 0; i < cache.OwnedCount(); ++i) {
+        const CImage* image = cache.Owned(i);
+        if (image->flags & IMAGE_SHARED) continue; // its pixels are another image's
+        for (const CImage* frame = image; frame;) {
+            if (frame->pixels) total += BlockCost(frame->pixelBytes);
+            if (frame->mask) total += BlockCost(frame->maskBytes);
+            if (scale > 0) {
+                total += frame->screen && frame->screen->scale == scale
+                             ? frame->screen->bytes
+                             : ScreenFrameBytes(*frame, scale);
+            }
+            if ((frame->flags & IMAGE_LAST) || !frame->next) break;
+            frame = frame->next;
+        }
+    }
+    return total;
+}
+
 void ImageContext::Reset() {
     cache.Reset();
     histogram.Discard();
+    screenFrameBytes = 0;
 }
 
 int CImage::LoadImage(const char* path, ImageContext& images) {
@@ -214,8 +287,11 @@ int CImage::LoadImage(const char* path, ImageContext& images) {
     }
     FillHeader(colorInfo->header, screenWidth, screenHeight, 8, 256);
     for (int i = 0; i < 256; ++i) {
-        colorInfo->colors[i] = {table[3 * i + 2], table[3 * i + 1], table[3 * i], 0};
-        loadedColors[i] = colorInfo->colors[i];
+        // Made once and stored twice: reading back the bytes just stored one
+        // by one would wait for them.
+        const ColorEntry entry = {table[3 * i + 2], table[3 * i + 1], table[3 * i], 0};
+        colorInfo->colors[i] = entry;
+        loadedColors[i] = entry;
     }
     maskInfo = new (std::nothrow) MaskInfo;
     if (!maskInfo) {
@@ -295,6 +371,8 @@ int CImage::ReadFrame(CGifReader& reader, CImage* first, int index, int64_t* hel
     mask = nullptr;
     maskBytes = 0;
     next = nullptr;
+    screen = nullptr;
+    brightness = first->brightness;
     transparentIndex = -1;
     bool transparent = false;
 
@@ -367,7 +445,14 @@ int CImage::CreateTransMask(const uint8_t* framePixels, int transparentColor) {
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* p = framePixels + int64_t{y} * stride;
         uint8_t* m = mask + int64_t{y} * maskStride;
-        for (int32_t j = 0; j < width; ++j) {
+        // Eight pixels to a mask byte, without a branch per pixel.
+        int32_t j = 0;
+        for (; j + 8 <= width; j += 8) {
+            unsigned bits = 0;
+            for (int k = 0; k < 8; ++k) bits |= static_cast<unsigned>(p[j + k] == key) << (7 - k);
+            m[j >> 3] = static_cast<uint8_t>(bits);
+        }
+        for (; j < width; ++j) {
             if (p[j] == key) m[j >> 3] |= static_cast<uint8_t>(0x80 >> (j & 7));
         }
     }
@@ -433,6 +518,7 @@ int64_t CImage::HeldBytes() const {
         if (!(record->flags & IMAGE_SHARED)) {
             if (record->pixels) total += BlockCost(record->pixelBytes);
             if (record->mask) total += BlockCost(record->maskBytes);
+            if (record->screen) total += record->screen->bytes;
         }
         if ((record->flags & IMAGE_LAST) || !record->next) break;
     }
@@ -478,6 +564,11 @@ void CImage::SetBrightness(int percent) {
         c.blue = static_cast<uint8_t>(loadedColors[i].blue * percent / 100);
         c.green = static_cast<uint8_t>(loadedColors[i].green * percent / 100);
         c.red = static_cast<uint8_t>(loadedColors[i].red * percent / 100);
+    }
+    for (CImage* frame = this; frame;) {
+        frame->brightness = static_cast<int16_t>(percent);
+        if (frame->flags & IMAGE_LAST) break;
+        frame = frame->next;
     }
 }
 

@@ -11,6 +11,7 @@
 
 class CGifReader;
 struct ErrorSink;
+struct ScreenFrame;
 
 // A device-independent bitmap header, laid out as the drawing code expects it.
 struct BitmapHeader {
@@ -59,6 +60,9 @@ constexpr int32_t DEFAULT_FRAME_DELAY_MS = 66; // a frame without a graphic cont
 // Memory one picture may hold: its pixels, masks, frame records and colour
 // tables. A larger picture is refused.
 constexpr int64_t MAX_IMAGE_BYTES = int64_t{256} << 20;
+// Bytes the frames converted for the compositor may take together; frames
+// beyond it stay as they are and are drawn from their colour indices.
+constexpr int64_t MAX_SCREEN_FRAME_BYTES = int64_t{512} << 20;
 
 // What loading images works with: where failures are reported, the loaded
 // images, the memory they may take, the brightness curve and the palettizing
@@ -71,6 +75,12 @@ struct ImageContext {
     // The module's budget, which every picture loaded and copied takes from
     // and gives back to when freed; none: only the limit per picture.
     MemoryBudget* budget = nullptr;
+    // The picture scale that the loaded frames are converted to for the
+    // compositor (ConvertLoaded); 0: frames are not converted.
+    int32_t pictureScale = 0;
+    // Without a budget, what the converted frames may take together.
+    int64_t screenFrameLimit = MAX_SCREEN_FRAME_BYTES;
+    int64_t screenFrameBytes = 0; // what the converted frames of the loaded images take
     ImageCache cache;
     ColorHistogram histogram;
 
@@ -80,6 +90,21 @@ struct ImageContext {
     // Frees an image of the cache that no record uses any more (see
     // ImageCache::Discard) and gives its memory back to the budget.
     void Discard(CImage* image);
+    // Converts the frames of every loaded image (not the copies, which share
+    // them) at `pictureScale`, in load order, as far as `ChargeScreenFrames`
+    // allows; the frames beyond stay as decoded and are drawn from their
+    // colour indices. Done once the module's pictures are loaded, so that
+    // converting never stops a picture from loading.
+    void ConvertLoaded();
+    // Converts every frame of one loaded image (not a copy) the same way.
+    void ConvertForScreen(CImage& image);
+    // The one place where the bytes of converted frames are counted, against
+    // the budget (or, without one, `screenFrameLimit`): true when `bytes`
+    // more may be held, and they are then counted.
+    bool ChargeScreenFrames(int64_t bytes);
+    // Bytes of pixels the loaded images hold: colour indices and masks, and
+    // their frames converted at `scale` (0: indices and masks only).
+    int64_t PixelMemory(int32_t scale) const;
     // Frees every loaded image and the colour counts; the options stay.
     void Reset();
 };
@@ -104,7 +129,12 @@ class CImage {
     uint16_t frameIndex = 0;
     char* fileName = nullptr;
     int16_t transparentIndex = -1; // the frame's transparent colour, -1 when it has none
-    ImageCache* cache = nullptr;   // the cache whose name table holds this first record
+    // Per cent of the loaded colours that the colour table holds (SetBrightness):
+    // at 100 the frame's converted form shows what the table would.
+    int16_t brightness = 100;
+    ImageCache* cache = nullptr; // the cache whose name table holds this first record
+    // The frame converted for the compositor (owned unless SHARED), or none.
+    ScreenFrame* screen = nullptr;
 
     // Loads the GIF at `path` into this empty record and the frames after it;
     // a name loaded before (in any case) is copied from the context's cache,
@@ -128,10 +158,11 @@ class CImage {
     // the first record itself.
     void Release();
     // What this image (a first record) holds in memory, its records, pixels,
-    // masks, colour tables and name, as its load counted it.
+    // masks, converted frames, colour tables and name, as its load and its
+    // conversion counted it.
     int64_t HeldBytes() const;
     // Sets the shared colour table to the loaded colours times `percent`
-    // (0 to 100); first records only.
+    // (0 to 100), and every frame's `brightness`; first records only.
     void SetBrightness(int percent);
     // The frame on screen `ms` milliseconds before frame `index` (-1: the last
     // frame) comes up, counted from the first frame.

@@ -5,6 +5,7 @@
 // its own colour table (for its own fades) over the same pixels.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 class CImage;
@@ -28,6 +29,9 @@ class ImageCache {
     // Takes ownership of a loaded first record; false (not taken) when there
     // is no memory to note it.
     bool Adopt(CImage* image);
+    // The images it owns, in load order.
+    int OwnedCount() const { return static_cast<int>(owned.size()); }
+    CImage* Owned(int i) const { return owned[static_cast<std::size_t>(i)]; }
     // Frees an image that no record uses any more; a named image stays, as it
     // may be copied again. Null is ignored. True when the image was freed.
     bool Discard(CImage* image);

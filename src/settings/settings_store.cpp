@@ -7,7 +7,7 @@
 namespace {
 
 const char CONFIG_SECTION[] = "Config";
-constexpr int CONFIG_VALUES = 6;
+constexpr int CONFIG_VALUES = 7;
 static_assert(CONFIG_VALUES + MAX_MODULES * MODULE_PARAMS <= SETTINGS_PROFILE_VALUES,
               "a profile holds every setting");
 
@@ -35,6 +35,7 @@ int SettingsStore::ReadSettings() {
     profile.Add(CONFIG_SECTION, "PlayMode", PLAY_SEQUENTIAL);
     profile.Add(CONFIG_SECTION, "MasterVolume", 100);
     profile.Add(CONFIG_SECTION, "OtherMonitors", OTHER_MONITORS_PLAY);
+    profile.Add(CONFIG_SECTION, "PictureSize", PICTURE_SIZE_FIT);
     AddParams(profile, theme, true);
     if (storage) storage->ReadProfile(profile);
 
@@ -48,6 +49,8 @@ int SettingsStore::ReadSettings() {
     MasterVolume = stored[4].value;
     OtherMonitors =
         stored[5].value == OTHER_MONITORS_BLACK ? OTHER_MONITORS_BLACK : OTHER_MONITORS_PLAY;
+    PictureSize =
+        stored[6].value == PICTURE_SIZE_ORIGINAL ? PICTURE_SIZE_ORIGINAL : PICTURE_SIZE_FIT;
     int next = CONFIG_VALUES;
     for (int m = 0; m < moduleCount && m < MAX_MODULES; ++m) {
         for (ModuleParam& param : theme->moduleTable[m].params) {
@@ -66,6 +69,7 @@ int SettingsStore::WriteSettings() {
     profile.Add(CONFIG_SECTION, "PlayMode", PlayMode);
     profile.Add(CONFIG_SECTION, "MasterVolume", MasterVolume);
     profile.Add(CONFIG_SECTION, "OtherMonitors", OtherMonitors);
+    profile.Add(CONFIG_SECTION, "PictureSize", PictureSize);
     AddParams(profile, theme, false);
     writeFailure[0] = '\0';
     if (storage && storage->WriteProfile(profile, writeFailure, sizeof(writeFailure))) {
@@ -85,4 +89,5 @@ void SettingsStore::ResetSettings() {
     PlayMode = PLAY_SELECTED;
     MasterVolume = 100;
     OtherMonitors = OTHER_MONITORS_PLAY;
+    PictureSize = PICTURE_SIZE_FIT;
 }

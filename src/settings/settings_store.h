@@ -1,4 +1,4 @@
-// The user's settings: the active module, five general choices and the
+// The user's settings: the active module, six general choices and the
 // current value of every module parameter, read and written as a whole
 // through the platform's store under the saver's name.
 #pragma once
@@ -20,6 +20,11 @@ constexpr int32_t PLAY_SEQUENTIAL = 2;
 constexpr int32_t OTHER_MONITORS_PLAY = 0;
 constexpr int32_t OTHER_MONITORS_BLACK = 1;
 
+// How big pictures are drawn: as the theme made them, or at the largest whole
+// scale at which the 800 by 600 design fits the screen.
+constexpr int32_t PICTURE_SIZE_ORIGINAL = 0;
+constexpr int32_t PICTURE_SIZE_FIT = 1;
+
 class SettingsStore {
   public:
     // The profile the settings are kept under (the saver's name).
@@ -36,6 +41,7 @@ class SettingsStore {
     int32_t PlayMode = PLAY_SELECTED;            // 0 selected module, 1 random, 2 in turn
     int32_t MasterVolume = 100;                  // per cent
     int32_t OtherMonitors = OTHER_MONITORS_PLAY; // play the module too, or stay black
+    int32_t PictureSize = PICTURE_SIZE_FIT;      // original size, or fit the screen
 
     // Why the last write failed (naming the file or key); empty after a
     // write that worked.

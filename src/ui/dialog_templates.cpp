@@ -42,6 +42,9 @@ const DialogItem MORE_OPTIONS_ITEMS[] = {
     {IDC_STATIC, ITEM_STATIC, "Other monitors:", 5, 87, 52, 8, ALIGN_LEFT},
     {IDC_OTHER_PLAY, ITEM_RADIO, "play", 60, 86, 30, 10, ALIGN_LEFT},
     {IDC_OTHER_BLACK, ITEM_RADIO, "black", 94, 86, 32, 10, ALIGN_LEFT},
+    {IDC_STATIC, ITEM_STATIC, "Picture size:", 5, 102, 52, 8, ALIGN_LEFT},
+    {IDC_PICTURE_ORIGINAL, ITEM_RADIO, "original", 60, 101, 40, 10, ALIGN_LEFT},
+    {IDC_PICTURE_FIT, ITEM_RADIO, "fit the screen", 102, 101, 62, 10, ALIGN_LEFT},
 };
 
 const DialogItem ABOUT_ITEMS[] = {
@@ -69,7 +72,7 @@ template <int N> constexpr int Count(const DialogItem (&)[N]) {
 const DialogTemplate configTemplate = {IDD_CONFIG,   "Demo Screen Saver", 243, 213,
                                        CONFIG_ITEMS, Count(CONFIG_ITEMS), 8};
 const DialogTemplate moreOptionsTemplate = {
-    IDD_MORE_OPTIONS, "More Options", 187, 100, MORE_OPTIONS_ITEMS, Count(MORE_OPTIONS_ITEMS), 8};
+    IDD_MORE_OPTIONS, "More Options", 187, 115, MORE_OPTIONS_ITEMS, Count(MORE_OPTIONS_ITEMS), 8};
 const DialogTemplate aboutTemplate = {IDD_ABOUT,   "About Glimmora",   182, 106,
                                       ABOUT_ITEMS, Count(ABOUT_ITEMS), 8};
 const DialogTemplate splashTemplate = {IDD_SPLASH,          nullptr, 167, 58, SPLASH_ITEMS,

@@ -27,6 +27,8 @@ constexpr int IDC_MORE_OPTIONS = 1032;
 constexpr int IDC_VOLUME = 1033;
 constexpr int IDC_OTHER_PLAY = 1034; // other monitors: play, black (1035)
 constexpr int IDC_OTHER_BLACK = 1035;
+constexpr int IDC_PICTURE_ORIGINAL = 1036; // picture size: original, fit the screen (1037)
+constexpr int IDC_PICTURE_FIT = 1037;
 
 // Template ids and the logo bitmap.
 constexpr int IDD_ABOUT = 100;

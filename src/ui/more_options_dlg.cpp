@@ -10,6 +10,11 @@ void CMoreOptionsDlg::OnInitDialog() {
                      : MasterVolume > VOLUME_MAX ? VOLUME_MAX
                                                  : MasterVolume;
     othersBlack = settings.OtherMonitors == OTHER_MONITORS_BLACK;
+    pictureFit = settings.PictureSize != PICTURE_SIZE_ORIGINAL;
+}
+
+void CMoreOptionsDlg::SetPictureFit(bool fit) {
+    pictureFit = fit;
 }
 
 void CMoreOptionsDlg::SetOthersBlack(bool black) {
@@ -31,4 +36,5 @@ void CMoreOptionsDlg::OnOK() {
                         : checkedMode == PLAY_RANDOM ? PLAY_RANDOM
                                                      : PLAY_SEQUENTIAL;
     settings.OtherMonitors = othersBlack ? OTHER_MONITORS_BLACK : OTHER_MONITORS_PLAY;
+    settings.PictureSize = pictureFit ? PICTURE_SIZE_FIT : PICTURE_SIZE_ORIGINAL;
 }

@@ -1,5 +1,5 @@
-// More Options: what an activation plays, the master volume, and what the
-// monitors other than the primary show.
+// More Options: what an activation plays, the master volume, what the
+// monitors other than the primary show, and how big pictures are drawn.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,7 @@ class CMoreOptionsDlg {
     int32_t checkedMode = -1; // the checked radio button (a play mode), -1 none
     int32_t volumePosition = 0;
     bool othersBlack = false; // the checked "Other monitors" button is "black"
+    bool pictureFit = true;   // the checked "Picture size" button is "fit the screen"
 
     // Checks the button of PlayMode (none for an unknown mode) and sets the
     // volume slider to MasterVolume.
@@ -29,7 +30,9 @@ class CMoreOptionsDlg {
     void OnHScroll(int32_t position);
     // The user checked "play" or "black" for the other monitors.
     void SetOthersBlack(bool black);
+    // The user checked "original" or "fit the screen" for the picture size.
+    void SetPictureFit(bool fit);
     // OK: PlayMode from the checked button (the last mode when none is),
-    // OtherMonitors from the other monitors' buttons.
+    // OtherMonitors and PictureSize from their buttons.
     void OnOK();
 };

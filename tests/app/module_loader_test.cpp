@@ -1,3 +1,4 @@
+#include "image/screen_frame.h"
 #include "ports/headless/headless_port.h"
 #include "support/module_fixture.h"
 
@@ -316,6 +317,44 @@ TEST_F(ModuleLoaderTest, ImagesTakeTheUsersBrightness) {
     ASSERT_EQ(featureCount, 1);
     EXPECT_EQ(settings.Gamma, 3);
     EXPECT_GT(featureTable[0].image->colorInfo->colors[100].red, plain);
+}
+
+} // namespace
+
+namespace {
+
+// The pictures of a load are converted at the scale that fits the screen,
+// unless the user keeps them at their own size, the run gives a scale, or it
+// is the preview.
+TEST_F(ModuleLoaderTest, PicturesLoadAtThePictureScaleOfTheRun) {
+    WriteGif("back.gif", 1, 0, 8, 6);
+    const struct {
+        int32_t width, height;
+        int32_t pictureSize; // stored setting, -1 none
+        int32_t given;       // the run's scale, 0 none
+        bool preview;
+        int32_t scale;
+    } cases[] = {
+        {3840, 2160, -1, 0, false, 3}, {2560, 1440, -1, 0, false, 2}, {1920, 1080, -1, 0, false, 1},
+        {3840, 2160, 0, 0, false, 1},  {3840, 2160, 1, 0, false, 3},  {800, 600, -1, 4, false, 4},
+        {3840, 2160, 0, 2, false, 2},  {3840, 2160, -1, 2, true, 1},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        if (c.pictureSize >= 0)
+            port.settings.Set("QV Test", "Config", "PictureSize", c.pictureSize);
+        view.SetSize(c.width, c.height);
+        run.pictureScale = c.given;
+        run.previewMode = c.preview;
+        LoadBody(c.preview ? "PreviewBackground\n{\nImage \"back.gif\"\n}\n"
+                           : "Background\n{\nImage \"back.gif\"\n}\n");
+        ASSERT_NE(view.backgroundImage, nullptr);
+        EXPECT_EQ(view.pictureScale, c.scale) << c.width << "x" << c.height;
+        ASSERT_NE(view.backgroundImage->screen, nullptr);
+        EXPECT_EQ(view.backgroundImage->screen->scale, c.scale);
+        EXPECT_EQ(view.backgroundImage->screen->rowPixels, 8 * c.scale);
+        ResetContext();
+    }
 }
 
 } // namespace

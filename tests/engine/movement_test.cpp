@@ -92,6 +92,35 @@ TEST_F(Movement, AbsoluteFeaturesUsePixelsOnOtherScreenSizes) {
     EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, false), 16 * (1024 - 64));
 }
 
+// At a picture scale the sprite is that much larger on the screen: its
+// design size, the free range of its position and its bounce edges follow.
+TEST_F(Movement, PictureScaleGrowsTheSizeThatEdgesAndRangesUse) {
+    view.SetSize(2400, 1800); // scales 768 and 768
+    CFeature& f = Showing(0, 0, 32, 16);
+    SetDesignSize(engine, f);
+    EXPECT_EQ(f.designWidth, 10);
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, false), 16 * ((2400 - 32) * 256 / 768));
+    view.SetPictureScale(3);
+    SetDesignSize(engine, f);
+    EXPECT_EQ(f.designWidth, 32);
+    EXPECT_EQ(f.designHeight, 16);
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, false), 16 * 768);
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, true), 16 * 584);
+
+    f.x = 12800 - 512 - 1;
+    f.y = 4800;
+    EXPECT_FALSE(EdgeBounce(engine, f, true));
+    f.x += 2;
+    EXPECT_TRUE(EdgeBounce(engine, f, false));
+    EXPECT_EQ(f.x, 12800 - 512);
+
+    f.flags |= FLAG_ABSOLUTE_PIXELS; // edges in pixels: 96 wide
+    f.x = 16 * (2400 - 90);
+    EXPECT_TRUE(EdgeBounce(engine, f, false));
+    EXPECT_EQ(f.x, 16 * (2400 - 96));
+    EXPECT_EQ(ResolveAxis(engine, f, FAR_EDGE_CODE, false), 16 * (2400 - 96));
+}
+
 TEST_F(Movement, OffsetFromALabelledFeatureConvertsBetweenSpaces) {
     view.SetSize(1024, 768);
     CFeature& reference = Showing(1600, 800);

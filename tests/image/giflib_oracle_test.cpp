@@ -113,6 +113,13 @@ TEST_F(GiflibOracleTest, GeneratedFilesDecodeAlike) {
         {"one_column", 1, 300, 256, lzw(8, true, true, 255), false},
         {"wide_row", 1500, 3, 256, lzw(8, true, true, 255), false},
         {"screen", 800, 600, 256, lzw(8, true, true, 255), false},
+        // One colour: strings grow by a pixel each code, so they run over
+        // rows narrower than, as wide as and just wider than the 8-byte
+        // store of a short string, and over the 8-byte steps of long ones.
+        {"one_colour_7", 7, 60, 1, lzw(2, true, true, 255), false},
+        {"one_colour_8", 8, 60, 1, lzw(2, true, true, 255), false},
+        {"one_colour_9", 9, 60, 1, lzw(8, true, false, 255), false},
+        {"two_colours_16", 16, 90, 2, lzw(2, true, true, 3), false},
     };
     for (const Case& c : cases) {
         GifImage frame =

@@ -147,6 +147,28 @@ TEST_F(SettingsStoreTest, OtherMonitorsAreBlackOnlyWhenStoredAsOne) {
     EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY);
 }
 
+TEST_F(SettingsStoreTest, PictureSizeIsOriginalOnlyWhenStoredAsZero) {
+    ScanTheme();
+    settings.ReadSettings();
+    EXPECT_EQ(settings.PictureSize, PICTURE_SIZE_FIT); // absent: fit the screen
+    const struct {
+        int32_t stored;
+        int32_t read;
+    } cases[] = {{0, PICTURE_SIZE_ORIGINAL},
+                 {1, PICTURE_SIZE_FIT},
+                 {3, PICTURE_SIZE_FIT},
+                 {-1, PICTURE_SIZE_FIT}};
+    for (const auto& c : cases) {
+        stored.Set(SAVER, "Config", "PictureSize", c.stored);
+        settings.ReadSettings();
+        EXPECT_EQ(settings.PictureSize, c.read) << c.stored;
+        settings.WriteSettings();
+        EXPECT_EQ(Stored("Config", "PictureSize"), c.read) << c.stored;
+    }
+    settings.ResetSettings();
+    EXPECT_EQ(settings.PictureSize, PICTURE_SIZE_FIT);
+}
+
 TEST_F(SettingsStoreTest, ActiveModuleOutOfRangeFallsBackToZero) {
     ScanTheme();
     stored.Set(SAVER, "Config", "ActiveModule", 5);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "image/image.h"
+#include "image/screen_frame.h"
 
 #include <cstdint>
 #include <cstring>
@@ -31,8 +32,12 @@ class TestFrame {
         colorInfo.header.colorsUsed = 256;
         frame.colorInfo = &colorInfo;
     }
+    ~TestFrame() { FreeScreenFrame(frame); }
     TestFrame(const TestFrame&) = delete;
     TestFrame& operator=(const TestFrame&) = delete;
+
+    // Converts the frame for the compositor at `scale`, as loading does.
+    bool Convert(int32_t scale) { return ConvertScreenFrame(frame, scale); }
 
     // Colour table entry `index` as red, green, blue.
     void SetColor(int index, uint8_t red, uint8_t green, uint8_t blue) {

@@ -1,3 +1,5 @@
+#include "base/memory_budget.h"
+#include "image/screen_frame.h"
 #include "support/module_fixture.h"
 
 namespace {
@@ -31,16 +33,27 @@ TEST_F(CheckToolTest, CleanThemeAsJson) {
     std::string script = dir.Write("theme.SS", THEME);
     EXPECT_EQ(Check("--json " + script), 0);
     EXPECT_EQ(Err(), "");
+    // fish.gif: 4 frames of 4 x 3 with a mask that marks nothing: per frame
+    // the indices and the mask, and converted one block of the record and its
+    // rows.
+    auto fish = [](int scale) {
+        const int64_t head = static_cast<int64_t>((sizeof(ScreenFrame) + 7) & ~size_t{7});
+        return std::to_string(4 * (2 * BlockCost(12) + BlockCost(head + 4 * scale * 3 * 4)));
+    };
     EXPECT_EQ(Out(), "{\"theme\":\"Reef\",\"modules\":["
                      "{\"name\":\"Day\",\"sections\":1,\"features\":["
                      "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":\"fish.gif\","
                      "\"start\":\"time\",\"duration\":\"onscreen\",\"movement\":\"bounce\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]},"
-                     "{\"name\":\"Night\",\"sections\":0,\"features\":["
-                     "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":null,"
-                     "\"start\":\"random\",\"duration\":\"onscreen\",\"movement\":\"static\"}],"
-                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[]}],\"warnings\":[],"
-                     "\"warning_lines_not_shown\":0}\n");
+                     "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[],"
+                     "\"pixelMemory\":{\"1\":" +
+                         fish(1) + ",\"2\":" + fish(2) + ",\"3\":" + fish(3) + ",\"4\":" + fish(4) +
+                         "}},"
+                         "{\"name\":\"Night\",\"sections\":0,\"features\":["
+                         "{\"index\":0,\"section\":0,\"label\":\"Fish\",\"image\":null,"
+                         "\"start\":\"random\",\"duration\":\"onscreen\",\"movement\":\"static\"}],"
+                         "\"labels\":[\"Fish\"],\"errors\":[],\"warnings\":[],"
+                         "\"pixelMemory\":{\"1\":0,\"2\":0,\"3\":0,\"4\":0}}],\"warnings\":[],"
+                         "\"warning_lines_not_shown\":0}\n");
 }
 
 TEST_F(CheckToolTest, PreviewLoadsThePreviewBlocks) {

@@ -48,6 +48,27 @@ TEST_F(SmallDialogsTest, OtherMonitorsButtonsFollowTheSettingAndOkStoresThem) {
     }
 }
 
+TEST_F(SmallDialogsTest, PictureSizeButtonsFollowTheSettingAndOkStoresThem) {
+    const struct {
+        int32_t stored;
+        bool checkedFit;
+        bool choose;
+        int32_t afterOk;
+    } cases[] = {{PICTURE_SIZE_FIT, true, false, PICTURE_SIZE_ORIGINAL},
+                 {PICTURE_SIZE_ORIGINAL, false, true, PICTURE_SIZE_FIT},
+                 {PICTURE_SIZE_ORIGINAL, false, false, PICTURE_SIZE_ORIGINAL}};
+    for (const auto& c : cases) {
+        settings.PictureSize = c.stored;
+        CMoreOptionsDlg dlg(settings);
+        dlg.OnInitDialog();
+        EXPECT_EQ(dlg.pictureFit, c.checkedFit);
+        dlg.SetPictureFit(c.choose);
+        EXPECT_EQ(settings.PictureSize, c.stored); // nothing changes before OK
+        dlg.OnOK();
+        EXPECT_EQ(settings.PictureSize, c.afterOk);
+    }
+}
+
 TEST_F(SmallDialogsTest, UnknownPlayModeChecksNoneAndOkStoresTheLastMode) {
     settings.PlayMode = 7;
     CMoreOptionsDlg dlg(settings);

@@ -287,6 +287,33 @@ TEST_F(QtDialogsTest, MoreOptionsOtherMonitorsBlackIsItsOwnChoiceStoredByOk) {
     EXPECT_EQ(settings.PlayMode, 0);
 }
 
+TEST_F(QtDialogsTest, MoreOptionsPictureSizeOriginalIsStoredByOk) {
+    settings.WriteSettings();
+    WhenModalOpens([](QWidget* modal) {
+        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        WhenModalOpens([dialog](QWidget* options) {
+            auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
+            ASSERT_NE(more, nullptr);
+            EXPECT_TRUE(more->pictureFit->isChecked());
+            EXPECT_EQ(more->pictureFit->text(), "fit the screen");
+            EXPECT_EQ(more->pictureOriginal->text(), "original");
+            QTest::mouseClick(more->pictureOriginal, Qt::LeftButton);
+            EXPECT_FALSE(more->pictureFit->isChecked());
+            EXPECT_TRUE(more->othersPlay->isChecked()); // a group of its own
+            QTest::mouseClick(more->okButton, Qt::LeftButton);
+            QTimer::singleShot(0,
+                               [dialog] { QTest::mouseClick(dialog->okButton, Qt::LeftButton); });
+        });
+        QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+    });
+    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+              DLG_OK);
+    ReloadSettings();
+    EXPECT_EQ(settings.PictureSize, PICTURE_SIZE_ORIGINAL);
+    EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY);
+}
+
 TEST_F(QtDialogsTest, UnknownPlayModeChecksNoButton) {
     settings.PlayMode = 7;
     CMoreOptionsDlg model(settings);
