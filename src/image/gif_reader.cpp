@@ -358,7 +358,8 @@ template <bool WRITE> int CGifReader::Decode(uint8_t* dest, int count) {
         previous = code;
 
         const int stringLength = static_cast<int>(lengthFirst[code] & 0xFFFF);
-        if (stringLength <= 8 && left >= 8) {
+        // Without WRITE (skipping pixels) the first two branches are alike.
+        if (stringLength <= 8 && left >= 8) { // NOLINT(bugprone-branch-clone)
             // A short string is its tail: one 8-byte store, the bytes past it
             // written over by the strings that follow.
             if constexpr (WRITE) {

@@ -267,7 +267,7 @@ GifImage MakeImage(int width, int height, const std::vector<uint8_t>& indices,
 }
 
 std::vector<uint8_t> SolidGif(int width, int height, uint8_t index) {
-    GifImage picture = MakeImage(width, height,
-                                 std::vector<uint8_t>(static_cast<size_t>(width) * height, index));
+    GifImage picture =
+        MakeImage(width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height, index));
     return GifBuilder(width, height).Image(picture).Trailer().Bytes();
 }

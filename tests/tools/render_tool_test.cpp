@@ -33,9 +33,7 @@ Movement 8, 0, 50
 
 class RenderToolTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        theme.WriteBytes("dot.gif", SolidGif(4, 4, 9));
-    }
+    void SetUp() override { theme.WriteBytes("dot.gif", SolidGif(4, 4, 9)); }
 
     int Render(const std::string& script, const std::string& out, const std::string& options) {
         std::string command = std::string(GLIMMORA_TOOL) + " render " + theme.File(script) +

@@ -307,7 +307,8 @@ TEST_F(QtDialogsTest, MoreOptionsPictureSizeOriginalIsStoredByOk) {
         });
         QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath, run.mediaDirectory, 1, NO_ARGS),
+    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
+                                run.mediaDirectory, 1, NO_ARGS),
               DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.PictureSize, PICTURE_SIZE_ORIGINAL);
