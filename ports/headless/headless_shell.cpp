@@ -52,6 +52,12 @@ void HeadlessShell::ThemeFolder(const char* scriptName, char* folder, int size) 
     }
 }
 
+bool HeadlessShell::ThemeSearchFolders(const char* scriptName, char* list, int size) {
+    if (!listsThemeFolders) return false;
+    ThemeFolder(scriptName, list, size);
+    return true;
+}
+
 void HeadlessShell::ScreenSize(int32_t* width, int32_t* height) {
     *width = screenWidth;
     *height = screenHeight;

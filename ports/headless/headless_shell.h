@@ -14,6 +14,8 @@ class HeadlessShell : public SystemShell {
   public:
     bool FindLongSaverName(const char* shortName, char* longName, int size) override;
     void ThemeFolder(const char* scriptName, char* folder, int size) override;
+    // Only when on (SetListsThemeFolders): its one folder, as ThemeFolder gives it.
+    bool ThemeSearchFolders(const char* scriptName, char* list, int size) override;
     void ScreenSize(int32_t* width, int32_t* height) override;
     int Monitors(SysMonitor* monitors, int capacity) override;
     bool WindowClientSize(uintptr_t handle, int32_t* width, int32_t* height) override;
@@ -25,6 +27,9 @@ class HeadlessShell : public SystemShell {
     // The theme folder is <root>/<theme>; an empty root uses the Linux data folders.
     void SetThemeRoot(const std::string& root) { themeRoot = root; }
     void SetScreenSize(int32_t width, int32_t height);
+    // Whether a missing theme is reported with its folders, as on Linux (off
+    // at first: as on Windows, nothing is said).
+    void SetListsThemeFolders(bool on) { listsThemeFolders = on; }
     // The monitors listed (none at first: one window, as on a desktop of one monitor).
     void SetMonitors(const std::vector<SysMonitor>& list) { monitors = list; }
     // A host window that exists, with its client size.
@@ -46,4 +51,5 @@ class HeadlessShell : public SystemShell {
     int32_t hostHeight = 0;
     std::vector<SysMonitor> monitors;
     bool failProcessStart = false;
+    bool listsThemeFolders = false;
 };

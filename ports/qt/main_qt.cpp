@@ -8,6 +8,8 @@
 #include "app/main_loop.h"
 #include "app/saver_run.h"
 #include "app/startup.h"
+#include "app/startup_rules.h"
+#include "base/paths.h"
 #include "ports/qt/host_window_qt.h"
 #include "ports/qt/qt_port.h"
 
@@ -19,6 +21,9 @@
 #include <vector>
 
 namespace {
+
+// The theme the plain program name plays: the demo that comes with it.
+constexpr char DEFAULT_THEME[] = "Aquarium";
 
 // A window id in decimal or, with "0x", hexadecimal; 0 when it is not one.
 uintptr_t ParseWindowId(const char* text) {
@@ -91,8 +96,15 @@ int main(int argc, char** argv) {
     }
     args.push_back(nullptr);
 
+    // "glimmora" plays the demo; a saver link "QV <Theme>" plays its theme.
+    char programName[PATH_LEN + 1];
+    ProgramBaseName(argv[0], programName, sizeof(programName));
+    const char* theme = std::strcmp(programName, "glimmora") == 0 ? DEFAULT_THEME : nullptr;
+
     QtPort port(embedHost);
     SaverRun run(port.Services());
-    if (!StartUp(run, static_cast<int>(args.size()) - 1, args.data())) return Finish(run.lead);
+    if (!StartUp(run, static_cast<int>(args.size()) - 1, args.data(), theme)) {
+        return Finish(run.lead);
+    }
     return RunLoop(run);
 }

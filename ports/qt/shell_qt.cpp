@@ -3,7 +3,9 @@
 #include "base/theme_folder.h"
 #include "ports/qt/host_window_qt.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
@@ -15,8 +17,23 @@ bool QtShell::FindLongSaverName(const char*, char*, int) {
     return false;
 }
 
+namespace {
+
+// "<prefix>/share" of the installation the program runs from: its themes are
+// found there wherever it was installed, also outside $XDG_DATA_DIRS.
+QByteArray OwnDataDir() {
+    if (!QCoreApplication::instance()) return {};
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share").toLocal8Bit();
+}
+
+} // namespace
+
 void QtShell::ThemeFolder(const char* scriptName, char* folder, int size) {
-    XdgThemeFolder(scriptName, folder, size);
+    XdgThemeFolder(scriptName, folder, size, OwnDataDir().constData());
+}
+
+bool QtShell::ThemeSearchFolders(const char* scriptName, char* list, int size) {
+    return XdgThemeFolders(scriptName, list, size, OwnDataDir().constData());
 }
 
 void QtShell::ScreenSize(int32_t* width, int32_t* height) {

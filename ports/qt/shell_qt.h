@@ -15,7 +15,9 @@ class QtShell : public SystemShell {
 
     // Saver files with short names exist only on Windows: always false.
     bool FindLongSaverName(const char* shortName, char* longName, int size) override;
+    // Also in the data folder of the installation the program runs from.
     void ThemeFolder(const char* scriptName, char* folder, int size) override;
+    bool ThemeSearchFolders(const char* scriptName, char* list, int size) override;
     void ScreenSize(int32_t* width, int32_t* height) override;
     // Each monitor is a QScreen; its id is the screen's address.
     int Monitors(SysMonitor* monitors, int capacity) override;

@@ -27,6 +27,15 @@ class SystemShell {
     virtual bool FindLongSaverName(const char* shortName, char* longName, int size) = 0;
     // The folder of the theme `scriptName` (its script, images, sounds, read-me).
     virtual void ThemeFolder(const char* scriptName, char* folder, int size) = 0;
+    // The folders searched for the theme `scriptName`, one a line, for the
+    // message about a theme that is not found. False where a missing theme
+    // gets no message (Windows lists only the savers that are installed).
+    virtual bool ThemeSearchFolders(const char* scriptName, char* list, int size) {
+        (void)scriptName;
+        (void)list;
+        (void)size;
+        return false;
+    }
     // The size of the screen the saver runs on, in pixels.
     virtual void ScreenSize(int32_t* width, int32_t* height) = 0;
     // The monitors a full-screen run covers, at most `capacity` of them;

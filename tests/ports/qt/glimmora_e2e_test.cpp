@@ -143,6 +143,40 @@ TEST_F(DesktopTest, SaverShowsTheDemoThemeAndAOnePixelMoveEndsIt) {
         << ReadFileText(dir.File("err.txt"));
 }
 
+// The plain program name plays the demo theme, found in the data folders.
+TEST_F(DesktopTest, ThePlainNamePlaysTheDemo) {
+    LinkProgram("glimmora");
+    ASSERT_TRUE(Start("glimmora", {"/s"}));
+    ASSERT_NE(WindowNamed("glimmora"), "");
+    SleepMs(1500);
+    RgbPicture shot;
+    ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("shot.ppm")));
+    ASSERT_TRUE(ReadPpm(dir.File("shot.ppm"), &shot));
+    RgbPicture expected = Rendered(800, 600, false);
+    ASSERT_EQ(expected.width, 800);
+    EXPECT_GE(SamePercent(shot, expected, 0, 0, 800, 600), 80);
+    Xdo("key a");
+    EXPECT_EQ(saver.Wait(5000), 0);
+}
+
+// A theme that is not installed: a box names the folders searched; closing
+// it ends the program with 1.
+TEST_F(DesktopTest, AMissingThemeSaysWhereItWasLookedFor) {
+    LinkProgram("QV Pond");
+    ASSERT_TRUE(Start("QV Pond", {"/s"}));
+    std::string box = WindowNamed("QV Pond");
+    ASSERT_NE(box, "");
+    EXPECT_NE(ReadFileText(dir.File("err.txt"))
+                  .find("QV Pond: Can't find the theme \"Pond\": there is no Pond.SS in any of "
+                        "these folders:\n" +
+                        dir.File("data") + "/Tarnwell/Glimmora/Pond\n"),
+              std::string::npos)
+        << ReadFileText(dir.File("err.txt"));
+    Xdo("windowfocus --sync " + box);
+    Xdo("key Return");
+    EXPECT_EQ(saver.Wait(5000), 1);
+}
+
 TEST_F(DesktopTest, AKeyEndsTheSaver) {
     ASSERT_TRUE(Start("QV Aquarium", {"-s"}));
     ASSERT_NE(ShownSaver(), "");
