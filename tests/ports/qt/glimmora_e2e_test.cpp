@@ -468,8 +468,24 @@ TEST_F(DaemonTest, WindowFromTheEnvironment) {
 }
 
 TEST_F(DaemonTest, RootWindow) {
-    ASSERT_TRUE(Start("QV Aquarium", {"-root"}));
+    ASSERT_TRUE(Start("QV Aquarium", {"--root"}));
     PlaysAndIgnoresInput(800, 600);
+}
+
+// A daemon that runs an entry's "-root" as written and names its own window
+// in the environment: the run plays in that window, not on the root.
+TEST_F(DaemonTest, TheDaemonsWindowWinsOverRoot) {
+    std::string hostId = StartHost();
+    ASSERT_NE(hostId, "");
+    extraEnv.push_back("XSCREENSAVER_WINDOW=" + hostId);
+    ASSERT_TRUE(Start("QV Aquarium", {"-root"}));
+    PlaysAndIgnoresInput(400, 300);
+    RgbPicture shot;
+    ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("outside.ppm")));
+    ASSERT_TRUE(ReadPpm(dir.File("outside.ppm"), &shot));
+    EXPECT_EQ(shot.Pixel(600, 500), shot.Pixel(790, 590)); // the root is left alone
+    host.Kill();
+    EXPECT_EQ(saver.Wait(5000), 0);
 }
 
 TEST_F(DesktopTest, UnknownDaemonWindowIsRefused) {
