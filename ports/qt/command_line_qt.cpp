@@ -1,5 +1,7 @@
 #include "ports/qt/command_line_qt.h"
 
+#include "base/theme_name.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -47,6 +49,24 @@ QtCommandLine ParseCommandLine(int argc, char** argv, const char* xscreensaverWi
             root = true;
         } else if (Is(argv[i], "-window-id") || Is(argv[i], "--window-id")) {
             windowText = i + 1 < argc ? argv[++i] : "";
+        } else if (Is(argv[i], "--theme")) {
+            line.theme = i + 1 < argc ? argv[++i] : "";
+            std::string why = ThemeNameProblem(line.theme);
+            if (!why.empty()) line.problem = "--theme \"" + std::string(line.theme) + "\": " + why;
+        } else if (Is(argv[i], "--idle")) {
+            line.idle = true;
+        } else if (Is(argv[i], "--after")) {
+            const char* text = i + 1 < argc ? argv[++i] : "";
+            char* end = nullptr;
+            long seconds = std::strtol(text, &end, 10);
+            if (*text < '0' || *text > '9' || *end != '\0' || seconds < 1 ||
+                seconds > MAX_AFTER_SECONDS) {
+                line.problem = "--after \"" + std::string(text) +
+                               "\": the idle time is a number of seconds from 1 to " +
+                               std::to_string(MAX_AFTER_SECONDS);
+            } else {
+                line.afterSeconds = static_cast<int>(seconds);
+            }
         } else if (!(i == 1 && IsMode(argv[i], 's'))) {
             rest.push_back(argv[i]);
         }
@@ -64,14 +84,15 @@ QtCommandLine ParseCommandLine(int argc, char** argv, const char* xscreensaverWi
         line.host = QtCommandLine::Host::Root;
         line.hostText = "root";
     }
+    // The switches read here are taken out; a saver mode first keeps its place.
     line.args.push_back(argv[0]);
     if (line.host != QtCommandLine::Host::None && !explicitMode) {
         line.args.push_back(SaverSwitch());
-        line.args.insert(line.args.end(), rest.begin(), rest.end());
     } else {
         line.host = QtCommandLine::Host::None;
-        line.args.assign(argv, argv + argc);
+        if (argc > 1 && IsMode(argv[1], 's')) line.args.push_back(argv[1]);
     }
+    line.args.insert(line.args.end(), rest.begin(), rest.end());
     line.args.push_back(nullptr);
     return line;
 }

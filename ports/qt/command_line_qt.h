@@ -6,9 +6,15 @@
 // or "--root". A window named wins over the root: a daemon that runs an
 // entry's command as written passes "-root" and names its own window in the
 // environment. The run is then a full saver run ("-s") in that window.
+//
+// "--theme NAME" plays the theme NAME whatever the program's name (a saver
+// entry of a desktop names its program, and the theme by this). "--idle"
+// runs the idle service instead of a mode: it waits for the session to be
+// idle and then plays; "--after SECONDS" sets the idle time.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct QtCommandLine {
@@ -22,7 +28,17 @@ struct QtCommandLine {
     Host host = Host::None;
     uintptr_t windowId = 0;
     const char* hostText = nullptr;
+    // "--theme": the theme to play (null: by the program's name).
+    const char* theme = nullptr;
+    bool idle = false;
+    int afterSeconds = 0; // "--after"; 0 when not given
+    // Why the line cannot be followed (a bad theme name or idle time); empty
+    // when it can.
+    std::string problem;
 };
+
+// The longest idle time "--after" takes: a day.
+constexpr int MAX_AFTER_SECONDS = 86400;
 
 // A window id in decimal or, with "0x", hexadecimal; 0 when it is not one.
 uintptr_t ParseWindowId(const char* text);

@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QtCommandLine line = ParseCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    if (!line.problem.empty()) {
+        QtSystem(0).ShowMessageBox("glimmora", line.problem.c_str());
+        return 2;
+    }
     uintptr_t embedHost = 0;
     if (line.host != QtCommandLine::Host::None) {
         embedHost = line.host == QtCommandLine::Host::Root ? X11RootWindow() : line.windowId;
@@ -40,10 +44,12 @@ int main(int argc, char** argv) {
         }
     }
 
-    // "glimmora" plays the demo; a saver link "QV <Theme>" plays its theme.
+    // "--theme" names the theme; else "glimmora" plays the demo and a saver
+    // link "QV <Theme>" its theme.
     char programName[PATH_LEN + 1];
     ProgramBaseName(argv[0], programName, sizeof(programName));
-    const char* theme = std::strcmp(programName, "glimmora") == 0 ? DEFAULT_THEME : nullptr;
+    const char* theme = line.theme;
+    if (!theme && std::strcmp(programName, "glimmora") == 0) theme = DEFAULT_THEME;
 
     QtPort port(embedHost);
     SaverRun run(port.Services());

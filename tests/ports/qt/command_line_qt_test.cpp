@@ -35,6 +35,10 @@ const Case CASES[] = {
     {{"/p", "77"}, "0x42", QtCommandLine::Host::None, 0, {"/p", "77"}},
     {{"/s", "-test"}, nullptr, QtCommandLine::Host::None, 0, {"/s", "-test"}},
     {{}, nullptr, QtCommandLine::Host::None, 0, {}},
+    // The theme of a desktop's saver entry, and the idle service's switches.
+    {{"--theme", "Reef.v2", "-root"}, "0x42", QtCommandLine::Host::Window, 0x42, {"-s"}},
+    {{"/s", "--theme", "Reef", "-debug"}, nullptr, QtCommandLine::Host::None, 0, {"/s", "-debug"}},
+    {{"--idle", "--after", "5", "--theme", "Reef"}, nullptr, QtCommandLine::Host::None, 0, {}},
 };
 
 TEST(QtCommandLineTest, EveryDaemonsSwitchesPlayInTheWindowItNames) {
@@ -54,6 +58,43 @@ TEST(QtCommandLineTest, EveryDaemonsSwitchesPlayInTheWindowItNames) {
         EXPECT_STREQ(line.args.front(), "glimmora");
         EXPECT_EQ(line.args.back(), nullptr);
         for (size_t i = 0; i < c.args.size(); ++i) EXPECT_EQ(line.args[i + 1], c.args[i]) << shown;
+    }
+}
+
+TEST(QtCommandLineTest, ThemeAndIdleTimeAreCheckedAsTheyAreRead) {
+    struct Words {
+        std::vector<std::string> words;
+        const char* theme;
+        bool idle;
+        int after;
+        const char* problem;
+    };
+    const Words cases[] = {
+        {{"--idle", "--after", "30", "--theme", "Reef.v2"}, "Reef.v2", true, 30, ""},
+        {{"--idle"}, nullptr, true, 0, ""},
+        {{"--after", "86400"}, nullptr, false, 86400, ""},
+        {{"--theme", "../etc"}, "../etc", false, 0, "--theme \"../etc\": "},
+        {{"--theme"}, "", false, 0, "--theme \"\": "},
+        {{"--after", "0"}, nullptr, false, 0, "--after \"0\": the idle time is a number"},
+        {{"--after", "86401"}, nullptr, false, 0, "--after \"86401\": "},
+        {{"--after", "-5"}, nullptr, false, 0, "--after \"-5\": "},
+        {{"--after", "5s"}, nullptr, false, 0, "--after \"5s\": "},
+        {{"--after"}, nullptr, false, 0, "--after \"\": "},
+    };
+    for (const Words& c : cases) {
+        std::vector<std::string> words{"glimmora"};
+        words.insert(words.end(), c.words.begin(), c.words.end());
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        QtCommandLine line = ParseCommandLine(static_cast<int>(words.size()), argv.data(), nullptr);
+        std::string shown = ::testing::PrintToString(c.words);
+        EXPECT_EQ(line.theme ? std::string(line.theme) : "(none)",
+                  c.theme ? std::string(c.theme) : "(none)")
+            << shown;
+        EXPECT_EQ(line.idle, c.idle) << shown;
+        EXPECT_EQ(line.afterSeconds, c.after) << shown;
+        EXPECT_EQ(line.problem.rfind(c.problem, 0), 0u) << shown << ": " << line.problem;
+        EXPECT_EQ(line.problem.empty(), *c.problem == '\0') << shown;
     }
 }
 
