@@ -1,5 +1,6 @@
-// glimmora, the desktop program: the saver's modes on Qt, and the switches of
-// the X11 screen-saver daemons (ports/qt/command_line_qt.h).
+// glimmora, the desktop program: the saver's modes on Qt, the switches of
+// the X11 screen-saver daemons (ports/qt/command_line_qt.h), and the idle
+// service ("--idle", ports/qt/idle_service_qt.h).
 //
 // In a daemon's window it plays a full saver run, sound included, and input
 // never ends it; the daemon ends the process.
@@ -10,9 +11,11 @@
 #include "base/paths.h"
 #include "ports/qt/command_line_qt.h"
 #include "ports/qt/host_window_qt.h"
+#include "ports/qt/idle_service_qt.h"
 #include "ports/qt/qt_port.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,9 +25,34 @@ namespace {
 // The theme the plain program name plays: the demo that comes with it.
 constexpr char DEFAULT_THEME[] = "Aquarium";
 
+bool WantsIdleService(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--idle") == 0) return true;
+    }
+    return false;
+}
+
+// The idle service needs no window of its own: no GUI application, which on
+// a Wayland desktop without Qt's Wayland plugin would not start.
+int ServeIdle(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QtCommandLine line = ParseCommandLine(argc, argv, nullptr);
+    if (!line.problem.empty()) {
+        std::fprintf(stderr, "glimmora: %s\n", line.problem.c_str());
+        return 2;
+    }
+    // The saver run: this program as it was started, so that a saver link
+    // "QV <Theme>" plays its theme, with the theme given.
+    QStringList arguments{"/s"};
+    if (line.theme) arguments << "--theme" << QString::fromLocal8Bit(line.theme);
+    IdleService service(QString::fromLocal8Bit(argv[0]), arguments, line.afterSeconds);
+    return service.Run();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (WantsIdleService(argc, argv)) return ServeIdle(argc, argv);
     QApplication app(argc, argv); // takes Qt's own options (-display...) out of argv
     QApplication::setQuitOnLastWindowClosed(false);
 
