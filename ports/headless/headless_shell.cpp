@@ -82,3 +82,15 @@ int HeadlessShell::StartDetached(const char* commandLine, const char* const* arg
 void HeadlessShell::OpenFile(const char* path) {
     openedFiles.push_back(path);
 }
+
+SaverStarter HeadlessShell::HowSaverStarts(char* name, int nameSize, int32_t* minutes) {
+    std::snprintf(name, static_cast<size_t>(nameSize), "%s", starterName.c_str());
+    *minutes = idleMinutes;
+    return starter;
+}
+
+bool HeadlessShell::SetIdleStart(const char* theme, int32_t minutes, char* why, int whySize) {
+    idleStarts.emplace_back(theme, minutes);
+    std::snprintf(why, static_cast<size_t>(whySize), "%s", idleStartFailure.c_str());
+    return idleStartFailure.empty();
+}

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 class HeadlessShell : public SystemShell {
@@ -21,6 +22,10 @@ class HeadlessShell : public SystemShell {
     bool WindowClientSize(uintptr_t handle, int32_t* width, int32_t* height) override;
     int StartDetached(const char* commandLine, const char* const* argv) override;
     void OpenFile(const char* path) override;
+    // As set by SetSaverStarter (the system's own, at first).
+    SaverStarter HowSaverStarts(char* name, int nameSize, int32_t* idleMinutes) override;
+    // Records the call; fails with FailIdleStart's reason when set.
+    bool SetIdleStart(const char* theme, int32_t minutes, char* why, int whySize) override;
 
     // A file "<shortName>.SCR" in the system folder, with its long name.
     void SetSaverFile(const std::string& shortName, const std::string& longName);
@@ -36,6 +41,13 @@ class HeadlessShell : public SystemShell {
     void SetHostWindow(uintptr_t handle, int32_t width, int32_t height);
     // When on, starting a program fails.
     void FailProcessStart(bool on) { failProcessStart = on; }
+    void SetSaverStarter(SaverStarter how, const std::string& name, int32_t minutes) {
+        starter = how;
+        starterName = name;
+        idleMinutes = minutes;
+    }
+    void FailIdleStart(const std::string& why) { idleStartFailure = why; }
+    std::vector<std::pair<std::string, int32_t>> idleStarts; // theme, minutes of each call
 
     std::vector<std::string> startedLines;             // command lines started
     std::vector<std::vector<std::string>> startedArgs; // the same as argument lists
@@ -52,4 +64,8 @@ class HeadlessShell : public SystemShell {
     std::vector<SysMonitor> monitors;
     bool failProcessStart = false;
     bool listsThemeFolders = false;
+    SaverStarter starter = SaverStarter::System;
+    std::string starterName;
+    int32_t idleMinutes = 0;
+    std::string idleStartFailure;
 };

@@ -136,7 +136,11 @@ void IdleService::OnActive() {
 
 void IdleService::Play() {
     Say("idle: the saver starts");
-    saver.start(program, arguments);
+    // The theme the settings chose last, where the entry keeps it.
+    QStringList args = arguments;
+    const IdleAutostart entry = ReadIdleAutostart();
+    if (hadEntry && entry.minutes > 0) args = QStringList{"/s", "--theme", entry.theme};
+    saver.start(program, args);
 }
 
 void IdleService::Stop() {

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+class QCheckBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -21,6 +23,9 @@ class QtMoreOptionsDialog : public QDialog {
     QSlider* volume;
     QRadioButton* othersPlay;
     QRadioButton* othersBlack;
+    QLabel* startText;
+    QCheckBox* idleStart;
+    QSlider* idleMinutes;
     QPushButton* okButton;
 
   private:

@@ -24,6 +24,11 @@ class QtShell : public SystemShell {
     bool WindowClientSize(uintptr_t handle, int32_t* width, int32_t* height) override;
     int StartDetached(const char* commandLine, const char* const* argv) override;
     void OpenFile(const char* path) override;
+    // Another screen saver that runs, else the idle service's autostart entry.
+    SaverStarter HowSaverStarts(char* name, int nameSize, int32_t* idleMinutes) override;
+    // Writes or removes the idle service's autostart entry; turned on, the
+    // service starts at once too (it leaves again where one runs).
+    bool SetIdleStart(const char* theme, int32_t minutes, char* why, int whySize) override;
 
   private:
     const uintptr_t embedHost;

@@ -42,6 +42,11 @@ const DialogItem MORE_OPTIONS_ITEMS[] = {
     {IDC_STATIC, ITEM_STATIC, "Other monitors:", 5, 87, 52, 8, ALIGN_LEFT},
     {IDC_OTHER_PLAY, ITEM_RADIO, "play", 60, 86, 30, 10, ALIGN_LEFT},
     {IDC_OTHER_BLACK, ITEM_RADIO, "black", 94, 86, 32, 10, ALIGN_LEFT},
+    {IDC_STATIC, ITEM_GROUP_BOX, "Starting", 3, 99, 182, 62, ALIGN_LEFT},
+    {IDC_START_TEXT, ITEM_STATIC, "", 8, 109, 172, 24, ALIGN_LEFT},
+    {IDC_IDLE_START, ITEM_CHECK_BOX, "Start Glimmora after 10 minutes without input", 8, 134, 172,
+     10, ALIGN_LEFT},
+    {IDC_IDLE_MINUTES, ITEM_SLIDER, "", 5, 146, 177, 12, ALIGN_LEFT},
 };
 
 const DialogItem ABOUT_ITEMS[] = {
@@ -69,7 +74,7 @@ template <int N> constexpr int Count(const DialogItem (&)[N]) {
 const DialogTemplate configTemplate = {IDD_CONFIG,   "Demo Screen Saver", 243, 213,
                                        CONFIG_ITEMS, Count(CONFIG_ITEMS), 8};
 const DialogTemplate moreOptionsTemplate = {
-    IDD_MORE_OPTIONS, "More Options", 187, 100, MORE_OPTIONS_ITEMS, Count(MORE_OPTIONS_ITEMS), 8};
+    IDD_MORE_OPTIONS, "More Options", 187, 165, MORE_OPTIONS_ITEMS, Count(MORE_OPTIONS_ITEMS), 8};
 const DialogTemplate aboutTemplate = {IDD_ABOUT,   "About Glimmora",   182, 106,
                                       ABOUT_ITEMS, Count(ABOUT_ITEMS), 8};
 const DialogTemplate splashTemplate = {IDD_SPLASH,          nullptr, 167, 58, SPLASH_ITEMS,

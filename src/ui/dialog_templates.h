@@ -27,6 +27,9 @@ constexpr int IDC_MORE_OPTIONS = 1032;
 constexpr int IDC_VOLUME = 1033;
 constexpr int IDC_OTHER_PLAY = 1034; // other monitors: play, black (1035)
 constexpr int IDC_OTHER_BLACK = 1035;
+constexpr int IDC_START_TEXT = 1036; // what starts the screen saver, in words
+constexpr int IDC_IDLE_START = 1037; // the idle service: on, after (slider 1038) minutes
+constexpr int IDC_IDLE_MINUTES = 1038;
 
 // Template ids and the logo bitmap.
 constexpr int IDD_ABOUT = 100;
