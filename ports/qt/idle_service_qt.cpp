@@ -80,6 +80,10 @@ int IdleService::Run() {
     source->idle = [this] { OnIdle(); };
     // Armed again outside the source's own event handling.
     source->active = [this] { QTimer::singleShot(0, [this] { OnActive(); }); };
+    source->lost = [this] {
+        Say(QString("the idle service ends: %1 is gone").arg(source->Name()));
+        QCoreApplication::exit(0);
+    };
     Arm();
     return QCoreApplication::exec();
 }

@@ -19,4 +19,7 @@ class IdleSource {
 
     std::function<void()> idle;
     std::function<void()> active;
+    // The connection is gone (the compositor or X server ended): nothing
+    // more will be reported.
+    std::function<void()> lost;
 };

@@ -131,6 +131,7 @@ void WaylandIdleSource::Dispatch() {
     if (wl_display_dispatch(display) < 0) {
         // The compositor went: no more events come.
         readable->setEnabled(false);
+        if (lost) lost();
         return;
     }
     wl_display_flush(display);

@@ -140,6 +140,12 @@ void X11IdleSource::Arm(uint32_t ms) {
 }
 
 void X11IdleSource::ReadEvents() {
+    if (xcb_connection_has_error(connection)) {
+        // The X server went: no more events come.
+        notifier->setEnabled(false);
+        if (lost) lost();
+        return;
+    }
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
         const bool alarmEvent =
             (event->response_type & 0x7F) == firstEvent + XCB_SYNC_ALARM_NOTIFY &&
