@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QThread>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -124,6 +125,7 @@ class IdleTest : public ::testing::Test {
             "XDG_DATA_DIRS=/nonexistent",
             "QT_QPA_PLATFORM=xcb",
             "LSAN_OPTIONS=suppressions=" LSAN_SUPPRESSIONS};
+        env.insert(env.end(), waylandEnv.begin(), waylandEnv.end());
         ASSERT_TRUE(
             service.Start({dir.File("glimmora"), "--idle", "--after", std::to_string(seconds)}, env,
                           dir.File("out.txt"), dir.File("err.txt")));
@@ -171,6 +173,7 @@ class IdleTest : public ::testing::Test {
     TempDir dir;
     ChildProcess bus;
     std::string busAddress;
+    std::vector<std::string> waylandEnv; // replaces the empty WAYLAND_DISPLAY
     ChildProcess service;
 };
 
@@ -270,6 +273,43 @@ TEST_F(IdleTest, GnomesIdleMonitorStartsAndEndsIt) {
     EXPECT_TRUE(SpinUntil([&] { return monitor.idleWatches.size() == 2; }, 5000)) << Said();
     EXPECT_TRUE(Says("input: the saver ends", 1000)) << Said();
 }
+
+#ifdef GLIMMORA_FAKE_IDLE_COMPOSITOR
+// A compositor that offers ext-idle-notify-v1 (a small server of the test's
+// own): the service asks it for a notification of the idle time, plays on
+// "idled" and ends the saver on "resumed". The saver itself shows on the X
+// server.
+TEST_F(IdleTest, ExtIdleNotifyStartsAndEndsIt) {
+    std::string runtime = dir.File("runtime");
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    ChildProcess compositor;
+    ASSERT_TRUE(compositor.Start({GLIMMORA_FAKE_IDLE_COMPOSITOR, "wayland-idle"},
+                                 {"XDG_RUNTIME_DIR=" + runtime}, dir.File("compositor.txt"),
+                                 dir.File("compositor-err.txt")));
+    auto told = [&](const std::string& line) {
+        return ReadFileText(dir.File("compositor.txt")).find(line) != std::string::npos;
+    };
+    ASSERT_TRUE(SpinUntil([&] { return told("ready\n"); }, 5000));
+    waylandEnv = {"XDG_RUNTIME_DIR=" + runtime, "WAYLAND_DISPLAY=wayland-idle"};
+    StartService(3);
+    ASSERT_TRUE(Says("waiting for 3 seconds without input (ext-idle-notify-v1)", 10000)) << Said();
+    ASSERT_TRUE(SpinUntil([&] { return told("notification 3000\n"); }, 5000));
+
+    kill(compositor.Pid(), SIGUSR1); // idled
+    ASSERT_TRUE(SaverShows(SHOW_TIMEOUT_MS)) << Said();
+    kill(compositor.Pid(), SIGUSR2); // resumed
+    ASSERT_TRUE(SaverGone(5000)) << Said();
+    EXPECT_TRUE(Says("input: the saver ends", 1000)) << Said();
+    // Waiting again: a new notification, the old one destroyed.
+    EXPECT_TRUE(SpinUntil(
+        [&] {
+            std::string text = ReadFileText(dir.File("compositor.txt"));
+            return text.find("notification 3000\n") != text.rfind("notification 3000\n");
+        },
+        5000));
+}
+#endif
 
 } // namespace
 
