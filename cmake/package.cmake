@@ -33,6 +33,14 @@ if(TARGET glimmora)
             DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
     install(FILES ${packaging_dir}/glimmora-settings.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The saver entry of the screen savers of MATE and Xfce, which run only
+    # programs in XScreenSaver's folder of programs: the program is linked
+    # there.
+    install(FILES ${packaging_dir}/glimmora-screensaver.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers RENAME glimmora.desktop)
+    install(CODE "file(MAKE_DIRECTORY \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver)
+    file(CREATE_LINK ../../bin/glimmora
+         \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver/glimmora SYMBOLIC)")
 endif()
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/glimmora)
 install(FILES ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES DESTINATION ${doc_dir})
@@ -57,6 +65,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# Qt's Wayland plugin lets the saver show on Wayland desktops without XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "animated theme screen saver\n\

@@ -2,8 +2,11 @@
 // the saver finds it: the folder goes to
 // $XDG_DATA_HOME/Tarnwell/Glimmora/<Theme> (default ~/.local/share/...) and the
 // saver name "QV <Theme>" becomes a link to the glimmora program in
-// ~/.local/bin. The theme is checked first; one with errors is refused.
-// "--uninstall" removes the folder and the link again; "--name" prints the
+// ~/.local/bin. The theme is checked first; one with errors is refused. A
+// saver entry for the desktops whose screen saver lists entries (MATE, Xfce)
+// goes to $XDG_DATA_HOME/applications/screensavers/glimmora-<Theme>.desktop:
+// it runs the packaged program with "--theme <Theme>". "--uninstall" removes
+// the folder, the link and the entry again; "--name" prints the
 // name the theme would be installed under, for the Windows installer's build.
 //
 // A theme folder may come from a stranger: the name must be a plain file name
@@ -12,6 +15,7 @@
 // (copied into a hidden folder beside it, then swapped in by renaming), so a
 // failure at any point leaves the installed theme as it was. Nothing is
 // removed that the tool did not install.
+#include "replace_file.h"
 #include "tool_commands.h"
 #include "tool_output.h"
 
@@ -100,14 +104,83 @@ fs::path HomeDir() {
     return home && *home ? fs::path(home) : fs::path();
 }
 
-fs::path ThemesHome() {
+fs::path DataHome() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
-    fs::path base = dataHome && *dataHome ? fs::path(dataHome) : HomeDir() / ".local" / "share";
-    return base / "Tarnwell" / "Glimmora";
+    return dataHome && *dataHome ? fs::path(dataHome) : HomeDir() / ".local" / "share";
+}
+
+fs::path ThemesHome() {
+    return DataHome() / "Tarnwell" / "Glimmora";
 }
 
 fs::path SaverLinkDir() {
     return HomeDir() / ".local" / "bin";
+}
+
+// The program the desktops' screen savers run: the package's link in a
+// folder they take programs from.
+constexpr char DESKTOP_SAVER_PROGRAM[] = "/usr/libexec/xscreensaver/glimmora";
+
+fs::path SaverEntry(const std::string& theme) {
+    return DataHome() / "applications" / "screensavers" / ("glimmora-" + theme + ".desktop");
+}
+
+// The line that marks an entry as the tool's, for the theme.
+std::string EntryMark(const std::string& theme) {
+    return "X-Glimmora-Theme=" + theme;
+}
+
+// An entry the tool wrote for `theme`, which it may replace or remove.
+bool IsOwnEntry(const fs::path& entry, const std::string& theme) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::symlink_status(entry, error))) return false;
+    std::FILE* file = std::fopen(entry.c_str(), "r");
+    if (!file) return false;
+    char line[PATH_LEN * 2];
+    bool own = false;
+    for (int n = 0; n < 64 && !own && std::fgets(line, sizeof(line), file); ++n) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        own = text == EntryMark(theme);
+    }
+    std::fclose(file);
+    return own;
+}
+
+// Writes the saver entry of `theme`; says why when it does not. A name with
+// a character that an entry's command line would read otherwise (quotes,
+// "$", "`", "\", "%") gets no entry.
+void WriteSaverEntry(const std::string& theme) {
+    const fs::path entry = SaverEntry(theme);
+    if (theme.find_first_of("\"`$\\%") != std::string::npos) {
+        std::printf("No saver entry for the desktop's screen saver: the name %s holds a character "
+                    "its command line cannot pass\n",
+                    Shown(theme).c_str());
+        return;
+    }
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(entry, error)) && !IsOwnEntry(entry, theme)) {
+        std::printf("Left %s as it is: glimmora-tool did not write it\n", entry.c_str());
+        return;
+    }
+    fs::create_directories(entry.parent_path(), error);
+    FileReplacement file;
+    std::string why;
+    if (!error && file.Open(entry.string(), &why)) {
+        std::fprintf(file.File(),
+                     "[Desktop Entry]\nType=Application\nName=Glimmora: %s\n"
+                     "Comment=The Glimmora theme %s\nExec=%s --theme \"%s\" -root\n"
+                     "TryExec=%s\nStartupNotify=false\nTerminal=false\n"
+                     "Categories=Screensaver;\nOnlyShowIn=MATE;XFCE;\n%s\n",
+                     theme.c_str(), theme.c_str(), DESKTOP_SAVER_PROGRAM, theme.c_str(),
+                     DESKTOP_SAVER_PROGRAM, EntryMark(theme).c_str());
+        if (file.Commit(&why)) {
+            std::printf("Its entry for the screen saver of MATE and Xfce: %s\n", entry.c_str());
+            return;
+        }
+    }
+    std::fprintf(stderr, "glimmora-tool: no saver entry %s: %s\n", entry.c_str(),
+                 error ? error.message().c_str() : why.c_str());
 }
 
 bool IsProgram(const fs::path& path) {
@@ -382,7 +455,9 @@ int Uninstall(const std::string& arg) {
         return 1;
     }
     const bool hasLink = IsPlayerLink(link);
-    if (!hasFolder && !hasLink) {
+    const fs::path entry = SaverEntry(theme);
+    const bool hasEntry = IsOwnEntry(entry, theme);
+    if (!hasFolder && !hasLink && !hasEntry) {
         std::fprintf(stderr, "glimmora-tool: the theme %s is not installed for this user\n",
                      Shown(theme).c_str());
         return 1;
@@ -397,6 +472,14 @@ int Uninstall(const std::string& arg) {
         std::printf("Removed %s\n", link.c_str());
     } else if (fs::exists(fs::symlink_status(link, error))) {
         std::printf("Left %s as it is: it is not a link to glimmora\n", link.c_str());
+    }
+    if (hasEntry) {
+        if (unlink(entry.c_str()) != 0) {
+            std::fprintf(stderr, "glimmora-tool: cannot remove %s: %s\n", entry.c_str(),
+                         ErrnoText().c_str());
+            return 1;
+        }
+        std::printf("Removed %s\n", entry.c_str());
     }
     if (hasFolder) {
         // The theme goes at once, by a rename; then its files.
@@ -562,6 +645,7 @@ int Install(const fs::path& dir, const fs::path& script, const std::string& them
     std::printf("Installed the theme %s in %s\n", theme.c_str(), folder.c_str());
     std::printf("and its saver %s (a link to %s).\n", link.c_str(), player.c_str());
     std::printf("Play it:  %s /s\n", ShellQuote(link.string()).c_str());
+    WriteSaverEntry(theme);
     std::printf("For XScreenSaver, add this line to the programs in ~/.xscreensaver:\n");
     std::printf("  \"%s\"  %s -root \\n\\\n", theme.c_str(), ShellQuote(link.string()).c_str());
     return 0;

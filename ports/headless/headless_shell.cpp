@@ -52,6 +52,12 @@ void HeadlessShell::ThemeFolder(const char* scriptName, char* folder, int size) 
     }
 }
 
+bool HeadlessShell::ThemeSearchFolders(const char* scriptName, char* list, int size) {
+    if (!listsThemeFolders) return false;
+    ThemeFolder(scriptName, list, size);
+    return true;
+}
+
 void HeadlessShell::ScreenSize(int32_t* width, int32_t* height) {
     *width = screenWidth;
     *height = screenHeight;
@@ -75,4 +81,16 @@ int HeadlessShell::StartDetached(const char* commandLine, const char* const* arg
 
 void HeadlessShell::OpenFile(const char* path) {
     openedFiles.push_back(path);
+}
+
+SaverStarter HeadlessShell::HowSaverStarts(char* name, int nameSize, int32_t* minutes) {
+    std::snprintf(name, static_cast<size_t>(nameSize), "%s", starterName.c_str());
+    *minutes = idleMinutes;
+    return starter;
+}
+
+bool HeadlessShell::SetIdleStart(const char* theme, int32_t minutes, char* why, int whySize) {
+    idleStarts.emplace_back(theme, minutes);
+    std::snprintf(why, static_cast<size_t>(whySize), "%s", idleStartFailure.c_str());
+    return idleStartFailure.empty();
 }

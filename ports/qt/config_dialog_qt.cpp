@@ -117,7 +117,7 @@ void QtConfigDialog::OnSelectionChanged(int row) {
 }
 
 void QtConfigDialog::OnMoreOptions() {
-    CMoreOptionsDlg options(model.settings);
+    CMoreOptionsDlg options(model.settings, &model.shell, model.themeName);
     QtMoreOptionsDialog dialog(options, this);
     dialog.exec();
 }

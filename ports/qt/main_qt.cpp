@@ -1,98 +1,88 @@
-// glimmora, the desktop program: the saver's modes on Qt, and the switches of
-// the X11 screen-saver daemons.
+// glimmora, the desktop program: the saver's modes on Qt, the switches of
+// the X11 screen-saver daemons (ports/qt/command_line_qt.h), and the idle
+// service ("--idle", ports/qt/idle_service_qt.h).
 //
-// Besides "/s", "/p <window id>" and "/c", a daemon may start it with "-root"
-// (play on the root window), "-window-id <id>" (decimal or 0x hex), or with
-// $XSCREENSAVER_WINDOW set: it then plays a full saver run, sound included,
-// inside that window, and input never ends it; the daemon ends the process.
+// In a daemon's window it plays a full saver run, sound included, and input
+// never ends it; the daemon ends the process.
 #include "app/main_loop.h"
 #include "app/saver_run.h"
 #include "app/startup.h"
+#include "app/startup_rules.h"
+#include "base/paths.h"
+#include "ports/qt/command_line_qt.h"
 #include "ports/qt/host_window_qt.h"
+#include "ports/qt/idle_service_qt.h"
 #include "ports/qt/qt_port.h"
 
 #include <QApplication>
-#include <cerrno>
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 
-// A window id in decimal or, with "0x", hexadecimal; 0 when it is not one.
-uintptr_t ParseWindowId(const char* text) {
-    if (!text || !*text) return 0;
-    int base = 10;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text += 2;
+// The theme the plain program name plays: the demo that comes with it.
+constexpr char DEFAULT_THEME[] = "Aquarium";
+
+bool WantsIdleService(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--idle") == 0) return true;
     }
-    if (*text == '\0' || *text == '-' || *text == '+') return 0;
-    char* end = nullptr;
-    errno = 0;
-    unsigned long long id = std::strtoull(text, &end, base);
-    if (errno != 0 || *end != '\0' || id > UINT32_MAX) return 0;
-    return static_cast<uintptr_t>(id);
+    return false;
 }
 
-bool IsMode(const char* arg, char letter) {
-    return (arg[0] == '/' || arg[0] == '-') && arg[1] == letter;
+// The idle service needs no window of its own: no GUI application, which on
+// a Wayland desktop without Qt's Wayland plugin would not start.
+int ServeIdle(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QtCommandLine line = ParseCommandLine(argc, argv, nullptr);
+    if (!line.problem.empty()) {
+        std::fprintf(stderr, "glimmora: %s\n", line.problem.c_str());
+        return 2;
+    }
+    // The saver run: this program as it was started, so that a saver link
+    // "QV <Theme>" plays its theme, with the theme given.
+    QStringList arguments{"/s"};
+    if (line.theme) arguments << "--theme" << QString::fromLocal8Bit(line.theme);
+    IdleService service(QString::fromLocal8Bit(argv[0]), arguments, line.afterSeconds);
+    return service.Run();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (WantsIdleService(argc, argv)) return ServeIdle(argc, argv);
     QApplication app(argc, argv); // takes Qt's own options (-display...) out of argv
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // The daemon's switches become a saver run ("-s") inside the host window;
-    // the other arguments keep their order.
-    std::vector<char*> args(argv, argv + argc);
-    bool explicitMode = argc > 1 && (IsMode(argv[1], 'c') || IsMode(argv[1], 'p'));
-    bool daemon = false;
-    const char* hostText = nullptr;
-    uintptr_t host = 0;
-    std::vector<char*> rest;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-root") == 0) {
-            daemon = true;
-            host = X11RootWindow();
-            hostText = "root";
-        } else if (std::strcmp(argv[i], "-window-id") == 0 ||
-                   std::strcmp(argv[i], "--window-id") == 0) {
-            daemon = true;
-            hostText = i + 1 < argc ? argv[i + 1] : "";
-            host = ParseWindowId(hostText);
-            if (i + 1 < argc) ++i;
-        } else if (!(i == 1 && IsMode(argv[i], 's'))) {
-            rest.push_back(argv[i]);
-        }
+    QtCommandLine line = ParseCommandLine(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+    if (!line.problem.empty()) {
+        QtSystem(0).ShowMessageBox("glimmora", line.problem.c_str());
+        return 2;
     }
-    const char* fromEnvironment = std::getenv("XSCREENSAVER_WINDOW");
-    if (!daemon && !explicitMode && fromEnvironment && *fromEnvironment) {
-        daemon = true;
-        hostText = fromEnvironment;
-        host = ParseWindowId(fromEnvironment);
-    }
-    char saverSwitch[] = "-s";
     uintptr_t embedHost = 0;
-    if (daemon && !explicitMode) {
+    if (line.host != QtCommandLine::Host::None) {
+        embedHost = line.host == QtCommandLine::Host::Root ? X11RootWindow() : line.windowId;
         int32_t width = 0;
         int32_t height = 0;
-        if (host == 0 || !X11WindowSize(host, &width, &height)) {
-            std::fprintf(stderr, "%s: no such window: %s\n", argv[0], hostText);
+        if (embedHost == 0 || !X11WindowSize(embedHost, &width, &height)) {
+            std::fprintf(stderr, "%s: no such window: %s\n", argv[0], line.hostText);
             return 1;
         }
-        embedHost = host;
-        args.assign(1, argv[0]);
-        args.push_back(saverSwitch);
-        args.insert(args.end(), rest.begin(), rest.end());
     }
-    args.push_back(nullptr);
+
+    // "--theme" names the theme; else "glimmora" plays the demo and a saver
+    // link "QV <Theme>" its theme.
+    char programName[PATH_LEN + 1];
+    ProgramBaseName(argv[0], programName, sizeof(programName));
+    const char* theme = line.theme;
+    if (!theme && std::strcmp(programName, "glimmora") == 0) theme = DEFAULT_THEME;
 
     QtPort port(embedHost);
     SaverRun run(port.Services());
-    if (!StartUp(run, static_cast<int>(args.size()) - 1, args.data())) return Finish(run.lead);
+    if (!StartUp(run, static_cast<int>(line.args.size()) - 1, line.args.data(), theme)) {
+        return Finish(run.lead);
+    }
     return RunLoop(run);
 }

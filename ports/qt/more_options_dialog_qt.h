@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+class QCheckBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -23,6 +25,9 @@ class QtMoreOptionsDialog : public QDialog {
     QRadioButton* othersBlack;
     QRadioButton* pictureOriginal;
     QRadioButton* pictureFit;
+    QLabel* startText;
+    QCheckBox* idleStart;
+    QSlider* idleMinutes;
     QPushButton* okButton;
 
   private:

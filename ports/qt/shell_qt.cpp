@@ -2,21 +2,42 @@
 
 #include "base/theme_folder.h"
 #include "ports/qt/host_window_qt.h"
+#include "ports/qt/idle_autostart_qt.h"
+#include "ports/qt/idle_dbus_qt.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
 #include <QStringList>
 #include <QUrl>
+#include <cstdio>
+#include <cstring>
 
 bool QtShell::FindLongSaverName(const char*, char*, int) {
     return false;
 }
 
+namespace {
+
+// "<prefix>/share" of the installation the program runs from: its themes are
+// found there wherever it was installed, also outside $XDG_DATA_DIRS.
+QByteArray OwnDataDir() {
+    if (!QCoreApplication::instance()) return {};
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share").toLocal8Bit();
+}
+
+} // namespace
+
 void QtShell::ThemeFolder(const char* scriptName, char* folder, int size) {
-    XdgThemeFolder(scriptName, folder, size);
+    XdgThemeFolder(scriptName, folder, size, OwnDataDir().constData());
+}
+
+bool QtShell::ThemeSearchFolders(const char* scriptName, char* list, int size) {
+    return XdgThemeFolders(scriptName, list, size, OwnDataDir().constData());
 }
 
 void QtShell::ScreenSize(int32_t* width, int32_t* height) {
@@ -61,4 +82,27 @@ int QtShell::StartDetached(const char*, const char* const* argv) {
 void QtShell::OpenFile(const char* path) {
     QString file = QFileInfo(QString::fromLocal8Bit(path)).absoluteFilePath();
     QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+}
+
+SaverStarter QtShell::HowSaverStarts(char* name, int nameSize, int32_t* idleMinutes) {
+    *idleMinutes = 0;
+    const char* other = OtherScreenSaver();
+    std::snprintf(name, static_cast<size_t>(nameSize), "%s", other ? other : "");
+    if (other) {
+        return std::strcmp(other, "XScreenSaver") == 0 ? SaverStarter::XScreenSaver
+                                                       : SaverStarter::DesktopSaver;
+    }
+    *idleMinutes = ReadIdleAutostart().minutes;
+    return *idleMinutes > 0 ? SaverStarter::IdleService : SaverStarter::Nothing;
+}
+
+bool QtShell::SetIdleStart(const char* theme, int32_t minutes, char* why, int whySize) {
+    QString reason;
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString name = QString::fromUtf8(theme);
+    bool done = minutes > 0 ? WriteIdleAutostart(program, {name, minutes}, &reason)
+                            : RemoveIdleAutostart(&reason);
+    if (done && minutes > 0) QProcess::startDetached(program, {"--idle", "--theme", name});
+    std::snprintf(why, static_cast<size_t>(whySize), "%s", reason.toLocal8Bit().constData());
+    return done;
 }

@@ -90,6 +90,10 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
                          model->othersBlack ? IDC_OTHER_BLACK : IDC_OTHER_PLAY);
         CheckRadioButton(dialog, IDC_PICTURE_ORIGINAL, IDC_PICTURE_FIT,
                          model->pictureFit ? IDC_PICTURE_FIT : IDC_PICTURE_ORIGINAL);
+        // Windows starts the saver itself: the idle service is not offered.
+        SetDlgItemTextA(dialog, IDC_START_TEXT, model->startText);
+        ShowWindow(GetDlgItem(dialog, IDC_IDLE_START), model->idleOffered ? SW_SHOW : SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_IDLE_MINUTES), model->idleOffered ? SW_SHOW : SW_HIDE);
         return TRUE;
     case WM_HSCROLL:
         if (model && lParam) {
@@ -178,7 +182,7 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             }
             return TRUE;
         case IDC_MORE_OPTIONS: {
-            CMoreOptionsDlg options(model->settings);
+            CMoreOptionsDlg options(model->settings, &model->shell, model->themeName);
             RunModal(moreOptionsTemplate, dialog, MoreOptionsProc, &options);
             return TRUE;
         }

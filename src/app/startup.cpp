@@ -4,6 +4,7 @@
 #include "app/saver_run.h"
 #include "app/saver_window.h"
 #include "app/startup_rules.h"
+#include "base/file_checks.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "ui/config_dlg.h"
@@ -85,6 +86,22 @@ bool StartSaver(SaverRun& run) {
     return true;
 }
 
+// A theme named by the program's name or "--theme" whose script is not
+// there: said, with the folders searched, where the platform lists them,
+// rather than playing an empty screen.
+bool ThemeMissing(GlimmoraContext& ctx) {
+    const RunConfig& run = ctx.run;
+    if (run.mediaDirectory[0] == '\0' || PathExists(run.scriptPath)) return false;
+    char folders[4 * PATH_LEN];
+    if (!ctx.port.shell->ThemeSearchFolders(run.scriptName, folders, sizeof(folders))) return false;
+    char message[sizeof(folders) + 3 * PATH_LEN];
+    std::snprintf(message, sizeof(message),
+                  "Can't find the theme \"%s\": there is no %s.SS in any of these folders:\n%s",
+                  run.scriptName, run.scriptName, folders);
+    ctx.errors.ReportFailure(message);
+    return true;
+}
+
 } // namespace
 
 bool CSaverWnd::CreateFullScreen() {
@@ -97,13 +114,13 @@ bool CSaverWnd::CreateFullScreen() {
     return Create(layout);
 }
 
-bool StartUp(SaverRun& saverRun, int argc, char** argv) {
+bool StartUp(SaverRun& saverRun, int argc, char** argv, const char* theme) {
     GlimmoraContext& ctx = saverRun.lead;
     SystemShell& shell = *ctx.port.shell;
     RunConfig& run = ctx.run;
     char programName[PATH_LEN + 1];
     ProgramBaseName(argc > 0 ? argv[0] : "", programName, sizeof(programName));
-    DeriveNames(run, shell, programName);
+    DeriveNames(run, shell, programName, theme);
     SetPaths(run, shell);
     int32_t width = 0;
     int32_t height = 0;
@@ -125,7 +142,7 @@ bool StartUp(SaverRun& saverRun, int argc, char** argv) {
                           run.mediaDirectory, argc, argv);
         return false;
     case StartMode::Preview: return StartPreview(saverRun, argc, argv);
-    case StartMode::Saver: return StartSaver(saverRun);
+    case StartMode::Saver: return !ThemeMissing(ctx) && StartSaver(saverRun);
     case StartMode::Stop: return false;
     }
     return false;

@@ -63,8 +63,15 @@ void ProgramBaseName(const char* programPath, char* name, int size) {
     name[length] = '\0';
 }
 
-void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName) {
+void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName, const char* theme) {
     SetField(run.appTitle, programName);
+    if (theme && *theme) {
+        char saverName[PATH_LEN + 8];
+        std::snprintf(saverName, sizeof(saverName), "QV %s", theme);
+        SetField(run.saverName, saverName);
+        SetField(run.scriptName, theme);
+        return;
+    }
     if (MatchKeyword(programName, "QV ")) {
         SetField(run.saverName, programName);
         SetField(run.scriptName, programName + 3);

@@ -13,8 +13,11 @@ enum class StartMode { Settings, Preview, Saver, Stop };
 // N: the program file's name without folder and last extension; on Linux,
 // where programs have no extension, without a ".scr" extension only.
 void ProgramBaseName(const char* programPath, char* name, int size);
-// Sets appTitle, saverName and scriptName from N ("QV " prefix rules).
-void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName);
+// Sets appTitle, saverName and scriptName from N ("QV " prefix rules). A
+// `theme` given (not null, not empty) is played instead, with the settings of
+// the saver "QV <theme>"; the title stays N.
+void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName,
+                 const char* theme = nullptr);
 // Sets mediaDirectory (from the platform's theme folder) and scriptPath.
 void SetPaths(RunConfig& run, SystemShell& shell);
 // Reads the options from argv[2] on; "-v" sets the size of `view`.

@@ -17,6 +17,15 @@ struct SysMonitor {
     bool primary;
 };
 
+// What starts the screen saver on this desktop.
+enum class SaverStarter {
+    System,       // the system itself (Windows)
+    XScreenSaver, // XScreenSaver, from its list of programs
+    DesktopSaver, // the desktop's screen saver (MATE's, Xfce's), from its entries
+    IdleService,  // Glimmora's own idle service
+    Nothing       // nothing: Glimmora never starts by itself
+};
+
 class SystemShell {
   public:
     virtual ~SystemShell() = default;
@@ -27,6 +36,15 @@ class SystemShell {
     virtual bool FindLongSaverName(const char* shortName, char* longName, int size) = 0;
     // The folder of the theme `scriptName` (its script, images, sounds, read-me).
     virtual void ThemeFolder(const char* scriptName, char* folder, int size) = 0;
+    // The folders searched for the theme `scriptName`, one a line, for the
+    // message about a theme that is not found. False where a missing theme
+    // gets no message (Windows lists only the savers that are installed).
+    virtual bool ThemeSearchFolders(const char* scriptName, char* list, int size) {
+        (void)scriptName;
+        (void)list;
+        (void)size;
+        return false;
+    }
     // The size of the screen the saver runs on, in pixels.
     virtual void ScreenSize(int32_t* width, int32_t* height) = 0;
     // The monitors a full-screen run covers, at most `capacity` of them;
@@ -45,4 +63,21 @@ class SystemShell {
     // Asks the desktop to open `path` with the default viewer of its type.
     // Whether that succeeds is not reported.
     virtual void OpenFile(const char* path) = 0;
+
+    // What starts the screen saver here; for another program's screen saver
+    // its name in `name`, for the idle service its idle time in minutes.
+    virtual SaverStarter HowSaverStarts(char* name, int nameSize, int32_t* idleMinutes) {
+        if (nameSize > 0) name[0] = '\0';
+        *idleMinutes = 0;
+        return SaverStarter::System;
+    }
+    // Turns Glimmora's idle service on, to play `theme` after `minutes`
+    // without input, or off (`minutes` 0). False, with `why`, where there is
+    // no idle service or the change could not be stored.
+    virtual bool SetIdleStart(const char* theme, int32_t minutes, char* why, int whySize) {
+        (void)theme;
+        (void)minutes;
+        if (whySize > 0) why[0] = '\0';
+        return false;
+    }
 };

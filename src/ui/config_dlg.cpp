@@ -182,6 +182,16 @@ int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, DialogHost
                       int argc, const char* const* argv) {
     settings.theme = &script.theme;
     CConfigDlg dlg(settings, shell, mediaDirectory, argc, argv);
+    // The theme's name: the script's file name less ".SS".
+    const char* name = scriptPath;
+    for (const char* p = scriptPath; *p; ++p) {
+        if (*p == '/' || *p == '\\') name = p + 1;
+    }
+    std::snprintf(dlg.themeName, sizeof(dlg.themeName), "%s", name);
+    char* dot = std::strrchr(dlg.themeName, '.');
+    if (dot && (dot[1] == 'S' || dot[1] == 's') && (dot[2] == 'S' || dot[2] == 's') && !dot[3]) {
+        *dot = '\0';
+    }
     ScanThemeSetup(script, scriptPath);
     settings.ReadSettings();
     return dialogs.RunSettings(dlg);

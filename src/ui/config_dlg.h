@@ -3,6 +3,7 @@
 // with their own widgets and pass the user's actions in here.
 #pragma once
 
+#include "base/paths.h"
 #include "platform/settings_backend.h"
 #include "script/theme_records.h"
 #include "ui/dialog_host.h"
@@ -45,6 +46,9 @@ class CConfigDlg {
     SettingsStore& settings;
     SystemShell& shell;
     const char* mediaDirectory;
+    // The theme the dialog sets (its script's name), which More Options
+    // offers the idle service for.
+    char themeName[PATH_LEN + 1] = {};
 
     // Dialog state, read by the platform's widgets.
     char caption[THEME_NAME_LEN + 1];

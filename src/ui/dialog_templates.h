@@ -29,6 +29,9 @@ constexpr int IDC_OTHER_PLAY = 1034; // other monitors: play, black (1035)
 constexpr int IDC_OTHER_BLACK = 1035;
 constexpr int IDC_PICTURE_ORIGINAL = 1036; // picture size: original, fit the screen (1037)
 constexpr int IDC_PICTURE_FIT = 1037;
+constexpr int IDC_START_TEXT = 1038; // what starts the screen saver, in words
+constexpr int IDC_IDLE_START = 1039; // the idle service: on, after (slider 1040) minutes
+constexpr int IDC_IDLE_MINUTES = 1040;
 
 // Template ids and the logo bitmap.
 constexpr int IDD_ABOUT = 100;

@@ -209,6 +209,30 @@ TEST_F(PlayTest, MissingScriptOpensAnEmptySaver) {
     EXPECT_TRUE(settings.Sound); // the settings were not read
 }
 
+// Where the platform lists the folders it searched (Linux), a saver whose
+// theme is not there says so and ends with 1 instead of playing an empty
+// screen; the settings dialog still opens on it.
+TEST_F(PlayTest, MissingThemeIsReportedWithTheFoldersSearched) {
+    port.shell.SetThemeRoot(dir.Path());
+    port.shell.SetListsThemeFolders(true);
+    args = {"QV Pond", "/s"};
+    argv.clear();
+    for (std::string& a : args) argv.push_back(a.data());
+    EXPECT_FALSE(StartUp(*saverRun, static_cast<int>(argv.size()), argv.data()));
+    EXPECT_FALSE(port.windows.WindowExists());
+    EXPECT_EQ(Finish(ctx), 1);
+    ASSERT_EQ(port.system.Messages().size(), 1u);
+    EXPECT_EQ(port.system.Messages()[0].caption, "QV Pond");
+    EXPECT_EQ(port.system.Messages()[0].text,
+              "Can't find the theme \"Pond\": there is no Pond.SS in any of these folders:\n" +
+                  dir.File("Pond"));
+
+    dir.Write("Pond/Pond.SS", "Module \"A\"\n{\nSetup\n{\n}\nBackground\n{\nColor 0,60,90\n}\n}\n");
+    ResetContext();
+    EXPECT_TRUE(StartUp(*saverRun, static_cast<int>(argv.size()), argv.data()));
+    EXPECT_TRUE(port.windows.WindowExists());
+}
+
 TEST_F(PlayTest, OverlongScriptPathIsReportedAndNothingStarts) {
     args = {"QV Play", "/s", "-def", dir.File(std::string(300, 'p') + ".SS")};
     argv.clear();

@@ -97,6 +97,23 @@ TEST_F(StartupRulesTest, NameWithoutPrefixNamesThemeAndProfile) {
     EXPECT_STREQ(run.scriptName, "lower"); // the prefix test ignores case
 }
 
+// "glimmora --theme Reef" and the plain "glimmora" (which plays the demo)
+// play the theme given, with the settings of its saver "QV <Theme>".
+TEST_F(StartupRulesTest, AGivenThemeIsPlayedWithTheSettingsOfItsSaver) {
+    DeriveNames(run, port.shell, "glimmora", "Reef.v2");
+    EXPECT_STREQ(run.appTitle, "glimmora");
+    EXPECT_STREQ(run.saverName, "QV Reef.v2");
+    EXPECT_STREQ(run.scriptName, "Reef.v2");
+    SetPaths(run, port.shell);
+    EXPECT_EQ(std::string(run.scriptPath),
+              std::string("/themes/Reef.v2") + PATH_SEPARATOR + "Reef.v2.SS");
+    DeriveNames(run, port.shell, "QV Aquarium", "");
+    EXPECT_STREQ(run.scriptName, "Aquarium"); // an empty theme is none
+    DeriveNames(run, port.shell, "glimmora", std::string(300, 't').c_str());
+    EXPECT_STREQ(run.saverName, "");
+    EXPECT_STREQ(run.scriptName, "");
+}
+
 TEST_F(StartupRulesTest, OverlongNamesNeverOverflow) {
     std::string longName = "QV " + std::string(400, 'a');
     DeriveNames(run, port.shell, longName.c_str());
@@ -133,6 +150,28 @@ TEST_F(StartupRulesTest, XdgThemeFolderTakesTheFirstExisting) {
 
     XdgThemeFolder("Missing", folder, sizeof(folder));
     EXPECT_EQ(std::string(folder), home.Path() + "/Tarnwell/Glimmora/Missing");
+}
+
+// The installation's own data folder comes last, once; the list of the
+// folders searched is in the order of the search and cut at a whole line.
+TEST_F(StartupRulesTest, XdgThemeFoldersEndWithTheInstallationsOwn) {
+    TempDir home, system, own;
+    own.Write("Tarnwell/Glimmora/Aquarium/Aquarium.SS", "");
+    setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+    setenv("XDG_DATA_DIRS", (system.Path() + "::" + own.Path()).c_str(), 1);
+    char folder[PATH_LEN + 1];
+    XdgThemeFolder("Aquarium", folder, sizeof(folder), own.Path().c_str());
+    EXPECT_EQ(std::string(folder), own.Path() + "/Tarnwell/Glimmora/Aquarium");
+
+    setenv("XDG_DATA_DIRS", system.Path().c_str(), 1);
+    char list[4 * PATH_LEN];
+    ASSERT_TRUE(XdgThemeFolders("Pond", list, sizeof(list), own.Path().c_str()));
+    EXPECT_EQ(std::string(list), home.Path() + "/Tarnwell/Glimmora/Pond\n" + system.Path() +
+                                     "/Tarnwell/Glimmora/Pond\n" + own.Path() +
+                                     "/Tarnwell/Glimmora/Pond");
+    const size_t firstLine = home.Path().size() + sizeof("/Tarnwell/Glimmora/Pond") - 1;
+    ASSERT_TRUE(XdgThemeFolders("Pond", list, static_cast<int>(firstLine + 8), nullptr));
+    EXPECT_EQ(std::string(list), home.Path() + "/Tarnwell/Glimmora/Pond\n...");
 }
 #endif
 

@@ -106,6 +106,9 @@ class InstallThemeToolTest : public ::testing::Test {
     std::string Themes() { return home.File(".local/share/Tarnwell/Glimmora"); }
     std::string Installed(const std::string& theme) { return Themes() + "/" + theme; }
     std::string Link(const std::string& theme) { return home.File(".local/bin/QV " + theme); }
+    std::string Entry(const std::string& theme) {
+        return home.File(".local/share/applications/screensavers/glimmora-" + theme + ".desktop");
+    }
 
     // Files of the user's that no command may touch: notes beside the themes,
     // another program's data, another installed theme and its link, a script.
@@ -116,6 +119,7 @@ class InstallThemeToolTest : public ::testing::Test {
         home.Write(".local/share/Tarnwell/Glimmora/Other/pic.gif", "GIF89a");
         home.Write(".local/bin/tool.sh", "echo\n");
         fs::create_symlink("/usr/bin/glimmora", Link("Other"));
+        home.Write(".local/share/applications/screensavers/other.desktop", "[Desktop Entry]\n");
     }
 
     TempDir home, src, out;
@@ -165,6 +169,12 @@ TEST_F(InstallThemeToolTest, InstallsReplacesAndUninstalls) {
     ASSERT_TRUE(fs::is_symlink(Link("Reef")));
     EXPECT_EQ(fs::read_symlink(Link("Reef")).filename(), "glimmora");
     EXPECT_TRUE(Says("\"Reef\"  '" + Link("Reef") + "' -root \\n\\")) << Out();
+    // The entry for the screen saver of MATE and Xfce runs the packaged program.
+    const std::string entry = ReadFileText(Entry("Reef"));
+    EXPECT_NE(entry.find("\nExec=/usr/libexec/xscreensaver/glimmora --theme \"Reef\" -root\n"),
+              std::string::npos)
+        << entry;
+    EXPECT_NE(entry.find("\nOnlyShowIn=MATE;XFCE;\n"), std::string::npos) << entry;
 
     // Again after a change: the installed copy is replaced, stale files go,
     // and nothing is left beside it.
@@ -179,6 +189,7 @@ TEST_F(InstallThemeToolTest, InstallsReplacesAndUninstalls) {
     EXPECT_EQ(Run("--uninstall Reef"), 0) << Out();
     EXPECT_FALSE(fs::exists(Installed("Reef")));
     EXPECT_FALSE(fs::is_symlink(Link("Reef")));
+    EXPECT_FALSE(fs::exists(Entry("Reef")));
     EXPECT_TRUE(Take(Themes()).empty());
     EXPECT_EQ(Run("--uninstall Reef"), 1);
     EXPECT_TRUE(Says("the theme \"Reef\" is not installed for this user"));
@@ -276,10 +287,25 @@ TEST_F(InstallThemeToolTest, UninstallRemovesOneInstalledThemeAndNothingElse) {
     EXPECT_TRUE(Says("the theme \"Shell\" is not installed"));
     EXPECT_EQ(Take(home.Path()), own);
 
-    // The theme itself: its folder and link go, all else stays.
+    // The theme itself: its folder, link and entry go, all else stays.
     ASSERT_EQ(Run(Quoted(Folder("Reef", {{"Reef.SS", CLEAN}}))), 0) << Out();
     ASSERT_EQ(Run("--uninstall Reef"), 0) << Out();
     EXPECT_EQ(Take(home.Path()), own);
+
+    // An entry of that name that the tool did not write stays too.
+    home.Write(".local/share/applications/screensavers/glimmora-Reef.desktop", "mine");
+    ASSERT_EQ(Run(Quoted(src.File("Reef"))), 0) << Out();
+    EXPECT_TRUE(Says("glimmora-Reef.desktop as it is: glimmora-tool did not write it")) << Out();
+    ASSERT_EQ(Run("--uninstall Reef"), 0) << Out();
+    EXPECT_EQ(ReadFileText(Entry("Reef")), "mine");
+}
+
+// A name an entry's command line would read otherwise gets no entry.
+TEST_F(InstallThemeToolTest, ANameWithAPercentSignGetsNoSaverEntry) {
+    ASSERT_EQ(Run(Quoted(Folder("100%", {{"100%.SS", CLEAN}}))), 0) << Out();
+    EXPECT_TRUE(Says("No saver entry for the desktop's screen saver: the name \"100%\"")) << Out();
+    EXPECT_FALSE(fs::exists(Entry("100%")));
+    EXPECT_TRUE(fs::is_symlink(Link("100%")));
 }
 
 TEST_F(InstallThemeToolTest, NeitherFolderLiesInsideTheOther) {

@@ -69,6 +69,73 @@ TEST_F(SmallDialogsTest, PictureSizeButtonsFollowTheSettingAndOkStoresThem) {
     }
 }
 
+// What starts the screen saver is said in words; the idle service is offered
+// only where no other screen saver starts Glimmora.
+TEST_F(SmallDialogsTest, MoreOptionsSaysWhatStartsTheScreenSaver) {
+    const struct {
+        SaverStarter starter;
+        const char* name;
+        int32_t minutes;
+        const char* text;
+        bool offered;
+        bool checked;
+        int32_t shownMinutes;
+    } cases[] = {
+        {SaverStarter::System, "", 0, "Windows starts it as the screen saver.", false, false, 10},
+        {SaverStarter::XScreenSaver, "XScreenSaver", 0,
+         "XScreenSaver starts the screen saver: choose \"Glimmora\" in its settings "
+         "(xscreensaver-settings).",
+         false, false, 10},
+        {SaverStarter::DesktopSaver, "mate-screensaver", 0,
+         "The desktop's screen saver (mate-screensaver) starts it: choose \"Glimmora\" in its "
+         "settings.",
+         false, false, 10},
+        {SaverStarter::IdleService, "", 25,
+         "Glimmora's idle service starts it after 25 minutes without input.", true, true, 25},
+        {SaverStarter::Nothing, "", 0,
+         "Nothing starts Glimmora on this desktop: tick the box below to start it when the "
+         "desktop is idle.",
+         true, false, 10},
+    };
+    for (const auto& c : cases) {
+        port.shell.SetSaverStarter(c.starter, c.name, c.minutes);
+        CMoreOptionsDlg dlg(settings, &port.shell, "Reef");
+        dlg.OnInitDialog();
+        EXPECT_STREQ(dlg.startText, c.text);
+        EXPECT_EQ(dlg.idleOffered, c.offered) << c.text;
+        EXPECT_EQ(dlg.idleChecked, c.checked) << c.text;
+        EXPECT_EQ(dlg.idleMinutes, c.shownMinutes) << c.text;
+        dlg.OnOK(); // nothing changed: nothing is stored
+    }
+    EXPECT_TRUE(port.shell.idleStarts.empty());
+}
+
+TEST_F(SmallDialogsTest, OkTurnsTheIdleServiceOnOrOffForTheTheme) {
+    port.shell.SetSaverStarter(SaverStarter::Nothing, "", 0);
+    CMoreOptionsDlg dlg(settings, &port.shell, "Reef.v2");
+    dlg.OnInitDialog();
+    EXPECT_STREQ(dlg.IdleText(), "Start Glimmora after 10 minutes without input");
+    dlg.SetIdleChecked(true);
+    dlg.SetIdleMinutes(0); // held to the slider's range
+    EXPECT_STREQ(dlg.IdleText(), "Start Glimmora after 1 minute without input");
+    dlg.SetIdleMinutes(99);
+    EXPECT_EQ(dlg.idleMinutes, 60);
+    dlg.SetIdleMinutes(5);
+    dlg.OnOK();
+    EXPECT_STREQ(dlg.idleFailure, "");
+
+    port.shell.SetSaverStarter(SaverStarter::IdleService, "", 5);
+    CMoreOptionsDlg off(settings, &port.shell, "Reef.v2");
+    off.OnInitDialog();
+    off.SetIdleChecked(false);
+    port.shell.FailIdleStart("cannot remove /home/u/.config/autostart/glimmora-idle.desktop");
+    off.OnOK();
+    EXPECT_STREQ(off.idleFailure, "The idle service could not be turned off: cannot remove "
+                                  "/home/u/.config/autostart/glimmora-idle.desktop");
+    const std::vector<std::pair<std::string, int32_t>> calls{{"Reef.v2", 5}, {"Reef.v2", 0}};
+    EXPECT_EQ(port.shell.idleStarts, calls);
+}
+
 TEST_F(SmallDialogsTest, UnknownPlayModeChecksNoneAndOkStoresTheLastMode) {
     settings.PlayMode = 7;
     CMoreOptionsDlg dlg(settings);
