@@ -122,7 +122,7 @@ bool StartUp(SaverRun& saverRun, int argc, char** argv) {
     switch (DispatchMode(argc, argv)) {
     case StartMode::Settings:
         RunSettingsDialog(ctx.script, ctx.settings, *ctx.port.dialogs, shell, run.scriptPath,
-                          run.mediaDirectory, argc, argv);
+                          run.mediaDirectory, argc, argv, SettingsOwner(argc, argv));
         return false;
     case StartMode::Preview: return StartPreview(saverRun, argc, argv);
     case StartMode::Saver: return StartSaver(saverRun);

@@ -121,20 +121,44 @@ StartMode DispatchMode(int argc, char** argv) {
     const char* mode = argv[1];
     if (mode[0] != '/' && mode[0] != '-') return StartMode::Stop;
     switch (mode[1]) {
-    case 'c': return StartMode::Settings;
-    case 'p': return StartMode::Preview;
-    case 's': return StartMode::Saver;
+    case 'c':
+    case 'C': return StartMode::Settings;
+    case 'p':
+    case 'P': return StartMode::Preview;
+    case 's':
+    case 'S': return StartMode::Saver;
     default: return StartMode::Stop;
     }
 }
 
-uintptr_t PreviewHandle(int argc, char** argv) {
-    if (argc < 3) return 0;
+namespace {
+
+// The decimal handle at `text` (0 when it is none); digits past what a
+// handle holds are not read.
+uintptr_t Handle(const char* text) {
     uintptr_t handle = 0;
-    for (const char* p = argv[2]; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
-        handle = handle * 10 + static_cast<uintptr_t>(*p - '0');
+    for (int i = 0; i < 20 && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        handle = handle * 10 + static_cast<uintptr_t>(text[i] - '0');
     }
     return handle;
+}
+
+// The handle after "/x:" in the mode argument, else in the next argument.
+uintptr_t ModeHandle(int argc, char** argv) {
+    if (argc < 2) return 0;
+    const char* mode = argv[1];
+    if (mode[0] != '\0' && mode[1] != '\0' && mode[2] == ':') return Handle(mode + 3);
+    return argc >= 3 ? Handle(argv[2]) : 0;
+}
+
+} // namespace
+
+uintptr_t PreviewHandle(int argc, char** argv) {
+    return ModeHandle(argc, argv);
+}
+
+uintptr_t SettingsOwner(int argc, char** argv) {
+    return DispatchMode(argc, argv) == StartMode::Settings ? ModeHandle(argc, argv) : 0;
 }
 
 void CentredPreviewRect(int32_t width, int32_t height, int32_t* left, int32_t* top, int32_t* right,

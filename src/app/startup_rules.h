@@ -19,10 +19,16 @@ void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName);
 void SetPaths(RunConfig& run, SystemShell& shell);
 // Reads the options from argv[2] on; "-v" sets the size of `view`.
 void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv);
-// The mode named by argv[1].
+// The mode named by argv[1]: "/c", "/p" and "/s" (or "-c", "-p", "-s"), the
+// letter in either case, as Windows passes them; "/a" (a password, which
+// Windows no longer asks screen savers for) and anything else stop.
 StartMode DispatchMode(int argc, char** argv);
-// The host window handle of "/p <handle>" (0 when absent or not a number).
+// The host window handle of "/p <handle>" or "/p:<handle>" (0 when absent or
+// not a number).
 uintptr_t PreviewHandle(int argc, char** argv);
+// The window of "/c:<handle>" or "/c <handle>" that asks for the settings
+// (0 when there is none).
+uintptr_t SettingsOwner(int argc, char** argv);
 // The fallback preview rectangle: 153 by 113 pixels centred in width x height.
 void CentredPreviewRect(int32_t width, int32_t height, int32_t* left, int32_t* top, int32_t* right,
                         int32_t* bottom);

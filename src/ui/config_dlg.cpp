@@ -179,9 +179,10 @@ int CConfigDlg::OnOK() {
 
 int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, DialogHost& dialogs,
                       SystemShell& shell, const char* scriptPath, const char* mediaDirectory,
-                      int argc, const char* const* argv) {
+                      int argc, const char* const* argv, uintptr_t owner) {
     settings.theme = &script.theme;
     CConfigDlg dlg(settings, shell, mediaDirectory, argc, argv);
+    dlg.ownerWindow = owner;
     ScanThemeSetup(script, scriptPath);
     settings.ReadSettings();
     return dialogs.RunSettings(dlg);

@@ -182,7 +182,14 @@ TEST_F(StartupRulesTest, ModeDispatch) {
     EXPECT_EQ(Mode({"prog", "/p", "1234"}), StartMode::Preview);
     EXPECT_EQ(Mode({"prog", "/s"}), StartMode::Saver);
     EXPECT_EQ(Mode({"prog", "-s"}), StartMode::Saver);
-    EXPECT_EQ(Mode({"prog", "/S"}), StartMode::Stop);
+    // Explorer's "Test" and double click pass "/S"; the letter is read in either case.
+    EXPECT_EQ(Mode({"prog", "/S"}), StartMode::Saver);
+    EXPECT_EQ(Mode({"prog", "/C"}), StartMode::Settings);
+    EXPECT_EQ(Mode({"prog", "/C:4242"}), StartMode::Settings);
+    EXPECT_EQ(Mode({"prog", "/P", "1234"}), StartMode::Preview);
+    EXPECT_EQ(Mode({"prog", "-S"}), StartMode::Saver);
+    EXPECT_EQ(Mode({"prog", "/a", "1234"}), StartMode::Stop); // a password: none asked
+    EXPECT_EQ(Mode({"prog", "/A"}), StartMode::Stop);
     EXPECT_EQ(Mode({"prog", "/x"}), StartMode::Stop);
     EXPECT_EQ(Mode({"prog", "/"}), StartMode::Stop);
     EXPECT_EQ(Mode({"prog", ""}), StartMode::Stop);
@@ -194,6 +201,28 @@ TEST_F(StartupRulesTest, PreviewHandleAndCentredFallback) {
     argv = {args[0].data(), args[1].data(), args[2].data()};
     EXPECT_EQ(PreviewHandle(3, argv.data()), 4711u);
     EXPECT_EQ(PreviewHandle(2, argv.data()), 0u);
+    EXPECT_EQ(SettingsOwner(3, argv.data()), 0u); // a preview's host owns no settings
+
+    // The window the system's settings pass with "/c:<handle>" (or "/C <handle>").
+    const std::vector<std::pair<std::vector<std::string>, uintptr_t>> owners = {
+        {{"prog", "/c:4242"}, 4242},
+        {{"prog", "/C:4242"}, 4242},
+        {{"prog", "/c", "77"}, 77},
+        {{"prog", "/c"}, 0},
+        {{"prog", "/c:"}, 0},
+        {{"prog", "/c:x1"}, 0},
+        {{"prog"}, 0},
+        {{"prog", "/P:99"}, 0},
+    };
+    for (const auto& [words, owner] : owners) {
+        args = words;
+        argv.clear();
+        for (std::string& w : args) argv.push_back(w.data());
+        EXPECT_EQ(SettingsOwner(static_cast<int>(argv.size()), argv.data()), owner) << args.back();
+    }
+    args = {"prog", "/P:99"};
+    argv = {args[0].data(), args[1].data()};
+    EXPECT_EQ(PreviewHandle(2, argv.data()), 99u);
 
     int32_t l, t, r, b;
     CentredPreviewRect(640, 480, &l, &t, &r, &b);
