@@ -54,7 +54,7 @@ int CAudio::Init(int flags, int frames) {
         ch.startCount.store(0, std::memory_order_relaxed);
         ch.finishedCount.store(0, std::memory_order_relaxed);
     }
-    // The device is tried first: without one, sound is off and nothing is said.
+    // Without a device sound is off, and nothing is said.
     bool prepareFailed = false;
     if (allocated && !OpenDevice(&prepareFailed) && !prepareFailed) {
         Release();
@@ -72,7 +72,6 @@ int CAudio::Init(int flags, int frames) {
                                  "CAudio::Init() waveOutPrepareHeader failed");
         return 0;
     }
-    audioOn.store(1, std::memory_order_release);
     return 1;
 }
 
@@ -96,6 +95,7 @@ bool CAudio::OpenDevice(bool* prepareFailed) {
     // call back, and the device starts only once both buffers are queued.
     nextBuffer = 0;
     deviceOpen = true;
+    audioOn.store(1, std::memory_order_release); // the callback mixes from now on
     device->Queue(blocks[0], bytesPerBuffer);
     device->Queue(blocks[1], bytesPerBuffer);
     device->Start();
