@@ -119,7 +119,19 @@ bool StartUp(SaverRun& saverRun, int argc, char** argv) {
     }
     ctx.engine.random.SeedRandom(ctx.port.system->Milliseconds());
 
-    switch (DispatchMode(argc, argv)) {
+    const StartMode mode = DispatchMode(argc, argv);
+    char missing[3 * PATH_LEN];
+    if (mode != StartMode::Stop && !FindInstalledTheme(run, shell, missing, sizeof(missing))) {
+        // Said where a box may show; a preview inside the system's settings
+        // stays empty and logs it.
+        if (mode == StartMode::Preview) {
+            ctx.port.system->LogMessage(run.appTitle, missing);
+        } else {
+            ctx.errors.ReportFailure(missing);
+            return false;
+        }
+    }
+    switch (mode) {
     case StartMode::Settings:
         RunSettingsDialog(ctx.script, ctx.settings, *ctx.port.dialogs, shell, run.scriptPath,
                           run.mediaDirectory, argc, argv, SettingsOwner(argc, argv));

@@ -1,6 +1,7 @@
 #include "app/startup_rules.h"
 
 #include "app/app_state.h"
+#include "base/file_checks.h"
 #include "base/text.h"
 #include "display/ss_view.h"
 #include "platform/shell.h"
@@ -91,6 +92,25 @@ void SetPaths(RunConfig& run, SystemShell& shell) {
     std::snprintf(path, sizeof(path), "%s%c%s.SS", run.mediaDirectory, PATH_SEPARATOR,
                   run.scriptName);
     SetField(run.scriptPath, path);
+}
+
+bool FindInstalledTheme(RunConfig& run, SystemShell& shell, char* missing, int size) {
+    missing[0] = '\0';
+    if (run.mediaDirectory[0] == '\0' || PathExists(run.scriptPath)) return true;
+    RunConfig demo;
+    SetField(demo.scriptName, DEMO_THEME);
+    SetPaths(demo, shell);
+    if (demo.scriptPath[0] != '\0' && PathExists(demo.scriptPath)) {
+        SetField(run.scriptName, demo.scriptName);
+        SetField(run.mediaDirectory, demo.mediaDirectory);
+        SetField(run.scriptPath, demo.scriptPath);
+        return true;
+    }
+    std::snprintf(missing, static_cast<size_t>(size),
+                  "The theme \"%s\" is not installed: its script %s is not there, and neither "
+                  "is the demo theme %s",
+                  run.scriptName, run.scriptPath, DEMO_THEME);
+    return false;
 }
 
 void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv) {

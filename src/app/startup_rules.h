@@ -10,6 +10,10 @@ struct RunConfig;
 
 enum class StartMode { Settings, Preview, Saver, Stop };
 
+// The theme a saver plays when its file name names no installed theme (a
+// bare "glimmora.scr" installed as it comes).
+constexpr char DEMO_THEME[] = "Aquarium";
+
 // N: the program file's name without folder and last extension; on Linux,
 // where programs have no extension, without a ".scr" extension only.
 void ProgramBaseName(const char* programPath, char* name, int size);
@@ -17,6 +21,12 @@ void ProgramBaseName(const char* programPath, char* name, int size);
 void DeriveNames(RunConfig& run, SystemShell& shell, const char* programName);
 // Sets mediaDirectory (from the platform's theme folder) and scriptPath.
 void SetPaths(RunConfig& run, SystemShell& shell);
+// When the theme the file name names is not installed (its script is not
+// there) the demo theme's folder and script take its place, if the demo is
+// installed. The settings stay the saver's own; "-def" is left alone. False
+// when neither theme is there; `missing` then says which theme was looked
+// for and where, as a message.
+bool FindInstalledTheme(RunConfig& run, SystemShell& shell, char* missing, int size);
 // Reads the options from argv[2] on; "-v" sets the size of `view`.
 void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv);
 // The mode named by argv[1]: "/c", "/p" and "/s" (or "-c", "-p", "-s"), the

@@ -115,6 +115,41 @@ TEST_F(StartupRulesTest, WindowsThemeFolderKeepsTheDrive) {
     EXPECT_STREQ(folder, "C:\\Program Files\\Tarnwell\\Glimmora\\Aquarium");
 }
 
+// A saver whose name names no installed theme (a bare "glimmora.scr") plays
+// the demo theme when that is installed, else says what it looked for.
+TEST_F(StartupRulesTest, AThemeThatIsNotInstalledGivesWayToTheDemo) {
+    TempDir themes;
+    port.shell.SetThemeRoot(themes.Path());
+    DeriveNames(run, port.shell, "glimmora");
+    SetPaths(run, port.shell);
+    const std::string script = run.scriptPath;
+    char missing[3 * PATH_LEN];
+    EXPECT_FALSE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_EQ(std::string(missing), "The theme \"glimmora\" is not installed: its script " +
+                                        script +
+                                        " is not there, and neither is the demo theme "
+                                        "Aquarium");
+    EXPECT_EQ(std::string(run.scriptPath), script);
+
+    const std::string demo = themes.Write("Aquarium/Aquarium.SS", "ThemeName \"Aquarium\"\n");
+    EXPECT_TRUE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_STREQ(missing, "");
+    EXPECT_STREQ(run.saverName, "glimmora"); // its settings stay its own
+    EXPECT_STREQ(run.scriptName, "Aquarium");
+    EXPECT_EQ(std::string(run.mediaDirectory), themes.Path() + "/Aquarium");
+    EXPECT_EQ(std::string(run.scriptPath), demo);
+
+    // An installed theme, and a script given by "-def", are played as they are.
+    themes.Write("Reef/Reef.SS", "ThemeName \"Reef\"\n");
+    DeriveNames(run, port.shell, "QV Reef");
+    SetPaths(run, port.shell);
+    EXPECT_TRUE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_STREQ(run.scriptName, "Reef");
+    Options({"prog", "/s", "-def", themes.File("absent.SS")});
+    EXPECT_TRUE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_EQ(std::string(run.scriptPath), themes.File("absent.SS"));
+}
+
 #ifndef _WIN32 // the XDG data folders are a matter of Linux desktops
 TEST_F(StartupRulesTest, XdgThemeFolderTakesTheFirstExisting) {
     TempDir home, system1, system2;
