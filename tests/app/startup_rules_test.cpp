@@ -131,13 +131,14 @@ TEST_F(StartupRulesTest, AThemeThatIsNotInstalledGivesWayToTheDemo) {
                                         "Aquarium");
     EXPECT_EQ(std::string(run.scriptPath), script);
 
-    const std::string demo = themes.Write("Aquarium/Aquarium.SS", "ThemeName \"Aquarium\"\n");
+    themes.Write("Aquarium/Aquarium.SS", "ThemeName \"Aquarium\"\n");
     EXPECT_TRUE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
     EXPECT_STREQ(missing, "");
     EXPECT_STREQ(run.saverName, "glimmora"); // its settings stay its own
     EXPECT_STREQ(run.scriptName, "Aquarium");
     EXPECT_EQ(std::string(run.mediaDirectory), themes.Path() + "/Aquarium");
-    EXPECT_EQ(std::string(run.scriptPath), demo);
+    EXPECT_EQ(std::string(run.scriptPath),
+              themes.Path() + "/Aquarium" + PATH_SEPARATOR + "Aquarium.SS");
 
     // An installed theme, and a script given by "-def", are played as they are.
     themes.Write("Reef/Reef.SS", "ThemeName \"Reef\"\n");
