@@ -28,7 +28,7 @@ void CollectWarning(void* user, int32_t line, const char* text) {
 }
 
 // What the reader delivers, with the line numbers and its warnings; a
-// delivered line is one piece, at most SCRIPT_PIECE_LEN characters.
+// delivered line is one piece as UTF-8, which fits the reader's text buffer.
 std::vector<Line> ReadAll(const char* path, bool* scrambled) {
     std::vector<Line> lines;
     ErrorSink sink;
@@ -40,7 +40,7 @@ std::vector<Line> ReadAll(const char* path, bool* scrambled) {
     *scrambled = reader.scrambled;
     char* line = nullptr;
     while (reader.NextLine(&line)) {
-        if (std::strlen(line) > static_cast<size_t>(SCRIPT_PIECE_LEN)) std::abort();
+        if (std::strlen(line) >= static_cast<size_t>(SCRIPT_TEXT_SIZE)) std::abort();
         lines.push_back({reader.lineNumber, line, false});
     }
     return lines;
@@ -77,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (c == '\r') c = '\n';
     }
     if (text.compare(0, 4, "%%%%") == 0) text[0] = '#';
+    if (text.compare(0, 7, "\xEF\xBB\xBF%%%%") == 0) text[3] = '#';
     Write(plain, text);
     std::FILE* in = std::fopen(plain, "rb");
     std::FILE* out = std::fopen(scrambledPath, "wb");

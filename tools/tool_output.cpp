@@ -1,13 +1,15 @@
 #include "tool_output.h"
 
 #include "base/error_sink.h"
+#include "base/utf8.h"
 
 #include <cstring>
 
 std::string JsonString(const char* text) {
     std::string out = "\"";
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        unsigned char c = *p;
+    const char* end = text + std::strlen(text);
+    for (const char* p = text; p < end;) {
+        const unsigned char c = static_cast<unsigned char>(*p);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -16,12 +18,29 @@ std::string JsonString(const char* text) {
         } else if (c == '\t') {
             out += "\\t";
         } else if (c < 0x20 || c >= 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof(escape), "\\u%04x", c);
+            // A UTF-8 character as its code point (a pair of surrogates above
+            // U+FFFF); a byte that begins none as a Latin-1 character.
+            uint32_t code = c;
+            const size_t length =
+                Utf8SequenceLength(reinterpret_cast<const unsigned char*>(p), size_t(end - p));
+            if (length > 1) {
+                const char* q = p;
+                code = NextCodePoint(&q, end);
+                p += length - 1;
+            }
+            char escape[16];
+            if (code >= 0x10000) {
+                std::snprintf(escape, sizeof(escape), "\\u%04x\\u%04x",
+                              0xD800 + ((code - 0x10000) >> 10),
+                              0xDC00 + ((code - 0x10000) & 0x3FF));
+            } else {
+                std::snprintf(escape, sizeof(escape), "\\u%04x", code);
+            }
             out += escape;
         } else {
             out += static_cast<char>(c);
         }
+        ++p;
     }
     return out + "\"";
 }

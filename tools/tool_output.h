@@ -7,8 +7,8 @@
 
 struct ErrorSink;
 
-// `text` as a JSON string literal, quotes included. Bytes above 127 are taken
-// as Latin-1 characters.
+// `text` as a JSON string literal, quotes included. The text is UTF-8; a
+// byte that begins no UTF-8 character is taken as a Latin-1 character.
 std::string JsonString(const char* text);
 
 // `text` as one word for the shell a user pastes it into: unchanged when it

@@ -1,37 +1,41 @@
-; The Windows installer of one Glimmora theme, built by scripts/build-windows
-; with makensis. It installs "QV <Theme>.scr" into the system folder and the
-; theme into <drive of Windows>\Program Files\Tarnwell\Glimmora\<Theme>, the
-; folder the saver looks in; registers an uninstaller in "Apps & features";
-; and on request makes the saver the current user's screen saver.
+; The Windows installer of one Glimmora theme, glimmora-setup.exe, built by
+; scripts/build-windows with makensis. It runs as the user who starts it:
+; the machine's parts (the saver in the system folder, the theme below
+; Program Files, the uninstall entry) are installed by the part it carries,
+; glimmora-files.exe (glimmora-files.nsi), which it starts with an
+; administrator's rights; then, as the user again, it makes the saver that
+; user's current screen saver if asked. So the user's own settings go to the
+; user who installs, never to the administrator whose rights the files took,
+; nor to SYSTEM.
 ;
-; Defines given by the build: THEME (theme name), VERSION, SCR (the engine
-; glimmora.scr), FILES_NSH and UNFILES_NSH (the theme's files to install and to
-; remove), LICENSE_FILE, NOTICES_FILE, OUTFILE.
-; Silent: "glimmora-setup.exe /S" installs and activates; "uninstall.exe /S"
-; removes everything but the user's settings.
+; Defines given by the build: THEME (theme name), VERSION, FILES_SETUP (the
+; built glimmora-files.exe), LICENSE_FILE, OUTFILE.
+;
+; Silent, for administrators: "glimmora-setup.exe /S" installs the machine's
+; parts only, for every user, and writes nothing of any user's own (run it
+; as SYSTEM or as an administrator; each user then picks the saver in the
+; screen saver settings). "glimmora-setup.exe /S /ACTIVATE", run by a user,
+; also makes it that user's current screen saver.
 
-; A 64-bit installer for the 64-bit saver: it sees the real system folder and
-; the registry's 64-bit view, as the saver does.
 Target amd64-unicode
 SetCompressor /SOLID lzma
-RequestExecutionLevel admin
+RequestExecutionLevel user
+ManifestDPIAware true
 
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 
 !define SAVER "QV ${THEME}"
 !define PUBLISHER "Tarnwell"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Glimmora ${SAVER}"
-!define SETTINGS_KEY "Software\Tarnwell\Glimmora"
 
 Name "${SAVER} screen saver"
 OutFile "${OUTFILE}"
 BrandingText "Glimmora ${VERSION}"
 ShowInstDetails show
-ShowUninstDetails show
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION4}"
 VIAddVersionKey "ProductName" "Glimmora ${SAVER}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "Installer of the ${SAVER} screen saver"
@@ -45,53 +49,29 @@ VIAddVersionKey "LegalCopyright" "The Glimmora authors, MIT licence"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
-!insertmacro MUI_UNPAGE_COMPONENTS
-!insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
 Var SaverPath
-Var TarnwellDir
-
-; The saver reads its theme below the Windows drive's "Program Files".
-!macro FixPaths
-    StrCpy $0 $WINDIR 2
-    StrCpy $TarnwellDir "$0\Program Files\Tarnwell"
-    StrCpy $INSTDIR "$TarnwellDir\Glimmora\${THEME}"
-    StrCpy $SaverPath "$SYSDIR\${SAVER}.scr"
-!macroend
-
-Function .onInit
-    !insertmacro FixPaths
-FunctionEnd
-
-Function un.onInit
-    !insertmacro FixPaths
-FunctionEnd
 
 Section "${SAVER} screen saver and its theme" SecSaver
     SectionIn RO
-    SetOutPath "$INSTDIR"
-    !include "${FILES_NSH}"
-    File "/oname=LICENSE.txt" "${LICENSE_FILE}"
-    File "/oname=THIRD-PARTY-NOTICES.txt" "${NOTICES_FILE}"
-    SetOutPath "$SYSDIR"
-    File "/oname=${SAVER}.scr" "${SCR}"
-    SetOutPath "$INSTDIR"
-    WriteUninstaller "$INSTDIR\uninstall.exe"
-
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${SAVER} screen saver (Glimmora)"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SaverPath"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-    ${GetSize} "$SYSDIR" "/M=${SAVER}.scr /S=0K /G=0" $3 $1 $2
-    IntOp $0 $0 + $3
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+    InitPluginsDir
+    SetOutPath "$PLUGINSDIR"
+    File "/oname=$PLUGINSDIR\glimmora-files.exe" "${FILES_SETUP}"
+    DetailPrint "Installing the screen saver and its theme with an administrator's rights"
+    ClearErrors
+    ExecShellWait "runas" "$PLUGINSDIR\glimmora-files.exe" "/S"
+    ${If} ${Errors}
+        ; Where the system starts no program "as administrator" (already one).
+        ExecWait '"$PLUGINSDIR\glimmora-files.exe" /S'
+    ${EndIf}
+    SetOutPath "$TEMP"
+    ${IfNot} ${FileExists} "$SaverPath"
+        SetErrorLevel 2
+        MessageBox MB_OK|MB_ICONSTOP "The ${SAVER} screen saver was not installed: \
+            installing into the system folder needs an administrator's permission." /SD IDOK
+        Abort
+    ${EndIf}
 SectionEnd
 
 Section "Make it the current screen saver" SecActivate
@@ -99,27 +79,16 @@ Section "Make it the current screen saver" SecActivate
     WriteRegStr HKCU "Control Panel\Desktop" "ScreenSaveActive" "1"
 SectionEnd
 
-Section "un.${SAVER} screen saver and its theme" UnSecSaver
-    SectionIn RO
-    Delete "$SaverPath"
-    !include "${UNFILES_NSH}"
-    Delete "$INSTDIR\LICENSE.txt"
-    Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
-    Delete "$INSTDIR\uninstall.exe"
-    SetOutPath "$TEMP"
-    RMDir "$INSTDIR"
-    RMDir "$TarnwellDir\Glimmora"
-    RMDir "$TarnwellDir"
-    DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    ; No longer the current screen saver when it was.
-    ReadRegStr $0 HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
-    ${If} $0 == $SaverPath
-        DeleteRegValue HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
+Function .onInit
+    StrCpy $SaverPath "$SYSDIR\${SAVER}.scr"
+    ; Silent installs are an administrator's: the current screen saver only
+    ; when asked for.
+    ${If} ${Silent}
+        ${GetParameters} $0
+        ClearErrors
+        ${GetOptions} $0 "/ACTIVATE" $1
+        ${If} ${Errors}
+            !insertmacro UnselectSection ${SecActivate}
+        ${EndIf}
     ${EndIf}
-SectionEnd
-
-Section /o "un.Remove my settings of ${SAVER}" UnSecSettings
-    DeleteRegKey HKCU "${SETTINGS_KEY}\${SAVER}"
-    DeleteRegKey /ifempty HKCU "${SETTINGS_KEY}"
-    DeleteRegKey /ifempty HKCU "Software\Tarnwell"
-SectionEnd
+FunctionEnd

@@ -1,8 +1,8 @@
 @echo off
 rem Installs the Glimmora Aquarium screen saver: "QV Aquarium.scr" into the
 rem system folder and the theme into <drive>\Program Files\Tarnwell\Glimmora.
-rem Run it as administrator from the unpacked folder. "install.cmd /activate"
-rem also makes it the current user's screen saver.
+rem Run it as administrator from the unpacked folder; then activate.cmd, run
+rem as yourself, makes it your current screen saver.
 setlocal
 cd /d "%~dp0"
 
@@ -26,8 +26,6 @@ if errorlevel 1 (
     echo Could not copy the theme to %THEMEDIR%. Run install.cmd as administrator.
     exit /b 1
 )
-if /i "%~1"=="/activate" (
-    reg add "HKCU\Control Panel\Desktop" /v SCRNSAVE.EXE /t REG_SZ /d "%SystemRoot%\System32\QV Aquarium.scr" /f >nul
-)
-echo Installed "QV Aquarium" screen saver; choose it in the screen saver settings.
+echo Installed "QV Aquarium" screen saver; choose it in the screen saver settings,
+echo or run activate.cmd (not as administrator) to make it your screen saver.
 exit /b 0

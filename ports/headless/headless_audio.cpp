@@ -81,6 +81,7 @@ int HeadlessAudio::Open(int formatFlags, int framesPerBuffer, AudioBufferDone do
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!available || open || !done || framesPerBuffer <= 0) return 0;
     open = true;
+    ++opens;
     started = false;
     bufferDone = done;
     callbackContext = context;
@@ -133,6 +134,7 @@ void HeadlessAudio::Reset() {
     threaded = false;
     keepPlayed = true;
     buffersPlayed = 0;
+    opens = 0;
     openFormat = 0;
     openFrames = 0;
     played.clear();
@@ -170,6 +172,10 @@ int HeadlessAudio::Queued() {
 uint64_t HeadlessAudio::BuffersPlayed() {
     std::lock_guard<std::mutex> hold(deviceLock);
     return buffersPlayed;
+}
+int HeadlessAudio::Opens() {
+    std::lock_guard<std::mutex> hold(deviceLock);
+    return opens;
 }
 
 void HeadlessAudio::ClearPlayed() {

@@ -49,6 +49,8 @@ class HeadlessAudio : public AudioDevice {
     int Queued();
     // Buffers played since the device was opened.
     uint64_t BuffersPlayed();
+    // Times the device was opened since the last reset.
+    int Opens();
     // Plays the oldest queued buffer now, whatever the clock says. Returns 0
     // when the device is closed, not started or has nothing queued.
     int PlayOne();
@@ -99,6 +101,7 @@ class HeadlessAudio : public AudioDevice {
     QueuedBuffer queue[MAX_QUEUED] = {};
     int queued = 0;
     uint64_t buffersPlayed = 0;
+    int opens = 0;
     uint32_t clockMark = 0; // virtual time up to which buffers have been played
     std::vector<uint8_t> played;
 

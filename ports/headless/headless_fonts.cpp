@@ -1,5 +1,7 @@
 #include "ports/headless/headless_fonts.h"
 
+#include "base/utf8.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -15,23 +17,18 @@ struct VidFont {
     FT_Face face = nullptr;
     int32_t cellHeight = 0;
     int32_t ascent = 0;
-    int32_t advance[256] = {};
+    int32_t advance[256] = {}; // of U+0000 to U+00FF
 };
 
 namespace {
 
 constexpr int32_t DEFAULT_FONT_HEIGHT = 16;
 
-// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F (0 where the
-// code page has no character); other bytes are Latin-1.
-const uint16_t CP1252_HIGH[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-FT_ULong CodePoint(unsigned char c) {
-    if (c >= 0x80 && c < 0xA0) return CP1252_HIGH[c - 0x80];
-    return c;
+// The advance of a character beyond the table: loaded when it is measured.
+int32_t Advance(const VidFont* font, FT_ULong code) {
+    if (code < 256) return font->advance[code];
+    if (FT_Load_Char(font->face, code, FT_LOAD_DEFAULT) != 0) return 0;
+    return static_cast<int32_t>((font->face->glyph->advance.x + 32) >> 6);
 }
 
 bool SameName(const char* a, const char* b) {
@@ -104,11 +101,10 @@ VidFont* HeadlessFonts::MakeFont(int32_t height, const char* face, bool bold) {
     font->ascent = static_cast<int32_t>((m.ascender + 32) >> 6);
     font->cellHeight =
         height > 0 ? height : static_cast<int32_t>((m.ascender - m.descender + 32) >> 6);
-    for (int c = 0; c < 256; ++c) {
-        FT_ULong code = CodePoint(static_cast<unsigned char>(c));
-        if (c < 0x20 || (code == 0 && c != 0)) continue;
+    for (FT_ULong code = 0x20; code < 256; ++code) {
+        if (code >= 0x7F && code < 0xA0) continue; // control characters
         if (FT_Load_Char(font->face, code, FT_LOAD_DEFAULT) == 0) {
-            font->advance[c] = static_cast<int32_t>((font->face->glyph->advance.x + 32) >> 6);
+            font->advance[code] = static_cast<int32_t>((font->face->glyph->advance.x + 32) >> 6);
         }
     }
     return font;
@@ -125,7 +121,8 @@ void HeadlessFonts::MeasureText(VidFont* font, const char* text, int32_t* width,
     int32_t h = 0;
     font = Resolve(font);
     if (font && text) {
-        for (const char* p = text; *p; ++p) w += font->advance[static_cast<unsigned char>(*p)];
+        const char* end = text + std::strlen(text);
+        for (const char* p = text; p < end;) w += Advance(font, NextCodePoint(&p, end));
         h = font->cellHeight;
     }
     if (width) *width = w;
@@ -137,11 +134,11 @@ int HeadlessFonts::RenderText(VidFont* font, const char* text, uint8_t* coverage
     font = Resolve(font);
     if (!font || !text || !coverage || width <= 0 || height <= 0 || stride < width) return 0;
     int32_t pen = 0;
-    for (const char* p = text; *p && pen < width; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        const int32_t advance = font->advance[c];
-        FT_ULong code = CodePoint(c);
-        if (c < 0x20 || code == 0 ||
+    const char* end = text + std::strlen(text);
+    for (const char* p = text; p < end && pen < width;) {
+        const FT_ULong code = NextCodePoint(&p, end);
+        const int32_t advance = Advance(font, code);
+        if (code < 0x20 || (code >= 0x7F && code < 0xA0) ||
             FT_Load_Char(font->face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
             pen += advance;
             continue;

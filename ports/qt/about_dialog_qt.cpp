@@ -12,7 +12,7 @@ QtAboutDialog::QtAboutDialog(CAboutDlg& model, QWidget* parent)
     okButton = layout.ItemAs<QPushButton>(IDOK_BUTTON);
 
     model.OnInitDialog();
-    version->setText(QString::fromLatin1(model.versionLine));
+    version->setText(QString::fromUtf8(model.versionLine));
     connect(readMe, &QPushButton::clicked, this, [this] { this->model.OnReadMe(); });
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -32,14 +32,14 @@ QtConfigDialog::QtConfigDialog(CConfigDlg& model, QWidget* parent)
     okButton = layout.ItemAs<QPushButton>(IDOK_BUTTON);
 
     model.OnInitDialog();
-    setWindowTitle(QString::fromLocal8Bit(model.caption));
+    setWindowTitle(QString::fromUtf8(model.caption));
     brightness->setRange(BRIGHTNESS_MIN, BRIGHTNESS_MAX);
     brightness->setPageStep(1);
     brightness->setValue(model.brightnessPosition);
     sound->setChecked(model.soundChecked);
     ShowParameterControls();
     for (int32_t i = 0; i < model.ListCount(); ++i) {
-        moduleList->addItem(QString::fromLocal8Bit(model.ListEntry(i)));
+        moduleList->addItem(QString::fromUtf8(model.ListEntry(i)));
     }
     if (model.selection >= 0) moduleList->setCurrentRow(model.selection);
 
@@ -72,7 +72,7 @@ void QtConfigDialog::OnTest() {
 }
 
 void QtConfigDialog::ShowSaveFailure() {
-    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromLocal8Bit(model.saveFailure),
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromUtf8(model.saveFailure),
                     QMessageBox::Ok, this);
     box.exec();
 }
@@ -94,9 +94,9 @@ void QtConfigDialog::ShowParameterControls() {
             for (QWidget* w : controls) w->hide();
             continue;
         }
-        paramGroups[k]->setTitle(QString::fromLocal8Bit(group.caption));
-        leftLabels[k]->setText(QString::fromLocal8Bit(group.leftLabel));
-        rightLabels[k]->setText(QString::fromLocal8Bit(group.rightLabel));
+        paramGroups[k]->setTitle(QString::fromUtf8(group.caption));
+        leftLabels[k]->setText(QString::fromUtf8(group.leftLabel));
+        rightLabels[k]->setText(QString::fromUtf8(group.rightLabel));
         // Setting the range may move the thumb; that is no user action either.
         QSignalBlocker blocker(paramSliders[k]);
         paramSliders[k]->setRange(group.rangeMin, group.rangeMax);

@@ -36,7 +36,7 @@ bool IsOneLineText(const DialogItem& item) {
 }
 
 QWidget* MakeWidget(const DialogItem& item, QWidget* parent) {
-    QString text = QString::fromLatin1(item.text);
+    QString text = QString::fromUtf8(item.text);
     switch (item.kind) {
     case ITEM_GROUP_BOX: return new QGroupBox(text, parent);
     case ITEM_LIST_BOX: {
@@ -123,7 +123,7 @@ DialogLayout::DialogLayout(QWidget* dialog, const DialogTemplate& tmpl) : tmpl(t
     }
     baseX = widest < baseX * 3 / 2 ? widest : baseX * 3 / 2;
 
-    if (tmpl.caption) dialog->setWindowTitle(QString::fromLatin1(tmpl.caption));
+    if (tmpl.caption) dialog->setWindowTitle(QString::fromUtf8(tmpl.caption));
     dialog->setFixedSize(ToPixels(0, 0, tmpl.width, tmpl.height).size());
     for (int i = 0; i < tmpl.itemCount; ++i) {
         const DialogItem& item = tmpl.items[i];

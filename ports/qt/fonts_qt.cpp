@@ -19,19 +19,11 @@ namespace {
 
 constexpr int32_t DEFAULT_FONT_HEIGHT = 16;
 
-// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F (0 where the
-// code page has no character); other bytes are Latin-1.
-const char16_t CP1252_HIGH[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-QString FromCp1252(const char* text) {
-    QString out;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        char16_t code = *p >= 0x80 && *p < 0xA0 ? CP1252_HIGH[*p - 0x80] : char16_t(*p);
-        if (*p < 0x20 || code == 0) code = ' ';
-        out += QChar(code);
+// The core's text is UTF-8; control characters show as blanks.
+QString FromText(const char* text) {
+    QString out = QString::fromUtf8(text);
+    for (QChar& c : out) {
+        if (c.unicode() < 0x20) c = QChar(u' ');
     }
     return out;
 }
@@ -111,7 +103,7 @@ void QtFonts::MeasureText(VidFont* font, const char* text, int32_t* width, int32
     int32_t h = 0;
     font = Resolve(font);
     if (font && text) {
-        w = QFontMetrics(font->font).horizontalAdvance(FromCp1252(text));
+        w = QFontMetrics(font->font).horizontalAdvance(FromText(text));
         h = font->cellHeight;
     }
     if (width) *width = w;
@@ -130,7 +122,7 @@ int QtFonts::RenderText(VidFont* font, const char* text, uint8_t* coverage, int3
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(font->font);
         painter.setPen(Qt::black);
-        painter.drawText(QPoint(0, font->ascent), FromCp1252(text));
+        painter.drawText(QPoint(0, font->ascent), FromText(text));
     }
     for (int32_t y = 0; y < height; ++y) {
         const uchar* src = mask.constScanLine(y);

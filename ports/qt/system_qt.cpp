@@ -25,8 +25,8 @@ void QtSystem::ShowMessageBox(const char* caption, const char* text) {
     PrintMessage(caption, text);
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
     if (embedHost != 0) return;
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLocal8Bit(caption ? caption : ""),
-                    QString::fromLocal8Bit(text ? text : ""), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(caption ? caption : ""),
+                    QString::fromUtf8(text ? text : ""), QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }

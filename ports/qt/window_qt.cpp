@@ -43,7 +43,7 @@ void Place(QWindow* window, const WindowSpec& layout) {
 }
 
 void SetLooks(QWindow* window, const WindowSpec& layout) {
-    window->setTitle(QString::fromLocal8Bit(layout.title ? layout.title : ""));
+    window->setTitle(QString::fromUtf8(layout.title ? layout.title : ""));
     if (layout.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
 }
 

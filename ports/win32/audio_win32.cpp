@@ -45,7 +45,7 @@ int Win32Audio::Open(int formatFlags, int framesPerBuffer, AudioBufferDone done,
     format.nBlockAlign = static_cast<WORD>(format.nChannels * format.wBitsPerSample / 8);
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
 
-    wakeEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    wakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!wakeEvent) return 0;
     bufferDone = done;
     callbackContext = context;

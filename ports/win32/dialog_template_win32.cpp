@@ -1,5 +1,7 @@
 #include "ports/win32/dialog_template_win32.h"
 
+#include "ports/win32/wide_text.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -7,23 +9,18 @@ namespace {
 constexpr WORD CLASS_BUTTON = 0x0080;
 constexpr WORD CLASS_STATIC = 0x0082;
 constexpr WORD CLASS_LIST_BOX = 0x0083;
-const char FONT_FACE[] = "MS Sans Serif";
+// The logical face of dialogs, a TrueType face on every Windows: the dialog
+// manager makes it at the monitor's DPI and again when that changes.
+const char FONT_FACE[] = "MS Shell Dlg";
 
 void AddDword(std::vector<WORD>& out, DWORD value) {
     out.push_back(LOWORD(value));
     out.push_back(HIWORD(value));
 }
 
-// Texts are 8-bit (Windows-1252); the template holds UTF-16.
+// Texts are UTF-8; the template holds UTF-16.
 void AddText(std::vector<WORD>& out, const char* text) {
-    if (text) {
-        int n = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
-        if (n > 0) {
-            std::vector<wchar_t> wide(static_cast<size_t>(n));
-            MultiByteToWideChar(1252, 0, text, -1, wide.data(), n);
-            for (int i = 0; i + 1 < n; ++i) out.push_back(static_cast<WORD>(wide[i]));
-        }
-    }
+    for (wchar_t unit : Wide(text)) out.push_back(static_cast<WORD>(unit));
     out.push_back(0);
 }
 

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-// The DLGTEMPLATE of `dialog` with its items, in "MS Sans Serif" at the
+// The DLGTEMPLATE of `dialog` with its items, in "MS Shell Dlg" at the
 // table's size; pictures show the bitmap resource the item's id names.
 std::vector<WORD> BuildDialogTemplate(const DialogTemplate& dialog);
 

@@ -1,11 +1,15 @@
 #include "ports/win32/dialogs_win32.h"
 
 #include "ports/win32/dialog_template_win32.h"
+#include "ports/win32/resource.h"
+#include "ports/win32/wide_text.h"
 #include "ui/about_dlg.h"
 #include "ui/config_dlg.h"
 #include "ui/more_options_dlg.h"
 
 #include <commctrl.h>
+
+#include <string>
 
 namespace {
 
@@ -20,29 +24,41 @@ int ParamControl(int k, int which) {
 
 void SetSlider(HWND dialog, int id, int32_t low, int32_t high, int32_t position) {
     HWND slider = GetDlgItem(dialog, id);
-    SendMessageA(slider, TBM_SETRANGEMIN, FALSE, low);
-    SendMessageA(slider, TBM_SETRANGEMAX, FALSE, high);
-    SendMessageA(slider, TBM_SETPOS, TRUE, position);
+    SendMessageW(slider, TBM_SETRANGEMIN, FALSE, low);
+    SendMessageW(slider, TBM_SETRANGEMAX, FALSE, high);
+    SendMessageW(slider, TBM_SETPOS, TRUE, position);
 }
 
 INT_PTR RunModal(const DialogTemplate& table, HWND owner, DLGPROC procedure, void* model) {
     std::vector<WORD> layout = BuildDialogTemplate(table);
-    return DialogBoxIndirectParamA(Win32Instance(),
-                                   reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()), owner,
+    return DialogBoxIndirectParamW(Win32Instance(),
+                                   reinterpret_cast<LPCDLGTEMPLATEW>(layout.data()), owner,
                                    procedure, reinterpret_cast<LPARAM>(model));
 }
 
 int32_t SliderPosition(HWND dialog, int id) {
-    return static_cast<int32_t>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
+    return static_cast<int32_t>(SendDlgItemMessageW(dialog, id, TBM_GETPOS, 0, 0));
 }
 
-void CentreOnScreen(HWND dialog) {
+void SetText(HWND dialog, int id, const char* text) {
+    SetDlgItemTextW(dialog, id, Wide(text).c_str());
+}
+
+// Centred on the work area of the monitor the dialog is on (its owner's
+// monitor when it has one, else the primary monitor).
+void CentreOnMonitor(HWND dialog) {
     RECT r;
     GetWindowRect(dialog, &r);
-    int w = r.right - r.left;
-    int h = r.bottom - r.top;
-    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    HMONITOR monitor = MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTOPRIMARY);
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(monitor, &info)) area = info.rcWork;
+    SetWindowPos(dialog, nullptr, area.left + (area.right - area.left - w) / 2,
+                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 void ShowParameterControls(HWND dialog, CConfigDlg& model) {
@@ -50,9 +66,9 @@ void ShowParameterControls(HWND dialog, CConfigDlg& model) {
     for (int k = 0; k < MODULE_PARAMS; ++k) {
         const ParamGroupView& group = model.groups[k];
         if (group.visible) {
-            SetDlgItemTextA(dialog, ParamControl(k, 0), group.caption);
-            SetDlgItemTextA(dialog, ParamControl(k, 1), group.leftLabel);
-            SetDlgItemTextA(dialog, ParamControl(k, 2), group.rightLabel);
+            SetText(dialog, ParamControl(k, 0), group.caption);
+            SetText(dialog, ParamControl(k, 1), group.leftLabel);
+            SetText(dialog, ParamControl(k, 2), group.rightLabel);
             SetSlider(dialog, ParamControl(k, 3), group.rangeMin, group.rangeMax, group.position);
         }
         for (int c = 0; c < PARAM_CONTROLS; ++c) {
@@ -61,9 +77,22 @@ void ShowParameterControls(HWND dialog, CConfigDlg& model) {
     }
 }
 
+// The program's icon on the dialog's caption and taskbar button, at the
+// sizes of the dialog's monitor.
+void SetIcons(HWND dialog) {
+    for (WPARAM which : {WPARAM(ICON_BIG), WPARAM(ICON_SMALL)}) {
+        const bool big = which == ICON_BIG;
+        HANDLE icon = LoadImageW(Win32Instance(), MAKEINTRESOURCEW(IDI_GLIMMORA), IMAGE_ICON,
+                                 GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON),
+                                 GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON), LR_SHARED);
+        if (icon) SendMessageW(dialog, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
 // Why the settings could not be stored, in a box owned by the dialog.
 void ShowSaveFailure(HWND dialog, const CConfigDlg& model) {
-    MessageBoxA(dialog, model.saveFailure, model.caption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(dialog, Wide(model.saveFailure).c_str(), Wide(model.caption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Takes every slider's position into the model, as after a slider moved.
@@ -75,10 +104,10 @@ void ReadSliders(HWND dialog, CConfigDlg& model) {
 }
 
 INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* model = reinterpret_cast<CMoreOptionsDlg*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* model = reinterpret_cast<CMoreOptionsDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         model = reinterpret_cast<CMoreOptionsDlg*>(lParam);
         model->OnInitDialog();
         if (model->checkedMode >= 0) {
@@ -98,7 +127,7 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_HSCROLL:
         if (model && lParam) {
             model->OnHScroll(static_cast<int32_t>(
-                SendMessageA(reinterpret_cast<HWND>(lParam), TBM_GETPOS, 0, 0)));
+                SendMessageW(reinterpret_cast<HWND>(lParam), TBM_GETPOS, 0, 0)));
         }
         return FALSE;
     case WM_COMMAND:
@@ -124,13 +153,13 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* model = reinterpret_cast<CAboutDlg*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* model = reinterpret_cast<CAboutDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         model = reinterpret_cast<CAboutDlg*>(lParam);
         model->OnInitDialog();
-        SetDlgItemTextA(dialog, IDC_VERSION, model->versionLine);
+        SetText(dialog, IDC_VERSION, model->versionLine);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_README && model) {
@@ -147,23 +176,25 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* model = reinterpret_cast<CConfigDlg*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* model = reinterpret_cast<CConfigDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         model = reinterpret_cast<CConfigDlg*>(lParam);
         model->OnInitDialog();
         SetSlider(dialog, IDC_BRIGHTNESS, BRIGHTNESS_MIN, BRIGHTNESS_MAX,
                   model->brightnessPosition);
         CheckDlgButton(dialog, IDC_SOUND, model->soundChecked ? BST_CHECKED : BST_UNCHECKED);
-        SetWindowTextA(dialog, model->caption);
-        CentreOnScreen(dialog);
+        SetWindowTextW(dialog, Wide(model->caption).c_str());
+        SetIcons(dialog);
+        CentreOnMonitor(dialog);
         ShowParameterControls(dialog, *model);
         for (int32_t i = 0; i < model->ListCount(); ++i) {
-            SendDlgItemMessageA(dialog, IDC_MODULE_LIST, LB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(model->ListEntry(i)));
+            const std::wstring entry = Wide(model->ListEntry(i));
+            SendDlgItemMessageW(dialog, IDC_MODULE_LIST, LB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(entry.c_str()));
         }
-        SendDlgItemMessageA(dialog, IDC_MODULE_LIST, LB_SETCURSEL, model->selection, 0);
+        SendDlgItemMessageW(dialog, IDC_MODULE_LIST, LB_SETCURSEL, model->selection, 0);
         return TRUE; // the focus goes where the dialog manager puts it
     case WM_HSCROLL:
         if (model) {
@@ -177,7 +208,7 @@ INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         case IDC_MODULE_LIST:
             if (HIWORD(wParam) == LBN_SELCHANGE) {
                 model->OnSelChange(static_cast<int32_t>(
-                    SendDlgItemMessageA(dialog, IDC_MODULE_LIST, LB_GETCURSEL, 0, 0)));
+                    SendDlgItemMessageW(dialog, IDC_MODULE_LIST, LB_GETCURSEL, 0, 0)));
                 ShowParameterControls(dialog, *model);
             }
             return TRUE;
@@ -224,16 +255,21 @@ Win32Dialogs::~Win32Dialogs() {
     HideSplash();
 }
 
+// "/c:<window>" gives the window the settings belong to (the screen-saver
+// settings of the system): the dialog is owned by it, so it stays above it
+// and the system waits for it. A handle that names no window is not used.
 int Win32Dialogs::RunSettings(CConfigDlg& dlg) {
-    INT_PTR result = RunModal(configTemplate, nullptr, SettingsProc, &dlg);
+    HWND owner = reinterpret_cast<HWND>(dlg.ownerWindow);
+    if (owner && !IsWindow(owner)) owner = nullptr;
+    INT_PTR result = RunModal(configTemplate, owner, SettingsProc, &dlg);
     return result == DLG_OK ? DLG_OK : DLG_CANCEL;
 }
 
 void Win32Dialogs::ShowSplash() {
     if (splash) return;
     std::vector<WORD> layout = BuildDialogTemplate(splashTemplate);
-    splash = CreateDialogIndirectParamA(Win32Instance(),
-                                        reinterpret_cast<LPCDLGTEMPLATEA>(layout.data()),
+    splash = CreateDialogIndirectParamW(Win32Instance(),
+                                        reinterpret_cast<LPCDLGTEMPLATEW>(layout.data()),
                                         GetDesktopWindow(), nullptr, 0);
     if (!splash) return;
     RedrawWindow(splash, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);

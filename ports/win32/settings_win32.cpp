@@ -1,5 +1,6 @@
 #include "ports/win32/settings_win32.h"
 
+#include "ports/win32/wide_text.h"
 #include "ports/win32/win32_platform.h"
 
 #include <cstdio>
@@ -18,25 +19,28 @@ bool SectionKey(const char* saverName, const char* section, char* path) {
 }
 
 // Opens the section's key, creating it (and the keys above it) when missing.
+// The names are UTF-8: a name of Windows-1252 characters gives the key that
+// the system's code page gave it on Western systems.
 LONG OpenSection(const char* path, REGSAM access, HKEY* key) {
     *key = nullptr;
-    return RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                           nullptr, key, nullptr);
+    return RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr,
+                           REG_OPTION_NON_VOLATILE, access, nullptr, key, nullptr);
 }
 
 // The system's text for an error code, without the line break it ends with.
 void SystemText(LONG code, char* text, int size) {
+    wchar_t wide[SYSTEM_TEXT_LEN];
     DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       static_cast<DWORD>(code), 0, text, static_cast<DWORD>(size), nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
-                          text[length - 1] == ' ' || text[length - 1] == '.')) {
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(code), 0, wide, SYSTEM_TEXT_LEN, nullptr);
+    while (length > 0 && (wide[length - 1] == L'\n' || wide[length - 1] == L'\r' ||
+                          wide[length - 1] == L' ' || wide[length - 1] == L'.')) {
         --length;
     }
     if (length == 0) {
         std::snprintf(text, size, "error %ld", static_cast<long>(code));
     } else {
-        text[length] = '\0';
+        Utf8Into(wide, static_cast<int>(length), text, size);
     }
 }
 
@@ -61,8 +65,8 @@ void Win32Settings::ReadProfile(SettingsProfile& profile) {
         DWORD type = 0;
         DWORD value = 0;
         DWORD size = sizeof(value);
-        LONG result =
-            RegQueryValueExA(key, v.name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+        LONG result = RegQueryValueExW(key, Wide(v.name).c_str(), nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&value), &size);
         if (result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(value)) {
             v.value = static_cast<int32_t>(value);
         }
@@ -96,7 +100,7 @@ int Win32Settings::WriteProfile(const SettingsProfile& profile, char* reason, si
             }
         }
         DWORD stored = static_cast<DWORD>(v.value);
-        LONG result = RegSetValueExA(key, v.name, 0, REG_DWORD,
+        LONG result = RegSetValueExW(key, Wide(v.name).c_str(), 0, REG_DWORD,
                                      reinterpret_cast<const BYTE*>(&stored), sizeof(stored));
         if (result != ERROR_SUCCESS) {
             RegCloseKey(key);

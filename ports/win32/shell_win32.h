@@ -18,10 +18,4 @@ class Win32Shell : public SystemShell {
 
     // The longest command line Windows starts.
     static constexpr int COMMAND_LINE_LEN = 32767;
-
-  private:
-    bool Append(size_t& length, const char* text);
-
-    // The command line being started (CreateProcessA may write into it).
-    char commandLine[COMMAND_LINE_LEN + 1] = {};
 };

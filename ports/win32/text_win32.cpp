@@ -1,8 +1,11 @@
-// Fonts and text with GDI: CreateFontA faces, measured with
-// GetTextExtentPoint32A and drawn with TextOutA in transparent mode into a
+// Fonts and text with GDI: CreateFontW faces, measured with
+// GetTextExtentPoint32W and drawn with TextOutW in transparent mode into a
 // bitmap, whose brightness becomes the coverage mask the view blends with.
+// The text is UTF-8, turned into UTF-16 in a buffer of fixed size: showing a
+// banner allocates nothing.
 #include "ports/win32/text_win32.h"
 
+#include "ports/win32/wide_text.h"
 #include "ports/win32/win32_platform.h"
 
 #include <cstring>
@@ -18,6 +21,9 @@ constexpr int32_t DEFAULT_FONT_HEIGHT = 16;
 // The largest text cell rendered; the banner cuts its text to less.
 constexpr int32_t RENDER_MAX_WIDTH = 4096;
 constexpr int32_t RENDER_MAX_HEIGHT = 256;
+// The longest text measured or drawn, in UTF-16 units; a banner holds far less.
+constexpr int TEXT_UNITS = 1024;
+constexpr int FACE_UNITS = LF_FACESIZE;
 
 } // namespace
 
@@ -69,18 +75,20 @@ VidFont* Win32Fonts::Resolve(VidFont* font) {
 
 VidFont* Win32Fonts::MakeFont(int32_t height, const char* face, bool bold) {
     if (height == 0) height = DEFAULT_FONT_HEIGHT;
-    HFONT handle =
-        CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                    DEFAULT_PITCH | FF_DONTCARE, face ? face : "Arial");
+    wchar_t wideFace[FACE_UNITS];
+    WideInto(face ? face : "Arial", wideFace, FACE_UNITS);
+    // Any character set: the face's own characters beyond Windows-1252 show too.
+    HFONT handle = CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wideFace);
     if (!handle) return nullptr;
     VidFont* font = new VidFont{handle, height};
     if (height < 0) {
         // A negative height asks for the character height: the cell is larger.
         HDC dc = MeasureDC();
-        TEXTMETRICA metrics;
+        TEXTMETRICW metrics;
         HGDIOBJ old = SelectObject(dc, handle);
-        font->cellHeight = GetTextMetricsA(dc, &metrics) ? metrics.tmHeight : -height;
+        font->cellHeight = GetTextMetricsW(dc, &metrics) ? metrics.tmHeight : -height;
         SelectObject(dc, old);
     }
     return font;
@@ -101,8 +109,9 @@ void Win32Fonts::MeasureText(VidFont* font, const char* text, int32_t* width, in
     if (font && text && dc) {
         HGDIOBJ old = SelectObject(dc, font->font);
         SIZE size;
-        int length = static_cast<int>(std::strlen(text));
-        if (length > 0 && GetTextExtentPoint32A(dc, text, length, &size)) w = size.cx;
+        wchar_t wide[TEXT_UNITS];
+        const int length = WideInto(text, wide, TEXT_UNITS);
+        if (length > 0 && GetTextExtentPoint32W(dc, wide, length, &size)) w = size.cx;
         SelectObject(dc, old);
         h = font->cellHeight;
     }
@@ -122,8 +131,10 @@ int Win32Fonts::RenderText(VidFont* font, const char* text, uint8_t* coverage, i
                     sizeof(uint32_t) * static_cast<size_t>(w));
     }
     GdiFlush();
+    wchar_t wide[TEXT_UNITS];
+    const int length = WideInto(text, wide, TEXT_UNITS);
     HGDIOBJ old = SelectObject(renderDC, font->font);
-    TextOutA(renderDC, 0, 0, text, static_cast<int>(std::strlen(text)));
+    TextOutW(renderDC, 0, 0, wide, length);
     SelectObject(renderDC, old);
     GdiFlush();
     for (int32_t y = 0; y < h; ++y) {

@@ -8,5 +8,5 @@
 
 // The module handle of the program (resources come from it).
 inline HINSTANCE Win32Instance() {
-    return GetModuleHandleA(nullptr);
+    return GetModuleHandleW(nullptr);
 }

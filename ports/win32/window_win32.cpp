@@ -1,6 +1,7 @@
 #include "ports/win32/window_win32.h"
 
 #include "ports/win32/resource.h"
+#include "ports/win32/wide_text.h"
 
 #include <windowsx.h>
 
@@ -8,7 +9,7 @@
 
 namespace {
 
-const char WINDOW_CLASS[] = "GlimmoraSaverWindow";
+const wchar_t WINDOW_CLASS[] = L"GlimmoraSaverWindow";
 
 WindowEvent Event(WindowEventType type, WindowId window) {
     WindowEvent e{};
@@ -93,7 +94,7 @@ LRESULT Win32Window::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     WindowEvent e = Event(WindowEventType::KeyDown, Id());
     switch (message) {
     case WM_CREATE:
-        if (DefWindowProcA(window, message, wParam, lParam) == -1) return -1;
+        if (DefWindowProcW(window, message, wParam, lParam) == -1) return -1;
         created = true; // the sink may paint and present already
         if (Ask(WindowEventType::Create)) return 0;
         created = false;
@@ -145,23 +146,28 @@ LRESULT Win32Window::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: Ask(WindowEventType::KeyDown); break;
     case WM_DISPLAYCHANGE: Ask(WindowEventType::DisplayChange); break;
+    case WM_DPICHANGED:
+        // The program counts in physical pixels: a full-screen window keeps
+        // covering its monitor and a preview its host's area, whatever the
+        // monitor's scale. The rectangle Windows suggests is not taken.
+        return 0;
     default: break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32Windows::WindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         auto* made = static_cast<Win32Window*>(create->lpCreateParams);
         made->handle = handle;
-        SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
+        SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made));
     }
-    auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(handle, GWLP_USERDATA));
-    if (!window) return DefWindowProcA(handle, message, wParam, lParam);
+    auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+    if (!window) return DefWindowProcW(handle, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        LRESULT result = DefWindowProcA(handle, message, wParam, lParam);
-        SetWindowLongPtrA(handle, GWLP_USERDATA, 0);
+        LRESULT result = DefWindowProcW(handle, message, wParam, lParam);
+        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
         window->system.Gone(window);
         return result;
     }
@@ -170,14 +176,14 @@ LRESULT CALLBACK Win32Windows::WindowProc(HWND handle, UINT message, WPARAM wPar
 
 bool Win32Windows::RegisterWindowClass() {
     if (classRegistered) return true;
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = Win32Instance();
-    wc.hCursor = LoadCursorA(Win32Instance(), MAKEINTRESOURCEA(IDC_BLANK_CURSOR));
+    wc.hCursor = LoadCursorW(Win32Instance(), MAKEINTRESOURCEW(IDC_BLANK_CURSOR));
     wc.hbrBackground = nullptr; // the view paints every pixel
     wc.lpszClassName = WINDOW_CLASS;
-    if (RegisterClassA(&wc)) {
+    if (RegisterClassW(&wc)) {
         classRegistered = true;
         return true;
     }
@@ -190,12 +196,12 @@ Win32Windows::~Win32Windows() {
     // The sinks may be gone by now: the windows go without telling them.
     auto quietly = [](Win32Window* window) {
         if (!window || !window->handle) return;
-        SetWindowLongPtrA(window->handle, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window->handle, GWLP_USERDATA, 0);
         DestroyWindow(window->handle);
     };
     for (std::unique_ptr<Win32Window>& window : secondaries) quietly(window.get());
     quietly(run.get());
-    if (classRegistered) UnregisterClassA(WINDOW_CLASS, Win32Instance());
+    if (classRegistered) UnregisterClassW(WINDOW_CLASS, Win32Instance());
 }
 
 Win32Window* Win32Windows::Find(HWND handle) {
@@ -251,7 +257,7 @@ WindowId Win32Windows::Create(const WindowSpec& layout, WindowEventSink& sink) {
         }
         run = std::move(made);
     }
-    HWND handle = CreateWindowExA(exStyle, WINDOW_CLASS, "", style, layout.left, layout.top,
+    HWND handle = CreateWindowExW(exStyle, WINDOW_CLASS, L"", style, layout.left, layout.top,
                                   layout.right - layout.left, layout.bottom - layout.top, parent,
                                   nullptr, Win32Instance(), window);
     if (!handle) {
@@ -276,7 +282,7 @@ void Win32Windows::Destroy(WindowId id) {
 
 void Win32Windows::PostClose(WindowId id) {
     if (Win32Window* window = Find(reinterpret_cast<HWND>(id)))
-        PostMessageA(window->handle, WM_CLOSE, 0, 0);
+        PostMessageW(window->handle, WM_CLOSE, 0, 0);
 }
 
 void Win32Windows::Present(WindowId id, const VidFrame& frame, const VidRect* rects, int count) {
@@ -291,10 +297,10 @@ void Win32Windows::Present(WindowId id, const VidFrame& frame, const VidRect* re
 // empty.
 PumpResult Win32Windows::PumpMessage() {
     MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) return PumpResult::Quit;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
         return PumpResult::Handled;
     }
     Win32Window* due = nullptr;

@@ -100,6 +100,8 @@ bool RunLoopPass(SaverRun& run) {
     if (loop.idleDeadline <= t) {
         while (windows.Idle(loop.idleCounter++)) {
         }
+        // The sound device closes while nothing plays, so the system may sleep.
+        if (loop.mixerStarted) ctx.audio.CloseWhenIdle();
         FollowMonitors(run);
         loop.idleDeadline = t + IDLE_INTERVAL_MS;
     }

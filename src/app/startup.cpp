@@ -136,10 +136,28 @@ bool StartUp(SaverRun& saverRun, int argc, char** argv, const char* theme) {
     }
     ctx.engine.random.SeedRandom(ctx.port.system->Milliseconds());
 
-    switch (DispatchMode(argc, argv)) {
+    const StartMode mode = DispatchMode(argc, argv);
+    // A platform that names the folders a theme is looked for in reports a
+    // missing theme as such (ThemeMissing). Elsewhere (Windows, where a bare
+    // "glimmora.scr" names no theme) the demo theme stands in for it.
+    char folders[4 * PATH_LEN];
+    const bool listsFolders = shell.ThemeSearchFolders(run.scriptName, folders, sizeof(folders));
+    char missing[3 * PATH_LEN];
+    if (mode != StartMode::Stop && !listsFolders &&
+        !FindInstalledTheme(run, shell, missing, sizeof(missing))) {
+        // Said where a box may show; a preview inside the system's settings
+        // stays empty and logs it.
+        if (mode == StartMode::Preview) {
+            ctx.port.system->LogMessage(run.appTitle, missing);
+        } else {
+            ctx.errors.ReportFailure(missing);
+            return false;
+        }
+    }
+    switch (mode) {
     case StartMode::Settings:
         RunSettingsDialog(ctx.script, ctx.settings, *ctx.port.dialogs, shell, run.scriptPath,
-                          run.mediaDirectory, argc, argv);
+                          run.mediaDirectory, argc, argv, SettingsOwner(argc, argv));
         return false;
     case StartMode::Preview: return StartPreview(saverRun, argc, argv);
     case StartMode::Saver: return !ThemeMissing(ctx) && StartSaver(saverRun);

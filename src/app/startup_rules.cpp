@@ -1,6 +1,7 @@
 #include "app/startup_rules.h"
 
 #include "app/app_state.h"
+#include "base/file_checks.h"
 #include "base/text.h"
 #include "display/ss_view.h"
 #include "platform/shell.h"
@@ -100,6 +101,25 @@ void SetPaths(RunConfig& run, SystemShell& shell) {
     SetField(run.scriptPath, path);
 }
 
+bool FindInstalledTheme(RunConfig& run, SystemShell& shell, char* missing, int size) {
+    missing[0] = '\0';
+    if (run.mediaDirectory[0] == '\0' || PathExists(run.scriptPath)) return true;
+    RunConfig demo;
+    SetField(demo.scriptName, DEMO_THEME);
+    SetPaths(demo, shell);
+    if (demo.scriptPath[0] != '\0' && PathExists(demo.scriptPath)) {
+        SetField(run.scriptName, demo.scriptName);
+        SetField(run.mediaDirectory, demo.mediaDirectory);
+        SetField(run.scriptPath, demo.scriptPath);
+        return true;
+    }
+    std::snprintf(missing, static_cast<size_t>(size),
+                  "The theme \"%s\" is not installed: its script %s is not there, and neither "
+                  "is the demo theme %s",
+                  run.scriptName, run.scriptPath, DEMO_THEME);
+    return false;
+}
+
 void ParseOptions(RunConfig& run, CSSView& view, int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         const char* arg = argv[i];
@@ -128,20 +148,44 @@ StartMode DispatchMode(int argc, char** argv) {
     const char* mode = argv[1];
     if (mode[0] != '/' && mode[0] != '-') return StartMode::Stop;
     switch (mode[1]) {
-    case 'c': return StartMode::Settings;
-    case 'p': return StartMode::Preview;
-    case 's': return StartMode::Saver;
+    case 'c':
+    case 'C': return StartMode::Settings;
+    case 'p':
+    case 'P': return StartMode::Preview;
+    case 's':
+    case 'S': return StartMode::Saver;
     default: return StartMode::Stop;
     }
 }
 
-uintptr_t PreviewHandle(int argc, char** argv) {
-    if (argc < 3) return 0;
+namespace {
+
+// The decimal handle at `text` (0 when it is none); digits past what a
+// handle holds are not read.
+uintptr_t Handle(const char* text) {
     uintptr_t handle = 0;
-    for (const char* p = argv[2]; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
-        handle = handle * 10 + static_cast<uintptr_t>(*p - '0');
+    for (int i = 0; i < 20 && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        handle = handle * 10 + static_cast<uintptr_t>(text[i] - '0');
     }
     return handle;
+}
+
+// The handle after "/x:" in the mode argument, else in the next argument.
+uintptr_t ModeHandle(int argc, char** argv) {
+    if (argc < 2) return 0;
+    const char* mode = argv[1];
+    if (mode[0] != '\0' && mode[1] != '\0' && mode[2] == ':') return Handle(mode + 3);
+    return argc >= 3 ? Handle(argv[2]) : 0;
+}
+
+} // namespace
+
+uintptr_t PreviewHandle(int argc, char** argv) {
+    return ModeHandle(argc, argv);
+}
+
+uintptr_t SettingsOwner(int argc, char** argv) {
+    return DispatchMode(argc, argv) == StartMode::Settings ? ModeHandle(argc, argv) : 0;
 }
 
 void CentredPreviewRect(int32_t width, int32_t height, int32_t* left, int32_t* top, int32_t* right,

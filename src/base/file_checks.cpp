@@ -1,5 +1,7 @@
 #include "base/file_checks.h"
 
+#include "base/files.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -7,7 +9,7 @@ namespace fs = std::filesystem;
 
 bool ExistsButNotAFile(const char* path) {
     std::error_code error;
-    const fs::file_type type = fs::status(path, error).type();
+    const fs::file_type type = fs::status(PathFromUtf8(path), error).type();
     // Names that cannot be looked at are left to the opening, which fails.
     if (type == fs::file_type::none || type == fs::file_type::not_found ||
         type == fs::file_type::unknown)
@@ -17,7 +19,7 @@ bool ExistsButNotAFile(const char* path) {
 
 bool PathExists(const char* path) {
     std::error_code error;
-    return fs::exists(fs::status(path, error));
+    return fs::exists(fs::status(PathFromUtf8(path), error));
 }
 
 bool NameLeavesFolder(const char* name) {

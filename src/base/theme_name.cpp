@@ -1,5 +1,7 @@
 #include "base/theme_name.h"
 
+#include "base/utf8.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -14,22 +16,6 @@ const char* const DEVICE_NAMES[] = {
     "LPT1", "LPT2", "LPT3", "LPT4",        "LPT5",        "LPT6",
     "LPT7", "LPT8", "LPT9", "LPT\xC2\xB9", "LPT\xC2\xB2", "LPT\xC2\xB3",
 };
-
-// The length of the UTF-8 sequence at `p` (of `left` bytes), 0 when it is not one.
-size_t Utf8Length(const unsigned char* p, size_t left) {
-    if (p[0] < 0x80) return 1;
-    size_t length = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : p[0] >= 0xC2 ? 2 : 0;
-    if (length == 0 || p[0] > 0xF4 || length > left) return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-    }
-    // No overlong forms, no surrogates, nothing above U+10FFFF.
-    if (length == 3 && p[0] == 0xE0 && p[1] < 0xA0) return 0;
-    if (length == 3 && p[0] == 0xED && p[1] >= 0xA0) return 0;
-    if (length == 4 && p[0] == 0xF0 && p[1] < 0x90) return 0;
-    if (length == 4 && p[0] == 0xF4 && p[1] >= 0x90) return 0;
-    return length;
-}
 
 // The device name that `name` is, before its first dot and trailing blanks; null when none.
 const char* DeviceName(const std::string& name) {
@@ -68,8 +54,8 @@ std::string ThemeNameProblem(const std::string& name) {
             return std::string("it holds the character ") + static_cast<char>(c) +
                    ", which Windows does not allow in file names";
         }
-        const size_t length =
-            Utf8Length(reinterpret_cast<const unsigned char*>(name.data()) + i, name.size() - i);
+        const size_t length = Utf8SequenceLength(
+            reinterpret_cast<const unsigned char*>(name.data()) + i, name.size() - i);
         if (length == 0) return "it is not UTF-8 text";
         i += length;
     }

@@ -1,4 +1,5 @@
 #include "display/ss_view.h"
+#include "base/utf8.h"
 #include "platform/video.h"
 
 #include <algorithm>
@@ -40,8 +41,10 @@ void TextBanner::SetText(CSSView& view, int32_t px, int32_t py, const char* newT
     y = static_cast<int32_t>(
         std::clamp<int64_t>(static_cast<int64_t>(py) * view.yScale / 256, INT32_MIN, INT32_MAX));
     if (newText) {
+        // Cut to whole UTF-8 characters.
         size_t length = 0;
-        while (length < BANNER_TEXT_MAX && newText[length]) ++length;
+        while (length <= BANNER_TEXT_MAX && newText[length]) ++length;
+        length = Utf8Prefix(newText, length, BANNER_TEXT_MAX);
         std::memcpy(text, newText, length);
         text[length] = '\0';
         color = newColor;

@@ -1,5 +1,7 @@
 #include "image/gif_reader.h"
 
+#include "base/files.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -60,7 +62,7 @@ bool CGifReader::Open(const char* filePath, uint8_t colorTable[768], int* screen
     imageSeen = false;
     state = ENDED;
     std::memset(block, 0, sizeof(block));
-    file = std::fopen(filePath, "rb");
+    file = OpenFile(filePath, "rb");
     if (!file) return false;
     // Reads go straight into `input`, which is the buffer.
     std::setvbuf(file, nullptr, _IONBF, 0);

@@ -1,6 +1,7 @@
 #include "image/palette.h"
 
 #include "base/file_checks.h"
+#include "base/files.h"
 #include "image/image.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ void BuildDefaultPalette(LogicalPalette* palette) {
 }
 
 int ReadPaletteFile(const char* path, LogicalPalette* palette) {
-    std::FILE* file = ExistsButNotAFile(path) ? nullptr : std::fopen(path, "rb");
+    std::FILE* file = ExistsButNotAFile(path) ? nullptr : OpenFile(path, "rb");
     if (!file) {
         BuildDefaultPalette(palette);
         return 0;
@@ -81,7 +82,7 @@ int ColorHistogram::Palettize(int32_t module) {
 
     char name[32];
     PaletteFileName(name, sizeof(name), module);
-    std::FILE* file = std::fopen(name, "wb");
+    std::FILE* file = OpenFile(name, "wb");
     if (!file) {
         // Nothing can be written; the counts are dropped all the same so that
         // the next release does not try again.

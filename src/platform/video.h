@@ -34,7 +34,8 @@ class FontSource {
     virtual void FreeFont(VidFont* font) = 0;
     // The size of the text's cell in pixels: the sum of the characters'
     // advances by the font's cell height. A null font stands for the
-    // platform's default font. Text is 8-bit (Windows-1252).
+    // platform's default font. Text is UTF-8, the text of the whole program;
+    // a byte that begins no UTF-8 character counts as one U+FFFD.
     virtual void MeasureText(VidFont* font, const char* text, int32_t* width, int32_t* height) = 0;
     // Renders the text with its cell's top left corner at (0, 0) into
     // `coverage`, `width` by `height` bytes with rows `stride` bytes apart: 0

@@ -8,7 +8,15 @@
 #include <cstdint>
 #include <cstdio>
 
-constexpr int SCRIPT_LINE_SIZE = 128; // a line is delivered in pieces of at most 127 characters
+constexpr int SCRIPT_LINE_SIZE = 128; // a line is read in pieces of at most 127 bytes
+// A piece as text: a Windows-1252 byte takes up to three bytes of UTF-8, and a
+// character that the last piece cut comes over whole (at most three bytes).
+constexpr int SCRIPT_TEXT_SIZE = 3 * (SCRIPT_LINE_SIZE - 1 + 3) + 1;
+
+// What a script's bytes are read as: a UTF-8 byte-order mark, or bytes that
+// are UTF-8 throughout, mean UTF-8; anything else is Windows-1252. Either way
+// the lines are delivered as UTF-8.
+enum class ScriptEncoding { Utf8, Windows1252 };
 
 // Reads the theme script line by line: the line numbers that errors are
 // recorded against, the "#if 0" / "#if 1" / "#endif" skipping and the
@@ -18,6 +26,7 @@ class ScriptReader {
     int32_t lineNumber = 0;
     int32_t skipDepth = 0;
     bool scrambled = false;
+    ScriptEncoding encoding = ScriptEncoding::Utf8;
     // Receives warnings on what the reader reads otherwise than written (a
     // line cut in pieces, an "#if 0" left open); none in the saver.
     const ErrorSink* warnings = nullptr;
@@ -28,25 +37,35 @@ class ScriptReader {
     ScriptReader& operator=(const ScriptReader&) = delete;
 
     // Opens the script at `path`; detects a scrambled script by its "%%%%"
-    // first line. Returns 1 on success, 0 (without a message) when the file
-    // cannot be opened or `path` is not a regular file.
+    // first line, and the encoding of its text (which takes one pass over the
+    // file). Returns 1 on success, 0 (without a message) when the file cannot
+    // be opened or `path` is not a regular file.
     int OpenScript(const char* path);
     void CloseScript();
     // Byte position in the script, and a seek to one (module bodies resume there).
     int32_t ScriptPosition() const;
     int ScriptSeek(int32_t offset);
 
-    // Delivers the next significant line; false at the end of the file.
+    // Delivers the next significant line, as UTF-8; false at the end of the file.
     bool NextLine(char** cursor);
 
     // Back to program start: the script closed, the state cleared.
     void Reset();
 
   private:
+    // The raw piece of `length` bytes as UTF-8 in lineBuffer; `cut`: the
+    // piece ended before its line did.
+    void DecodePiece(const char* piece, int length, bool cut);
+
     std::FILE* scriptFile = nullptr;
     int32_t skipStartLine = 0;   // the line of the outermost open "#if 0"
     bool pieceContinues = false; // the last piece ended before its line did
-    char lineBuffer[SCRIPT_LINE_SIZE] = {};
+    bool atTextStart = false;    // the next piece is the first of the text
+    // The start of a UTF-8 character that the last piece cut, for the next.
+    char carried[4] = {};
+    int carriedLength = 0;
+    char piece[SCRIPT_LINE_SIZE] = {};
+    char lineBuffer[SCRIPT_TEXT_SIZE] = {};
 };
 
 // Reads one piece of a line: at most 127 characters, the newline included,

@@ -32,7 +32,7 @@ int CAudio::Init(int flags, int frames) {
     // The mixing below makes 8-bit stereo at 22050 Hz only; any other format
     // is treated like a device that refuses it: sound stays off.
     if (flags != AUDIO_FORMAT_STEREO || frames <= 0 || frames > AUDIO_MAX_FRAMES) return 1;
-    if (!device || !device->Open(flags, frames, BufferDone, this)) return 1;
+    if (!device) return 1;
 
     formatFlags = flags;
     framesPerBuffer = frames;
@@ -46,22 +46,6 @@ int CAudio::Init(int flags, int frames) {
         ch.chunkBuffer = new (std::nothrow) uint8_t[size_t(framesPerBuffer)];
         allocated = allocated && ch.chunkBuffer;
     }
-    if (!allocated) {
-        device->Close();
-        Release();
-        if (errors) errors->ReportErrorF("Out of memory: %s", "CAudio::Init()");
-        return 0;
-    }
-    if (!device->Prepare(blocks[0], bytesPerBuffer) ||
-        !device->Prepare(blocks[1], bytesPerBuffer)) {
-        device->Close();
-        Release();
-        if (errors)
-            errors->ReportErrorF("Multimedia error: %s",
-                                 "CAudio::Init() waveOutPrepareHeader failed");
-        return 0;
-    }
-    for (uint8_t* block : blocks) std::memset(block, SILENCE, size_t(bytesPerBuffer));
     for (AudioChannel& ch : channels) {
         ch.sound.store(nullptr, std::memory_order_relaxed);
         ch.stopTime.store(AUDIO_NEVER, std::memory_order_relaxed);
@@ -69,25 +53,76 @@ int CAudio::Init(int flags, int frames) {
         ch.rightGain.store(0, std::memory_order_relaxed);
         ch.startCount.store(0, std::memory_order_relaxed);
         ch.finishedCount.store(0, std::memory_order_relaxed);
+    }
+    // Without a device sound is off, and nothing is said.
+    bool prepareFailed = false;
+    if (allocated && !OpenDevice(&prepareFailed) && !prepareFailed) {
+        Release();
+        return 1;
+    }
+    if (!allocated) {
+        Release();
+        if (errors) errors->ReportErrorF("Out of memory: %s", "CAudio::Init()");
+        return 0;
+    }
+    if (prepareFailed) {
+        Release();
+        if (errors)
+            errors->ReportErrorF("Multimedia error: %s",
+                                 "CAudio::Init() waveOutPrepareHeader failed");
+        return 0;
+    }
+    return 1;
+}
+
+bool CAudio::OpenDevice(bool* prepareFailed) {
+    *prepareFailed = false;
+    if (!device->Open(formatFlags, framesPerBuffer, BufferDone, this)) return false;
+    if (!device->Prepare(blocks[0], bytesPerBuffer) ||
+        !device->Prepare(blocks[1], bytesPerBuffer)) {
+        device->Close();
+        *prepareFailed = true;
+        return false;
+    }
+    // No callback runs before Start: the mixing thread's state is set here.
+    for (uint8_t* block : blocks) std::memset(block, SILENCE, size_t(bytesPerBuffer));
+    for (AudioChannel& ch : channels) {
         ch.chunkPointer = nullptr;
         ch.playing = nullptr;
     }
+    silentBuffers.store(0, std::memory_order_relaxed);
     // Buffer 0 comes back first. The index is settled before the device can
     // call back, and the device starts only once both buffers are queued.
     nextBuffer = 0;
-    audioOn.store(1, std::memory_order_release);
+    deviceOpen = true;
+    audioOn.store(1, std::memory_order_release); // the callback mixes from now on
     device->Queue(blocks[0], bytesPerBuffer);
     device->Queue(blocks[1], bytesPerBuffer);
     device->Start();
-    return 1;
+    return true;
 }
 
 void CAudio::Shutdown() {
     if (!audioOn.load(std::memory_order_acquire)) return;
     audioOn.store(0, std::memory_order_release);
-    device->Close(); // no mixing pass runs after this
+    if (deviceOpen) device->Close(); // no mixing pass runs after this
+    deviceOpen = false;
     for (AudioChannel& ch : channels) ch.sound.store(nullptr, std::memory_order_relaxed);
     Release();
+}
+
+// The channels are looked at first: a play that the mixer has marked finished
+// reset the silent count before (FinishPlay), so a count read afterwards
+// does not include the buffers before the play's last chunk.
+void CAudio::CloseWhenIdle() {
+    if (!audioOn.load(std::memory_order_acquire) || !deviceOpen) return;
+    for (int c = 0; c < AUDIO_CHANNELS; c++) {
+        if (IsChannelBusy(c)) return;
+    }
+    if (silentBuffers.load(std::memory_order_acquire) < AUDIO_IDLE_BUFFERS) return;
+    // Every buffer in flight is silent and nothing waits to play.
+    device->Close();
+    deviceOpen = false;
 }
 
 void CAudio::Release() {
@@ -154,6 +189,12 @@ int CAudio::StartSound(uint32_t stopTime, CSound* sound, int volume, int pan) {
         ch.leftGain.store(left, std::memory_order_relaxed);
         ch.rightGain.store(right, std::memory_order_relaxed);
         ch.sound.store(sound, std::memory_order_release); // attach last
+        bool prepareFailed = false;
+        if (!deviceOpen && !OpenDevice(&prepareFailed)) {
+            // No device now: the sound is dropped and its channel stays free.
+            ch.sound.store(nullptr, std::memory_order_release);
+            return 0;
+        }
         return 1;
     }
     return 0; // all channels busy: the sound is dropped
@@ -202,8 +243,20 @@ void CAudio::MixBuffer() {
     }
     device->Queue(out, bytesPerBuffer);
     nextBuffer ^= 1;
+    if (active == 0) {
+        silentBuffers.store(silentBuffers.load(std::memory_order_relaxed) + 1,
+                            std::memory_order_release);
+    } else {
+        silentBuffers.store(0, std::memory_order_release);
+    }
     uint32_t now = sectionClock ? sectionClock->load(std::memory_order_relaxed) : 0;
     for (int c = 0; c < AUDIO_CHANNELS; c++) FillChunk(c, now);
+}
+
+void CAudio::FinishPlay(AudioChannel& ch, uint32_t start) {
+    ch.playing = nullptr;
+    silentBuffers.store(0, std::memory_order_release);
+    ch.finishedCount.store(start, std::memory_order_release);
 }
 
 void CAudio::BeginPlay(AudioChannel& ch, CSound* sound, uint32_t start) {
@@ -269,8 +322,7 @@ void CAudio::FillChunk(int c, uint32_t now) {
     }
     if (ch.playing != sound || ch.playingStart != start) BeginPlay(ch, sound, start);
     if (now >= ch.stopTime.load(std::memory_order_relaxed)) {
-        ch.playing = nullptr;
-        ch.finishedCount.store(start, std::memory_order_release);
+        FinishPlay(ch, start);
         return;
     }
     uint32_t size = uint32_t(framesPerBuffer);
@@ -284,8 +336,7 @@ void CAudio::FillChunk(int c, uint32_t now) {
         if (ch.bytesLeft != 0) break; // the chunk is full and the segment goes on
         if (!NextSegment(ch, sound)) {
             std::memset(ch.chunkBuffer + filled, SILENCE, size - filled);
-            ch.playing = nullptr;
-            ch.finishedCount.store(start, std::memory_order_release);
+            FinishPlay(ch, start);
             break;
         }
         if (filled == size) break;

@@ -1,6 +1,11 @@
 // The mixer: four channels mixed into one 22050 Hz 8-bit stereo stream on the
 // audio device's thread.
 //
+// The device is open only while something plays: an open output stream keeps
+// the computer from sleeping and the monitor on. A start opens it again when
+// it is closed, and CloseWhenIdle (on the engine's thread) closes it once the
+// mixer has sent AUDIO_IDLE_BUFFERS silent buffers in a row.
+//
 // Threads: the engine's thread starts, stops and re-pans sounds; the device's
 // thread mixes. They share no lock. A channel's request words (sound, stop
 // time, gains, start count) are written by the engine only, the finished
@@ -22,6 +27,8 @@ constexpr int AUDIO_MAX_FRAMES = 22050;
 constexpr uint32_t AUDIO_NEVER = 0xFFFFFFFF; // stop time of a sound that plays to its end
 constexpr int AUDIO_FULL_GAIN = 65535;
 constexpr int AUDIO_NORMAL_GAIN = 16384; // volume 100: a quarter of full scale
+// Silent buffers in a row (about two seconds) after which the device closes.
+constexpr uint32_t AUDIO_IDLE_BUFFERS = 16;
 
 struct AudioChannel {
     // Written by the engine's thread.
@@ -64,8 +71,15 @@ class CAudio {
     int Init(int formatFlags, int framesPerBuffer);
     // Stops the device, waits for the mixing in progress and releases the buffers.
     void Shutdown();
+    // Closes the device while nothing plays: after AUDIO_IDLE_BUFFERS silent
+    // buffers, when no channel holds a sound. The next start opens it again.
+    // Called on the engine's thread, now and then.
+    void CloseWhenIdle();
+    // Whether the device is open (the engine's thread's view).
+    bool DeviceOpen() const { return deviceOpen; }
 
-    // Starts `sound` on the first free channel; 0 when all four are busy.
+    // Starts `sound` on the first free channel, opening the device if it was
+    // closed; 0 when all four are busy or the device cannot be opened again.
     // Returns 1 without doing anything while sound output is off.
     int StartSound(uint32_t stopTime, CSound* sound, int volume, int pan);
     // Frees the first channel that plays `sound`.
@@ -96,8 +110,14 @@ class CAudio {
     int FramesPerBuffer() const { return framesPerBuffer; }
 
   private:
+    // Opens the device over the allocated buffers, queues two silent ones and
+    // starts it; false when the device refuses (`prepareFailed`: a buffer
+    // could not be prepared).
+    bool OpenDevice(bool* prepareFailed);
     void Release();
     void BeginPlay(AudioChannel& ch, CSound* sound, uint32_t start);
+    // Marks the play of `start` over, after counting the silence anew.
+    void FinishPlay(AudioChannel& ch, uint32_t start);
     bool NextSegment(AudioChannel& ch, const CSound* sound);
     int FindPlaying(const CSound* sound) const;
 
@@ -105,7 +125,10 @@ class CAudio {
     int framesPerBuffer = 0;
     int bytesPerBuffer = 0;
     uint8_t* blocks[2] = {nullptr, nullptr};
-    int nextBuffer = 0; // the mixing thread's after Init
+    int nextBuffer = 0;      // the mixing thread's while the device is open
+    bool deviceOpen = false; // the engine's thread's
+    // Silent buffers queued in a row, written by the mixing thread.
+    std::atomic<uint32_t> silentBuffers{0};
     AudioChannel channels[AUDIO_CHANNELS];
     std::atomic<int> masterVolume{100};
 };

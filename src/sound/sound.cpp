@@ -1,6 +1,7 @@
 #include "sound/sound.h"
 #include "base/error_sink.h"
 #include "base/file_checks.h"
+#include "base/files.h"
 
 #include <cstring>
 #include <new>
@@ -131,7 +132,7 @@ int CSound::Load(const char* fileName, int newVolume, int newPan, int32_t newLoo
         if (errors) errors->ReportErrorF("%s %s", "Unsupported sound format", fileName);
         return 0;
     }
-    std::FILE* opened = std::fopen(fileName, "rb");
+    std::FILE* opened = OpenFile(fileName, "rb");
     if (!opened) {
         if (errors) errors->ReportErrorF("File Not Found: %s", fileName);
         return 0;

@@ -179,7 +179,7 @@ int CConfigDlg::OnOK() {
 
 int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, DialogHost& dialogs,
                       SystemShell& shell, const char* scriptPath, const char* mediaDirectory,
-                      int argc, const char* const* argv) {
+                      int argc, const char* const* argv, uintptr_t owner) {
     settings.theme = &script.theme;
     CConfigDlg dlg(settings, shell, mediaDirectory, argc, argv);
     // The theme's name: the script's file name less ".SS".
@@ -192,6 +192,7 @@ int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, DialogHost
     if (dot && (dot[1] == 'S' || dot[1] == 's') && (dot[2] == 'S' || dot[2] == 's') && !dot[3]) {
         *dot = '\0';
     }
+    dlg.ownerWindow = owner;
     ScanThemeSetup(script, scriptPath);
     settings.ReadSettings();
     return dialogs.RunSettings(dlg);

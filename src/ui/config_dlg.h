@@ -49,6 +49,9 @@ class CConfigDlg {
     // The theme the dialog sets (its script's name), which More Options
     // offers the idle service for.
     char themeName[PATH_LEN + 1] = {};
+    // The window the settings were asked for from ("/c:<window>"), which
+    // owns the dialog; 0 for none.
+    uintptr_t ownerWindow = 0;
 
     // Dialog state, read by the platform's widgets.
     char caption[THEME_NAME_LEN + 1];
@@ -105,7 +108,8 @@ class CConfigDlg {
 
 // Settings mode: scans the theme at `scriptPath` into the script context's
 // module table, reads the settings and runs the dialog through `dialogs`,
-// whose OK writes the settings. Returns the dialog's result.
+// whose OK writes the settings; `owner` is the window that owns the dialog
+// (0: none). Returns the dialog's result.
 int RunSettingsDialog(ScriptContext& script, SettingsStore& settings, DialogHost& dialogs,
                       SystemShell& shell, const char* scriptPath, const char* mediaDirectory,
-                      int argc, const char* const* argv);
+                      int argc, const char* const* argv, uintptr_t owner = 0);

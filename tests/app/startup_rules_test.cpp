@@ -132,6 +132,42 @@ TEST_F(StartupRulesTest, WindowsThemeFolderKeepsTheDrive) {
     EXPECT_STREQ(folder, "C:\\Program Files\\Tarnwell\\Glimmora\\Aquarium");
 }
 
+// A saver whose name names no installed theme (a bare "glimmora.scr") plays
+// the demo theme when that is installed, else says what it looked for.
+TEST_F(StartupRulesTest, AThemeThatIsNotInstalledGivesWayToTheDemo) {
+    TempDir themes;
+    port.shell.SetThemeRoot(themes.Path());
+    DeriveNames(run, port.shell, "glimmora");
+    SetPaths(run, port.shell);
+    const std::string script = run.scriptPath;
+    char missing[3 * PATH_LEN];
+    EXPECT_FALSE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_EQ(std::string(missing), "The theme \"glimmora\" is not installed: its script " +
+                                        script +
+                                        " is not there, and neither is the demo theme "
+                                        "Aquarium");
+    EXPECT_EQ(std::string(run.scriptPath), script);
+
+    themes.Write("Aquarium/Aquarium.SS", "ThemeName \"Aquarium\"\n");
+    EXPECT_TRUE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_STREQ(missing, "");
+    EXPECT_STREQ(run.saverName, "glimmora"); // its settings stay its own
+    EXPECT_STREQ(run.scriptName, "Aquarium");
+    EXPECT_EQ(std::string(run.mediaDirectory), themes.Path() + "/Aquarium");
+    EXPECT_EQ(std::string(run.scriptPath),
+              themes.Path() + "/Aquarium" + PATH_SEPARATOR + "Aquarium.SS");
+
+    // An installed theme, and a script given by "-def", are played as they are.
+    themes.Write("Reef/Reef.SS", "ThemeName \"Reef\"\n");
+    DeriveNames(run, port.shell, "QV Reef");
+    SetPaths(run, port.shell);
+    EXPECT_TRUE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_STREQ(run.scriptName, "Reef");
+    Options({"prog", "/s", "-def", themes.File("absent.SS")});
+    EXPECT_TRUE(FindInstalledTheme(run, port.shell, missing, sizeof(missing)));
+    EXPECT_EQ(std::string(run.scriptPath), themes.File("absent.SS"));
+}
+
 #ifndef _WIN32 // the XDG data folders are a matter of Linux desktops
 TEST_F(StartupRulesTest, XdgThemeFolderTakesTheFirstExisting) {
     TempDir home, system1, system2;
@@ -221,7 +257,14 @@ TEST_F(StartupRulesTest, ModeDispatch) {
     EXPECT_EQ(Mode({"prog", "/p", "1234"}), StartMode::Preview);
     EXPECT_EQ(Mode({"prog", "/s"}), StartMode::Saver);
     EXPECT_EQ(Mode({"prog", "-s"}), StartMode::Saver);
-    EXPECT_EQ(Mode({"prog", "/S"}), StartMode::Stop);
+    // Explorer's "Test" and double click pass "/S"; the letter is read in either case.
+    EXPECT_EQ(Mode({"prog", "/S"}), StartMode::Saver);
+    EXPECT_EQ(Mode({"prog", "/C"}), StartMode::Settings);
+    EXPECT_EQ(Mode({"prog", "/C:4242"}), StartMode::Settings);
+    EXPECT_EQ(Mode({"prog", "/P", "1234"}), StartMode::Preview);
+    EXPECT_EQ(Mode({"prog", "-S"}), StartMode::Saver);
+    EXPECT_EQ(Mode({"prog", "/a", "1234"}), StartMode::Stop); // a password: none asked
+    EXPECT_EQ(Mode({"prog", "/A"}), StartMode::Stop);
     EXPECT_EQ(Mode({"prog", "/x"}), StartMode::Stop);
     EXPECT_EQ(Mode({"prog", "/"}), StartMode::Stop);
     EXPECT_EQ(Mode({"prog", ""}), StartMode::Stop);
@@ -233,6 +276,28 @@ TEST_F(StartupRulesTest, PreviewHandleAndCentredFallback) {
     argv = {args[0].data(), args[1].data(), args[2].data()};
     EXPECT_EQ(PreviewHandle(3, argv.data()), 4711u);
     EXPECT_EQ(PreviewHandle(2, argv.data()), 0u);
+    EXPECT_EQ(SettingsOwner(3, argv.data()), 0u); // a preview's host owns no settings
+
+    // The window the system's settings pass with "/c:<handle>" (or "/C <handle>").
+    const std::vector<std::pair<std::vector<std::string>, uintptr_t>> owners = {
+        {{"prog", "/c:4242"}, 4242},
+        {{"prog", "/C:4242"}, 4242},
+        {{"prog", "/c", "77"}, 77},
+        {{"prog", "/c"}, 0},
+        {{"prog", "/c:"}, 0},
+        {{"prog", "/c:x1"}, 0},
+        {{"prog"}, 0},
+        {{"prog", "/P:99"}, 0},
+    };
+    for (const auto& [words, owner] : owners) {
+        args = words;
+        argv.clear();
+        for (std::string& w : args) argv.push_back(w.data());
+        EXPECT_EQ(SettingsOwner(static_cast<int>(argv.size()), argv.data()), owner) << args.back();
+    }
+    args = {"prog", "/P:99"};
+    argv = {args[0].data(), args[1].data()};
+    EXPECT_EQ(PreviewHandle(2, argv.data()), 99u);
 
     int32_t l, t, r, b;
     CentredPreviewRect(640, 480, &l, &t, &r, &b);

@@ -1,4 +1,4 @@
-// Shared set-up of the display tests: a fresh view with the headless fonts,
+// Shared set-up of the display tests: a fresh view with the test fonts,
 // and a screen that shows what the view's paints present, as a window would.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include "display/ss_view.h"
 #include "display/update_region.h"
 #include "image/image.h"
-#include "ports/headless/headless_fonts.h"
+#include "support/test_fonts.h"
 #include "ports/headless/headless_video.h"
 #include "support/error_log.h"
 #include "support/test_frames.h"
@@ -44,7 +44,7 @@ class DisplayTest : public ::testing::Test {
         return view.backBuffer[static_cast<size_t>(y) * view.bufferWidth + x];
     }
 
-    HeadlessFonts fonts;
+    TestFonts fonts;
     ErrorSink errors;
     ErrorLog log{errors};
     MemoryBudget memory;

@@ -7,7 +7,7 @@
 #include "engine/engine_sound.h"
 #include "engine/engine_state.h"
 #include "engine/random.h"
-#include "ports/headless/headless_fonts.h"
+#include "support/test_fonts.h"
 #include "script/script_context.h"
 #include "script/theme_records.h"
 #include "sound/audio.h"
@@ -61,7 +61,7 @@ class EngineTest : public ::testing::Test {
     std::vector<std::unique_ptr<CSound>> sounds;
 
     ErrorSink errors;
-    HeadlessFonts fonts;
+    TestFonts fonts;
     std::unique_ptr<ScriptContext> context = std::make_unique<ScriptContext>();
     ScriptContext& script = *context;
     ThemeTables& theme = script.theme;

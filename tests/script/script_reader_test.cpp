@@ -139,6 +139,96 @@ TEST_F(ScriptReaderTest, PositionAndSeekResumeReading) {
     EXPECT_STREQ(cursor, "two\n");
 }
 
+// One rule on every platform: a byte-order mark, or bytes that are UTF-8
+// throughout, mean UTF-8; anything else is Windows-1252. Lines come as UTF-8.
+TEST_F(ScriptReaderTest, TextIsUtf8OrWindows1252AndComesAsUtf8) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        ScriptEncoding encoding;
+        std::vector<std::string> lines;
+    };
+    const std::string cafe = "Caf\xC3\xA9";
+    const std::vector<Case> cases = {
+        {"ASCII", "ThemeName \"Reef\"\n", ScriptEncoding::Utf8, {"ThemeName \"Reef\"\n"}},
+        {"UTF-8",
+         "Module \"" + cafe + "\"\nx \"\xE6\xB5\xB7\"\n",
+         ScriptEncoding::Utf8,
+         {"Module \"" + cafe + "\"\n", "x \"\xE6\xB5\xB7\"\n"}},
+        {"Windows-1252",
+         "Module \"Caf\xE9\"\n\x80 \x93q\x94 \x81\n",
+         ScriptEncoding::Windows1252,
+         {"Module \"" + cafe + "\"\n", "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xC2\x81\n"}},
+        // One byte that is not UTF-8, far down, decides for the whole file.
+        {"late 1252 byte",
+         "Module \"" + cafe + "\"\n" + std::string(5000, ' ') + "x\xE9\n",
+         ScriptEncoding::Windows1252,
+         {"Module \"Caf\xC3\x83\xC2\xA9\"\n", "x\xC3\xA9\n"}},
+        {"mark",
+         "\xEF\xBB\xBFThemeName \"" + cafe + "\"\n",
+         ScriptEncoding::Utf8,
+         {"ThemeName \"" + cafe + "\"\n"}},
+        // After a mark, a byte that is not UTF-8 shows as U+FFFD.
+        {"mark and stray byte", "\xEF\xBB\xBFx\xE9y\n", ScriptEncoding::Utf8, {"x\xEF\xBF\xBDy\n"}},
+        {"mark only", "\xEF\xBB\xBF", ScriptEncoding::Utf8, {}},
+        {"overlong", "x\xC0\xAF\n", ScriptEncoding::Windows1252, {"x\xC3\x80\xC2\xAF\n"}},
+        {"cut sequence at the end",
+         "x\xE6\xB5",
+         ScriptEncoding::Windows1252,
+         {"x\xC3\xA6\xC2\xB5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Lines(c.bytes), c.lines);
+        EXPECT_EQ(reader.encoding, c.encoding);
+    }
+}
+
+// A piece of a long line that would end inside a character ends before it,
+// and the character begins the next piece; positions stay exact.
+TEST_F(ScriptReaderTest, LongUtf8LinesAreCutBetweenCharacters) {
+    const std::string sea = "\xE6\xB5\xB7"; // three bytes
+    std::string line = std::string(125, 'x') + sea + sea + "\n";
+    auto lines = Lines(line + "End\n");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], std::string(125, 'x'));
+    EXPECT_EQ(lines[1], sea + sea + "\n");
+    EXPECT_EQ(lines[2], "End\n");
+    EXPECT_EQ(reader.lineNumber, 3); // as many pieces as in bytes
+
+    ASSERT_EQ(reader.OpenScript(scriptPath), 1);
+    char* cursor;
+    ASSERT_TRUE(reader.NextLine(&cursor));
+    const int32_t offset = reader.ScriptPosition();
+    EXPECT_EQ(offset, 125);
+    ASSERT_TRUE(reader.NextLine(&cursor));
+    ASSERT_EQ(reader.ScriptSeek(offset), 1);
+    ASSERT_TRUE(reader.NextLine(&cursor));
+    EXPECT_EQ(std::string(cursor), sea + sea + "\n");
+
+    // A Windows-1252 line of 127 accented bytes is one piece of 254 bytes.
+    lines = Lines(std::string(127, '\xE9') + "\n");
+    ASSERT_EQ(lines.size(), 1u); // the newline piece is blank
+    EXPECT_EQ(lines[0].size(), 254u);
+}
+
+TEST_F(ScriptReaderTest, ScrambledScriptsFollowTheSameRule) {
+    auto scramble = [](const std::string& text) {
+        std::string out;
+        for (size_t i = 0; i < text.size(); ++i) out += ScrambleChar(text[i], static_cast<int>(i));
+        return out;
+    };
+    auto lines = Lines("%%%%\n" + scramble("Module \"Caf\xE9\"\n"));
+    EXPECT_TRUE(reader.scrambled);
+    EXPECT_EQ(reader.encoding, ScriptEncoding::Windows1252);
+    EXPECT_EQ(lines, std::vector<std::string>{"Module \"Caf\xC3\xA9\"\n"});
+    // A mark before the marker line, or after it, means UTF-8 as well.
+    lines = Lines("\xEF\xBB\xBF%%%%\n" + scramble("\xEF\xBB\xBFStart \xE9\n"));
+    EXPECT_TRUE(reader.scrambled);
+    EXPECT_EQ(reader.encoding, ScriptEncoding::Utf8);
+    EXPECT_EQ(lines, std::vector<std::string>{"Start \xEF\xBF\xBD\n"});
+}
+
 struct Split {
     std::string keyword;
     std::string rest;
@@ -234,6 +324,14 @@ TEST(CopyQuotedTest, CopiesCutsAndFails) {
     after = CopyQuoted(field, unclosed, 5);
     EXPECT_STREQ(field, "open");
     EXPECT_STREQ(after, "\n");
+
+    // A cut keeps whole characters: "Récif" in 2 bytes is "R", in 3 "Ré".
+    char accented[] = "\"R\xC3\xA9"
+                      "cif\"";
+    CopyQuoted(field, accented, 2);
+    EXPECT_STREQ(field, "R");
+    CopyQuoted(field, accented, 3);
+    EXPECT_STREQ(field, "R\xC3\xA9");
 }
 
 } // namespace

@@ -414,6 +414,56 @@ TEST_F(MixerTest, ShutdownClosesTheDeviceAndStopsMixing) {
     EXPECT_FALSE(audio.IsChannelBusy(0));
 }
 
+// An open output stream keeps the computer awake: the device is open only
+// while something plays, and a sound that starts meanwhile opens it again.
+TEST_F(MixerTest, TheDeviceIsClosedWhileNothingPlays) {
+    Open();
+    EXPECT_EQ(device.Opens(), 1);
+    for (uint32_t i = 1; i < AUDIO_IDLE_BUFFERS; ++i) Pass();
+    audio.CloseWhenIdle();
+    EXPECT_TRUE(device.IsOpen()); // not silent for long enough yet
+    Pass();
+    audio.CloseWhenIdle();
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_FALSE(audio.DeviceOpen());
+    const uint64_t played = device.BuffersPlayed();
+    clock.AdvanceTime(5000);
+    EXPECT_EQ(device.BuffersPlayed(), played); // closed: nothing plays
+
+    // A short sound opens it again and plays whole, as from the start.
+    CSound* s = Sound(Repeat(255, 1000));
+    ASSERT_EQ(audio.StartSound(AUDIO_NEVER, s, 100, 64), 1);
+    EXPECT_EQ(device.Opens(), 2);
+    EXPECT_TRUE(device.IsOpen());
+    EXPECT_EQ(Pass(), Repeat(0x80, BUFFER_BYTES));
+    audio.CloseWhenIdle(); // its chunk is prepared, not yet heard: still open
+    EXPECT_EQ(Pass(), Repeat(0x80, BUFFER_BYTES));
+    audio.CloseWhenIdle(); // mixed, not yet heard: still open
+    EXPECT_EQ(Pass(), Repeat(0x80, BUFFER_BYTES));
+    EXPECT_TRUE(device.IsOpen());
+    Bytes heard = Pass();
+    EXPECT_EQ(Slice(heard, 0, 2000), Repeat(159, 2000));
+    EXPECT_EQ(Slice(heard, 2000, BUFFER_BYTES - 2000), Repeat(0x80, BUFFER_BYTES - 2000));
+    // Two silent buffers have been queued after the sound's.
+    for (uint32_t silent = 2; silent < AUDIO_IDLE_BUFFERS; ++silent) {
+        audio.CloseWhenIdle();
+        ASSERT_TRUE(device.IsOpen()) << "after " << silent << " silent buffers";
+        Pass();
+    }
+    audio.CloseWhenIdle();
+    EXPECT_FALSE(device.IsOpen());
+
+    // A device that has gone meanwhile drops the sound and keeps its channel free.
+    device.SetAvailable(false);
+    EXPECT_EQ(audio.StartSound(AUDIO_NEVER, s, 100, 64), 0);
+    EXPECT_FALSE(audio.IsChannelBusy(0));
+    device.SetAvailable(true);
+    EXPECT_EQ(audio.StartSound(AUDIO_NEVER, s, 100, 64), 1);
+    EXPECT_EQ(device.Opens(), 3);
+    audio.Shutdown(); // releases the device as before
+    EXPECT_FALSE(device.IsOpen());
+}
+
 TEST_F(MixerTest, RecordsWhatItPlayedAsAWavFile) {
     std::string path = dir.File("out.wav");
     Open();

@@ -81,7 +81,10 @@ TEST_F(MixerThreadTest, EngineCallsRaceWithMixingSafely) {
                 break;
             case 2: audio.StopSound(s); break;
             case 3: audio.SetSoundVolumePan(s, volume, pan); break;
-            case 4: sectionTime.store(uint32_t(i)); break;
+            case 4:
+                sectionTime.store(uint32_t(i));
+                audio.CloseWhenIdle();
+                break;
             }
             if (i > 1000000) break;
         }
@@ -94,6 +97,28 @@ TEST_F(MixerThreadTest, EngineCallsRaceWithMixingSafely) {
         EXPECT_EQ(device.BuffersPlayed(), after);
         EXPECT_EQ(device.Queued(), 0);
     }
+}
+
+// The device closes while nothing plays and opens again for the next sound,
+// with the mixing thread running up to the close.
+TEST_F(MixerThreadTest, ClosingWhenIdleAndOpeningAgainRaceSafely) {
+    ASSERT_EQ(audio.Init(AUDIO_FORMAT_STEREO, AUDIO_FRAMES_PER_BUFFER), 1);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int closes = 0;
+    for (int i = 0; closes < 20 && std::chrono::steady_clock::now() < deadline; i++) {
+        if (!audio.DeviceOpen() || i % 64 == 0)
+            audio.StartSound(AUDIO_NEVER, sounds[0].get(), 100, 64);
+        const bool open = audio.DeviceOpen();
+        audio.CloseWhenIdle();
+        if (open && !audio.DeviceOpen()) {
+            ++closes;
+            EXPECT_FALSE(device.IsOpen());
+            EXPECT_EQ(device.Queued(), 0);
+        }
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(closes, 20);
+    EXPECT_GE(device.Opens(), 20);
 }
 
 } // namespace

@@ -12,8 +12,11 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 namespace {
 
@@ -37,10 +40,13 @@ void Pump(DWORD ms) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    if (__argc < 3) return 2;
-    const char* saver = __argv[1];
-    const char* reportPath = __argv[2];
-    DWORD wait = __argc > 3 ? static_cast<DWORD>(std::atoi(__argv[3])) : 3000;
+    // The arguments in UTF-16: a saver's name may hold any character.
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 3) return 2;
+    const wchar_t* saver = argv[1];
+    const wchar_t* reportPath = argv[2];
+    DWORD wait = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 3000;
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = HostProc;
@@ -57,13 +63,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!host) return 3;
     Pump(200);
 
-    char line[1024];
-    std::snprintf(line, sizeof(line), "\"%s\" /p %llu", saver,
+    wchar_t line[1024];
+    std::swprintf(line, 1024, L"\"%ls\" /p %llu", saver,
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(host)));
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         return 4;
     }
@@ -96,7 +102,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
-    std::FILE* report = std::fopen(reportPath, "w");
+    std::FILE* report = _wfopen(reportPath, L"w");
     if (!report) return 5;
     std::fprintf(report, "running=%d pixel=%02X%02X%02X child=%d size=%ldx%ld exit=%lu\n",
                  running ? 1 : 0, GetRValue(colour), GetGValue(colour), GetBValue(colour),

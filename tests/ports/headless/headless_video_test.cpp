@@ -128,10 +128,19 @@ TEST_F(HeadlessVideo, FontsMeasureAndRenderWithinTheirCell) {
     EXPECT_GT(ink, 0);
     for (size_t i = 200; i < coverage.size(); ++i) ASSERT_EQ(coverage[i], 0xAA);
     EXPECT_EQ(fonts.RenderText(font, "x", coverage.data(), 0, 10, 20), 0);
-    // Bytes above 0x7F are Windows-1252 characters.
-    int32_t euro = 0;
-    fonts.MeasureText(font, "\x80", &euro, nullptr);
+    // Text is UTF-8: a euro sign is one character, as wide as its glyph,
+    // and a byte that begins no character counts as one replacement sign.
+    int32_t euro = 0, e = 0, cafe = 0, caf = 0, accent = 0, stray = 0;
+    fonts.MeasureText(font, "\xE2\x82\xAC", &euro, nullptr);
+    fonts.MeasureText(font, "e", &e, nullptr);
+    fonts.MeasureText(font, "Caf\xC3\xA9", &cafe, nullptr);
+    fonts.MeasureText(font, "Caf", &caf, nullptr);
+    fonts.MeasureText(font, "\xC3\xA9", &accent, nullptr);
+    fonts.MeasureText(font, "\xE9", &stray, nullptr);
     EXPECT_GT(euro, 0);
+    EXPECT_EQ(accent, e); // the same advance as its letter
+    EXPECT_EQ(cafe, caf + accent);
+    EXPECT_GT(stray, 0);
     fonts.FreeFont(font);
     fonts.FreeFont(bold);
     fonts.FreeFont(mono);

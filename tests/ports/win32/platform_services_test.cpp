@@ -137,6 +137,50 @@ TEST_F(RegistryTest, AFailedWriteSaysWhyAndDeletesNothing) {
     EXPECT_EQ(values, 1u);
 }
 
+// Every name reaches the registry as UTF-16, whatever the system's code page.
+// A name of Windows-1252 characters is the key that the code page made of it
+// on Western systems, so their settings stay where they were.
+TEST(UnicodeRegistryTest, NamesCrossAsUtf16AndWesternKeysKeepTheirNames) {
+    const wchar_t* key = L"Software\\Tarnwell\\Glimmora\\QV Oc\u00e9an \u6d77";
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    ASSERT_EQ(Write("QV Oc\xC3\xA9"
+                    "an \xE6\xB5\xB7",
+                    "R\xC3\xA9"
+                    "cif",
+                    "Tr\xC3\xA8s", 7),
+              "");
+    HKEY opened;
+    const std::wstring section = std::wstring(key) + L"\\R\u00e9cif";
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, section.c_str(), 0, KEY_READ, &opened),
+              ERROR_SUCCESS);
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    EXPECT_EQ(RegQueryValueExW(opened, L"Tr\u00e8s", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(&value), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(opened);
+    EXPECT_EQ(value, 7u);
+    EXPECT_EQ(Read("QV Oc\xC3\xA9"
+                   "an \xE6\xB5\xB7",
+                   "R\xC3\xA9"
+                   "cif",
+                   "Tr\xC3\xA8s", 0),
+              7);
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+
+    if (GetACP() != 1252) GTEST_SKIP() << "the system's code page is " << GetACP();
+    // A key made through the code page, as the settings of a Western system were.
+    HKEY made;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tarnwell\\Glimmora\\QV Caf\xE9\\Config",
+                              0, nullptr, 0, KEY_SET_VALUE, nullptr, &made, nullptr),
+              ERROR_SUCCESS);
+    DWORD two = 2;
+    RegSetValueExA(made, "PlayMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&two), 4);
+    RegCloseKey(made);
+    EXPECT_EQ(Read("QV Caf\xC3\xA9", "Config", "PlayMode", 0), 2);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarnwell\\Glimmora\\QV Caf\u00e9");
+}
+
 TEST(ShellTest, ThemeFolderIsOnTheWindowsDrive) {
     char windows[MAX_PATH];
     ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 2u);
@@ -170,6 +214,21 @@ TEST(ShellTest, ShortSaverNameFindsTheLongFile) {
     DeleteFileA(longPath.c_str());
     EXPECT_FALSE(shell.FindLongSaverName("QV Lookup Test", found, sizeof(found)));
     EXPECT_FALSE(shell.FindLongSaverName(std::string(400, 'Q').c_str(), found, sizeof(found)));
+
+    // A name beyond any code page comes back as UTF-8.
+    wchar_t wideSystem[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryW(wideSystem, MAX_PATH), 0u);
+    const std::wstring wideLong = std::wstring(wideSystem) + L"\\QV \u6d77 Oc\u00e9an.SCR";
+    file = CreateFileW(wideLong.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_TRUE(shell.FindLongSaverName("QV \xE6\xB5\xB7 Oc\xC3\xA9"
+                                        "an",
+                                        found, sizeof(found)));
+    EXPECT_STREQ(found, "QV \xE6\xB5\xB7 Oc\xC3\xA9"
+                        "an.SCR");
+    DeleteFileW(wideLong.c_str());
 }
 
 TEST(ShellTest, ScreenAndWindowSizes) {
@@ -281,6 +340,30 @@ TEST(TextTest, ArialMeasuresAndRendersInItsCell) {
     int32_t defaultHeight = 0;
     fonts.MeasureText(nullptr, "Default", nullptr, &defaultHeight);
     EXPECT_GT(defaultHeight, 0);
+}
+
+// Text is UTF-8: "é" is one character, as wide as GDI draws it.
+TEST(TextTest, Utf8TextIsMeasuredAsItsCharacters) {
+    Win32Fonts fonts;
+    VidFont* font = fonts.MakeFont(26, "Arial", false);
+    ASSERT_NE(font, nullptr);
+    int32_t accented = 0;
+    fonts.MeasureText(font,
+                      "R\xC3\xA9"
+                      "cif",
+                      &accented, nullptr);
+    HFONT arial = CreateFontW(26, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                              DEFAULT_PITCH | FF_DONTCARE, L"Arial");
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, arial);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, L"R\u00e9cif", 5, &size);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(arial);
+    EXPECT_EQ(accented, size.cx);
+    fonts.FreeFont(font);
 }
 
 void CountDone(void* counter) {
