@@ -52,6 +52,7 @@ int ScriptReader::OpenScript(const char* path) {
     lineNumber = 0;
     skipDepth = 0; // an "#if 0" left open at the end does not reach into the next read
     skipStartLine = 0;
+    braceDepth = 0;
     pieceContinues = false;
     scrambled = false;
     int n = ReadScriptPiece(scriptFile, lineBuffer);
@@ -121,6 +122,8 @@ bool ScriptReader::NextLine(char** cursor) {
             deliver = skipDepth == 0;
         }
         if (deliver) {
+            if (*line == '{') ++braceDepth;
+            if (*line == '}') --braceDepth;
             *cursor = line;
             return true;
         }
@@ -169,6 +172,7 @@ void ScriptReader::Reset() {
     lineNumber = 0;
     skipDepth = 0;
     skipStartLine = 0;
+    braceDepth = 0;
     pieceContinues = false;
     scrambled = false;
 }
