@@ -249,7 +249,11 @@ TEST_F(HostileThemeToolTest, MediaOutsideTheThemeFolderAreWarnedOf) {
                 EXPECT_EQ(status, 0) << c.line << "\n" << err;
                 EXPECT_EQ(err.find(outside), std::string::npos) << c.line << "\n" << err;
             } else {
-                EXPECT_EQ(status, 9) << c.line << "\n" << err;
+                // Warnings alone give 1 with --strict; a feature's image is looked for in
+                // the theme's folder, where an absolute name is not found.
+                const bool missing =
+                    std::string(block) == "Feature" && c.warnedName == dir.File("x.gif");
+                EXPECT_EQ(status, missing ? 9 : 1) << c.line << "\n" << err;
                 EXPECT_NE(err.find(script + ":9: warning: \"" + c.warnedName + "\"" + outside),
                           std::string::npos)
                     << block << " " << c.line << "\n"

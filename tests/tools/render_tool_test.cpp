@@ -103,7 +103,8 @@ TEST_F(RenderToolTest, ScriptErrorExitsWithItsLineAndPrintsTheMessage) {
     script.replace(script.find("Start 0"), 7, "Bogus 0");
     theme.Write("Tiny.SS", script);
     EXPECT_EQ(Render("Tiny.SS", out.File("e"), "--seconds 1"), 15);
-    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")), "message: Tiny: Invalid Keyword: Bogus\n");
+    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")),
+              theme.File("Tiny.SS") + ":15: Invalid Keyword: Bogus\n");
 }
 
 TEST_F(RenderToolTest, RejectsBadOptionsNamingThem) {
