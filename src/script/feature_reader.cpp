@@ -162,8 +162,9 @@ int ReadPositionLine(ScriptContext& s, CFeature& f, const char* rest) {
         ParsePosition(s, f.positionX, f.positionY, &pair);
     } else if (MatchKeyword(rest, "Random")) {
         s.Warn("\"Position Random\" puts the feature in the top-left corner: leave Position "
-               "out for a random place along the top, or write Random(...) as the second "
-               "coordinate");
+               "out for a random place along the top, write Random(...) as the second "
+               "coordinate, or for a random x at height y write \"Position Offset(<its "
+               "label>, Random(centre, spread), Random(y, 0))\"");
         f.positionX = 1;
         f.positionY = 1;
     } else {
