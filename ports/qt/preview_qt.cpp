@@ -403,9 +403,8 @@ void PreviewController::DrawOver(QPainter& painter, const QImage& picture) {
             painter.setPen(QColor(255, 220, 0));
             painter.drawRect(rect.adjusted(0, 0, -1, -1));
             const FeatureSource& source = ctx.script.FeatureSourceOf(i);
-            std::string name =
-                source.label >= 0 ? theme.labelTable[source.label].name : source.image;
-            name = std::to_string(i) + " " + name;
+            std::string name = std::to_string(i) + " ";
+            name += source.label >= 0 ? theme.labelTable[source.label].name : source.image;
             painter.drawText(rect.topLeft() + QPoint(2, -3), QString::fromStdString(name));
         }
     }
