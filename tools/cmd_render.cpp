@@ -265,10 +265,15 @@ class ScratchFolder {
         std::filesystem::remove(path, error);
     }
     bool Make(const std::filesystem::path& beside) {
+#ifdef _WIN32
+        (void)beside;
+        return false; // videos are made on Linux
+#else
         std::string pattern = (beside.parent_path() / ".glimmora-frames-XXXXXX").string();
         if (!mkdtemp(pattern.data())) return false;
         path = pattern;
         return true;
+#endif
     }
     std::filesystem::path path;
 };

@@ -1,6 +1,7 @@
 // glimmora-preview SCRIPT: plays a theme script in a window and plays it
 // again whenever the script or one of its media files changes (see
 // preview_qt.h).
+#include "base/paths.h"
 #include "ports/qt/preview_help.h"
 #include "ports/qt/preview_qt.h"
 #include "ports/qt/qt_port.h"
@@ -72,6 +73,9 @@ int main(int argc, char** argv) {
         }
     }
     if (options.script.empty()) return Refuse("no script named");
+    if (std::filesystem::absolute(options.script).string().size() > static_cast<size_t>(PATH_LEN))
+        return Refuse("the script's path is longer than " + std::to_string(PATH_LEN) +
+                      " characters");
     std::error_code error;
     if (!std::filesystem::is_regular_file(options.script, error)) {
         std::fprintf(stderr, "glimmora-preview: %s is not a theme script file\n",

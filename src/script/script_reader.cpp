@@ -122,8 +122,9 @@ bool ScriptReader::NextLine(char** cursor) {
             deliver = skipDepth == 0;
         }
         if (deliver) {
-            if (*line == '{') ++braceDepth;
-            if (*line == '}') --braceDepth;
+            // Held within its range whatever the number of lines.
+            if (*line == '{' && braceDepth < INT32_MAX) ++braceDepth;
+            if (*line == '}' && braceDepth > INT32_MIN) --braceDepth;
             *cursor = line;
             return true;
         }
