@@ -23,11 +23,6 @@ extern char** environ;
 
 namespace {
 
-// A GIF frame lasts whole hundredths of a second.
-uint64_t ToGifTime(uint64_t ms) {
-    return (ms + 5) / 10 * 10;
-}
-
 bool EndsWith(const std::string& text, const char* end) {
     const size_t n = std::strlen(end);
     return text.size() >= n && text.compare(text.size() - n, n, end) == 0;
@@ -36,6 +31,15 @@ bool EndsWith(const std::string& text, const char* end) {
 } // namespace
 
 #ifdef GLIMMORA_IMPORT
+
+namespace {
+
+// A GIF frame lasts whole hundredths of a second.
+uint64_t ToGifTime(uint64_t ms) {
+    return (ms + 5) / 10 * 10;
+}
+
+} // namespace
 
 struct GifClip::Frames {
     Animation animation;
