@@ -15,7 +15,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
 # Manual pages and the changelog, compressed as Debian wants them (no time stamp).
 set(packaging_dir ${CMAKE_SOURCE_DIR}/packaging/linux)
 set(packed_files)
-foreach(source glimmora.6 glimmora-tool.1 changelog)
+foreach(source glimmora.6 glimmora-tool.1 glimmora-preview.1 changelog)
     set(packed ${CMAKE_BINARY_DIR}/packaging/${source}.gz)
     add_custom_command(OUTPUT ${packed}
                        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
@@ -41,6 +41,10 @@ if(TARGET glimmora)
     install(CODE "file(MAKE_DIRECTORY \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver)
     file(CREATE_LINK ../../bin/glimmora
          \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/xscreensaver/glimmora SYMBOLIC)")
+endif()
+if(TARGET glimmora-preview)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/glimmora-preview.1.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/glimmora)
 install(FILES ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES DESTINATION ${doc_dir})

@@ -1,6 +1,7 @@
 // Loads a module from arbitrary script text, with a fixed set of media files
 // beside the script: a two-frame GIF, a short WAV and a palette file. The
-// first byte chooses the module and preview mode.
+// first byte chooses the module, the preview mode and whether reading goes on
+// after an error (as the theme tools read).
 #include "app/glimmora_context.h"
 #include "app/module_loader.h"
 #include "ports/headless/headless_port.h"
@@ -135,6 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::snprintf(run.scriptPath, sizeof(run.scriptPath), "%s/theme.SS", folder.c_str());
     std::snprintf(run.mediaDirectory, sizeof(run.mediaDirectory), "%s", folder.c_str());
     run.previewMode = (options & 0x80) != 0;
+    ctx->script.keepGoing = (options & 0x20) != 0;
     ctx->view.SetSize(options & 0x40 ? 1024 : 800, options & 0x40 ? 768 : 600);
     port->settings.Set("fuzz", "Config", "ActiveModule", options & 0x0F);
 

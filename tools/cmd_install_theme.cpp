@@ -15,6 +15,7 @@
 // (copied into a hidden folder beside it, then swapped in by renaming), so a
 // failure at any point leaves the installed theme as it was. Nothing is
 // removed that the tool did not install.
+#include "find_program.h"
 #include "replace_file.h"
 #include "tool_commands.h"
 #include "tool_output.h"
@@ -183,32 +184,9 @@ void WriteSaverEntry(const std::string& theme) {
                  error ? error.message().c_str() : why.c_str());
 }
 
-bool IsProgram(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error) && access(path.c_str(), X_OK) == 0;
-}
-
-// The glimmora program beside this tool (an installation, or a build folder
-// whose tools/ lie one level down), else the first one on $PATH.
+// The glimmora program beside this tool, else the first one on $PATH.
 fs::path FindPlayer() {
-    std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        for (const fs::path& dir : {self.parent_path(), self.parent_path().parent_path()}) {
-            if (IsProgram(dir / "glimmora")) return dir / "glimmora";
-        }
-    }
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        fs::path dir = dirs.substr(start, end - start);
-        if (!dir.empty() && IsProgram(dir / "glimmora")) return dir / "glimmora";
-        start = end + 1;
-    }
-    return {};
+    return FindProgram("glimmora");
 }
 
 std::string ErrnoText() {

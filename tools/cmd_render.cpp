@@ -1,7 +1,9 @@
 // "render": plays a theme on the headless platform against a virtual clock and
-// writes what the saver would show and play: PNG frames and the mixed sound.
-// The clock moves as the saver's loop sleeps, from one announced change to the
-// next, or by a fixed step.
+// writes what the saver would show and play: PNG frames and the mixed sound,
+// and clips to share (an animated GIF, a video made by ffmpeg). The clock
+// moves as the saver's loop sleeps, from one announced change to the next, or
+// by a fixed step. Before playing it reports the errors and warnings "check"
+// finds in the module it plays, and ends with the first error's line.
 #include "app/main_loop.h"
 #include "app/saver_run.h"
 #include "app/saver_window.h"
@@ -9,8 +11,10 @@
 #include "base/file_checks.h"
 #include "image/screen_frame.h"
 #include "ports/headless/headless_port.h"
+#include "render_clip.h"
 #include "script/script_context.h"
 #include "script/setup_scan.h"
+#include "theme_check.h"
 #include "tool_commands.h"
 
 #include <algorithm>
@@ -43,13 +47,18 @@ struct RenderOptions {
     int step = 0; // ms per pass; 0: the loop's own waits
     bool writeFrames = true;
     bool exportPalettes = false;
-    int scale = 0; // 0: as the "PictureSize" setting says
+    bool force = false; // replace an earlier render's frames and sound in --out
+    std::string gif;    // an animated GIF of the run
+    std::string video;  // a video of the run, made by ffmpeg
+    int scale = 0;      // 0: as the "PictureSize" setting says
 };
 
 const char USAGE[] =
-    "usage: glimmora-tool render SCRIPT --out DIR [--size WxH] [--seconds T] [--fps F]\n"
-    "       [--seed S] [--module N] [--preview] [--param NAME=VALUE]... [--gamma G]\n"
-    "       [--no-sound] [--step MS] [--no-frames] [--exp256] [--scale N]\n";
+    "usage: glimmora-tool render SCRIPT [--out DIR] [--force] [--gif FILE] [--video FILE]\n"
+    "       [--size WxH] [--seconds T] [--fps F] [--seed S] [--module N] [--preview]\n"
+    "       [--param NAME=VALUE]... [--gamma G] [--no-sound] [--step MS] [--no-frames]\n"
+    "       [--exp256] [--scale N]\n"
+    "(glimmora-tool render --help tells more)\n";
 
 // Names what is wrong with the command line, then the usage; status 2.
 int Refuse(const std::string& what) {
@@ -77,7 +86,7 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
         const bool takesValue = arg == "--out" || arg == "--size" || arg == "--seconds" ||
                                 arg == "--fps" || arg == "--seed" || arg == "--module" ||
                                 arg == "--param" || arg == "--gamma" || arg == "--step" ||
-                                arg == "--scale";
+                                arg == "--gif" || arg == "--video" || arg == "--scale";
         if (takesValue && i + 1 >= argc) return arg + " needs a value";
         const char* value = takesValue ? argv[++i] : "";
         long v = 0;
@@ -137,6 +146,16 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
             o->writeFrames = false;
         } else if (arg == "--exp256") {
             o->exportPalettes = true;
+        } else if (arg == "--force") {
+            o->force = true;
+        } else if (arg == "--gif") {
+            if (std::filesystem::path(value).extension() != ".gif")
+                return BadValue(arg, value, "a file name ending in .gif");
+            o->gif = value;
+        } else if (arg == "--video") {
+            if (!IsVideoName(value))
+                return BadValue(arg, value, "a file name ending in .webm or .mp4");
+            o->video = value;
         } else if (arg.rfind("-", 0) == 0) {
             return "unknown option " + arg;
         } else if (o->script.empty()) {
@@ -148,7 +167,8 @@ std::string ParseArguments(int argc, char** argv, RenderOptions* o) {
     if (o->script.empty()) return "no script named";
     if (o->preview && o->scale > 0)
         return "--scale: the preview always shows pictures at their own size";
-    if (o->out.empty() && o->writeFrames) return "--out DIR is needed unless --no-frames is given";
+    if (o->out.empty() && o->writeFrames && o->gif.empty() && o->video.empty())
+        return "--out DIR is needed unless --no-frames, --gif or --video is given";
     return "";
 }
 
@@ -175,14 +195,22 @@ std::string PreloadSettings(const RenderOptions& o, HeadlessSettings& settings, 
         return "--module " + std::to_string(o.module) + ": the theme has " +
                std::to_string(theme.moduleCount) + " module(s), numbered from 0";
     for (const auto& [name, value] : o.params) {
-        bool known = false;
+        const ModuleParam* known = nullptr;
         if (module < theme.moduleCount) {
-            for (const ModuleParam& p : theme.moduleTable[module].params)
-                known = known || (p.name[0] != '\0' && name == p.name);
+            for (const ModuleParam& p : theme.moduleTable[module].params) {
+                if (!known && p.name[0] != '\0' && name == p.name) known = &p;
+            }
         }
         if (!known)
             return "--param " + name + ": module " + std::to_string(module) +
                    " has no setting of that name";
+        // The settings dialog's slider reaches only its range.
+        const int32_t low = std::min(known->leftValue, known->rightValue);
+        const int32_t high = std::max(known->leftValue, known->rightValue);
+        if (value < low || value > high)
+            return "--param " + name + "=" + std::to_string(value) +
+                   ": the setting's slider runs from " + std::to_string(low) + " to " +
+                   std::to_string(high);
         settings.Set(profile, theme.moduleTable[module].name, name.c_str(), value);
     }
     return "";
@@ -195,6 +223,86 @@ void CloseWindow(GlimmoraContext& ctx) {
     for (int i = 0; i < 1000; ++i) {
         if (windows.PumpMessage() == PumpResult::Quit) break;
     }
+}
+
+// What render writes into --out: its frames and its sound.
+bool IsRenderOutput(const std::string& name) {
+    if (name == "audio.wav") return true;
+    unsigned n = 0;
+    char end[8] = {};
+    return name.size() == 16 && std::sscanf(name.c_str(), "frame-%6u.%4s", &n, end) == 2 &&
+           std::strcmp(end, "png") == 0 && name.compare(0, 6, "frame-") == 0;
+}
+
+// Makes --out ready: a new or empty folder; with --force, one whose earlier
+// frames and sound are removed (nothing else is touched). Returns what is
+// wrong, or nothing.
+std::string PrepareOut(const std::filesystem::path& out, bool force) {
+    std::error_code error;
+    if (std::filesystem::exists(out, error) && !std::filesystem::is_directory(out, error))
+        return out.string() + " is not a folder";
+    std::filesystem::create_directories(out, error);
+    if (error) return "cannot make the folder " + out.string() + " (" + error.message() + ")";
+    std::vector<std::filesystem::path> earlier;
+    bool others = false;
+    for (const auto& entry : std::filesystem::directory_iterator(out, error)) {
+        if (IsRenderOutput(entry.path().filename().string()) && entry.is_regular_file(error)) {
+            earlier.push_back(entry.path());
+        } else {
+            others = true;
+        }
+    }
+    if (!force && (others || !earlier.empty()))
+        return out.string() +
+               " is not empty: give a new or empty folder, or --force to replace the frames "
+               "and sound of an earlier render there";
+    for (const std::filesystem::path& file : earlier) std::filesystem::remove(file, error);
+    return "";
+}
+
+// The frames and sound of a video made without --out, in a folder of their
+// own beside the video, removed with what was written into it.
+class ScratchFolder {
+  public:
+    ~ScratchFolder() {
+        if (path.empty()) return;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
+            if (IsRenderOutput(entry.path().filename().string()))
+                std::filesystem::remove(entry.path(), error);
+        }
+        std::filesystem::remove(path, error);
+    }
+    bool Make(const std::filesystem::path& beside) {
+#ifdef _WIN32
+        (void)beside;
+        return false; // videos are made on Linux
+#else
+        std::string pattern = (beside.parent_path() / ".glimmora-frames-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) return false;
+        path = pattern;
+        return true;
+#endif
+    }
+    std::filesystem::path path;
+};
+
+// The problems "check" finds in the module and block set the run plays,
+// printed; the line of the first error, or 0.
+int ReportProblems(const RenderOptions& o, const std::string& script) {
+    if (script.size() > static_cast<size_t>(PATH_LEN)) return 0;
+    ThemeCheck check(script.c_str());
+    const bool scanned = check.Scan();
+    std::vector<Problem> errors = check.scanErrors, warnings;
+    if (scanned && check.Context().script.theme.moduleCount > 0)
+        check.LoadModule(std::max(o.module, 0), o.preview, false, &errors, &warnings);
+    warnings.insert(warnings.begin(), check.themeWarnings.begin(), check.themeWarnings.end());
+    PrintInLineOrder(o.script.c_str(), errors, warnings);
+    int first = 0;
+    for (const Problem& p : errors) {
+        if (p.line > 0 && (first == 0 || p.line < first)) first = p.line;
+    }
+    return errors.empty() ? 0 : std::max(first, 1);
 }
 
 } // namespace
@@ -213,10 +321,55 @@ int CmdRender(int argc, char** argv) {
         std::fprintf(stderr, "render: %s is not a theme script file\n", o.script.c_str());
         return 1;
     }
+    std::string ffmpeg;
+    if (!o.video.empty()) {
+        ffmpeg = FindFfmpeg();
+        if (ffmpeg.empty()) {
+            std::fprintf(stderr,
+                         "render: --video needs the ffmpeg program, which is not installed (not "
+                         "found on PATH): install ffmpeg (on Debian: apt install ffmpeg), or make "
+                         "a clip with --gif instead\n");
+            return 1;
+        }
+    }
+    if (!o.gif.empty() && !GifClip::Available()) {
+        std::fprintf(stderr, "render: this build cannot write GIF clips\n");
+        return 1;
+    }
     std::filesystem::path script = std::filesystem::absolute(o.script, error);
     std::filesystem::path out =
         o.out.empty() ? std::filesystem::path() : std::filesystem::absolute(o.out, error);
-    if (!out.empty()) std::filesystem::create_directories(out, error);
+    const std::filesystem::path gif =
+        o.gif.empty() ? std::filesystem::path() : std::filesystem::absolute(o.gif, error);
+    const std::filesystem::path video =
+        o.video.empty() ? std::filesystem::path() : std::filesystem::absolute(o.video, error);
+    const uint64_t endMs = static_cast<uint64_t>(o.seconds * 1000.0);
+    const int64_t frameCount =
+        static_cast<int64_t>((endMs * static_cast<uint64_t>(o.fps) + 999) / 1000);
+    if (!o.gif.empty()) {
+        const std::string over = GifClip::TooLarge(o.width, o.height, frameCount);
+        if (!over.empty())
+            return Refuse("--gif: " + over + "; choose a smaller --size, fewer --fps or --seconds");
+    }
+    if (!out.empty()) {
+        const std::string unready = PrepareOut(out, o.force);
+        if (!unready.empty()) {
+            std::fprintf(stderr, "render: %s\n", unready.c_str());
+            return 1;
+        }
+    }
+    ScratchFolder scratch;
+    if (!video.empty() && out.empty() && !scratch.Make(video)) {
+        std::fprintf(stderr, "render: cannot make a folder for the video's frames beside %s\n",
+                     video.string().c_str());
+        return 1;
+    }
+    // Where frames and sound go: --out, or the video's own folder.
+    const std::filesystem::path frames = out.empty() ? scratch.path : out;
+    const bool pngFrames = !frames.empty() && (o.writeFrames || !video.empty());
+
+    // What check finds in the module played, before it plays.
+    const int firstError = ReportProblems(o, script.string());
     // Started in the script's folder with "-def", every media file resolves as
     // it would for the saver in its theme folder.
     std::filesystem::current_path(script.parent_path(), error);
@@ -233,8 +386,11 @@ int CmdRender(int argc, char** argv) {
     const std::string refused =
         PreloadSettings(o, port->settings, profile.c_str(), fileName.c_str());
     if (!refused.empty()) return Refuse(refused);
-    port->system.EchoMessages(true);
-    if (o.sound && !out.empty()) port->audio.RecordTo((out / "audio.wav").string().c_str());
+    // The errors were told above; the run's own messages (what is not in
+    // the script) are told as they come.
+    port->system.EchoMessages(firstError == 0);
+    const std::string sound = o.sound && !frames.empty() ? (frames / "audio.wav").string() : "";
+    if (!sound.empty()) port->audio.RecordTo(sound.c_str());
 
     std::string size = "-v" + std::to_string(o.width) + "x" + std::to_string(o.height);
     std::vector<std::string> words = {profile, o.preview ? "/p" : "/s"};
@@ -248,7 +404,8 @@ int CmdRender(int argc, char** argv) {
     GlimmoraContext& ctx = saverRun->lead;
     ctx.run.pictureScale = o.scale;
     if (!StartUp(*saverRun, static_cast<int>(args.size()), args.data())) {
-        if (o.sound) port->audio.StopRecording();
+        if (!sound.empty()) port->audio.StopRecording();
+        if (firstError != 0) return firstError;
         // A window that could not be made (no memory for its view) has shown
         // its message without a script line: the run still failed.
         const int status = Finish(ctx);
@@ -257,8 +414,9 @@ int CmdRender(int argc, char** argv) {
     BeginRunLoop(*saverRun);
     ctx.engine.random.SeedRandom(o.seed);
 
-    const uint64_t endMs = static_cast<uint64_t>(o.seconds * 1000.0);
+    GifClip clip;
     const uint64_t fps = static_cast<uint64_t>(o.fps);
+    const bool anyFrames = pngFrames || !gif.empty();
     uint64_t now = 0;
     uint64_t frame = 0;
     uint64_t passes = 0;
@@ -271,15 +429,19 @@ int CmdRender(int argc, char** argv) {
         const uint64_t wait = o.step > 0 ? static_cast<uint64_t>(o.step) : ctx.loop.waitMs;
         const uint64_t next = std::min(endMs, now + wait);
         // Until then the screen shows what this pass left.
-        while (o.writeFrames && frame * 1000 < next * fps) {
+        while (anyFrames && frame * 1000 < next * fps) {
             if (ctx.view.NeedsPaint() && ctx.saverWindow) ctx.saverWindow->OnPaint();
-            char name[32];
-            std::snprintf(name, sizeof(name), "frame-%06llu.png",
-                          static_cast<unsigned long long>(frame));
-            if (!HeadlessWritePng(port->windows.Screen(), (out / name).string().c_str())) {
-                std::fprintf(stderr, "render: cannot write %s\n", (out / name).string().c_str());
-                return 1;
+            if (pngFrames) {
+                char name[32];
+                std::snprintf(name, sizeof(name), "frame-%06llu.png",
+                              static_cast<unsigned long long>(frame));
+                if (!HeadlessWritePng(port->windows.Screen(), (frames / name).string().c_str())) {
+                    std::fprintf(stderr, "render: cannot write %s\n",
+                                 (frames / name).string().c_str());
+                    return 1;
+                }
             }
+            if (!gif.empty()) clip.Add(port->windows.Screen(), frame * 1000 / fps);
             ++frame;
         }
         port->system.AdvanceTime(static_cast<uint32_t>(next - now));
@@ -287,7 +449,7 @@ int CmdRender(int argc, char** argv) {
     }
     if (running) CloseWindow(ctx);
     EndRunLoop(*saverRun);
-    if (o.sound) port->audio.StopRecording();
+    if (!sound.empty()) port->audio.StopRecording();
     // What the theme costs: the passes the loop made.
     if (endMs > 0)
         std::fprintf(stderr, "passes: %llu (%llu per second)\n",
@@ -295,5 +457,22 @@ int CmdRender(int argc, char** argv) {
                      static_cast<unsigned long long>((passes * 1000 + endMs / 2) / endMs));
     else
         std::fprintf(stderr, "passes: %llu\n", static_cast<unsigned long long>(passes));
-    return Finish(ctx);
+    std::string why;
+    if (!gif.empty()) {
+        if (!clip.Write(gif.string(), endMs, &why)) {
+            std::fprintf(stderr, "render: %s: %s\n", o.gif.c_str(), why.c_str());
+            return 1;
+        }
+        std::printf("%s: %llu frames, %d colours%s\n", o.gif.c_str(),
+                    static_cast<unsigned long long>(frame), clip.Colors(),
+                    clip.Exact() ? "" : " (reduced)");
+    }
+    if (!video.empty()) {
+        if (!MakeVideo(ffmpeg, frames.string(), o.fps, sound, video.string(), &why)) {
+            std::fprintf(stderr, "render: %s: %s\n", o.video.c_str(), why.c_str());
+            return 1;
+        }
+        std::printf("%s: made by %s\n", o.video.c_str(), ffmpeg.c_str());
+    }
+    return firstError != 0 ? firstError : Finish(ctx);
 }

@@ -95,11 +95,22 @@ bool StartsWith(const std::vector<uint8_t>& bytes, const char* magic) {
     return bytes.size() >= n && std::memcmp(bytes.data(), magic, n) == 0;
 }
 
-// The kind of a file by its first bytes, for files under a name the loader
-// does not take ("a PNG picture"); empty when unknown.
-std::string Kind(const std::vector<uint8_t>& bytes) {
+} // namespace
+
+std::string FileKind(const uint8_t* data, size_t size) {
+    const std::vector<uint8_t> bytes(data, data + std::min<size_t>(size, 32));
     if (StartsWith(bytes, "GIF8")) return "a GIF picture";
     if (StartsWith(bytes, "\x89PNG")) return "a PNG picture";
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF)
+        return "a JPEG picture";
+    if (StartsWith(bytes, "RIFF") && bytes.size() >= 12 && std::memcmp(&bytes[8], "WEBP", 4) == 0)
+        return "a WebP picture";
+    if (StartsWith(bytes, "BM") && bytes.size() >= 18) {
+        const uint32_t header = Le32(&bytes[14]); // the size of the header that follows
+        if (header == 12 || header == 40 || header == 52 || header == 56 || header == 64 ||
+            header == 108 || header == 124)
+            return "a BMP picture";
+    }
     if (StartsWith(bytes, "fLaC")) return "a FLAC sound";
     if (StartsWith(bytes, "OggS")) return "an Ogg sound";
     if (StartsWith(bytes, "ID3") ||
@@ -109,6 +120,14 @@ std::string Kind(const std::vector<uint8_t>& bytes) {
         return "a WAV sound";
     if (StartsWith(bytes, "FORM")) return "an AIFF sound";
     return "";
+}
+
+namespace {
+
+// The kind of a file by its first bytes, for files under a name the loader
+// does not take ("a PNG picture"); empty when unknown.
+std::string Kind(const std::vector<uint8_t>& bytes) {
+    return FileKind(bytes.data(), bytes.size());
 }
 
 std::string WithExtension(const std::string& path, const char* extension) {
@@ -300,7 +319,7 @@ std::string RefusalNote(const std::string& message) {
         TakePrefix(message, "File Not Found: ", &path) ||
         TakePrefix(message, "Unsupported sound format ", &path) ||
         TakePrefix(message, "File is not a valid WAVE file ", &path)) {
-        const std::string kind = Kind(ReadHead(path, 16));
+        const std::string kind = Kind(ReadHead(path, 32));
         if (kind.empty() || kind == "a WAV sound") return "";
         const bool picture = kind.find("picture") != std::string::npos;
         const std::string out = WithExtension(path, picture ? ".gif" : ".wav");

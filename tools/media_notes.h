@@ -2,7 +2,14 @@
 // is and how to convert it.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+
+// What a file is by its first bytes (at least 32 of them when it has so
+// many): "a JPEG picture", "an Ogg sound"; empty when it is none the
+// importer knows.
+std::string FileKind(const uint8_t* data, size_t size);
 
 // The note for a loader message that names a refused media file ("File is
 // not 8bit 22kHz PCM PATH" and the like): "PATH is 16-bit stereo 44100 Hz

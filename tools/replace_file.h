@@ -18,6 +18,8 @@ class FileReplacement {
     // exists); false with `why` set when it cannot.
     bool Open(const std::string& target, std::string* why);
     std::FILE* File() const { return file; }
+    // The temporary file's path, for a program that writes it by name.
+    const std::string& TemporaryPath() const { return temporary; }
     // Flushes the content to the disk and renames it over the target, which
     // keeps the mode of the file it replaces (a new one gets the mode new
     // files get). False with `why` set, and the target untouched, when a

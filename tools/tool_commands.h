@@ -11,3 +11,4 @@ int CmdGifInfo(int argc, char** argv);
 int CmdCheck(int argc, char** argv);
 int CmdInstallTheme(int argc, char** argv);
 int CmdImport(int argc, char** argv);
+int CmdPreview(int argc, char** argv);

@@ -129,7 +129,8 @@ WindowId QtWindows::Create(const WindowSpec& layout, WindowEventSink& sink) {
     const WindowId id = nextId++;
     auto window = std::make_unique<SaverWindowQt>(*this, sink, id, parent.get(), embed == 0);
     if (!parent) {
-        Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
+        Qt::WindowFlags flags = Qt::Window;
+        if (!framedRunWindow) flags |= Qt::FramelessWindowHint;
         if (layout.topmost) flags |= Qt::WindowStaysOnTopHint;
         window->setFlags(flags);
     }
@@ -187,6 +188,10 @@ WindowId QtWindows::Create(const WindowSpec& layout, WindowEventSink& sink) {
         if (!hostWindow && !layout.child) made->requestActivate();
     }
     return id;
+}
+
+QWindow* QtWindows::RunWindow() const {
+    return runWindow.get();
 }
 
 void QtWindows::SetRect(WindowId id, const WindowSpec& layout) {

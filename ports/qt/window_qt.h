@@ -43,6 +43,12 @@ class QtWindows : public WindowSystem {
     bool Idle(int count) override;
     void WaitMessage(uint32_t ms) override;
 
+    // The run's window, while it exists.
+    QWindow* RunWindow() const;
+    // The run's window is an ordinary window with the window manager's frame
+    // (the preview's), not a bare one.
+    bool framedRunWindow = false;
+
   private:
     friend class SaverWindowQt;
 

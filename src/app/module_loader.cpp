@@ -8,11 +8,38 @@
 #include "ui/dialog_host.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
 
 constexpr int MEDIA_PATH_SIZE = 2 * PATH_LEN + 2;
+
+// After "-def" (no media directory) a relative name that leads nowhere from
+// the current folder is looked for in the script's own folder, where a theme
+// keeps its files: `path` becomes that file when it is there. Returns the
+// folders searched when the file is in neither, else nothing.
+std::string LookBesideScript(const GlimmoraContext& ctx, const char* name, char* path, int size) {
+    std::error_code error;
+    if (ctx.run.mediaDirectory[0] != '\0' || PathExists(path) ||
+        std::filesystem::path(name).is_absolute())
+        return "";
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    const std::filesystem::path script = std::filesystem::absolute(ctx.run.scriptPath, error);
+    const std::string folder = script.parent_path().string();
+    std::string searched = current.string();
+    if (!folder.empty() && !std::filesystem::equivalent(current, folder, error)) {
+        char beside[MEDIA_PATH_SIZE];
+        MediaPath(folder.c_str(), name, beside, sizeof(beside));
+        FindThemeMedia(ctx.mediaNotice, beside, sizeof(beside));
+        if (PathExists(beside)) {
+            std::snprintf(path, static_cast<size_t>(size), "%s", beside);
+            return "";
+        }
+        searched += " and " + folder;
+    }
+    return searched;
+}
 
 // Loads what the module's lines name into the context: images through the
 // image cache, sounds into the sound bank, sprite slots and the background
@@ -26,6 +53,7 @@ class ContextBinder : public MediaBinder {
         char path[MEDIA_PATH_SIZE];
         MediaPath(ctx.run.mediaDirectory, name, path, sizeof(path));
         FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
+        if (!FindBesideScript(name, path, sizeof(path))) return 0;
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
         // An earlier image of this block stays with the image cache or goes.
@@ -50,6 +78,7 @@ class ContextBinder : public MediaBinder {
         char path[MEDIA_PATH_SIZE];
         MediaPath(ctx.run.mediaDirectory, name, path, sizeof(path));
         FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
+        if (!FindBesideScript(name, path, sizeof(path))) return 0;
         return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors,
                           &ctx.memory);
     }
@@ -67,6 +96,7 @@ class ContextBinder : public MediaBinder {
         if (!PathExists(name)) {
             MediaPath(ctx.run.mediaDirectory, name, inMedia, sizeof(inMedia));
             FindThemeMedia(ctx.mediaNotice, inMedia, sizeof(inMedia));
+            if (!FindBesideScript(name, inMedia, sizeof(inMedia))) return 0;
             if (PathExists(inMedia)) path = inMedia;
         }
         CImage* image = ctx.images.Load(path);
@@ -84,6 +114,15 @@ class ContextBinder : public MediaBinder {
     }
 
   private:
+    // Looks beside the script after "-def" (see LookBesideScript); when the
+    // file is in none of the folders, reports "File Not Found" with them.
+    bool FindBesideScript(const char* name, char* path, int size) {
+        const std::string searched = LookBesideScript(ctx, name, path, size);
+        if (searched.empty()) return true;
+        ctx.errors.ReportErrorF("File Not Found: %s (looked in %s)", name, searched.c_str());
+        return false;
+    }
+
     // A name that leaves the theme's folder works only where the theme was
     // made: an installed copy holds the folder alone.
     void WarnIfOutside(const char* name) const {
@@ -164,6 +203,7 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     char path[MEDIA_PATH_SIZE];
     MediaPath(ctx.run.mediaDirectory, paletteName, path, sizeof(path));
     FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
+    LookBesideScript(ctx, paletteName, path, sizeof(path));
     ctx.view.LoadPalette(path);
 }
 

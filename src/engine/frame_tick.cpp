@@ -66,6 +66,19 @@ void ToggleBanner(Engine& e, uint32_t t) {
 
 } // namespace
 
+void RestartSection(Engine& e, uint32_t now) {
+    const int features = FeaturesInUse(e);
+    const int sections = e.theme.sectionCount > MAX_SECTIONS ? MAX_SECTIONS : e.theme.sectionCount;
+    for (int i = 0; i < features; ++i) LeaveSection(e, e.theme.featureTable[i]);
+    e.sectionEnding = false;
+    if (e.currentSection >= 0 && e.currentSection < sections)
+        e.theme.sectionTable[e.currentSection].endRequested = 0;
+    e.clockStart = now;
+    e.sectionTime.store(0, std::memory_order_relaxed);
+    for (int i = 0; i < features; ++i) ResetForSection(e, e.theme.featureTable[i]);
+    e.groupsDirty = true;
+}
+
 uint32_t NextChangeTime(Engine& e, uint32_t t) {
     const uint32_t soon = t + 1;
     // The first pass settles the load state at once.

@@ -12,6 +12,9 @@ extern const char PRODUCT_LINE[];
 // One pass at section time t; `now` is the millisecond clock's value, which
 // a section that begins in this pass (and the first pass) takes as its start.
 void FrameTick(Engine& e, uint32_t t, uint32_t now);
+// Starts the current section again from its beginning, as a change to it
+// would start it; `now` is the millisecond clock's value, its new start.
+void RestartSection(Engine& e, uint32_t now);
 // After the pass at section time t: the earliest section time after t at
 // which a pass may change anything (a feature, the section, the banner), so
 // that the main loop can sleep until then: a start, the next tick after a

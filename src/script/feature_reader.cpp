@@ -162,8 +162,9 @@ int ReadPositionLine(ScriptContext& s, CFeature& f, const char* rest) {
         ParsePosition(s, f.positionX, f.positionY, &pair);
     } else if (MatchKeyword(rest, "Random")) {
         s.Warn("\"Position Random\" puts the feature in the top-left corner: leave Position "
-               "out for a random place along the top, or write Random(...) as the second "
-               "coordinate");
+               "out for a random place along the top, write Random(...) as the second "
+               "coordinate, or for a random x at height y write \"Position Offset(<its "
+               "label>, Random(centre, spread), Random(y, 0))\"");
         f.positionX = 1;
         f.positionY = 1;
     } else {
@@ -355,13 +356,21 @@ int ReadFeature(ScriptContext& s, MediaBinder& media, CFeature& feature, int32_t
     source.label = -1;
     source.image[0] = '\0';
     BlockState block;
+    const int32_t inside = s.reader.braceDepth;
     char* line;
     while (s.reader.NextLine(&line) && line[0] != '}') {
         char* keyword;
         char* rest;
         WarnOfSkippedSign(s, line);
         SplitKeyword(line, &keyword, &rest);
-        if (!ReadLine(s, media, feature, index, keyword, rest, block)) return 0;
+        if (ReadLine(s, media, feature, index, keyword, rest, block)) continue;
+        if (!s.keepGoing) return 0;
+        // Read on from the next line of this block: past a condition's
+        // command block the error was in, or to the end of the block when the
+        // line read for a missing "{" closed it.
+        if (s.reader.braceDepth < inside) break;
+        while (s.reader.braceDepth > inside && s.reader.NextLine(&line)) {
+        }
     }
     FinishBlock(s, feature, block);
     return 1;

@@ -59,23 +59,32 @@ bool ReadColor(ScriptContext& s, MediaBinder& media, const char* rest) {
     return true;
 }
 
+// The lines of a background block, its opener already read.
 bool ReadBackground(ScriptContext& s, MediaBinder& media) {
-    if (!ExpectOpener(s)) return false;
     char* line;
     while (s.reader.NextLine(&line) && line[0] != '}') {
         char* keyword;
         char* rest;
         SplitKeyword(line, &keyword, &rest);
+        bool read;
         if (MatchKeyword(keyword, "Color")) {
-            if (!ReadColor(s, media, rest)) return false;
+            read = ReadColor(s, media, rest);
         } else if (MatchKeyword(keyword, "Image")) {
             StripQuotes(rest);
-            if (!media.BindBackgroundImage(rest)) return false;
+            read = media.BindBackgroundImage(rest) != 0;
         } else {
-            return s.ReportInvalidKeyword(keyword);
+            read = s.ReportInvalidKeyword(keyword) != 0;
         }
+        if (!read && !s.keepGoing) return false;
     }
     return true;
+}
+
+// Passes over lines until the brace depth is down to `depth`.
+void SkipToDepth(ScriptContext& s, int32_t depth) {
+    char* line;
+    while (s.reader.braceDepth > depth && s.reader.NextLine(&line)) {
+    }
 }
 
 // A warning on the line of the block keyword just read.
@@ -83,9 +92,8 @@ void WarnAtBlock(const ScriptContext& s, int32_t line, const char* text) {
     if (s.WantsWarnings()) s.errors->WarnAt(line, text);
 }
 
-bool ReadFeatureBlock(ScriptContext& s, MediaBinder& media, int32_t section) {
-    const int32_t line = s.reader.lineNumber;
-    if (!ExpectOpener(s)) return false;
+// A feature block, its opener already read; `line` is the line of its keyword.
+bool ReadFeatureBlock(ScriptContext& s, MediaBinder& media, int32_t section, int32_t line) {
     ThemeTables& theme = s.theme;
     if (theme.featureCount >= MAX_FEATURES) {
         // The table is full: the block is passed over whole.
@@ -136,6 +144,38 @@ void WarnOfUndefinedLabels(const ScriptContext& s) {
     }
 }
 
+// A block of the module: its opener, then its lines. In keep-going mode a
+// failed block is passed over to its end, and a block without an opener is
+// taken to end at the next closer. `depth` is the module's nesting, lowered
+// when the line read in place of the opener closes a section or the module.
+bool ReadBlock(ScriptContext& s, MediaBinder& media, Block kind, int32_t section, int& depth) {
+    const int32_t line = s.reader.lineNumber;
+    const int32_t outer = s.reader.braceDepth;
+    if (!ExpectOpener(s)) {
+        if (!s.keepGoing) return false;
+        if (s.reader.braceDepth < outer) {
+            --depth;
+        } else {
+            WarnAtBlock(s, line,
+                        "the block has no \"{\": it is taken to end at the next \"}\", and "
+                        "errors after this one may follow from it");
+            SkipToDepth(s, outer - 1);
+        }
+        return true;
+    }
+    bool read = true;
+    switch (kind) {
+    case Block::Skip: SkipBlock(s); break;
+    case Block::Background: read = ReadBackground(s, media); break;
+    default: read = ReadFeatureBlock(s, media, section, line); break;
+    }
+    if (!read && !s.keepGoing) return false;
+    // A block whose lines opened a block of their own (a stray "{") ends at
+    // the closer that matches its opener.
+    if (s.keepGoing) SkipToDepth(s, outer);
+    return true;
+}
+
 bool ReadBody(ScriptContext& s, MediaBinder& media) {
     int depth = 1;
     int32_t section = 0;
@@ -145,16 +185,16 @@ bool ReadBody(ScriptContext& s, MediaBinder& media) {
             --depth;
             continue;
         }
-        switch (Classify(s, line)) {
+        // After a guessed block end the next module's line may come into
+        // view: the body has ended.
+        if (s.keepGoing && (MatchKeyword(line, "Module") || MatchKeyword(line, "ScreenSaver")))
+            return true;
+        const Block kind = Classify(s, line);
+        switch (kind) {
         case Block::Skip:
-            if (!ExpectOpener(s)) return false;
-            SkipBlock(s);
-            break;
         case Block::Background:
-            if (!ReadBackground(s, media)) return false;
-            break;
         case Block::Feature:
-            if (!ReadFeatureBlock(s, media, section)) return false;
+            if (!ReadBlock(s, media, kind, section, depth)) return false;
             break;
         case Block::Section: {
             // A "Section" without its opener ends the module quietly.

@@ -30,6 +30,12 @@ struct ScriptContext {
     // then dropped, so that a long script cannot write past the table.
     ThemeModule overflowModule = {};
 
+    // Read on after an error, from the next line or the end of the block it
+    // was in, so that one pass reports every error (the theme tools); the
+    // saver stops at the first. A module without errors reads the same
+    // either way.
+    bool keepGoing = false;
+
     // Read the preview blocks ("PreviewBackground", "PreviewFeature") in place
     // of the full-screen ones.
     bool previewBlocks = false;

@@ -73,6 +73,7 @@ int ScriptReader::OpenScript(const char* path) {
     lineNumber = 0;
     skipDepth = 0; // an "#if 0" left open at the end does not reach into the next read
     skipStartLine = 0;
+    braceDepth = 0;
     pieceContinues = false;
     scrambled = false;
     carriedLength = 0;
@@ -198,6 +199,9 @@ bool ScriptReader::NextLine(char** cursor) {
             deliver = skipDepth == 0;
         }
         if (deliver) {
+            // Held within its range whatever the number of lines.
+            if (*line == '{' && braceDepth < INT32_MAX) ++braceDepth;
+            if (*line == '}' && braceDepth > INT32_MIN) --braceDepth;
             *cursor = line;
             return true;
         }
@@ -249,6 +253,7 @@ void ScriptReader::Reset() {
     lineNumber = 0;
     skipDepth = 0;
     skipStartLine = 0;
+    braceDepth = 0;
     pieceContinues = false;
     scrambled = false;
 }

@@ -25,6 +25,9 @@ class ScriptReader {
   public:
     int32_t lineNumber = 0;
     int32_t skipDepth = 0;
+    // Block openers less block closers among the lines delivered so far: the
+    // theme tools find the end of a block after an error by it.
+    int32_t braceDepth = 0;
     bool scrambled = false;
     ScriptEncoding encoding = ScriptEncoding::Utf8;
     // Receives warnings on what the reader reads otherwise than written (a

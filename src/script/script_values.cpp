@@ -115,7 +115,16 @@ const char* ParseValue(const ScriptContext& s, int32_t& value, const char* text)
     }
     // A scale that cannot be read leaves the number as written.
     int32_t percent = 100;
+    const char* scale = SkipToValue(p + 1);
     const char* end = ParseValue(s, percent, p + 1);
+    if (end == scale && IsLetter(*scale) && s.WantsWarnings()) {
+        int length = 0;
+        while (length < 20 && (IsLetter(scale[length]) || IsDigit(scale[length]))) ++length;
+        s.Warn("\"%d*%.*s\": \"*\" scales by a number, a #setting or Balance, not by "
+               "\"%.*s\"; the value reads as %d and the rest of the line may be read otherwise "
+               "than meant",
+               number, length, scale, length, scale, number);
+    }
     value = Narrow(int64_t{number} * percent / 100);
     return end ? end : p + 1;
 }

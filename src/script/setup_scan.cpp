@@ -71,12 +71,19 @@ bool ReadModuleSetup(ScriptContext& s, ThemeModule& module) {
         line[0] != '{')
         return SyntaxError(s, "Missing keyword 'Setup' or missing '{'");
 
+    // In keep-going mode a wrong definition is reported and passed over.
     int defined = 0;
     while (s.reader.NextLine(&line) && line[0] != '}') {
         if (line[0] != '#') continue;
-        if (defined == MODULE_PARAMS) return SyntaxError(s, "Too many parameters present");
-        if (!ReadParamDefinition(s, module.params[defined], line))
-            return SyntaxError(s, "Invalid parameter definition");
+        if (defined == MODULE_PARAMS) {
+            if (!SyntaxError(s, "Too many parameters present") && !s.keepGoing) return false;
+            continue;
+        }
+        if (!ReadParamDefinition(s, module.params[defined], line)) {
+            if (!SyntaxError(s, "Invalid parameter definition") && !s.keepGoing) return false;
+            module.params[defined] = ModuleParam();
+            continue;
+        }
         WarnOfShadowedName(s, module, defined);
         ++defined;
     }

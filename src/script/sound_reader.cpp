@@ -1,5 +1,6 @@
 #include "script/sound_reader.h"
 
+#include "base/error_sink.h"
 #include "script/media_binder.h"
 #include "script/script_context.h"
 #include "script/script_values.h"
@@ -31,6 +32,13 @@ void CutFileName(char* rest) {
     StripQuotes(rest);
 }
 
+int IncompleteSoundLine(ScriptContext& s) {
+    if (s.keepGoing && s.errors)
+        s.errors->ReportError("Sound line not loaded: it takes one, two or five values after "
+                              "the file name");
+    return 0;
+}
+
 } // namespace
 
 int ReadSoundArg(ScriptContext& s, MediaBinder& media, CSound*& slot, const char* /*keyword*/,
@@ -41,13 +49,15 @@ int ReadSoundArg(ScriptContext& s, MediaBinder& media, CSound*& slot, const char
     int32_t headCount = 0;
     int32_t tailCount = 0;
 
+    // An incomplete line stops the saver's loading without a word; the theme
+    // tools say why.
     const char* p = ValuesStart(rest);
-    if (!p) return 0;
+    if (!p) return IncompleteSoundLine(s);
     p = ParseValue(s, volume, p);
-    if (!p) return 0;
+    if (!p) return IncompleteSoundLine(s);
     if ((p = ParseValue(s, pan, p)) != nullptr && (p = ParseValue(s, loopPoint, p)) != nullptr) {
         p = ParseValue(s, headCount, p);
-        if (!p || !ParseValue(s, tailCount, p)) return 0;
+        if (!p || !ParseValue(s, tailCount, p)) return IncompleteSoundLine(s);
     }
 
     CutFileName(rest);

@@ -65,6 +65,34 @@ TEST_F(ModuleLoaderTest, MissingBackgroundImageIsReportedAsWritten) {
     EXPECT_FALSE(view.hasPalette); // loading stopped before the palette
 }
 
+// After "-def" (no media directory) a file the current folder does not hold
+// is taken from the script's folder; one neither holds is reported with both.
+TEST_F(ModuleLoaderTest, AfterDefMediaAreLookedForBesideTheScript) {
+    TempDir elsewhere;
+    WriteGif("back.gif", 1, 0, 8, 6);
+    WritePalette("256COL00.PAL", 9);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere.Path());
+    run.mediaDirectory[0] = '\0';
+    LoadBody("Background\n{\nImage \"back.gif\"\n}\nFeature\n{\nImage \"fish.gif\"\n"
+             "Sound \"bubble.wav\", 100\n}\n");
+    EXPECT_EQ(errorLine, 0) << LastMessage();
+    ASSERT_NE(view.backgroundImage, nullptr);
+    EXPECT_EQ(featureCount, 1);
+    EXPECT_NE(featureTable[0].image, nullptr);
+    EXPECT_NE(featureTable[0].sound, nullptr);
+    EXPECT_TRUE(view.hasPalette);
+
+    SetUp();
+    run.mediaDirectory[0] = '\0';
+    LoadBody("Feature\n{\nImage \"mon.gif\"\n}\n");
+    EXPECT_EQ(LastMessage(), "File Not Found: mon.gif (looked in " +
+                                 std::filesystem::current_path().string() + " and " + dir.Path() +
+                                 ")");
+    EXPECT_EQ(errorLine, MODULE_HEAD_LINES + 3);
+    std::filesystem::current_path(previous);
+}
+
 TEST_F(ModuleLoaderTest, LaterBackgroundSettingsWin) {
     WriteGif("back.gif", 1, 0);
     LoadBody("Background\n{\nImage \"back.gif\"\n}\nBackground\n{\nColor 1,2,3\n}\n");

@@ -87,6 +87,92 @@ TEST_F(CheckToolTest, QuietlyStoppedLoadingIsReported) {
               std::string::npos);
 }
 
+// Five misspellings, five errors in one pass, each with the word or file
+// name probably meant.
+TEST_F(CheckToolTest, FiveTyposGiveFiveErrorsEachWithItsSuggestion) {
+    WriteGif("moon.gif", 1, 0);
+    WriteWav("click.wav", 100);
+    const int b = MODULE_HEAD_LINES;
+    std::string script = dir.Write(
+        "theme.SS", Module("A", "Feature\n{\nImage \"moon.gif\"\nPostion 100, 50\n}\n"
+                                "Feature\n{\nMovment 4, 0, 40\nSound \"clik.wav\", 100\n}\n"
+                                "Feature\n{\nImage \"mon.gif\"\nFade FadInOut(10, 50)\n}\n"));
+    EXPECT_EQ(Check(script), b + 4);
+    auto line = [&](int n) { return script + ":" + std::to_string(b + n) + ": "; };
+    EXPECT_EQ(Err(), line(4) + "Invalid Keyword: Postion (did you mean \"Position\"?)\n" + line(8) +
+                         "Invalid Keyword: Movment (did you mean \"Movement\"?)\n" + line(9) +
+                         "File Not Found: " + Media("clik.wav") +
+                         " (did you mean \"click.wav\"?)\n" + line(13) + "File Not Found: " +
+                         Media("mon.gif") + " (did you mean \"moon.gif\"?)\n" + line(14) +
+                         "Invalid Keyword: FadInOut(10, 50) (did you mean \"FadeInOut\"?)\n");
+    EXPECT_EQ(Check("--json " + script), b + 4);
+    EXPECT_NE(Out().find("\"message\":\"Invalid Keyword: Postion\",\"suggestion\":\"Position\""),
+              std::string::npos)
+        << Out();
+}
+
+// After an error reading goes on from the next line, or past the block the
+// error is in; a block without its "{" is taken to end at the next "}".
+TEST_F(CheckToolTest, ReadsOnAfterAnErrorToTheNextLineOrBlock) {
+    const int b = MODULE_HEAD_LINES;
+    struct Case {
+        const char* label;
+        std::string script;
+        std::vector<std::pair<int, std::string>> errors;
+    } cases[] = {
+        {"a command block",
+         Module("A", "Feature\n{\nCondition OnEnd\n{\nJump Fish\nStop\n}\nPostion 1, 2\n}\n"),
+         {{b + 5, "Invalid Keyword: Jump"}, {b + 8, "Invalid Keyword: Postion"}}},
+        {"a block without its opener",
+         Module("A", "Feature\nImage \"fish.gif\"\n}\nFeature\n{\nBogus\n}\n"),
+         {{b + 2, "Syntax Error: Missing '{'"}, {b + 6, "Invalid Keyword: Bogus"}}},
+        {"an opener missing at a section's end",
+         Module("A", "Section\n{\nFeature\n}\nFeature\n{\nBogus\n}\n"),
+         {{b + 4, "Syntax Error: Missing '{'"}, {b + 7, "Invalid Keyword: Bogus"}}},
+        {"a background block",
+         Module("A", "Background\n{\nColour 1, 2, 3\nImage \"sky.gif\"\n}\n"),
+         {{b + 3, "Invalid Keyword: Colour"}, {b + 4, "File Not Found: sky.gif"}}},
+        {"a sound line of three values",
+         Module("A", "Feature\n{\nSound \"bubble.wav\", 1, 2, 3\nBogus\n}\n"),
+         {{b + 3, "Sound line not loaded: it takes one, two or five values after the file name"},
+          {b + 4, "Invalid Keyword: Bogus"}}},
+        {"two settings",
+         Module("A", "Feature\n{\nBogus\n}\n", "#X \"a\"\n#Y \"b\"\n"),
+         {{5, "Syntax Error: Invalid parameter definition"},
+          {6, "Syntax Error: Invalid parameter definition"},
+          {b + 5, "Invalid Keyword: Bogus"}}},
+    };
+    for (const Case& c : cases) {
+        std::string script = dir.Write("theme.SS", c.script + Module("B", "Feature\n{\n}\n"));
+        EXPECT_EQ(Check(script), c.errors.front().first) << c.label;
+        std::vector<std::string> errors; // the lines that are no warnings
+        const std::string err = Err();
+        for (size_t start = 0; start < err.size();) {
+            const size_t end = err.find('\n', start);
+            const std::string line = err.substr(start, end - start);
+            if (line.find(": warning: ") == std::string::npos) errors.push_back(line);
+            start = end + 1;
+        }
+        ASSERT_EQ(errors.size(), c.errors.size()) << c.label << "\n" << err;
+        for (size_t i = 0; i < errors.size(); ++i) {
+            const std::string expected =
+                script + ":" + std::to_string(c.errors[i].first) + ": " + c.errors[i].second;
+            EXPECT_EQ(errors[i].rfind(expected, 0), 0u) << c.label << "\n" << err;
+        }
+        EXPECT_NE(Out().find("module 1: B: 0 sections, 1 features"), std::string::npos)
+            << c.label << "\n"
+            << Out();
+    }
+}
+
+TEST_F(CheckToolTest, StrictFailsOnWarningsAlone) {
+    std::string script = dir.Write("theme.SS", Module("A", "Feature\n{\nPosition Random\n}\n"));
+    EXPECT_EQ(Check(script), 0);
+    EXPECT_EQ(Check("--strict " + script), 1);
+    script = dir.Write("theme.SS", Module("A", "Feature\n{\nPosition Random\nBogus\n}\n"));
+    EXPECT_EQ(Check("--strict " + script), MODULE_HEAD_LINES + 4);
+}
+
 std::string Repeat(const std::string& text, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) out += text;
@@ -144,7 +230,7 @@ TEST_F(CheckToolTest, WarnsOfWhatLoadsOtherwiseThanWritten) {
         EXPECT_EQ(Check(script), 0) << c.text;
         const std::string expected = script + ":" + std::to_string(c.line) + ": warning: " + c.text;
         EXPECT_EQ(Err().rfind(expected, 0), 0u) << Err();
-        EXPECT_EQ(Check("--strict " + script), c.line < 255 ? c.line : 255) << c.text;
+        EXPECT_EQ(Check("--strict " + script), 1) << c.text; // warnings alone
         EXPECT_EQ(Check("--json " + script), 0);
         EXPECT_NE(Out().find("{\"line\":" + std::to_string(c.line) + ",\"message\":\"warning: "),
                   std::string::npos)

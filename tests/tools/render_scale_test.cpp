@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -106,11 +107,11 @@ TEST_F(RenderScaleTest, SpritesGrowByTheScaleThatFitsTheScreen) {
 TEST_F(RenderScaleTest, TheDemoFishAtThreeAndTwoTimesItsSize) {
     const std::string script = std::string(GLIMMORA_SOURCE_DIR) + "/themes/Minimal/Minimal.SS";
     // The fish itself, rendered alone at 800x600 in a theme of its own.
+    std::filesystem::copy_file(std::string(GLIMMORA_SOURCE_DIR) + "/themes/Minimal/fish.gif",
+                               dir.File("fish.gif"));
     dir.Write("Fish.SS", "ThemeName \"Fish\"\nModule \"One\"\n{\nSetup\n{\n}\n"
                          "Background\n{\nColor 20, 70, 130\n}\n"
-                         "Feature\n{\nImage \"" +
-                             std::string(GLIMMORA_SOURCE_DIR) +
-                             "/themes/Minimal/fish.gif\"\nStart 0\nPosition 100, 100\n}\n}\n");
+                         "Feature\n{\nImage \"fish.gif\"\nStart 0\nPosition 100, 100\n}\n}\n");
     ASSERT_EQ(Render(dir.File("Fish.SS"), out.File("own"), "--seconds 0.1"), 0) << Err();
     const Box own = BoxNotLikeTheCorner(out.File("own/frame-000000.png"));
     ASSERT_GT(own.right - own.left, 20);

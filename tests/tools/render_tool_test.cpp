@@ -1,6 +1,8 @@
 // glimmora-tool render, run as a user runs it.
 #include "support/gif_writer.h"
 #include "support/test_files.h"
+#include "support/wav_writer.h"
+#include "support/x_session.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -95,7 +97,8 @@ TEST_F(RenderToolTest, ScriptErrorExitsWithItsLineAndPrintsTheMessage) {
     script.replace(script.find("Start 0"), 7, "Bogus 0");
     theme.Write("Tiny.SS", script);
     EXPECT_EQ(Render("Tiny.SS", out.File("e"), "--seconds 1"), 15);
-    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")), "message: Tiny: Invalid Keyword: Bogus\n");
+    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")),
+              theme.File("Tiny.SS") + ":15: Invalid Keyword: Bogus\n");
 }
 
 TEST_F(RenderToolTest, RejectsBadOptionsNamingThem) {
@@ -109,6 +112,9 @@ TEST_F(RenderToolTest, RejectsBadOptionsNamingThem) {
         {"--param NoEquals", "render: --param: \"NoEquals\" is not NAME=VALUE"},
         {"--param Size=big", "render: --param: \"Size=big\" is not NAME=VALUE with a whole"},
         {"--param Speed=3", "render: --param Speed: module 0 has no setting of that name"},
+        {"--param Size=200", "render: --param Size=200: the setting's slider runs from 10 to 90"},
+        {"--gif clip.png", "render: --gif: \"clip.png\" is not a file name ending in .gif"},
+        {"--video clip.avi", "render: --video: \"clip.avi\" is not a file name ending in .webm"},
         {"--module 3", "render: --module 3: the theme has 1 module(s)"},
         {"--frobnicate", "render: unknown option --frobnicate"},
     };
@@ -190,6 +196,159 @@ TEST_F(RenderToolTest, FollowsTheLoopsSleepsWithTheSamePictures) {
     EXPECT_NE(frame("frame-000500.png"), frame("frame-000499.png"));
     EXPECT_NE(frame("frame-000501.png"), frame("frame-000500.png"));
     EXPECT_EQ(frame("frame-000502.png"), frame("frame-000501.png"));
+}
+
+// The saver stops loading at a Sound line of three values without a word and
+// plays what it has read; render plays the same, says why and ends with
+// that line.
+TEST_F(RenderToolTest, AnIncompleteSoundLineIsReportedAndIsTheStatus) {
+    theme.WriteBytes("blip.wav", MakeWav(RampSamples(100)));
+    std::string script = SCRIPT;
+    script.replace(script.find("Start 0"), 7, "Start 0\nSound \"blip.wav\", 100, 64, 0");
+    theme.Write("Tiny.SS", script);
+    EXPECT_EQ(Render("Tiny.SS", out.File("s"), "--seconds 0.2"), 16);
+    EXPECT_EQ(Messages(), theme.File("Tiny.SS") +
+                              ":16: Sound line not loaded: it takes one, two or five values after "
+                              "the file name\n");
+    EXPECT_TRUE(std::filesystem::exists(out.File("s/frame-000001.png")));
+}
+
+// A folder that holds anything is used only with --force, which removes the
+// frames and sound of an earlier render and nothing else.
+TEST_F(RenderToolTest, AFolderInUseIsRefusedUnlessForced) {
+    theme.Write("Tiny.SS", SCRIPT);
+    out.Write("x/notes.txt", "mine");
+    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--seconds 1 --fps 4"), 1);
+    EXPECT_EQ(ReadFileText(theme.File("stderr.txt")),
+              "render: " + out.File("x") +
+                  " is not empty: give a new or empty folder, or --force to replace the frames "
+                  "and sound of an earlier render there\n");
+    EXPECT_FALSE(std::filesystem::exists(out.File("x/frame-000000.png")));
+    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--seconds 1 --fps 4 --force"), 0);
+    EXPECT_TRUE(std::filesystem::exists(out.File("x/frame-000003.png")));
+    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--seconds 0.5 --fps 4"), 1);
+    EXPECT_EQ(Render("Tiny.SS", out.File("x"), "--seconds 0.5 --fps 4 --force"), 0);
+    EXPECT_TRUE(std::filesystem::exists(out.File("x/frame-000001.png")));
+    EXPECT_FALSE(std::filesystem::exists(out.File("x/frame-000002.png")));
+    EXPECT_EQ(ReadFileText(out.File("x/notes.txt")), "mine");
+}
+
+// The largest difference of a colour channel between two pictures, and the
+// mean of all channels' differences (1000: different sizes).
+void Differences(const RgbPicture& a, const RgbPicture& b, int* most, double* mean) {
+    *most = 1000;
+    *mean = 1000;
+    if (a.width != b.width || a.height != b.height || a.width == 0) return;
+    int64_t sum = 0;
+    *most = 0;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            for (int shift : {0, 8, 16}) {
+                const int d = std::abs(static_cast<int>((a.Pixel(x, y) >> shift) & 0xFF) -
+                                       static_cast<int>((b.Pixel(x, y) >> shift) & 0xFF));
+                *most = std::max(*most, d);
+                sum += d;
+            }
+        }
+    }
+    *mean = static_cast<double>(sum) / (3.0 * a.width * a.height);
+}
+
+// The GIF clip's frames are the PNG frames: exactly when they hold at most
+// 255 colours, else within the error of the table chosen from all of them.
+TEST_F(RenderToolTest, AGifClipShowsThePngFramesWithinItsTablesError) {
+    struct Case {
+        const char* label;
+        const char* background;
+        int most;
+        double mean;
+    } cases[] = {
+        {"few-colours", "Color 10, 20, 30", 0, 0},
+        {"many-colours", "Image \"many.gif\"", 48, 3},
+    };
+    GifBuilder many(32, 32);
+    GifImage all;
+    all.width = all.height = 32;
+    for (int i = 0; i < 32 * 32; ++i) all.indices.push_back(static_cast<uint8_t>(i / 4));
+    many.Image(all).Trailer();
+    theme.WriteBytes("many.gif", many.Bytes());
+    for (const Case& c : cases) {
+        std::string script = SCRIPT;
+        script.replace(script.find("Color 10, 20, 30"), 16, c.background);
+        theme.Write("Tiny.SS", script);
+        const std::string folder = out.File(c.label);
+        ASSERT_EQ(Render("Tiny.SS", folder,
+                         "--seconds 1 --fps 5 --size 160x120 --gif " + out.File("clip.gif") + " >" +
+                             out.File("said")),
+                  0)
+            << ReadFileText(theme.File("stderr.txt"));
+        const std::string said = ReadFileText(out.File("said"));
+        EXPECT_NE(said.find("clip.gif: 5 frames"), std::string::npos) << said;
+        EXPECT_EQ(said.find("(reduced)") != std::string::npos, c.most > 0) << said;
+        ASSERT_EQ(
+            RunCommand("convert " + out.File("clip.gif") + " -coalesce " + folder + "/gif-%d.ppm"),
+            0);
+        for (int i = 0; i < 5; ++i) {
+            char png[32];
+            std::snprintf(png, sizeof(png), "/frame-%06d.png", i);
+            const std::string ppm = folder + "/png-" + std::to_string(i) + ".ppm";
+            ASSERT_EQ(RunCommand("convert " + folder + png + " " + ppm), 0);
+            RgbPicture expected, shown;
+            ASSERT_TRUE(ReadPpm(ppm, &expected));
+            ASSERT_TRUE(ReadPpm(folder + "/gif-" + std::to_string(i) + ".ppm", &shown)) << i;
+            int most = 0;
+            double mean = 0;
+            Differences(shown, expected, &most, &mean);
+            EXPECT_LE(most, c.most) << c.label << " frame " << i;
+            EXPECT_LE(mean, c.mean) << c.label << " frame " << i;
+        }
+    }
+}
+
+// The video is made by an ffmpeg program, asked for the frames and the
+// sound; without one render says so and writes nothing.
+TEST_F(RenderToolTest, AVideoIsMadeByFfmpegWhenItIsInstalled) {
+    theme.Write("Tiny.SS", SCRIPT);
+    std::filesystem::create_directories(out.File("bin"));
+    const std::string fake = out.Write("bin/ffmpeg", "#!/bin/sh\n"
+                                                     "printf '%s\\n' \"$@\" >\"" +
+                                                         out.File("args") +
+                                                         "\"\n"
+                                                         "for last; do :; done\n"
+                                                         "printf video >\"$last\"\n");
+    std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
+    const std::string path = "PATH=" + out.File("bin") + ":/usr/bin:/bin ";
+    const std::string render = std::string(GLIMMORA_TOOL) + " render " + theme.File("Tiny.SS") +
+                               " --seconds 0.5 --fps 4 --video " + out.File("clip.webm");
+    EXPECT_EQ(RunCommand(path + render + " >/dev/null 2>" + out.File("err")), 0)
+        << ReadFileText(out.File("err"));
+    EXPECT_EQ(ReadFileText(out.File("clip.webm")), "video");
+    const std::string args = ReadFileText(out.File("args"));
+    for (const char* word :
+         {"-framerate\n4\n", "/frame-%06d.png\n", "/audio.wav\n", "libvpx-vp9", "\n-f\nwebm\n"})
+        EXPECT_NE(args.find(word), std::string::npos) << word << " in\n" << args;
+    // Its frames and sound were in a folder of their own, which is gone.
+    for (const auto& entry : std::filesystem::directory_iterator(out.Path()))
+        EXPECT_EQ(entry.path().filename().string().rfind(".glimmora", 0), std::string::npos)
+            << entry.path();
+
+    EXPECT_EQ(RunCommand("PATH=/nonexistent " + render.substr(0, render.size() - 4) + "mp4 2>" +
+                         out.File("err")),
+              1);
+    EXPECT_NE(ReadFileText(out.File("err"))
+                  .find("--video needs the ffmpeg program, which is not "
+                        "installed"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out.File("clip.mp4")));
+}
+
+// With a real ffmpeg, the video is one players read.
+TEST_F(RenderToolTest, TheInstalledFfmpegMakesAnMp4) {
+    if (RunCommand("command -v ffmpeg >/dev/null") != 0) GTEST_SKIP() << "no ffmpeg installed";
+    theme.Write("Tiny.SS", SCRIPT);
+    ASSERT_EQ(Render("Tiny.SS", out.File("v"), "--seconds 1 --video " + out.File("clip.mp4")), 0)
+        << ReadFileText(theme.File("stderr.txt"));
+    EXPECT_EQ(ReadFileText(out.File("clip.mp4")).substr(4, 4), "ftyp");
 }
 
 } // namespace

@@ -43,11 +43,32 @@ bool ReadGif(const uint8_t* data, size_t size, const PictureLimits& limits, Anim
 // A PNG or an animated PNG; a plain PNG gives one frame.
 bool ReadPng(const uint8_t* data, size_t size, const PictureLimits& limits, Animation* out,
              std::string* error);
+// A JPEG, WebP (a still one) or BMP picture, read through libgd: one frame.
+bool ReadRaster(const uint8_t* data, size_t size, const PictureLimits& limits, Animation* out,
+                std::string* error);
 bool IsGif(const uint8_t* data, size_t size);
 bool IsPng(const uint8_t* data, size_t size);
+bool IsJpeg(const uint8_t* data, size_t size);
+bool IsWebp(const uint8_t* data, size_t size);
+bool IsBmp(const uint8_t* data, size_t size);
 
 // Alpha below half is transparent.
 constexpr uint8_t OPAQUE_ALPHA = 128;
+
+// The pixels of all frames that show at all (alpha above 0), and those of
+// them only partly opaque: the saver shows a pixel fully or not at all.
+struct SoftEdges {
+    int64_t visible = 0;
+    int64_t soft = 0;
+};
+SoftEdges CountSoftEdges(const Animation& animation);
+
+// Below this alpha a pixel stays transparent when blended onto a matte.
+constexpr uint8_t MATTE_MIN_ALPHA = 8;
+// Blends every partly opaque pixel onto the colour `rgb` the picture will
+// stand on: from MATTE_MIN_ALPHA up it becomes opaque in the blended colour,
+// below it transparent.
+void ApplyMatte(Animation* animation, const uint8_t rgb[3]);
 
 // Cuts every frame to the rectangle that holds every visible pixel of any
 // frame (one transparent pixel when there is none).

@@ -260,6 +260,7 @@ bool ConvertSound(const std::string& path, const SoundOptions& options, std::FIL
     }
     Noise noise;
     int64_t written = 0;
+    double peak = 0;
     std::vector<uint8_t> bytes(OUT_BLOCK);
     std::string writeError;
     auto write = [&](const float* samples, size_t count) {
@@ -268,7 +269,9 @@ bool ConvertSound(const std::string& path, const SoundOptions& options, std::FIL
         for (size_t start = 0; start < count; start += bytes.size()) {
             const size_t n = std::min(bytes.size(), count - start);
             for (size_t i = 0; i < n; ++i) {
-                double value = samples[start + i] * gain * 128.0 + 128.0;
+                const double level = samples[start + i] * gain;
+                peak = std::max(peak, std::fabs(level));
+                double value = level * 128.0 + 128.0;
                 if (!exact) value += noise.Next() - noise.Next(); // triangular, one step each way
                 bytes[i] = static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
             }
@@ -298,5 +301,6 @@ bool ConvertSound(const std::string& path, const SoundOptions& options, std::FIL
     }
     report->description = stream.description;
     report->samples = written;
+    report->peak = std::min(peak, 1.0);
     return true;
 }

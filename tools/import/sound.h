@@ -23,6 +23,7 @@ struct SoundOptions {
 struct SoundReport {
     std::string description;   // of the input: "16-bit stereo 44100 Hz WAV"
     int64_t samples = 0;       // written, at IMPORT_SOUND_RATE
+    double peak = 0;           // the loudest sample written, from 0 to 1 (full scale)
     bool outputFailed = false; // the error is in writing, not in the sound
 };
 

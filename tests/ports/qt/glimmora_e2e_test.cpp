@@ -165,6 +165,25 @@ TEST_F(DesktopTest, AMissingThemeSaysWhereItWasLookedFor) {
     EXPECT_EQ(saver.Wait(5000), 1);
 }
 
+// "-def" with a script elsewhere than the current folder: its pictures and
+// sounds are found beside it, and the saver plays what render shows.
+TEST_F(DesktopTest, DefWithAPathPlaysTheThemeFromAnyFolder) {
+    const std::string elsewhere = dir.File("elsewhere");
+    std::filesystem::create_directories(elsewhere);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(elsewhere);
+    const bool started =
+        Start("QV Aquarium",
+              {"/s", "-def", std::string(GLIMMORA_SOURCE_DIR) + "/themes/Aquarium/Aquarium.SS"});
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(started);
+    ASSERT_NE(ShownSaver(), "") << ReadFileText(dir.File("err.txt"));
+    ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("shot.ppm")));
+    EXPECT_GE(SameAsRender(dir.File("shot.ppm"), 0, 0, 800, 600), 80);
+    Xdo("key a");
+    EXPECT_EQ(saver.Wait(5000), 0) << ReadFileText(dir.File("err.txt"));
+}
+
 TEST_F(DesktopTest, AKeyEndsTheSaver) {
     ASSERT_TRUE(Start("QV Aquarium", {"-s"}));
     ASSERT_NE(ShownSaver(), "");

@@ -38,6 +38,10 @@ TEST_F(ImportFixture, RefusedMediaAreDescribedWithTheCommandThatConvertsThem) {
          "Unsupported image format e.png\n"
          "e.png is a PNG picture; convert it with: glimmora-tool import e.png e.gif "
          "and name e.gif in the script\n"},
+        {"convert -size 4x4 xc:red g.jpg", "gif-info g.jpg",
+         "Unsupported image format g.jpg\n"
+         "g.jpg is a JPEG picture; convert it with: glimmora-tool import g.jpg g.gif "
+         "and name g.gif in the script\n"},
         {"convert -size 4x4 xc:red f.png && mv f.png f.gif", "gif-info f.gif",
          "File Not Found: f.gif\n"
          "f.gif is a PNG picture; convert it with: glimmora-tool import f.gif f.gif\n"},
