@@ -225,7 +225,7 @@ TEST_F(PlayTest, MissingThemeIsReportedWithTheFoldersSearched) {
     EXPECT_EQ(port.system.Messages()[0].caption, "QV Pond");
     EXPECT_EQ(port.system.Messages()[0].text,
               "Can't find the theme \"Pond\": there is no Pond.SS in any of these folders:\n" +
-                  dir.File("Pond"));
+                  dir.Path() + "/Pond"); // the headless port's folder, as it joins it
 
     dir.Write("Pond/Pond.SS", "Module \"A\"\n{\nSetup\n{\n}\nBackground\n{\nColor 0,60,90\n}\n}\n");
     ResetContext();
