@@ -1,5 +1,5 @@
-#include "display/ss_view.h"
 #include "base/utf8.h"
+#include "display/ss_view.h"
 #include "platform/video.h"
 
 #include <algorithm>

@@ -7,9 +7,9 @@
 #include "display/ss_view.h"
 #include "display/update_region.h"
 #include "image/image.h"
-#include "support/test_fonts.h"
 #include "ports/headless/headless_video.h"
 #include "support/error_log.h"
+#include "support/test_fonts.h"
 #include "support/test_frames.h"
 
 #include <gtest/gtest.h>

@@ -7,12 +7,12 @@
 #include "engine/engine_sound.h"
 #include "engine/engine_state.h"
 #include "engine/random.h"
-#include "support/test_fonts.h"
 #include "script/script_context.h"
 #include "script/theme_records.h"
 #include "sound/audio.h"
 #include "sound/sound.h"
 #include "support/test_animation.h"
+#include "support/test_fonts.h"
 
 #include <gtest/gtest.h>
 
