@@ -147,8 +147,8 @@ void ScriptReader::DecodePiece(const char* raw, int length, bool cut) {
     }
     lineBuffer[out] = '\0';
     if (atTextStart && StartsWithBom(lineBuffer, static_cast<size_t>(out))) {
-        std::memmove(lineBuffer, lineBuffer + BOM_LENGTH,
-                     static_cast<size_t>(out - BOM_LENGTH + 1));
+        const int rest = out - BOM_LENGTH + 1; // the line after the mark, with its end
+        std::memmove(lineBuffer, lineBuffer + BOM_LENGTH, static_cast<size_t>(rest));
     }
     atTextStart = false;
 }

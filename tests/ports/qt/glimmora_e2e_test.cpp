@@ -98,6 +98,17 @@ class DesktopTest : public ::testing::Test {
         return status == 0 ? std::atoi(said.c_str()) : -1;
     }
 
+    // The saver's window `title` (a pattern) shows the demo theme as the
+    // headless render does, and a key ends it with 0.
+    void ExpectDemoShownInWindow(const std::string& title) {
+        ASSERT_NE(WindowNamed(title), "");
+        SleepMs(1500);
+        ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("shot.ppm")));
+        EXPECT_GE(SameAsRender(dir.File("shot.ppm"), 0, 0, 800, 600), 80);
+        Xdo("key a");
+        EXPECT_EQ(saver.Wait(5000), 0);
+    }
+
     XvfbServer x{800, 600};
     TempDir dir;
     std::vector<std::string> extraEnv;
@@ -137,14 +148,7 @@ TEST_F(DesktopTest, SaverShowsTheDemoThemeAndAOnePixelMoveEndsIt) {
 TEST_F(DesktopTest, ThePlainNamePlaysTheDemo) {
     LinkProgram("glimmora");
     ASSERT_TRUE(Start("glimmora", {"/s"}));
-    ASSERT_NE(WindowNamed("glimmora"), "");
-    SleepMs(1500);
-    RgbPicture shot;
-    ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("shot.ppm")));
-    ASSERT_TRUE(ReadPpm(dir.File("shot.ppm"), &shot));
-    EXPECT_GE(SameAsRender(dir.File("shot.ppm"), 0, 0, 800, 600), 80);
-    Xdo("key a");
-    EXPECT_EQ(saver.Wait(5000), 0);
+    ExpectDemoShownInWindow("glimmora");
 }
 
 // A theme that is not installed: a box names the folders searched; closing
@@ -345,14 +349,7 @@ TEST_F(DesktopTest, AnInstalledThemeNamedReefV2PlaysUnderItsWholeName) {
               0)
         << ReadFileText(dir.File("install.txt"));
     ASSERT_TRUE(Start("home/.local/bin/QV Reef.v2", {"/s"}));
-    ASSERT_NE(WindowNamed("QV Reef\\.v2"), "");
-    SleepMs(1500);
-    RgbPicture shot;
-    ASSERT_TRUE(Screenshot(x.Display(), "root", dir.File("shot.ppm")));
-    ASSERT_TRUE(ReadPpm(dir.File("shot.ppm"), &shot));
-    EXPECT_GE(SameAsRender(dir.File("shot.ppm"), 0, 0, 800, 600), 80);
-    Xdo("key a");
-    EXPECT_EQ(saver.Wait(5000), 0);
+    ExpectDemoShownInWindow("QV Reef\\.v2");
 }
 
 // "-exp256": when the run ends, the loaded module's palette file is written
