@@ -120,7 +120,7 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         CheckRadioButton(dialog, IDC_PICTURE_ORIGINAL, IDC_PICTURE_FIT,
                          model->pictureFit ? IDC_PICTURE_FIT : IDC_PICTURE_ORIGINAL);
         // Windows starts the saver itself: the idle service is not offered.
-        SetDlgItemTextA(dialog, IDC_START_TEXT, model->startText);
+        SetText(dialog, IDC_START_TEXT, model->startText);
         ShowWindow(GetDlgItem(dialog, IDC_IDLE_START), model->idleOffered ? SW_SHOW : SW_HIDE);
         ShowWindow(GetDlgItem(dialog, IDC_IDLE_MINUTES), model->idleOffered ? SW_SHOW : SW_HIDE);
         return TRUE;
