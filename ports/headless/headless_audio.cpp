@@ -77,9 +77,30 @@ void HeadlessAudio::StopDeviceThread() {
     if (deviceThread.joinable()) deviceThread.join();
 }
 
+void HeadlessAudio::RecordSilenceUntil(uint32_t now) {
+    if (!recording) return;
+    const bool stereo = (recordFormat & AUDIO_FORMAT_STEREO) != 0;
+    const bool wide = (recordFormat & AUDIO_FORMAT_16BIT) != 0;
+    const uint64_t rate = (recordFormat & AUDIO_FORMAT_44KHZ) ? 44100 : 22050;
+    const uint32_t frameBytes = (stereo ? 2u : 1u) * (wide ? 2u : 1u);
+    const uint64_t due = uint64_t(now - recordStart) * rate / 1000 * frameBytes;
+    if (due <= recordedBytes) return;
+    // Silence: the middle value of unsigned 8-bit samples, zero of signed 16-bit ones.
+    uint8_t quiet[256];
+    std::fill_n(quiet, sizeof(quiet), wide ? uint8_t(0) : uint8_t(0x80));
+    uint64_t missing = due - recordedBytes;
+    while (missing > 0) {
+        const size_t n = size_t(std::min<uint64_t>(missing, sizeof(quiet)));
+        if (std::fwrite(quiet, 1, n, recording) != n) recordFailed = true;
+        recordedBytes += uint32_t(n);
+        missing -= n;
+    }
+}
+
 int HeadlessAudio::Open(int formatFlags, int framesPerBuffer, AudioBufferDone done, void* context) {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!available || open || !done || framesPerBuffer <= 0) return 0;
+    RecordSilenceUntil(clock.Milliseconds());
     open = true;
     ++opens;
     started = false;
@@ -193,6 +214,7 @@ int HeadlessAudio::RecordTo(const char* path) {
     recording = std::fopen(path, "wb");
     if (!recording) return 0;
     recordedBytes = 0;
+    recordStart = clock.Milliseconds();
     recordFailed = false;
     recordFormat = open ? openFormat : AUDIO_FORMAT_STEREO;
     uint8_t header[44];
@@ -204,6 +226,7 @@ int HeadlessAudio::RecordTo(const char* path) {
 int HeadlessAudio::StopRecording() {
     std::lock_guard<std::mutex> hold(deviceLock);
     if (!recording) return 1;
+    if (!open) RecordSilenceUntil(clock.Milliseconds()); // the silence since the device closed
     uint8_t header[44];
     WavHeader(header, recordFormat, recordedBytes);
     bool ok = !recordFailed;

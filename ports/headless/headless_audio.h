@@ -81,6 +81,10 @@ class HeadlessAudio : public AudioDevice {
 
     void DeviceThread();
     void StopDeviceThread();
+    // While the device is closed the speakers are silent: the recording is
+    // filled with silence up to `now`, so that it keeps time with the clock.
+    // Called with deviceLock held.
+    void RecordSilenceUntil(uint32_t now);
 
     SystemServices& clock;
     // Guards everything below against the device thread. The callback is
@@ -107,6 +111,7 @@ class HeadlessAudio : public AudioDevice {
 
     std::FILE* recording = nullptr;
     uint32_t recordedBytes = 0;
+    uint32_t recordStart = 0; // the clock's time when the recording began
     int recordFormat = AUDIO_FORMAT_STEREO;
     bool recordFailed = false;
 

@@ -75,6 +75,23 @@ TEST_F(RenderToolTest, WritesFramesAndSoundAtTheirTimes) {
     EXPECT_EQ(wav.substr(0, 4), "RIFF");
 }
 
+// The sound device closes once the theme falls silent; the speakers then play
+// silence, and the recording keeps time with the frames to the end.
+TEST_F(RenderToolTest, TheSoundLastsAsLongAsTheRenderAfterTheThemeFallsSilent) {
+    std::string script = SCRIPT;
+    script.replace(script.find("Movement 8, 0, 50"), 17,
+                   "Movement 8, 0, 50\nSound \"blip.wav\", 80");
+    theme.Write("Tiny.SS", script);
+    theme.WriteBytes("blip.wav", MakeWav(RampSamples(2205))); // a tenth of a second
+    ASSERT_EQ(Render("Tiny.SS", out.File("a"), "--seconds 5 --fps 1 --no-frames"), 0) << Messages();
+    const std::string wav = ReadFileText(out.File("a/audio.wav"));
+    const size_t fiveSeconds = 5 * 22050 * 2;                // 8-bit stereo
+    ASSERT_GE(wav.size(), 44 + fiveSeconds - 22050 / 8 * 2); // within one 125 ms buffer
+    EXPECT_LE(wav.size(), 44 + fiveSeconds + 22050 / 8 * 2);
+    EXPECT_NE(wav.substr(44, 22050).find_first_not_of('\x80'), std::string::npos); // the blip
+    EXPECT_EQ(wav.substr(wav.size() - 22050).find_first_not_of('\x80'), std::string::npos);
+}
+
 TEST_F(RenderToolTest, SameSeedGivesIdenticalOutput) {
     std::string script = SCRIPT;
     script.replace(script.find("Position 10, 20"), 15, "Position 100, Random(300, 250)");
