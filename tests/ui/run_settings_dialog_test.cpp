@@ -259,4 +259,23 @@ TEST(DialogTemplates, IdsAreUniqueAndGroupsFollowTheStride) {
     EXPECT_EQ(FindDialogItem(splashTemplate, IDB_LOGO)->kind, ITEM_PICTURE);
 }
 
+// Controls other than group boxes never lie over one another, however the
+// dialogs grow.
+TEST(DialogTemplates, ControlsDoNotOverlap) {
+    for (const DialogTemplate* t :
+         {&configTemplate, &moreOptionsTemplate, &aboutTemplate, &splashTemplate}) {
+        for (int i = 0; i < t->itemCount; ++i) {
+            const DialogItem& a = t->items[i];
+            for (int j = i + 1; j < t->itemCount; ++j) {
+                const DialogItem& b = t->items[j];
+                if (a.kind == ITEM_GROUP_BOX || b.kind == ITEM_GROUP_BOX) continue;
+                const bool apart = a.x + a.width <= b.x || b.x + b.width <= a.x ||
+                                   a.y + a.height <= b.y || b.y + b.height <= a.y;
+                EXPECT_TRUE(apart)
+                    << t->caption << ": \"" << a.text << "\" and \"" << b.text << "\"";
+            }
+        }
+    }
+}
+
 } // namespace
