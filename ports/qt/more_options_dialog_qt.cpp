@@ -22,6 +22,7 @@ QtMoreOptionsDialog::QtMoreOptionsDialog(CMoreOptionsDlg& model, QWidget* parent
     startText = layout.ItemAs<QLabel>(IDC_START_TEXT);
     idleStart = layout.ItemAs<QCheckBox>(IDC_IDLE_START);
     idleMinutes = layout.ItemAs<QSlider>(IDC_IDLE_MINUTES);
+    startGroup = layout.Item(IDC_START_GROUP);
 
     model.OnInitDialog();
     if (model.checkedMode >= 0) modeButtons[model.checkedMode]->setChecked(true);
@@ -38,6 +39,12 @@ QtMoreOptionsDialog::QtMoreOptionsDialog(CMoreOptionsDlg& model, QWidget* parent
     idleMinutes->setRange(IDLE_MINUTES_MIN, IDLE_MINUTES_MAX);
     idleMinutes->setValue(model.idleMinutes);
     idleMinutes->setEnabled(model.idleChecked);
+    if (!model.idleOffered) {
+        // The group and the dialog lose the hidden controls' space.
+        const int dy = layout.ToPixels(0, 0, 0, IDLE_CONTROLS_HEIGHT).height();
+        startGroup->resize(startGroup->width(), startGroup->height() - dy);
+        setFixedSize(width(), height() - dy);
+    }
 
     for (int mode = 0; mode < PLAY_MODES; ++mode) {
         connect(modeButtons[mode], &QRadioButton::toggled, this, [this, mode](bool on) {

@@ -28,6 +28,7 @@ class QtMoreOptionsDialog : public QDialog {
     QLabel* startText;
     QCheckBox* idleStart;
     QSlider* idleMinutes;
+    QWidget* startGroup; // the "Starting" group box
     QPushButton* okButton;
 
   private:

@@ -103,6 +103,23 @@ void ReadSliders(HWND dialog, CConfigDlg& model) {
     model.SetBrightnessPosition(SliderPosition(dialog, IDC_BRIGHTNESS));
 }
 
+// The "Starting" group and the dialog lose the space of the hidden idle
+// controls, so that no empty band is left below the text.
+void DropIdleControlsSpace(HWND dialog) {
+    RECT unit = {0, 0, 0, IDLE_CONTROLS_HEIGHT};
+    MapDialogRect(dialog, &unit);
+    const int dy = unit.bottom;
+    RECT group;
+    HWND box = GetDlgItem(dialog, IDC_START_GROUP);
+    GetWindowRect(box, &group);
+    SetWindowPos(box, nullptr, 0, 0, group.right - group.left, group.bottom - group.top - dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - dy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* model = reinterpret_cast<CMoreOptionsDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
@@ -123,6 +140,7 @@ INT_PTR CALLBACK MoreOptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         SetText(dialog, IDC_START_TEXT, model->startText);
         ShowWindow(GetDlgItem(dialog, IDC_IDLE_START), model->idleOffered ? SW_SHOW : SW_HIDE);
         ShowWindow(GetDlgItem(dialog, IDC_IDLE_MINUTES), model->idleOffered ? SW_SHOW : SW_HIDE);
+        if (!model->idleOffered) DropIdleControlsSpace(dialog);
         return TRUE;
     case WM_HSCROLL:
         if (model && lParam) {

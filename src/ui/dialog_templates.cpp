@@ -45,11 +45,11 @@ const DialogItem MORE_OPTIONS_ITEMS[] = {
     {IDC_STATIC, ITEM_STATIC, "Picture size:", 5, 102, 52, 8, ALIGN_LEFT},
     {IDC_PICTURE_ORIGINAL, ITEM_RADIO, "original", 60, 101, 40, 10, ALIGN_LEFT},
     {IDC_PICTURE_FIT, ITEM_RADIO, "fit the screen", 102, 101, 62, 10, ALIGN_LEFT},
-    {IDC_STATIC, ITEM_GROUP_BOX, "Starting", 3, 114, 182, 62, ALIGN_LEFT},
+    {IDC_START_GROUP, ITEM_GROUP_BOX, "Starting", 3, 114, 182, 62, ALIGN_LEFT},
     {IDC_START_TEXT, ITEM_STATIC, "", 8, 124, 172, 24, ALIGN_LEFT},
-    {IDC_IDLE_START, ITEM_CHECK_BOX, "Start Glimmora after 10 minutes without input", 8, 149, 172,
+    {IDC_IDLE_START, ITEM_CHECK_BOX, "Start Glimmora after 10 minutes without input", 8, 150, 172,
      10, ALIGN_LEFT},
-    {IDC_IDLE_MINUTES, ITEM_SLIDER, "", 5, 161, 177, 12, ALIGN_LEFT},
+    {IDC_IDLE_MINUTES, ITEM_SLIDER, "", 5, 162, 177, 12, ALIGN_LEFT},
 };
 
 const DialogItem ABOUT_ITEMS[] = {

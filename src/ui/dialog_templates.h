@@ -32,6 +32,10 @@ constexpr int IDC_PICTURE_FIT = 1037;
 constexpr int IDC_START_TEXT = 1038; // what starts the screen saver, in words
 constexpr int IDC_IDLE_START = 1039; // the idle service: on, after (slider 1040) minutes
 constexpr int IDC_IDLE_MINUTES = 1040;
+constexpr int IDC_START_GROUP = 1041; // the "Starting" group box
+// Where the idle service is not offered, its two controls are hidden and the
+// "Starting" group and the dialog are this many dialog units shorter.
+constexpr int32_t IDLE_CONTROLS_HEIGHT = 26;
 
 // Template ids and the logo bitmap.
 constexpr int IDD_ABOUT = 100;

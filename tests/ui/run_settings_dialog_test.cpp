@@ -278,4 +278,22 @@ TEST(DialogTemplates, ControlsDoNotOverlap) {
     }
 }
 
+// Without the idle service the dialog drops the idle controls' band: only
+// they lie in it, at the bottom of the "Starting" group.
+TEST(DialogTemplates, TheIdleControlsBandHoldsOnlyThem) {
+    const DialogItem* group = FindDialogItem(moreOptionsTemplate, IDC_START_GROUP);
+    ASSERT_NE(group, nullptr);
+    const int32_t band = group->y + group->height - IDLE_CONTROLS_HEIGHT;
+    EXPECT_EQ(group->y + group->height + 4, moreOptionsTemplate.height);
+    for (int i = 0; i < moreOptionsTemplate.itemCount; ++i) {
+        const DialogItem& item = moreOptionsTemplate.items[i];
+        const bool idle = item.id == IDC_IDLE_START || item.id == IDC_IDLE_MINUTES;
+        if (idle) {
+            EXPECT_GE(item.y, band) << item.id;
+        } else if (item.id != IDC_START_GROUP) {
+            EXPECT_LE(item.y + item.height, band) << item.id;
+        }
+    }
+}
+
 } // namespace

@@ -315,6 +315,28 @@ TEST_F(QtDialogsTest, MoreOptionsPictureSizeOriginalIsStoredByOk) {
     EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY);
 }
 
+// Where another screen saver starts Glimmora, the idle service's controls are
+// hidden and their band is dropped: the dialog is that much shorter and the
+// text of what starts the saver still shows whole inside its group.
+TEST_F(QtDialogsTest, MoreOptionsDropsTheIdleBandWhenTheServiceIsNotOffered) {
+    headless.shell.SetSaverStarter(SaverStarter::Nothing, "", 0);
+    CMoreOptionsDlg offered(settings, &headless.shell, "Reef");
+    QtMoreOptionsDialog withIdle(offered);
+    headless.shell.SetSaverStarter(SaverStarter::XScreenSaver, "XScreenSaver", 0);
+    CMoreOptionsDlg notOffered(settings, &headless.shell, "Reef");
+    QtMoreOptionsDialog without(notOffered);
+    withIdle.show();
+    without.show();
+    EXPECT_TRUE(withIdle.idleStart->isVisible());
+    EXPECT_FALSE(without.idleStart->isVisible());
+    const int band = withIdle.startGroup->height() - without.startGroup->height();
+    EXPECT_GT(band, without.idleStart->height());
+    EXPECT_EQ(without.height(), withIdle.height() - band);
+    const QRect group = without.startGroup->geometry();
+    EXPECT_TRUE(group.contains(without.startText->geometry())) << group.bottom();
+    EXPECT_LT(group.bottom(), without.height());
+}
+
 TEST_F(QtDialogsTest, UnknownPlayModeChecksNoButton) {
     settings.PlayMode = 7;
     CMoreOptionsDlg model(settings);
