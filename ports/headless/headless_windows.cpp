@@ -26,7 +26,7 @@ bool HeadlessWindows::Ask(Window& window, WindowEventType type) {
     return window.sink->OnWindowEvent(Event(type, window.id));
 }
 
-WindowId HeadlessWindows::Create(const WindowSpec& layout, WindowEventSink& sink) {
+WindowId HeadlessWindows::Create(const WindowLayout& layout, WindowEventSink& sink) {
     Window made;
     made.id = nextId++;
     made.sink = &sink;
@@ -44,7 +44,7 @@ WindowId HeadlessWindows::Create(const WindowSpec& layout, WindowEventSink& sink
     return 0;
 }
 
-void HeadlessWindows::SetRect(WindowId id, const WindowSpec& layout) {
+void HeadlessWindows::SetRect(WindowId id, const WindowLayout& layout) {
     Window* w = Find(id);
     if (!w) return;
     w->layout = layout;
@@ -166,7 +166,7 @@ void HeadlessWindows::PostDestroy() {
     queue.push_back({Message::Destroy, HeadlessInput::Key, 0, 0});
 }
 
-const WindowSpec* HeadlessWindows::SecondaryLayout(int secondary) const {
+const WindowLayout* HeadlessWindows::SecondaryLayout(int secondary) const {
     if (secondary < 0 || secondary >= SecondaryCount()) return nullptr;
     return &secondaries[secondary].layout;
 }

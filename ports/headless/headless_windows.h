@@ -14,8 +14,8 @@ enum class HeadlessInput { Key, SysKey, Button, MouseMove, Deactivate, Deactivat
 
 class HeadlessWindows : public WindowSystem {
   public:
-    WindowId Create(const WindowSpec& layout, WindowEventSink& sink) override;
-    void SetRect(WindowId window, const WindowSpec& layout) override;
+    WindowId Create(const WindowLayout& layout, WindowEventSink& sink) override;
+    void SetRect(WindowId window, const WindowLayout& layout) override;
     void Destroy(WindowId window) override;
     void PostClose(WindowId window) override;
     void Present(WindowId window, const VidFrame& frame, const VidRect* rects, int count) override;
@@ -34,12 +34,12 @@ class HeadlessWindows : public WindowSystem {
     // Whether the run's window exists, and how it was placed.
     bool WindowExists() const { return run.sink != nullptr; }
     // (The layout stays after the window has gone, until Reset.)
-    const WindowSpec& Layout() const { return runLayout; }
+    const WindowLayout& Layout() const { return runLayout; }
     // The run's window's events, while it exists (null otherwise).
     WindowEventSink* RunWindow() const { return run.sink; }
     // The other monitors' windows that exist, and how each was placed.
     int SecondaryCount() const { return static_cast<int>(secondaries.size()); }
-    const WindowSpec* SecondaryLayout(int secondary) const;
+    const WindowLayout* SecondaryLayout(int secondary) const;
     // How often the idle work has run.
     int IdleCalls() const { return idleCalls; }
 
@@ -69,7 +69,7 @@ class HeadlessWindows : public WindowSystem {
     struct Window {
         WindowId id = 0;
         WindowEventSink* sink = nullptr;
-        WindowSpec layout{};
+        WindowLayout layout{};
         HeadlessPicture picture;
     };
 
@@ -80,8 +80,8 @@ class HeadlessWindows : public WindowSystem {
     void DestroySecondary(WindowId id);
 
     std::deque<QueuedMessage> queue;
-    Window run;             // id 0 and no sink while it does not exist
-    WindowSpec runLayout{}; // how the run's window was last placed
+    Window run;               // id 0 and no sink while it does not exist
+    WindowLayout runLayout{}; // how the run's window was last placed
     std::vector<Window> secondaries;
     HeadlessPicture screen; // the run's window's picture
     WindowId nextId = 1;

@@ -75,7 +75,7 @@ int PreviewSettings::WriteProfile(const SettingsProfile&, char*, size_t) {
     return 1; // the user's settings stay as they are
 }
 
-WindowId PreviewWindows::Create(const WindowSpec& layout, WindowEventSink& sink) {
+WindowId PreviewWindows::Create(const WindowLayout& layout, WindowEventSink& sink) {
     attached = &sink;
     if (window == 0) {
         window = inner.Create(layout, *this);
@@ -92,7 +92,7 @@ WindowId PreviewWindows::Create(const WindowSpec& layout, WindowEventSink& sink)
     return window;
 }
 
-void PreviewWindows::SetRect(WindowId id, const WindowSpec& layout) {
+void PreviewWindows::SetRect(WindowId id, const WindowLayout& layout) {
     inner.SetRect(id, layout);
 }
 
@@ -267,7 +267,7 @@ void PreviewController::Switch(std::unique_ptr<Version> next) {
     current = std::move(next);
     GlimmoraContext& ctx = current->run->lead;
     current->display = std::make_unique<CDisplayWnd>(ctx.view, ctx.loop, windows);
-    WindowSpec layout{};
+    WindowLayout layout{};
     layout.right = options.width;
     layout.bottom = options.height;
     layout.title = "glimmora-preview";

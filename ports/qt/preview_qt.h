@@ -48,8 +48,8 @@ class PreviewWindows : public WindowSystem, private WindowEventSink {
     explicit PreviewWindows(QtWindows& inner) : inner(inner) {}
 
     // The first call makes the window; later ones attach `sink` to it.
-    WindowId Create(const WindowSpec& layout, WindowEventSink& sink) override;
-    void SetRect(WindowId window, const WindowSpec& layout) override;
+    WindowId Create(const WindowLayout& layout, WindowEventSink& sink) override;
+    void SetRect(WindowId window, const WindowLayout& layout) override;
     void Destroy(WindowId window) override;
     void PostClose(WindowId window) override;
     void Present(WindowId window, const VidFrame& frame, const VidRect* rects, int count) override;

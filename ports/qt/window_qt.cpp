@@ -31,7 +31,7 @@ QScreen* MonitorScreen(uintptr_t id) {
 }
 
 // Full screen on the monitor of `layout`, or at its rectangle on the primary.
-void Place(QWindow* window, const WindowSpec& layout) {
+void Place(QWindow* window, const WindowLayout& layout) {
     QRect rect(layout.left, layout.top, layout.right - layout.left, layout.bottom - layout.top);
     QScreen* screen = layout.monitor ? MonitorScreen(layout.monitor) : nullptr;
     if (!screen) {
@@ -42,7 +42,7 @@ void Place(QWindow* window, const WindowSpec& layout) {
     window->setGeometry(rect);
 }
 
-void SetLooks(QWindow* window, const WindowSpec& layout) {
+void SetLooks(QWindow* window, const WindowLayout& layout) {
     window->setTitle(QString::fromUtf8(layout.title ? layout.title : ""));
     if (layout.hideCursor) window->setCursor(QCursor(Qt::BlankCursor));
 }
@@ -93,7 +93,7 @@ bool QtWindows::IsOwnWindow(const QWindow* window) const {
 
 // Another monitor's window: full screen there, never activated, so that the
 // run's own window keeps the keyboard.
-WindowId QtWindows::CreateOther(const WindowSpec& layout, WindowEventSink& sink) {
+WindowId QtWindows::CreateOther(const WindowLayout& layout, WindowEventSink& sink) {
     const WindowId id = nextId++;
     others.push_back(std::make_unique<SaverWindowQt>(*this, sink, id, nullptr, true));
     SaverWindowQt* window = others.back().get();
@@ -112,7 +112,7 @@ WindowId QtWindows::CreateOther(const WindowSpec& layout, WindowEventSink& sink)
     return id;
 }
 
-WindowId QtWindows::Create(const WindowSpec& layout, WindowEventSink& sink) {
+WindowId QtWindows::Create(const WindowLayout& layout, WindowEventSink& sink) {
     if (!HaveGui()) return 0;
     if (layout.secondary) return CreateOther(layout, sink);
     if (runWindow) return 0;
@@ -194,7 +194,7 @@ QWindow* QtWindows::RunWindow() const {
     return runWindow.get();
 }
 
-void QtWindows::SetRect(WindowId id, const WindowSpec& layout) {
+void QtWindows::SetRect(WindowId id, const WindowLayout& layout) {
     SaverWindowQt* window = Find(id);
     if (!window || window->parent()) return;
     Place(window, layout);

@@ -32,9 +32,9 @@ class QtWindows : public WindowSystem {
     QtWindows& operator=(const QtWindows&) = delete;
 
     // Fails without a QGuiApplication, and for a host window that does not exist.
-    WindowId Create(const WindowSpec& layout, WindowEventSink& sink) override;
+    WindowId Create(const WindowLayout& layout, WindowEventSink& sink) override;
     // Windows with a parent keep their place.
-    void SetRect(WindowId window, const WindowSpec& layout) override;
+    void SetRect(WindowId window, const WindowLayout& layout) override;
     void Destroy(WindowId window) override;
     void PostClose(WindowId window) override;
     void Present(WindowId window, const VidFrame& frame, const VidRect* rects, int count) override;
@@ -55,7 +55,7 @@ class QtWindows : public WindowSystem {
     SaverWindowQt* Find(WindowId id) const;
     // Whether `window` is one of the run's windows.
     bool IsOwnWindow(const QWindow* window) const;
-    WindowId CreateOther(const WindowSpec& layout, WindowEventSink& sink);
+    WindowId CreateOther(const WindowLayout& layout, WindowEventSink& sink);
     void DestroyRun();
     void DestroyOther(SaverWindowQt* window);
     // Asks the window's sink for a picture now.

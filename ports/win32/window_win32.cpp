@@ -232,7 +232,7 @@ void Win32Windows::Gone(Win32Window* window) {
     if (made) sink.OnWindowEvent(Event(WindowEventType::Final, id));
 }
 
-WindowId Win32Windows::Create(const WindowSpec& layout, WindowEventSink& sink) {
+WindowId Win32Windows::Create(const WindowLayout& layout, WindowEventSink& sink) {
     if (!layout.secondary && run) return 0;
     for (const std::unique_ptr<Win32Window>& window : secondaries) {
         if (&window->sink == &sink) return 0;
@@ -269,7 +269,7 @@ WindowId Win32Windows::Create(const WindowSpec& layout, WindowEventSink& sink) {
     return reinterpret_cast<WindowId>(handle);
 }
 
-void Win32Windows::SetRect(WindowId id, const WindowSpec& layout) {
+void Win32Windows::SetRect(WindowId id, const WindowLayout& layout) {
     Win32Window* window = Find(reinterpret_cast<HWND>(id));
     if (!window) return;
     SetWindowPos(window->handle, nullptr, layout.left, layout.top, layout.right - layout.left,

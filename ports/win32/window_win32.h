@@ -52,8 +52,8 @@ class Win32Windows : public WindowSystem {
     Win32Windows(const Win32Windows&) = delete;
     Win32Windows& operator=(const Win32Windows&) = delete;
 
-    WindowId Create(const WindowSpec& layout, WindowEventSink& sink) override;
-    void SetRect(WindowId window, const WindowSpec& layout) override;
+    WindowId Create(const WindowLayout& layout, WindowEventSink& sink) override;
+    void SetRect(WindowId window, const WindowLayout& layout) override;
     void Destroy(WindowId window) override;
     void PostClose(WindowId window) override;
     void Present(WindowId window, const VidFrame& frame, const VidRect* rects, int count) override;

@@ -3,12 +3,12 @@
 #include "app/saver_window.h"
 #include "display/ss_view.h"
 
-bool CDisplayWnd::Create(const WindowSpec& layout) {
+bool CDisplayWnd::Create(const WindowLayout& layout) {
     // The Create event has set `id` by the time this returns.
     return windows.Create(layout, *this) != 0;
 }
 
-void CDisplayWnd::SetRect(const WindowSpec& layout) {
+void CDisplayWnd::SetRect(const WindowLayout& layout) {
     if (id) windows.SetRect(id, layout);
 }
 

@@ -15,8 +15,8 @@ namespace {
 // two monitors play the same picture.
 constexpr uint32_t SEED_STRIDE = 0x9E3779B9u;
 
-WindowSpec MonitorSpec(const GlimmoraContext& lead, const SysMonitor& monitor, bool secondary) {
-    WindowSpec layout{};
+WindowLayout MonitorSpec(const GlimmoraContext& lead, const SysMonitor& monitor, bool secondary) {
+    WindowLayout layout{};
     layout.left = monitor.left;
     layout.top = monitor.top;
     layout.right = monitor.left + monitor.width;

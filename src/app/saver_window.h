@@ -27,9 +27,9 @@ class CDisplayWnd : public WindowEventSink {
     CDisplayWnd& operator=(const CDisplayWnd&) = delete;
 
     // Creates the platform's window over this object; false when it was not made.
-    bool Create(const WindowSpec& layout);
+    bool Create(const WindowLayout& layout);
     // Moves the window, destroys it at once, or asks it to close when pumped.
-    void SetRect(const WindowSpec& layout);
+    void SetRect(const WindowLayout& layout);
     void Destroy();
     // The platform's window while it exists, else 0.
     WindowId Id() const { return id; }

@@ -55,7 +55,7 @@ bool StartPreview(SaverRun& run, int argc, char** argv) {
     ctx.run.exclusiveMode = false;
     ctx.run.previewMode = true;
     uintptr_t host = PreviewHandle(argc, argv);
-    WindowSpec layout{};
+    WindowLayout layout{};
     int32_t width = 0;
     int32_t height = 0;
     if (host != 0 && ctx.port.shell->WindowClientSize(host, &width, &height)) {
@@ -105,7 +105,7 @@ bool ThemeMissing(GlimmoraContext& ctx) {
 } // namespace
 
 bool CSaverWnd::CreateFullScreen() {
-    WindowSpec layout{};
+    WindowLayout layout{};
     layout.right = view.screenWidth;
     layout.bottom = view.screenHeight;
     layout.topmost = run.exclusiveMode;

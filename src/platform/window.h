@@ -17,7 +17,7 @@ using WindowId = uintptr_t;
 constexpr uint32_t SC_SCREENSAVE_COMMAND = 0xF140; // the system asks to start a screen saver
 constexpr uint32_t SC_CLOSE_COMMAND = 0xF060;
 
-struct WindowSpec {
+struct WindowLayout {
     int32_t left;
     int32_t top;
     int32_t right;
@@ -83,9 +83,9 @@ class WindowSystem {
     // Creates and shows a window whose events go to `sink`; the Create event
     // comes first, and a false answer fails the creation. Returns the
     // window, or 0 when it was not made.
-    virtual WindowId Create(const WindowSpec& layout, WindowEventSink& sink) = 0;
+    virtual WindowId Create(const WindowLayout& layout, WindowEventSink& sink) = 0;
     // Moves an existing window to the rectangle (and monitor) of `layout`.
-    virtual void SetRect(WindowId window, const WindowSpec& layout) = 0;
+    virtual void SetRect(WindowId window, const WindowLayout& layout) = 0;
     // Destroys the window (if it exists) at once; its Final event comes
     // before this returns.
     virtual void Destroy(WindowId window) = 0;

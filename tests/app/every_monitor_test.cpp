@@ -110,7 +110,7 @@ class EveryMonitorTest : public ContextTest {
 
 TEST_F(EveryMonitorTest, EachMonitorGetsItsWindowAndEngineAndOnlyThePrimaryPlaysSound) {
     ASSERT_TRUE(Start());
-    const WindowSpec& lead = port.windows.Layout();
+    const WindowLayout& lead = port.windows.Layout();
     EXPECT_EQ(lead.monitor, PRIMARY.id);
     EXPECT_FALSE(lead.secondary);
     EXPECT_EQ(lead.right - lead.left, 800);
@@ -120,7 +120,7 @@ TEST_F(EveryMonitorTest, EachMonitorGetsItsWindowAndEngineAndOnlyThePrimaryPlays
         int secondary;
     } cases[] = {{LEFT, 0}, {RIGHT, 1}};
     for (const auto& c : cases) {
-        const WindowSpec* layout = port.windows.SecondaryLayout(c.secondary);
+        const WindowLayout* layout = port.windows.SecondaryLayout(c.secondary);
         ASSERT_NE(layout, nullptr);
         EXPECT_TRUE(layout->secondary && layout->topmost && layout->hideCursor);
         EXPECT_EQ(layout->monitor, c.monitor.id);

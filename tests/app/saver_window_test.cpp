@@ -31,7 +31,7 @@ class SaverWindowTest : public ContextTest {
         ctx.saverWindow =
             std::make_unique<CSaverWnd>(run, view, ctx.loop, port.windows); // the app owns it
         window = ctx.saverWindow.get();
-        WindowSpec layout{};
+        WindowLayout layout{};
         layout.right = 320;
         layout.bottom = 240;
         layout.child = preview;

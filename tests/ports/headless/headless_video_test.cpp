@@ -20,7 +20,7 @@ struct QuietWindow : WindowEventSink {
 class HeadlessVideo : public ::testing::Test {
   protected:
     WindowId Window() {
-        WindowSpec layout{};
+        WindowLayout layout{};
         layout.right = 8;
         layout.bottom = 4;
         return port.windows.Create(layout, sink);

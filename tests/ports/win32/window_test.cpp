@@ -56,14 +56,14 @@ class Recorder : public WindowEventSink {
     VidRect exposed = {0, 0, 0, 0};
 };
 
-WindowSpec Spec(bool secondary = false) {
-    WindowSpec spec{};
-    spec.left = secondary ? 100 : 0;
-    spec.right = spec.left + WIDTH;
-    spec.bottom = HEIGHT;
-    spec.secondary = secondary;
-    spec.title = "QV Window Test";
-    return spec;
+WindowLayout Layout(bool secondary = false) {
+    WindowLayout layout{};
+    layout.left = secondary ? 100 : 0;
+    layout.right = layout.left + WIDTH;
+    layout.bottom = HEIGHT;
+    layout.secondary = secondary;
+    layout.title = "QV Window Test";
+    return layout;
 }
 
 // Pumps until no message waits; true when the quit message came.
@@ -90,29 +90,29 @@ TEST(WindowTest, ARefusedCreateMakesNoWindowAndEndsNothing) {
     Win32Windows windows;
     Recorder sink(windows);
     sink.create = false;
-    EXPECT_EQ(windows.Create(Spec(), sink), 0u);
+    EXPECT_EQ(windows.Create(Layout(), sink), 0u);
     ASSERT_EQ(sink.events.size(), 1u);
     EXPECT_EQ(sink.events[0].type, WindowEventType::Create);
     EXPECT_FALSE(PumpAll(windows));
     EXPECT_EQ(sink.Count(WindowEventType::Final), 0);
 
     sink.create = true; // the place is free again
-    EXPECT_NE(windows.Create(Spec(), sink), 0u);
+    EXPECT_NE(windows.Create(Layout(), sink), 0u);
 }
 
 TEST(WindowTest, TheRunWindowsEndEndsTheRunAndASecondarysDoesNot) {
     Win32Windows windows;
     Recorder run(windows);
     Recorder other(windows);
-    const WindowId id = windows.Create(Spec(), run);
+    const WindowId id = windows.Create(Layout(), run);
     ASSERT_NE(id, 0u);
     EXPECT_EQ(run.events.front().type, WindowEventType::Create);
     EXPECT_EQ(run.events.front().window, id);
-    EXPECT_EQ(windows.Create(Spec(), other), 0u); // one run window at a time
+    EXPECT_EQ(windows.Create(Layout(), other), 0u); // one run window at a time
     other.events.clear();
-    const WindowId second = windows.Create(Spec(true), other);
+    const WindowId second = windows.Create(Layout(true), other);
     ASSERT_NE(second, 0u);
-    EXPECT_EQ(windows.Create(Spec(true), other), 0u); // one window per sink
+    EXPECT_EQ(windows.Create(Layout(true), other), 0u); // one window per sink
 
     windows.Destroy(second);
     ASSERT_EQ(other.events.back().type, WindowEventType::Final);
@@ -160,7 +160,7 @@ TEST(WindowTest, MessagesBecomeEventsAndTheAnswersDecide) {
     };
     Win32Windows windows;
     Recorder sink(windows);
-    const WindowId id = windows.Create(Spec(), sink);
+    const WindowId id = windows.Create(Layout(), sink);
     ASSERT_NE(id, 0u);
     HWND handle = reinterpret_cast<HWND>(id);
     for (const MessageCase& c : cases) {
@@ -193,8 +193,8 @@ TEST(WindowTest, LosingTheActivationToAnotherWindowOfTheRunIsNoLoss) {
     Win32Windows windows;
     Recorder run(windows);
     Recorder other(windows);
-    const WindowId id = windows.Create(Spec(), run);
-    const WindowId second = windows.Create(Spec(true), other);
+    const WindowId id = windows.Create(Layout(), run);
+    const WindowId second = windows.Create(Layout(true), other);
     ASSERT_NE(id, 0u);
     ASSERT_NE(second, 0u);
     HWND handle = reinterpret_cast<HWND>(id);
@@ -213,7 +213,7 @@ TEST(WindowTest, APictureIsShownWhenAskedForAndWhatIsUncoveredIsExposed) {
     Win32Windows windows;
     Recorder sink(windows);
     sink.needsPaint = true;
-    const WindowId id = windows.Create(Spec(), sink);
+    const WindowId id = windows.Create(Layout(), sink);
     ASSERT_NE(id, 0u);
     EXPECT_FALSE(PumpAll(windows));
     ASSERT_GE(sink.Count(WindowEventType::Paint), 1);
