@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -102,12 +103,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
-    std::FILE* report = _wfopen(reportPath, L"w");
+    // Written beside the report and renamed over it, so that a reader never
+    // sees half a report, nor an old one replaced by a failed write.
+    std::wstring partial = std::wstring(reportPath) + L".part";
+    std::FILE* report = _wfopen(partial.c_str(), L"w");
     if (!report) return 5;
-    std::fprintf(report, "running=%d pixel=%02X%02X%02X child=%d size=%ldx%ld exit=%lu\n",
-                 running ? 1 : 0, GetRValue(colour), GetGValue(colour), GetBValue(colour),
-                 child ? 1 : 0, static_cast<long>(client.right), static_cast<long>(client.bottom),
-                 static_cast<unsigned long>(code));
-    std::fclose(report);
+    const bool written =
+        std::fprintf(report, "running=%d pixel=%02X%02X%02X child=%d size=%ldx%ld exit=%lu\n",
+                     running ? 1 : 0, GetRValue(colour), GetGValue(colour), GetBValue(colour),
+                     child ? 1 : 0, static_cast<long>(client.right),
+                     static_cast<long>(client.bottom), static_cast<unsigned long>(code)) > 0;
+    if (std::fclose(report) != 0 || !written ||
+        !MoveFileExW(partial.c_str(), reportPath, MOVEFILE_REPLACE_EXISTING)) {
+        _wremove(partial.c_str());
+        return 5;
+    }
     return 0;
 }
