@@ -62,6 +62,29 @@ class QtDialogsTest : public QtDialogTest {
         });
     }
 
+    // The settings dialog as the program runs it; its result.
+    int RunDialog() {
+        return RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
+                                 run.mediaDirectory, 1, NO_ARGS);
+    }
+
+    // Opens More Options from the settings dialog and hands it to `action`,
+    // which closes it; then OK in the settings dialog.
+    static void InMoreOptionsThenOk(std::function<void(QtMoreOptionsDialog*)> action) {
+        WhenModalOpens([action](QWidget* modal) {
+            auto* dialog = qobject_cast<QtConfigDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            WhenModalOpens([dialog, action](QWidget* options) {
+                auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
+                ASSERT_NE(more, nullptr);
+                action(more);
+                QTimer::singleShot(
+                    0, [dialog] { QTest::mouseClick(dialog->okButton, Qt::LeftButton); });
+            });
+            QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+        });
+    }
+
     void AddThreeModules() {
         AddModule("Two", {{"Fish", "Fish", "Few", "Many", 1, 10, 5},
                           {"Speed", "Speed", "Fast", "Slow", 10, 1, 3}});
@@ -172,9 +195,7 @@ TEST_F(QtDialogsTest, OkWritesTheSettings) {
         dialog->sound->setChecked(false);
         QTest::mouseClick(dialog->okButton, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
-                                run.mediaDirectory, 1, NO_ARGS),
-              DLG_OK);
+    EXPECT_EQ(RunDialog(), DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 1);
     EXPECT_EQ(moduleTable[1].params[2].value, 7);
@@ -194,9 +215,7 @@ TEST_F(QtDialogsTest, EscapeWritesNothing) {
         dialog->sound->setChecked(false);
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
-                                run.mediaDirectory, 1, NO_ARGS),
-              DLG_CANCEL);
+    EXPECT_EQ(RunDialog(), DLG_CANCEL);
     ReloadSettings();
     EXPECT_EQ(settings.activeModule, 0);
     EXPECT_EQ(moduleTable[1].params[0].value, 50);
@@ -207,26 +226,15 @@ TEST_F(QtDialogsTest, EscapeWritesNothing) {
 TEST_F(QtDialogsTest, MoreOptionsVolumeIsLiveAndEscapeKeepsThePlayMode) {
     settings.PlayMode = 0;
     settings.WriteSettings();
-    WhenModalOpens([](QWidget* modal) {
-        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        WhenModalOpens([dialog](QWidget* options) {
-            auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
-            ASSERT_NE(more, nullptr);
-            EXPECT_EQ(more->windowTitle(), "More Options");
-            EXPECT_TRUE(more->modeButtons[0]->isChecked());
-            EXPECT_EQ(more->modeButtons[2]->text(), "Play modules sequentually");
-            more->volume->setValue(40);
-            more->modeButtons[1]->setChecked(true);
-            QTest::keyClick(more, Qt::Key_Escape);
-            QTimer::singleShot(0,
-                               [dialog] { QTest::mouseClick(dialog->okButton, Qt::LeftButton); });
-        });
-        QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+    InMoreOptionsThenOk([](QtMoreOptionsDialog* more) {
+        EXPECT_EQ(more->windowTitle(), "More Options");
+        EXPECT_TRUE(more->modeButtons[0]->isChecked());
+        EXPECT_EQ(more->modeButtons[2]->text(), "Play modules sequentually");
+        more->volume->setValue(40);
+        more->modeButtons[1]->setChecked(true);
+        QTest::keyClick(more, Qt::Key_Escape);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
-                                run.mediaDirectory, 1, NO_ARGS),
-              DLG_OK);
+    EXPECT_EQ(RunDialog(), DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.MasterVolume, 40);
     EXPECT_EQ(settings.PlayMode, 0);
@@ -251,9 +259,7 @@ TEST_F(QtDialogsTest, MoreOptionsOkThenCancelledSettingsStoreNothing) {
         });
         QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
-                                run.mediaDirectory, 1, NO_ARGS),
-              DLG_CANCEL);
+    EXPECT_EQ(RunDialog(), DLG_CANCEL);
     EXPECT_EQ(playModeAfterOptions, 1);
     ReloadSettings();
     EXPECT_EQ(settings.PlayMode, 0);
@@ -262,26 +268,15 @@ TEST_F(QtDialogsTest, MoreOptionsOkThenCancelledSettingsStoreNothing) {
 TEST_F(QtDialogsTest, MoreOptionsOtherMonitorsBlackIsItsOwnChoiceStoredByOk) {
     settings.PlayMode = 0;
     settings.WriteSettings();
-    WhenModalOpens([](QWidget* modal) {
-        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        WhenModalOpens([dialog](QWidget* options) {
-            auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
-            ASSERT_NE(more, nullptr);
-            EXPECT_TRUE(more->othersPlay->isChecked());
-            EXPECT_EQ(more->othersBlack->text(), "black");
-            QTest::mouseClick(more->othersBlack, Qt::LeftButton);
-            EXPECT_FALSE(more->othersPlay->isChecked());
-            EXPECT_TRUE(more->modeButtons[0]->isChecked()); // a group of its own
-            QTest::mouseClick(more->okButton, Qt::LeftButton);
-            QTimer::singleShot(0,
-                               [dialog] { QTest::mouseClick(dialog->okButton, Qt::LeftButton); });
-        });
-        QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+    InMoreOptionsThenOk([](QtMoreOptionsDialog* more) {
+        EXPECT_TRUE(more->othersPlay->isChecked());
+        EXPECT_EQ(more->othersBlack->text(), "black");
+        QTest::mouseClick(more->othersBlack, Qt::LeftButton);
+        EXPECT_FALSE(more->othersPlay->isChecked());
+        EXPECT_TRUE(more->modeButtons[0]->isChecked()); // a group of its own
+        QTest::mouseClick(more->okButton, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
-                                run.mediaDirectory, 1, NO_ARGS),
-              DLG_OK);
+    EXPECT_EQ(RunDialog(), DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_BLACK);
     EXPECT_EQ(settings.PlayMode, 0);
@@ -289,27 +284,16 @@ TEST_F(QtDialogsTest, MoreOptionsOtherMonitorsBlackIsItsOwnChoiceStoredByOk) {
 
 TEST_F(QtDialogsTest, MoreOptionsPictureSizeOriginalIsStoredByOk) {
     settings.WriteSettings();
-    WhenModalOpens([](QWidget* modal) {
-        auto* dialog = qobject_cast<QtConfigDialog*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        WhenModalOpens([dialog](QWidget* options) {
-            auto* more = qobject_cast<QtMoreOptionsDialog*>(options);
-            ASSERT_NE(more, nullptr);
-            EXPECT_TRUE(more->pictureFit->isChecked());
-            EXPECT_EQ(more->pictureFit->text(), "fit the screen");
-            EXPECT_EQ(more->pictureOriginal->text(), "original");
-            QTest::mouseClick(more->pictureOriginal, Qt::LeftButton);
-            EXPECT_FALSE(more->pictureFit->isChecked());
-            EXPECT_TRUE(more->othersPlay->isChecked()); // a group of its own
-            QTest::mouseClick(more->okButton, Qt::LeftButton);
-            QTimer::singleShot(0,
-                               [dialog] { QTest::mouseClick(dialog->okButton, Qt::LeftButton); });
-        });
-        QTest::mouseClick(dialog->moreOptions, Qt::LeftButton);
+    InMoreOptionsThenOk([](QtMoreOptionsDialog* more) {
+        EXPECT_TRUE(more->pictureFit->isChecked());
+        EXPECT_EQ(more->pictureFit->text(), "fit the screen");
+        EXPECT_EQ(more->pictureOriginal->text(), "original");
+        QTest::mouseClick(more->pictureOriginal, Qt::LeftButton);
+        EXPECT_FALSE(more->pictureFit->isChecked());
+        EXPECT_TRUE(more->othersPlay->isChecked()); // a group of its own
+        QTest::mouseClick(more->okButton, Qt::LeftButton);
     });
-    EXPECT_EQ(RunSettingsDialog(script, settings, dialogs, shell, run.scriptPath,
-                                run.mediaDirectory, 1, NO_ARGS),
-              DLG_OK);
+    EXPECT_EQ(RunDialog(), DLG_OK);
     ReloadSettings();
     EXPECT_EQ(settings.PictureSize, PICTURE_SIZE_ORIGINAL);
     EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY);
