@@ -125,48 +125,37 @@ TEST_F(SettingsStoreTest, SoundIsOnOnlyWhenStoredAsOne) {
     EXPECT_EQ(Stored("Config", "Sound"), 1);
 }
 
-TEST_F(SettingsStoreTest, OtherMonitorsAreBlackOnlyWhenStoredAsOne) {
+// The two-way choices of More Options: only one stored value means the other
+// choice; anything else, or nothing, is the default.
+TEST_F(SettingsStoreTest, TwoWayChoicesTakeTheirDefaultUnlessStoredAsTheOther) {
+    const struct {
+        const char* name;
+        int32_t SettingsStore::*field;
+        int32_t byDefault;
+        int32_t other;      // what `otherValue` stored means
+        int32_t otherValue; // the one stored value that chooses `other`
+    } choices[] = {
+        {"OtherMonitors", &SettingsStore::OtherMonitors, OTHER_MONITORS_PLAY, OTHER_MONITORS_BLACK,
+         1},
+        {"PictureSize", &SettingsStore::PictureSize, PICTURE_SIZE_FIT, PICTURE_SIZE_ORIGINAL, 0},
+    };
     ScanTheme();
     settings.ReadSettings();
-    EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY); // absent: play
-    const struct {
-        int32_t stored;
-        int32_t read;
-    } cases[] = {{1, OTHER_MONITORS_BLACK},
-                 {0, OTHER_MONITORS_PLAY},
-                 {2, OTHER_MONITORS_PLAY},
-                 {-1, OTHER_MONITORS_PLAY}};
-    for (const auto& c : cases) {
-        stored.Set(SAVER, "Config", "OtherMonitors", c.stored);
-        settings.ReadSettings();
-        EXPECT_EQ(settings.OtherMonitors, c.read) << c.stored;
-        settings.WriteSettings();
-        EXPECT_EQ(Stored("Config", "OtherMonitors"), c.read) << c.stored;
+    for (const auto& choice : choices) {
+        EXPECT_EQ(settings.*choice.field, choice.byDefault) << choice.name; // absent
+    }
+    for (const auto& choice : choices) {
+        for (int32_t value : {0, 1, 2, 3, -1}) {
+            const int32_t read = value == choice.otherValue ? choice.other : choice.byDefault;
+            stored.Set(SAVER, "Config", choice.name, value);
+            settings.ReadSettings();
+            EXPECT_EQ(settings.*choice.field, read) << choice.name << " " << value;
+            settings.WriteSettings();
+            EXPECT_EQ(Stored("Config", choice.name), read) << choice.name << " " << value;
+        }
     }
     settings.ResetSettings();
-    EXPECT_EQ(settings.OtherMonitors, OTHER_MONITORS_PLAY);
-}
-
-TEST_F(SettingsStoreTest, PictureSizeIsOriginalOnlyWhenStoredAsZero) {
-    ScanTheme();
-    settings.ReadSettings();
-    EXPECT_EQ(settings.PictureSize, PICTURE_SIZE_FIT); // absent: fit the screen
-    const struct {
-        int32_t stored;
-        int32_t read;
-    } cases[] = {{0, PICTURE_SIZE_ORIGINAL},
-                 {1, PICTURE_SIZE_FIT},
-                 {3, PICTURE_SIZE_FIT},
-                 {-1, PICTURE_SIZE_FIT}};
-    for (const auto& c : cases) {
-        stored.Set(SAVER, "Config", "PictureSize", c.stored);
-        settings.ReadSettings();
-        EXPECT_EQ(settings.PictureSize, c.read) << c.stored;
-        settings.WriteSettings();
-        EXPECT_EQ(Stored("Config", "PictureSize"), c.read) << c.stored;
-    }
-    settings.ResetSettings();
-    EXPECT_EQ(settings.PictureSize, PICTURE_SIZE_FIT);
+    for (const auto& choice : choices) EXPECT_EQ(settings.*choice.field, choice.byDefault);
 }
 
 TEST_F(SettingsStoreTest, ActiveModuleOutOfRangeFallsBackToZero) {
