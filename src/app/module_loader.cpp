@@ -41,6 +41,15 @@ std::string LookBesideScript(const GlimmoraContext& ctx, const char* name, char*
     return searched;
 }
 
+// The file a theme's media name stands for: in the media folder, in any
+// letter case, else beside the script after "-def" (see LookBesideScript).
+// Returns the folders searched when it is in none of them, else nothing.
+std::string LocateMedia(const GlimmoraContext& ctx, const char* name, char* path, int size) {
+    MediaPath(ctx.run.mediaDirectory, name, path, size);
+    FindThemeMedia(ctx.mediaNotice, path, size);
+    return LookBesideScript(ctx, name, path, size);
+}
+
 // Loads what the module's lines name into the context: images through the
 // image cache, sounds into the sound bank, sprite slots and the background
 // from the view.
@@ -51,9 +60,7 @@ class ContextBinder : public MediaBinder {
     int BindImage(CFeature& feature, const char* name) override {
         WarnIfOutside(name);
         char path[MEDIA_PATH_SIZE];
-        MediaPath(ctx.run.mediaDirectory, name, path, sizeof(path));
-        FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
-        if (!FindBesideScript(name, path, sizeof(path))) return 0;
+        if (!Locate(name, path, sizeof(path))) return 0;
         CImage* image = ctx.images.Load(path);
         if (!image) return 0;
         // An earlier image of this block stays with the image cache or goes.
@@ -76,9 +83,7 @@ class ContextBinder : public MediaBinder {
             return 0;
         }
         char path[MEDIA_PATH_SIZE];
-        MediaPath(ctx.run.mediaDirectory, name, path, sizeof(path));
-        FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
-        if (!FindBesideScript(name, path, sizeof(path))) return 0;
+        if (!Locate(name, path, sizeof(path))) return 0;
         return slot->Load(path, volume, pan, loopPoint, headCount, tailCount, &ctx.errors,
                           &ctx.memory);
     }
@@ -94,9 +99,7 @@ class ContextBinder : public MediaBinder {
         const char* path = name;
         char inMedia[MEDIA_PATH_SIZE];
         if (!PathExists(name)) {
-            MediaPath(ctx.run.mediaDirectory, name, inMedia, sizeof(inMedia));
-            FindThemeMedia(ctx.mediaNotice, inMedia, sizeof(inMedia));
-            if (!FindBesideScript(name, inMedia, sizeof(inMedia))) return 0;
+            if (!Locate(name, inMedia, sizeof(inMedia))) return 0;
             if (PathExists(inMedia)) path = inMedia;
         }
         CImage* image = ctx.images.Load(path);
@@ -114,10 +117,10 @@ class ContextBinder : public MediaBinder {
     }
 
   private:
-    // Looks beside the script after "-def" (see LookBesideScript); when the
-    // file is in none of the folders, reports "File Not Found" with them.
-    bool FindBesideScript(const char* name, char* path, int size) {
-        const std::string searched = LookBesideScript(ctx, name, path, size);
+    // The file of `name` (see LocateMedia); when it is in none of the
+    // folders, reports "File Not Found" with them.
+    bool Locate(const char* name, char* path, int size) {
+        const std::string searched = LocateMedia(ctx, name, path, size);
         if (searched.empty()) return true;
         ctx.errors.ReportErrorF("File Not Found: %s (looked in %s)", name, searched.c_str());
         return false;
@@ -201,9 +204,7 @@ void LoadActiveModule(GlimmoraContext& ctx) {
     std::snprintf(paletteName, sizeof(paletteName), "256COL%02d.PAL",
                   static_cast<int>(activeModule % 100));
     char path[MEDIA_PATH_SIZE];
-    MediaPath(ctx.run.mediaDirectory, paletteName, path, sizeof(path));
-    FindThemeMedia(ctx.mediaNotice, path, sizeof(path));
-    LookBesideScript(ctx, paletteName, path, sizeof(path));
+    LocateMedia(ctx, paletteName, path, sizeof(path)); // a missing palette is no error
     ctx.view.LoadPalette(path);
 }
 
