@@ -87,14 +87,12 @@ bool StartSaver(SaverRun& run) {
 }
 
 // A theme named by the program's name or "--theme" whose script is not
-// there: said, with the folders searched, where the platform lists them,
-// rather than playing an empty screen.
-bool ThemeMissing(GlimmoraContext& ctx) {
+// there: said, with the folders searched (`folders`, nullptr where the
+// platform lists none), rather than playing an empty screen.
+bool ThemeMissing(GlimmoraContext& ctx, const char* folders) {
     const RunConfig& run = ctx.run;
-    if (run.mediaDirectory[0] == '\0' || PathExists(run.scriptPath)) return false;
-    char folders[4 * PATH_LEN];
-    if (!ctx.port.shell->ThemeSearchFolders(run.scriptName, folders, sizeof(folders))) return false;
-    char message[sizeof(folders) + 3 * PATH_LEN];
+    if (!folders || run.mediaDirectory[0] == '\0' || PathExists(run.scriptPath)) return false;
+    char message[4 * PATH_LEN + 3 * PATH_LEN];
     std::snprintf(message, sizeof(message),
                   "Can't find the theme \"%s\": there is no %s.SS in any of these folders:\n%s",
                   run.scriptName, run.scriptName, folders);
@@ -160,7 +158,8 @@ bool StartUp(SaverRun& saverRun, int argc, char** argv, const char* theme) {
                           run.mediaDirectory, argc, argv, SettingsOwner(argc, argv));
         return false;
     case StartMode::Preview: return StartPreview(saverRun, argc, argv);
-    case StartMode::Saver: return !ThemeMissing(ctx) && StartSaver(saverRun);
+    case StartMode::Saver:
+        return !ThemeMissing(ctx, listsFolders ? folders : nullptr) && StartSaver(saverRun);
     case StartMode::Stop: return false;
     }
     return false;
